@@ -1,0 +1,112 @@
+#include "app/cli/Options.h"
+
+#include <cctype>
+
+namespace zo::cli {
+namespace {
+
+bool IsComName(const std::string& s) {
+    return s.size() == 4 && s.compare(0, 3, "COM") == 0 && s[3] >= '1' && s[3] <= '9';
+}
+
+}  // namespace
+
+const char* UsageText() {
+    return "Usage: zo-config [OPTION]... [COMMAND [ARG]...]\n"
+           "Configures a Kest Ferronix ZO!(tm) Series ISDN terminal adapter.\n"
+           "Without a command it opens the configuration windows.\n"
+           "\n"
+           "Options:\n"
+           "  --registry FILE     the profile store (default: $XDG_DATA_HOME/zo-config/registry.db)\n"
+           "  --port COMn=PATH    use the serial device PATH for port COMn (repeatable)\n"
+           "  --trace FILE        write every byte exchanged with the card to FILE\n"
+           "  --simulate[=COMn]   attach the built-in simulated card (on COM4 unless named)\n"
+           "  --help              show this help and exit\n"
+           "  --version           show the version and exit\n"
+           "\n"
+           "Commands:\n"
+           "  profiles            list the stored profiles; '*' marks the one applied to the card\n"
+           "  show NAME           print the values of profile NAME in stored order\n"
+           "  remove NAME         remove profile NAME (never the last one)\n"
+           "  export [FILE]       write the stored settings as a REGEDIT4 file (standard output\n"
+           "                      without FILE)\n"
+           "  import FILE         read profiles from a registry export (REGEDIT4 or version 5.00)\n"
+           "\n"
+           "Exit status: 0 success, 1 refused or not found, 2 usage error, 3 store failure.\n";
+}
+
+bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string* error) {
+    *o = Options{};
+    auto takeValue = [&](std::size_t& i, const std::string& arg, const std::string& name,
+                         std::string* value) {
+        if (arg.size() > name.size() && arg[name.size()] == '=') {
+            *value = arg.substr(name.size() + 1);
+            return true;
+        }
+        if (i + 1 >= args.size()) {
+            *error = "option " + name + " needs a value";
+            return false;
+        }
+        *value = args[++i];
+        return true;
+    };
+    auto is = [](const std::string& arg, const std::string& name) {
+        return arg == name || (arg.size() > name.size() && arg.compare(0, name.size(), name) == 0 &&
+                               arg[name.size()] == '=');
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (!o->command.empty() || arg.empty() || arg[0] != '-' || arg == "-") {
+            o->command.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            o->command.insert(o->command.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+            break;
+        }
+        if (arg == "--help" || arg == "-h") {
+            o->help = true;
+        } else if (arg == "--version") {
+            o->version = true;
+        } else if (is(arg, "--registry")) {
+            if (!takeValue(i, arg, "--registry", &o->registryPath)) {
+                return false;
+            }
+            if (o->registryPath.empty()) {
+                *error = "--registry needs a file name";
+                return false;
+            }
+        } else if (is(arg, "--trace")) {
+            if (!takeValue(i, arg, "--trace", &o->tracePath)) {
+                return false;
+            }
+        } else if (is(arg, "--port")) {
+            std::string spec;
+            if (!takeValue(i, arg, "--port", &spec)) {
+                return false;
+            }
+            std::size_t eq = spec.find('=');
+            std::string name = spec.substr(0, eq);
+            if (eq == std::string::npos || !IsComName(name) || eq + 1 == spec.size()) {
+                *error = "--port needs COMn=PATH, got '" + spec + "'";
+                return false;
+            }
+            o->portMap.emplace_back(name, spec.substr(eq + 1));
+        } else if (arg == "--simulate") {
+            o->simulate = true;
+        } else if (arg.compare(0, 11, "--simulate=") == 0) {
+            o->simulate = true;
+            o->simulatePort = arg.substr(11);
+            if (!IsComName(o->simulatePort)) {
+                *error = "--simulate takes a port name such as COM4, got '" + o->simulatePort + "'";
+                return false;
+            }
+        } else {
+            *error = "unknown option '" + arg + "'";
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace zo::cli

@@ -1,0 +1,42 @@
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "app/cli/Commands.h"
+#include "app/cli/Options.h"
+#include "app/cli/StorePath.h"
+#include "platform/registry/Hive.h"
+
+int main(int argc, char** argv) {
+    using namespace zo::cli;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    Options options;
+    std::string error;
+    if (!ParseOptions(args, &options, &error)) {
+        std::cerr << "zo-config: " << error << "\n" << UsageText();
+        return kExitUsage;
+    }
+    if (options.help) {
+        std::cout << UsageText();
+        return kExitOk;
+    }
+    if (options.version) {
+        std::cout << "zo-config " << ZO_VERSION << "\n";
+        return kExitOk;
+    }
+    std::string store = options.registryPath;
+    if (store.empty()) {
+        store = DefaultStorePath(&error);
+        if (store.empty()) {
+            std::cerr << "zo-config: " << error << "\n";
+            return kExitStore;
+        }
+    }
+    zo::registry::SetDefaultHivePath(store);
+    if (options.command.empty()) {
+        std::cerr << "zo-config: the configuration windows are not part of this build yet; "
+                     "use a command (see --help)\n";
+        return kExitUsage;
+    }
+    return RunCommand(options.command, std::cout, std::cerr);
+}

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace zo::registry {
+
+// A handle to an open key. Key ids are never reused, so a handle to a deleted key
+// stays invalid even when a key of the same name is created again.
+struct HKey {
+    std::int64_t id = 0;
+    friend bool operator==(HKey, HKey) = default;
+};
+
+inline constexpr HKey HKEY_LOCAL_MACHINE{1};
+
+inline constexpr std::uint32_t REG_SZ = 1;
+
+enum class Status {
+    Ok,
+    NotFound,     // the key or value does not exist (or the handle is stale)
+    HasSubkeys,   // a key that still has subkeys is never deleted
+    InvalidName,  // empty path component, root deletion
+    TooLong,      // path over 1023 or name over 255 characters
+    Failed,       // the store could not be opened, read or written
+};
+
+const char* StatusText(Status s);
+
+struct Value {
+    std::string name;
+    std::uint32_t type = REG_SZ;
+    std::string data;  // for REG_SZ: the bytes including the counted terminating NUL
+};
+
+// The registry hive: keys under HKEY_LOCAL_MACHINE kept in one SQLite file.
+// Every call is one transaction; a Batch groups several calls into one.
+class Hive {
+public:
+    explicit Hive(std::string path);
+    ~Hive();
+    Hive(const Hive&) = delete;
+    Hive& operator=(const Hive&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    // The reason of the last failure, for detail text (file, SQLite's message).
+    const std::string& LastError() const { return m_lastError; }
+    // Opens the file if it is not open yet; false when it cannot be used as a store.
+    bool IsUsable() { return EnsureOpen(); }
+    // How long a call waits for another program's lock before it fails.
+    void SetBusyTimeoutMs(int ms);
+
+    Status CreateKey(HKey root, std::string_view path, HKey* out);
+    Status OpenKey(HKey root, std::string_view path, HKey* out);
+    Status DeleteKey(HKey root, std::string_view path);
+
+    Status SetString(HKey key, std::string_view name, std::string_view text);
+    Status DeleteValue(HKey key, std::string_view name);
+    Status ListValues(HKey key, std::vector<Value>* out);
+    Status ListSubkeys(HKey key, std::vector<std::string>* out);
+    Status KeyName(HKey key, std::string* out);
+
+    // Groups calls into one transaction: all of them land or none.
+    class Batch {
+    public:
+        explicit Batch(Hive& hive);
+        ~Batch();  // rolls back unless committed
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+        bool Ok() const { return m_ok; }
+        Status Commit();
+
+    private:
+        Hive& m_hive;
+        bool m_ok = false;
+        bool m_done = false;
+    };
+
+    // A consistent read of several calls, without taking the write lock.
+    class Snapshot {
+    public:
+        explicit Snapshot(Hive& hive);
+        ~Snapshot();
+        Snapshot(const Snapshot&) = delete;
+        Snapshot& operator=(const Snapshot&) = delete;
+
+    private:
+        Hive& m_hive;
+        bool m_owned = false;
+    };
+
+private:
+    class Statement;
+    friend class Batch;
+    friend class Snapshot;
+
+    bool EnsureOpen();
+    void Close();
+    bool Exec(const char* sql);
+    sqlite3_stmt* Prepare(const char* sql);
+    Status Fail(const char* what);
+    Status BeginWrite();
+    Status EndWrite(Status result);
+    bool KeyExists(std::int64_t id);
+    Status Lookup(std::int64_t parent, const std::string& name, std::int64_t* id);
+    Status Resolve(HKey root, std::string_view path, bool create, HKey* out);
+
+    std::string m_path;
+    std::string m_lastError;
+    sqlite3* m_db = nullptr;
+    int m_busyMs = 15000;
+    int m_depth = 0;        // nesting of write transactions
+    bool m_doomed = false;  // a call inside the open transaction failed in SQLite
+    struct Cache;
+    std::unique_ptr<Cache> m_cache;
+};
+
+// The hive the program works on, chosen once at start-up (the --registry option).
+void SetDefaultHivePath(const std::string& path);
+Hive& DefaultHive();
+
+}  // namespace zo::registry

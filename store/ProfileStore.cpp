@@ -1,0 +1,154 @@
+#include "store/ProfileStore.h"
+
+#include "platform/registry/KeyPath.h"
+#include "res/Strings.h"
+
+namespace zo::store {
+
+using registry::DefaultHive;
+using registry::Status;
+
+const std::string& Profile::At(std::size_t pos) const {
+    static const std::string empty;
+    return pos < values.size() ? values[pos] : empty;
+}
+
+const std::string& PccardPath() { return res::LoadString(res::IDS_PCCARD_PATH); }
+
+const std::string& CurrentPath() { return res::LoadString(res::IDS_CURRENT_PATH); }
+
+std::string ProfilePath(const std::string& name) { return PccardPath() + name; }
+
+std::string WithoutTrailingBackslash(const std::string& path) {
+    return !path.empty() && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
+}
+
+bool IsStorableName(const std::string& name) {
+    return !name.empty() && name.find('\\') == std::string::npos &&
+           name.size() <= registry::kMaxNameLength && name.find('\0') == std::string::npos;
+}
+
+namespace {
+
+std::vector<std::string> Subkeys(const std::string& path) {
+    std::vector<std::string> names;
+    HKey key;
+    if (DefaultHive().OpenKey(HKEY_LOCAL_MACHINE, path, &key) == Status::Ok) {
+        DefaultHive().ListSubkeys(key, &names);
+    }
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> ListProfileNames() { return Subkeys(WithoutTrailingBackslash(PccardPath())); }
+
+Profile ReadProfile(const std::string& name) {
+    Profile profile;
+    if (!IsStorableName(name)) {
+        return profile;
+    }
+    HKey key;
+    std::vector<registry::Value> values;
+    if (DefaultHive().OpenKey(HKEY_LOCAL_MACHINE, ProfilePath(name), &key) != Status::Ok ||
+        DefaultHive().ListValues(key, &values) != Status::Ok) {
+        return profile;
+    }
+    profile.values.reserve(values.size());
+    for (auto& v : values) {
+        std::size_t nul = v.data.find('\0');
+        if (nul != std::string::npos) {
+            v.data.resize(nul);
+        }
+        profile.values.push_back(std::move(v.data));
+    }
+    return profile;
+}
+
+std::string ActiveProfileName() {
+    auto names = Subkeys(WithoutTrailingBackslash(CurrentPath()));
+    return names.empty() ? std::string() : names.front();
+}
+
+bool IsActiveProfile(const std::string& name) {
+    std::string active = ActiveProfileName();
+    return !active.empty() && active == name;
+}
+
+bool IsFirstStart() {
+    RegistryKey key(HKEY_LOCAL_MACHINE, CurrentPath());
+    key.ReadSubkeys();
+    return key.m_results.empty();
+}
+
+bool WriteProfile(RegistryKey& key, const ProfileRecord& r) {
+    if (!IsStorableName(r.Location) || !key.Reopen(HKEY_LOCAL_MACHINE, ProfilePath(r.Location))) {
+        return false;
+    }
+    std::vector<std::string> names(kProfileValueNames.begin(),
+                                   kProfileValueNames.begin() + kTerminal1Values);
+    std::vector<std::string> values{r.Location, r.Switch, r.Phone1, r.SPID1, r.Port,
+                                    r.Baud,     r.Bits,   r.Parity, r.Stop,  r.Flow};
+    std::vector<std::string> remove;
+    if (r.terminal2) {
+        names.push_back(kProfileValueNames[kPhone2]);
+        names.push_back(kProfileValueNames[kSpid2]);
+        values.push_back(r.Phone2);
+        values.push_back(r.SPID2);
+    } else {
+        remove = {kProfileValueNames[kPhone2], kProfileValueNames[kSpid2]};
+    }
+    return key.WriteValues(names, values, remove);
+}
+
+bool MarkProfileActive(RegistryKey& key, const std::string& name) {
+    if (!IsStorableName(name)) {
+        return false;
+    }
+    registry::Hive::Batch batch(DefaultHive());
+    if (!batch.Ok()) {
+        return false;
+    }
+    const std::string current = WithoutTrailingBackslash(CurrentPath());
+    if (!key.Reopen(HKEY_LOCAL_MACHINE, current)) {
+        return false;
+    }
+    key.ReadSubkeys();
+    // Every stale record goes, not just the first, so CURRENT ends with exactly one.
+    std::vector<std::string> stale = key.m_results;
+    for (const auto& old : stale) {
+        if (!key.Reopen(HKEY_LOCAL_MACHINE, current + "\\" + old) || !key.DeleteKey()) {
+            return false;
+        }
+    }
+    if (!key.Reopen(HKEY_LOCAL_MACHINE, CurrentPath() + name)) {
+        return false;
+    }
+    return batch.Commit() == Status::Ok;
+}
+
+RemoveResult RemoveProfile(const std::string& name, bool allowLast) {
+    if (!IsStorableName(name) || !ReadProfile(name).Exists()) {
+        return RemoveResult::NotFound;
+    }
+    auto& hive = DefaultHive();
+    registry::Hive::Batch batch(hive);
+    if (!batch.Ok()) {
+        return RemoveResult::Failed;
+    }
+    if (!allowLast && ListProfileNames().size() <= 1) {
+        return RemoveResult::LastProfile;
+    }
+    if (IsActiveProfile(name)) {
+        Status s = hive.DeleteKey(HKEY_LOCAL_MACHINE, CurrentPath() + name);
+        if (s != Status::Ok && s != Status::NotFound) {
+            return RemoveResult::Failed;
+        }
+    }
+    if (hive.DeleteKey(HKEY_LOCAL_MACHINE, ProfilePath(name)) != Status::Ok) {
+        return RemoveResult::Failed;
+    }
+    return batch.Commit() == Status::Ok ? RemoveResult::Removed : RemoveResult::Failed;
+}
+
+}  // namespace zo::store

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "store/RegistryKey.h"
+
+namespace zo::store {
+
+// Value names of a profile key, in the order they are first written. Readers take
+// values by position, so this order is part of the stored format.
+inline constexpr std::array<const char*, 12> kProfileValueNames{
+    "Location", "Switch", "Phone1", "SPID1", "Port",   "Baud",
+    "Bits",     "Parity", "Stop",   "Flow",  "Phone2", "SPID2"};
+
+enum ProfilePosition : std::size_t {
+    kLocation = 0,
+    kSwitch,
+    kPhone1,
+    kSpid1,
+    kPort,
+    kBaud,
+    kBits,
+    kParity,
+    kStop,
+    kFlow,
+    kPhone2,
+    kSpid2,
+};
+
+inline constexpr std::size_t kTerminal1Values = 10;
+
+// A profile as read back: the data of its values in stored order.
+struct Profile {
+    std::vector<std::string> values;
+
+    // A key with no values is no profile.
+    bool Exists() const { return !values.empty(); }
+    // Missing positions read as empty; nothing indexes past the list.
+    const std::string& At(std::size_t pos) const;
+    bool HasTerminal2() const { return values.size() > kTerminal1Values; }
+};
+
+// A profile to be written.
+struct ProfileRecord {
+    std::string Location, Switch, Phone1, SPID1, Port, Baud, Bits, Parity, Stop, Flow, Phone2, SPID2;
+    bool terminal2 = false;
+};
+
+// String 117 and 122 and the paths built from them.
+const std::string& PccardPath();
+const std::string& CurrentPath();
+std::string ProfilePath(const std::string& name);
+std::string WithoutTrailingBackslash(const std::string& path);
+
+// A name the store can hold as exactly one key: not empty, no backslash, at most 255
+// characters. Anything else would address another key or be refused by the store.
+bool IsStorableName(const std::string& name);
+
+// The subkey names of the PCCARD key, in enumeration order.
+std::vector<std::string> ListProfileNames();
+// Reads a profile without creating its key.
+Profile ReadProfile(const std::string& name);
+// The first subkey name of the CURRENT key, or empty when no profile is active.
+std::string ActiveProfileName();
+bool IsActiveProfile(const std::string& name);
+
+// The first-start test: the CURRENT key (opened with its trailing backslash, created
+// when missing) has no subkey.
+bool IsFirstStart();
+
+// Points `key` at the profile's key and writes its values in stored order; with
+// terminal 2 off the stale "Phone2" and "SPID2" are removed in the same transaction.
+// False on any failure (callers show string 114).
+bool WriteProfile(RegistryKey& key, const ProfileRecord& record);
+
+// Replaces the CURRENT key's subkey with one named `name`, leaving `key` on it.
+// One transaction: CURRENT never ends up with none or two after a failure.
+bool MarkProfileActive(RegistryKey& key, const std::string& name);
+
+enum class RemoveResult { Removed, NotFound, LastProfile, Failed };
+// Deletes a profile and, when it is the active one, the CURRENT record of it.
+// Refuses the last remaining profile as the configuration page does.
+RemoveResult RemoveProfile(const std::string& name, bool allowLast = false);
+
+}  // namespace zo::store

@@ -1,0 +1,225 @@
+#include "store/RegFile.h"
+
+#include <algorithm>
+
+#include "platform/registry/KeyPath.h"
+#include "store/TextEncoding.h"
+
+namespace zo::store {
+namespace {
+
+constexpr std::string_view kHeader4 = "REGEDIT4";
+constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kRootName = "HKEY_LOCAL_MACHINE";
+
+bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
+    return s.size() >= prefix.size() &&
+           registry::FoldName(s.substr(0, prefix.size())) == registry::FoldName(prefix);
+}
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) {
+        s.remove_prefix(1);
+    }
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) {
+        s.remove_suffix(1);
+    }
+    return s;
+}
+
+// Reads a quoted string starting at s[pos] == '"'; leaves pos after the closing quote.
+bool ReadQuoted(std::string_view s, std::size_t* pos, std::string* out, std::string* error) {
+    out->clear();
+    std::size_t i = *pos + 1;
+    while (i < s.size()) {
+        char c = s[i];
+        if (c == '"') {
+            *pos = i + 1;
+            return true;
+        }
+        if (c == '\\') {
+            if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"')) {
+                *error = "unknown escape in a quoted string";
+                return false;
+            }
+            out->push_back(s[i + 1]);
+            i += 2;
+            continue;
+        }
+        out->push_back(c);
+        ++i;
+    }
+    *error = "a quoted string is not closed";
+    return false;
+}
+
+bool Decode(std::string_view bytes, std::string* text) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        return Utf16LeToUtf8(bytes.substr(2), text);
+    }
+    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        bytes.remove_prefix(3);
+    }
+    *text = IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+    return true;
+}
+
+RegParseResult Error(int line, std::string message) {
+    RegParseResult r;
+    r.errorLine = line;
+    r.error = std::move(message);
+    return r;
+}
+
+}  // namespace
+
+RegParseResult ParseRegFile(std::string_view bytes) {
+    std::string text;
+    if (!Decode(bytes, &text)) {
+        return Error(1, "the file is not valid UTF-16 text");
+    }
+    if (text.find('\0') != std::string::npos) {
+        return Error(1, "the file holds NUL characters");
+    }
+    RegParseResult result;
+    bool header = false;
+    int lineNo = 0;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find('\n', start);
+        std::string_view line(text.data() + start,
+                              (end == std::string::npos ? text.size() : end) - start);
+        start = end == std::string::npos ? text.size() + 1 : end + 1;
+        ++lineNo;
+        line = Trim(line);
+        if (line.empty() || line.front() == ';') {
+            continue;
+        }
+        if (!header) {
+            if (line != kHeader4 && line != kHeader5) {
+                return Error(lineNo, "not a registry file (expected \"REGEDIT4\" or \"" +
+                                         std::string(kHeader5) + "\")");
+            }
+            header = true;
+            continue;
+        }
+        if (line.front() == '[') {
+            std::size_t close = line.rfind(']');
+            if (close == std::string_view::npos || close + 1 != line.size()) {
+                return Error(lineNo, "a key line must end in ']'");
+            }
+            std::string_view path = line.substr(1, close - 1);
+            if (!path.empty() && path.front() == '-') {
+                return Error(lineNo, "key deletions are not supported");
+            }
+            if (!StartsWithNoCase(path, kRootName) ||
+                (path.size() > kRootName.size() && path[kRootName.size()] != '\\')) {
+                return Error(lineNo, "only keys under HKEY_LOCAL_MACHINE\\" +
+                                         std::string(kExportRoot) + " can be imported");
+            }
+            path.remove_prefix(std::min(path.size(), kRootName.size() + 1));
+            const std::string_view root(kExportRoot);
+            if (!StartsWithNoCase(path, root) ||
+                (path.size() > root.size() && path[root.size()] != '\\')) {
+                return Error(lineNo, "only keys under HKEY_LOCAL_MACHINE\\" +
+                                         std::string(kExportRoot) + " can be imported");
+            }
+            std::vector<std::string> names;
+            switch (registry::SplitKeyPath(path, &names)) {
+                case registry::PathError::TooLong:
+                    return Error(lineNo, "the key path or a key name is too long");
+                case registry::PathError::EmptyComponent:
+                    return Error(lineNo, "the key path has an empty name");
+                case registry::PathError::None: break;
+            }
+            result.keys.push_back(RegKey{std::string(path), {}, lineNo});
+            continue;
+        }
+        if (result.keys.empty()) {
+            return Error(lineNo, "a value line comes before any key");
+        }
+        RegValue value;
+        value.line = lineNo;
+        std::size_t pos = 0;
+        std::string error;
+        if (line.front() == '@') {
+            pos = 1;
+        } else if (line.front() == '"') {
+            if (!ReadQuoted(line, &pos, &value.name, &error)) {
+                return Error(lineNo, error);
+            }
+        } else {
+            return Error(lineNo, "unrecognised line");
+        }
+        std::string_view rest = Trim(line.substr(pos));
+        if (rest.empty() || rest.front() != '=') {
+            return Error(lineNo, "'=' expected after the value name");
+        }
+        rest = Trim(rest.substr(1));
+        if (rest == "-") {
+            return Error(lineNo, "value deletions are not supported");
+        }
+        if (rest.empty() || rest.front() != '"') {
+            return Error(lineNo, "only string values can be imported");
+        }
+        pos = 0;
+        if (!ReadQuoted(rest, &pos, &value.data, &error)) {
+            return Error(lineNo, error);
+        }
+        if (!Trim(rest.substr(pos)).empty()) {
+            return Error(lineNo, "unexpected text after the value");
+        }
+        if (value.name.size() > registry::kMaxNameLength) {
+            return Error(lineNo, "the value name is too long");
+        }
+        result.keys.back().values.push_back(std::move(value));
+    }
+    if (!header) {
+        return Error(1, "the file is empty");
+    }
+    result.ok = true;
+    return result;
+}
+
+namespace {
+
+void AppendQuoted(std::string_view s, std::string* out) {
+    out->push_back('"');
+    for (char c : s) {
+        if (c == '\\' || c == '"') {
+            out->push_back('\\');
+        }
+        out->push_back(c);
+    }
+    out->push_back('"');
+}
+
+}  // namespace
+
+bool FormatRegFile(const std::vector<RegKey>& keys, std::string* out, std::string* error) {
+    out->assign("REGEDIT4\n\n");
+    for (const auto& key : keys) {
+        out->append("[HKEY_LOCAL_MACHINE\\").append(key.path).append("]\n");
+        for (const auto& v : key.values) {
+            if (v.name.find_first_of("\r\n") != std::string::npos ||
+                v.data.find_first_of("\r\n") != std::string::npos) {
+                *error = "the value \"" + v.name + "\" of " + key.path +
+                         " holds a line break, which a registry file cannot hold";
+                return false;
+            }
+            if (v.name.empty()) {
+                out->push_back('@');
+            } else {
+                AppendQuoted(v.name, out);
+            }
+            out->push_back('=');
+            AppendQuoted(v.data, out);
+            out->push_back('\n');
+        }
+        out->push_back('\n');
+    }
+    return true;
+}
+
+}  // namespace zo::store

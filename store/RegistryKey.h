@@ -1,0 +1,55 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "platform/registry/Hive.h"
+
+namespace zo::store {
+
+using registry::HKey;
+using registry::HKEY_LOCAL_MACHINE;
+
+// The security record handed to every key creation. Kept for the layout the callers
+// know; the hive's file mode (owner only) is what protects the keys.
+struct SecurityAttributes {
+    unsigned long nLength = 12;
+    void* lpSecurityDescriptor = nullptr;
+    bool bInheritHandle = true;
+};
+
+// One open key of the registry hive: the program's only way into the store.
+// Failures show no message; callers report them with string 114.
+class RegistryKey {
+public:
+    RegistryKey(HKey root, const char* path);
+    RegistryKey(HKey root, const std::string& path);
+    ~RegistryKey() = default;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+
+    bool Reopen(HKey root, const char* path);
+    bool Reopen(HKey root, const std::string& path) { return Reopen(root, path.c_str()); }
+    // Deletes the key named by m_path; refused by the store while it has subkeys.
+    // Returns whether the key was deleted (the original returned nothing).
+    bool DeleteKey();
+    // Writes each pair as a string value; true only if every write succeeded.
+    // The values named in `remove` are deleted in the same transaction, so a save
+    // that drops terminal 2 never leaves its old numbers behind.
+    bool WriteValues(const std::vector<std::string>& names, const std::vector<std::string>& values,
+                     const std::vector<std::string>& remove = {});
+    void ReadValues();
+    void ReadSubkeys();
+
+    std::vector<std::string> m_results;
+    HKey m_root;
+    HKey m_key;
+    SecurityAttributes m_security;
+    bool m_open = false;
+    char m_path[1024] = {};
+
+private:
+    void Open(const char* path);
+};
+
+}  // namespace zo::store
