@@ -51,7 +51,8 @@ constexpr std::array kTable{
 };
 
 const Entry* Find(int id) {
-    auto it = std::find_if(kTable.begin(), kTable.end(), [id](const Entry& e) { return e.id == id; });
+    auto it =
+        std::find_if(kTable.begin(), kTable.end(), [id](const Entry& e) { return e.id == id; });
     return it == kTable.end() ? nullptr : &*it;
 }
 
@@ -71,6 +72,8 @@ const std::string& LoadString(int id) {
     return e ? texts[static_cast<std::size_t>(e - kTable.data())] : empty;
 }
 
-bool HasString(int id) { return Find(id) != nullptr; }
+bool HasString(int id) {
+    return Find(id) != nullptr;
+}
 
 }  // namespace zo::res

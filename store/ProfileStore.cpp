@@ -13,11 +13,17 @@ const std::string& Profile::At(std::size_t pos) const {
     return pos < values.size() ? values[pos] : empty;
 }
 
-const std::string& PccardPath() { return res::LoadString(res::IDS_PCCARD_PATH); }
+const std::string& PccardPath() {
+    return res::LoadString(res::IDS_PCCARD_PATH);
+}
 
-const std::string& CurrentPath() { return res::LoadString(res::IDS_CURRENT_PATH); }
+const std::string& CurrentPath() {
+    return res::LoadString(res::IDS_CURRENT_PATH);
+}
 
-std::string ProfilePath(const std::string& name) { return PccardPath() + name; }
+std::string ProfilePath(const std::string& name) {
+    return PccardPath() + name;
+}
 
 std::string WithoutTrailingBackslash(const std::string& path) {
     return !path.empty() && path.back() == '\\' ? path.substr(0, path.size() - 1) : path;
@@ -41,7 +47,9 @@ std::vector<std::string> Subkeys(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> ListProfileNames() { return Subkeys(WithoutTrailingBackslash(PccardPath())); }
+std::vector<std::string> ListProfileNames() {
+    return Subkeys(WithoutTrailingBackslash(PccardPath()));
+}
 
 Profile ReadProfile(const std::string& name) {
     Profile profile;
@@ -82,7 +90,12 @@ bool IsFirstStart() {
 }
 
 bool WriteProfile(RegistryKey& key, const ProfileRecord& r) {
-    if (!IsStorableName(r.Location) || !key.Reopen(HKEY_LOCAL_MACHINE, ProfilePath(r.Location))) {
+    if (!IsStorableName(r.Location)) {
+        return false;
+    }
+    // Creating the key belongs to the save: a save cut short never leaves an empty key.
+    registry::Hive::Batch batch(DefaultHive());
+    if (!batch.Ok() || !key.Reopen(HKEY_LOCAL_MACHINE, ProfilePath(r.Location))) {
         return false;
     }
     std::vector<std::string> names(kProfileValueNames.begin(),
@@ -98,7 +111,8 @@ bool WriteProfile(RegistryKey& key, const ProfileRecord& r) {
     } else {
         remove = {kProfileValueNames[kPhone2], kProfileValueNames[kSpid2]};
     }
-    return key.WriteValues(names, values, remove);
+    bool written = key.WriteValues(names, values, remove);
+    return batch.Commit() == Status::Ok && written;
 }
 
 bool MarkProfileActive(RegistryKey& key, const std::string& name) {

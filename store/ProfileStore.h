@@ -44,7 +44,8 @@ struct Profile {
 
 // A profile to be written.
 struct ProfileRecord {
-    std::string Location, Switch, Phone1, SPID1, Port, Baud, Bits, Parity, Stop, Flow, Phone2, SPID2;
+    std::string Location, Switch, Phone1, SPID1, Port, Baud, Bits, Parity, Stop, Flow, Phone2,
+        SPID2;
     bool terminal2 = false;
 };
 

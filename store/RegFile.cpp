@@ -131,7 +131,8 @@ RegParseResult ParseRegFile(std::string_view bytes) {
                     return Error(lineNo, "the key path or a key name is too long");
                 case registry::PathError::EmptyComponent:
                     return Error(lineNo, "the key path has an empty name");
-                case registry::PathError::None: break;
+                case registry::PathError::None:
+                    break;
             }
             result.keys.push_back(RegKey{std::string(path), {}, lineNo});
             continue;

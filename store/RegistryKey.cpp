@@ -7,9 +7,13 @@ namespace zo::store {
 using registry::DefaultHive;
 using registry::Status;
 
-RegistryKey::RegistryKey(HKey root, const char* path) : m_root(root) { Open(path); }
+RegistryKey::RegistryKey(HKey root, const char* path) : m_root(root) {
+    Open(path);
+}
 
-RegistryKey::RegistryKey(HKey root, const std::string& path) : m_root(root) { Open(path.c_str()); }
+RegistryKey::RegistryKey(HKey root, const std::string& path) : m_root(root) {
+    Open(path.c_str());
+}
 
 void RegistryKey::Open(const char* path) {
     m_key = HKey{};

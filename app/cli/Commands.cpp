@@ -118,9 +118,11 @@ int Remove(const std::string& name, std::ostream& out, std::ostream& err) {
             err << "zo-config: no profile named \"" << name << "\"\n";
             return kExitRefused;
         case store::RemoveResult::LastProfile:
-            err << "zo-config: \"" << name << "\" is the only stored profile; it cannot be removed\n";
+            err << "zo-config: \"" << name
+                << "\" is the only stored profile; it cannot be removed\n";
             return kExitRefused;
-        case store::RemoveResult::Failed: break;
+        case store::RemoveResult::Failed:
+            break;
     }
     return StoreFailure(err);
 }

@@ -17,7 +17,8 @@ const char* UsageText() {
            "Without a command it opens the configuration windows.\n"
            "\n"
            "Options:\n"
-           "  --registry FILE     the profile store (default: $XDG_DATA_HOME/zo-config/registry.db)\n"
+           "  --registry FILE     the profile store (default: "
+           "$XDG_DATA_HOME/zo-config/registry.db)\n"
            "  --port COMn=PATH    use the serial device PATH for port COMn (repeatable)\n"
            "  --trace FILE        write every byte exchanged with the card to FILE\n"
            "  --simulate[=COMn]   attach the built-in simulated card (on COM4 unless named)\n"
@@ -61,7 +62,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
             continue;
         }
         if (arg == "--") {
-            o->command.insert(o->command.end(), args.begin() + static_cast<long>(i) + 1, args.end());
+            o->command.insert(o->command.end(), args.begin() + static_cast<long>(i) + 1,
+                              args.end());
             break;
         }
         if (arg == "--help" || arg == "-h") {

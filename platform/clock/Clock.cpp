@@ -7,13 +7,17 @@ namespace {
 Clock* g_clock = nullptr;
 }  // namespace
 
-void SteadyClock::Sleep(std::chrono::milliseconds ms) { std::this_thread::sleep_for(ms); }
+void SteadyClock::Sleep(std::chrono::milliseconds ms) {
+    std::this_thread::sleep_for(ms);
+}
 
 Clock& CurrentClock() {
     static SteadyClock steady;
     return g_clock ? *g_clock : steady;
 }
 
-void SetClock(Clock* clock) { g_clock = clock; }
+void SetClock(Clock* clock) {
+    g_clock = clock;
+}
 
 }  // namespace zo::platform

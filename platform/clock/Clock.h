@@ -32,7 +32,8 @@ public:
     TimePoint Now() override { return m_now; }
     void Sleep(std::chrono::milliseconds ms) override { Advance(ms); }
     std::time_t CalendarTime() override {
-        return m_epoch + std::chrono::duration_cast<std::chrono::seconds>(m_now - TimePoint{}).count();
+        return m_epoch +
+               std::chrono::duration_cast<std::chrono::seconds>(m_now - TimePoint{}).count();
     }
     void Advance(Duration d) { m_now += d; }
 

@@ -12,7 +12,9 @@ Prompter& CurrentPrompter() {
     return g_prompter ? *g_prompter : console;
 }
 
-void SetPrompter(Prompter* p) { g_prompter = p; }
+void SetPrompter(Prompter* p) {
+    g_prompter = p;
+}
 
 Answer ConsolePrompter::Ask(const std::string& text, Buttons buttons, Icon /*icon*/,
                             const std::string& detail) {
@@ -21,11 +23,14 @@ Answer ConsolePrompter::Ask(const std::string& text, Buttons buttons, Icon /*ico
         std::cerr << detail << "\n";
     }
     switch (buttons) {
-        case Buttons::Ok: return Answer::Ok;
-        case Buttons::YesNo: return Answer::No;
+        case Buttons::Ok:
+            return Answer::Ok;
+        case Buttons::YesNo:
+            return Answer::No;
         case Buttons::OkCancel:
         case Buttons::RetryCancel:
-        case Buttons::YesNoCancel: return Answer::Cancel;
+        case Buttons::YesNoCancel:
+            return Answer::Cancel;
     }
     return Answer::Cancel;
 }

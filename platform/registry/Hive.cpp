@@ -32,12 +32,18 @@ const char* const kSchema =
 
 const char* StatusText(Status s) {
     switch (s) {
-        case Status::Ok: return "ok";
-        case Status::NotFound: return "not found";
-        case Status::HasSubkeys: return "the key has subkeys";
-        case Status::InvalidName: return "invalid name";
-        case Status::TooLong: return "name or path too long";
-        case Status::Failed: return "store failure";
+        case Status::Ok:
+            return "ok";
+        case Status::NotFound:
+            return "not found";
+        case Status::HasSubkeys:
+            return "the key has subkeys";
+        case Status::InvalidName:
+            return "invalid name";
+        case Status::TooLong:
+            return "name or path too long";
+        case Status::Failed:
+            return "store failure";
     }
     return "unknown";
 }
@@ -74,7 +80,8 @@ public:
     std::string Text(int col) {
         const void* p = sqlite3_column_blob(m_stmt, col);
         int n = sqlite3_column_bytes(m_stmt, col);
-        return p ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n)) : std::string();
+        return p ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n))
+                 : std::string();
     }
 
 private:
@@ -83,7 +90,9 @@ private:
 
 Hive::Hive(std::string path) : m_path(std::move(path)), m_cache(std::make_unique<Cache>()) {}
 
-Hive::~Hive() { Close(); }
+Hive::~Hive() {
+    Close();
+}
 
 void Hive::SetBusyTimeoutMs(int ms) {
     m_busyMs = ms;
@@ -136,7 +145,9 @@ bool Hive::EnsureOpen() {
     int tables = -1;
     int appId = -1;
     {
-        Statement q(*this, "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('keys','vals')");
+        Statement q(
+            *this,
+            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('keys','vals')");
         if (q && q.Step() == SQLITE_ROW) {
             tables = static_cast<int>(q.Int(0));
         }
@@ -155,8 +166,11 @@ bool Hive::EnsureOpen() {
     if (tables == 2 && appId == kApplicationId) {
         return true;
     }
-    Statement any(*this, "SELECT count(*) FROM sqlite_master");
-    bool empty = any && any.Step() == SQLITE_ROW && any.Int(0) == 0;
+    bool empty = false;
+    {
+        Statement any(*this, "SELECT count(*) FROM sqlite_master");
+        empty = any && any.Step() == SQLITE_ROW && any.Int(0) == 0;
+    }
     if (!empty || appId != 0) {
         m_lastError = m_path + ": not a zo-config store";
         Close();
@@ -269,9 +283,12 @@ Status Hive::Resolve(HKey root, std::string_view path, bool create, HKey* out) {
     *out = HKey{};
     std::vector<std::string> names;
     switch (SplitKeyPath(path, &names)) {
-        case PathError::TooLong: return Status::TooLong;
-        case PathError::EmptyComponent: return Status::InvalidName;
-        case PathError::None: break;
+        case PathError::TooLong:
+            return Status::TooLong;
+        case PathError::EmptyComponent:
+            return Status::InvalidName;
+        case PathError::None:
+            break;
     }
     if (!EnsureOpen()) {
         return Status::Failed;
@@ -346,9 +363,12 @@ Status Hive::OpenKey(HKey root, std::string_view path, HKey* out) {
 Status Hive::DeleteKey(HKey root, std::string_view path) {
     std::vector<std::string> names;
     switch (SplitKeyPath(path, &names)) {
-        case PathError::TooLong: return Status::TooLong;
-        case PathError::EmptyComponent: return Status::InvalidName;
-        case PathError::None: break;
+        case PathError::TooLong:
+            return Status::TooLong;
+        case PathError::EmptyComponent:
+            return Status::InvalidName;
+        case PathError::None:
+            break;
     }
     if (names.empty()) {
         return Status::InvalidName;
@@ -369,7 +389,7 @@ Status Hive::DeleteKey(HKey root, std::string_view path) {
         } else {
             kids.Bind(1, id);
             int rc = kids.Step();
-            s = rc == SQLITE_ROW ? Status::HasSubkeys
+            s = rc == SQLITE_ROW    ? Status::HasSubkeys
                 : rc == SQLITE_DONE ? Status::Ok
                                     : Fail("delete key");
         }
@@ -404,9 +424,10 @@ Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
         std::string data(text);
         data.push_back('\0');
         // An overwrite updates in place so the value keeps its position in the listing.
-        Statement up(*this,
-                     "INSERT INTO vals(key, name, folded, type, data) VALUES(?,?,?,?,?) "
-                     "ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data");
+        Statement up(
+            *this,
+            "INSERT INTO vals(key, name, folded, type, data) VALUES(?,?,?,?,?) "
+            "ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data");
         if (!up) {
             s = Fail("write value");
         } else {
@@ -527,7 +548,9 @@ Status Hive::KeyName(HKey key, std::string* out) {
     return rc == SQLITE_DONE ? Status::NotFound : Fail("key name");
 }
 
-Hive::Batch::Batch(Hive& hive) : m_hive(hive) { m_ok = hive.BeginWrite() == Status::Ok; }
+Hive::Batch::Batch(Hive& hive) : m_hive(hive) {
+    m_ok = hive.BeginWrite() == Status::Ok;
+}
 
 Hive::Batch::~Batch() {
     if (m_ok && !m_done) {

@@ -16,7 +16,8 @@ PathError SplitKeyPath(std::string_view path, std::vector<std::string>* names) {
     std::size_t start = 0;
     while (true) {
         std::size_t end = path.find('\\', start);
-        std::string_view part = path.substr(start, end == std::string_view::npos ? path.npos : end - start);
+        std::string_view part =
+            path.substr(start, end == std::string_view::npos ? path.npos : end - start);
         if (part.empty()) {
             names->clear();
             return PathError::EmptyComponent;

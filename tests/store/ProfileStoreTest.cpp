@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include "TestStore.h"
+#include "link/ModemChannel.h"
+#include "store/ProfileStore.h"
+
+using namespace zo::store;
+
+namespace {
+
+ProfileRecord Record(const std::string& name, bool terminal2) {
+    return {
+        name, "AT&T 5ESS Custom", "5551234567", "01555123456700", "COM3",   "38400", "8", "None",
+        "1",  "Hardware",         "5559876543", "0155598765430",  terminal2};
+}
+
+class ProfileStoreTest : public ::testing::Test {
+protected:
+    zo::test::TestStore store;
+    RegistryKey key{HKEY_LOCAL_MACHINE, PccardPath()};
+};
+
+}  // namespace
+
+TEST_F(ProfileStoreTest, FreshStoreIsAFirstStartAndCreatesTheCurrentKey) {
+    EXPECT_TRUE(IsFirstStart());
+    RegistryKey current(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST");
+    current.ReadSubkeys();
+    EXPECT_EQ(current.m_results, (std::vector<std::string>{"PCCARD", "CURRENT"}));
+    EXPECT_EQ(ActiveProfileName(), "");
+}
+
+TEST_F(ProfileStoreTest, ValuesAreStoredInTheirFixedOrderAndReadBackByPosition) {
+    ASSERT_TRUE(WriteProfile(key, Record("Home", true)));
+    Profile p = ReadProfile("Home");
+    ASSERT_EQ(p.values.size(), 12u);
+    EXPECT_EQ(p.At(kLocation), "Home");
+    EXPECT_EQ(p.At(kPort), "COM3");
+    EXPECT_EQ(p.At(kFlow), "Hardware");
+    EXPECT_EQ(p.At(kPhone2), "5559876543");
+    EXPECT_TRUE(p.HasTerminal2());
+    EXPECT_EQ(ReadProfile("home").values, p.values);
+    EXPECT_FALSE(ReadProfile("Elsewhere").Exists());
+    EXPECT_FALSE(ReadProfile("").Exists());
+}
+
+TEST_F(ProfileStoreTest, SavingWithoutTerminal2RemovesItsStaleNumbers) {
+    ASSERT_TRUE(WriteProfile(key, Record("Home", true)));
+    auto r = Record("Home", false);
+    r.Switch = "National ISDN-1 (NI-1)";
+    ASSERT_TRUE(WriteProfile(key, r));
+    Profile p = ReadProfile("Home");
+    EXPECT_EQ(p.values.size(), 10u);
+    EXPECT_FALSE(p.HasTerminal2());
+    EXPECT_EQ(p.At(kSwitch), "National ISDN-1 (NI-1)");
+    EXPECT_EQ(p.At(kPhone2), "");
+    // Turning terminal 2 on again puts the numbers back at positions 10 and 11.
+    ASSERT_TRUE(WriteProfile(key, Record("Home", true)));
+    EXPECT_EQ(ReadProfile("Home").At(kSpid2), "0155598765430");
+}
+
+TEST_F(ProfileStoreTest, ShortProfileReadsWithMissingPositionsEmpty) {
+    RegistryKey k(HKEY_LOCAL_MACHINE, ProfilePath("Short"));
+    ASSERT_TRUE(k.WriteValues({"Location", "Switch", "Phone1"}, {"Short", "S", "123"}));
+    Profile p = ReadProfile("Short");
+    EXPECT_EQ(p.At(kPhone1), "123");
+    EXPECT_EQ(p.At(kSpid1), "");
+    EXPECT_EQ(p.At(kSpid2), "");
+    EXPECT_EQ(p.At(1000), "");
+}
+
+TEST_F(ProfileStoreTest, NamesThatAreNotOneKeyAreRefused) {
+    EXPECT_FALSE(IsStorableName(""));
+    EXPECT_FALSE(IsStorableName("a\\b"));
+    EXPECT_FALSE(IsStorableName(std::string(256, 'x')));
+    EXPECT_TRUE(IsStorableName(std::string(255, 'x')));
+    EXPECT_FALSE(WriteProfile(key, Record("Office\\Nested", false)));
+    EXPECT_TRUE(ListProfileNames().empty());
+}
+
+TEST_F(ProfileStoreTest, MarkingActiveKeepsExactlyOneCurrentSubkey) {
+    ASSERT_TRUE(WriteProfile(key, Record("One", false)));
+    ASSERT_TRUE(WriteProfile(key, Record("Two", false)));
+    ASSERT_TRUE(MarkProfileActive(key, "One"));
+    ASSERT_TRUE(MarkProfileActive(key, "Two"));
+    EXPECT_STREQ(key.m_path, "SOFTWARE\\KEST\\CURRENT\\Two");
+    EXPECT_EQ(ActiveProfileName(), "Two");
+    EXPECT_TRUE(IsActiveProfile("Two"));
+    EXPECT_FALSE(IsActiveProfile("two"));  // the active test compares with case
+    EXPECT_FALSE(IsFirstStart());
+    RegistryKey current(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\CURRENT");
+    current.ReadSubkeys();
+    EXPECT_EQ(current.m_results, std::vector<std::string>{"Two"});
+    current.Reopen(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\CURRENT\\Two");
+    current.ReadValues();
+    EXPECT_TRUE(current.m_results.empty());
+}
+
+TEST_F(ProfileStoreTest, RemoveDeletesTheActiveRecordAndNeverTheLastProfile) {
+    ASSERT_TRUE(WriteProfile(key, Record("One", false)));
+    ASSERT_TRUE(WriteProfile(key, Record("Two", false)));
+    ASSERT_TRUE(MarkProfileActive(key, "Two"));
+    EXPECT_EQ(RemoveProfile("Nobody"), RemoveResult::NotFound);
+    EXPECT_EQ(RemoveProfile(""), RemoveResult::NotFound);
+    EXPECT_EQ(RemoveProfile("Two"), RemoveResult::Removed);
+    EXPECT_EQ(ActiveProfileName(), "");
+    EXPECT_TRUE(IsFirstStart());
+    EXPECT_EQ(RemoveProfile("One"), RemoveResult::LastProfile);
+    EXPECT_EQ(ListProfileNames(), std::vector<std::string>{"One"});
+}
+
+TEST(WorkingProfile, StartsEmptyAndBecomesARecord) {
+    zo::link::ModemChannel channel;
+    EXPECT_EQ(channel.Location, "");
+    EXPECT_EQ(channel.Flow, "");
+    EXPECT_EQ(channel.TerminalCount, 0);
+    EXPECT_FALSE(channel.AutoDetect);
+    EXPECT_EQ(channel.ParityCode, 0);
+    EXPECT_EQ(channel.StopBitsCode, 0);
+    channel.Location = "L";
+    channel.TerminalCount = 2;
+    channel.Phone2 = "5550001111";
+    ProfileRecord r = channel.WorkingProfileRecord();
+    EXPECT_EQ(r.Location, "L");
+    EXPECT_TRUE(r.terminal2);
+    EXPECT_EQ(r.Phone2, "5550001111");
+}

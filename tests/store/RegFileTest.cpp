@@ -1,0 +1,133 @@
+#include <gtest/gtest.h>
+
+#include "TestStore.h"
+#include "platform/registry/Hive.h"
+#include "store/RegFile.h"
+#include "store/RegTransfer.h"
+
+using namespace zo::store;
+
+namespace {
+
+std::string Utf16Le(const std::string& ascii) {
+    std::string out = "\xFF\xFE";
+    for (char c : ascii) {
+        out.push_back(c);
+        out.push_back('\0');
+    }
+    return out;
+}
+
+const char* const kGood =
+    "REGEDIT4\r\n"
+    "\r\n"
+    "; exported from the old machine\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\My Office]\r\n"
+    "\"Location\"=\"My Office\"\r\n"
+    "\"Switch\" = \"AT&T 5ESS Custom\"\r\n"
+    "@=\"quote \\\" and back\\\\slash\"\r\n";
+
+}  // namespace
+
+TEST(RegFileParse, AcceptsStringValuesUnderKest) {
+    RegParseResult r = ParseRegFile(kGood);
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.keys.size(), 1u);
+    EXPECT_EQ(r.keys[0].path, "SOFTWARE\\KEST\\PCCARD\\My Office");
+    ASSERT_EQ(r.keys[0].values.size(), 3u);
+    EXPECT_EQ(r.keys[0].values[1].data, "AT&T 5ESS Custom");
+    EXPECT_EQ(r.keys[0].values[2].name, "");
+    EXPECT_EQ(r.keys[0].values[2].data, "quote \" and back\\slash");
+}
+
+TEST(RegFileParse, ReadsVersion5InUtf16AndAnsiRegedit4) {
+    std::string v5 = std::string("Windows Registry Editor Version 5.00\r\n\r\n") +
+                     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\B\xFCro]\r\n";
+    RegParseResult ansi = ParseRegFile("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\B\xFCro]\n");
+    ASSERT_TRUE(ansi.ok) << ansi.error;
+    EXPECT_EQ(ansi.keys[0].path, "SOFTWARE\\KEST\\B\xC3\xBCro");
+    RegParseResult wide =
+        ParseRegFile(Utf16Le("Windows Registry Editor Version 5.00\r\n\r\n"
+                             "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\X]\r\n"));
+    ASSERT_TRUE(wide.ok) << wide.error;
+    EXPECT_EQ(wide.keys[0].path, "SOFTWARE\\KEST\\CURRENT\\X");
+    EXPECT_TRUE(ParseRegFile("\xEF\xBB\xBFWindows Registry Editor Version 5.00\n").ok);
+    EXPECT_FALSE(ParseRegFile("\xFF\xFE\x41").ok);  // odd UTF-16 length
+}
+
+TEST(RegFileParse, RefusesAnythingButKestStringsNamingTheLine) {
+    struct Case {
+        const char* body;
+        int line;
+    } cases[] = {
+        {"[HKEY_CURRENT_USER\\SOFTWARE\\KEST]\n", 2},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\KESTREL]\n", 2},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST]\n\"n\"=dword:00000001\n", 3},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST]\n\"n\"=hex:01,02\n", 3},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST]\n\"n\"=-\n", 3},
+        {"[-HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD]\n", 2},
+        {"\"n\"=\"before any key\"\n", 2},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST]\n\"n\"=\"unterminated\n", 3},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST]\n\"n\"=\"bad \\q escape\"\n", 3},
+        {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\\\PCCARD]\n", 2},
+    };
+    for (const auto& c : cases) {
+        RegParseResult r = ParseRegFile(std::string("REGEDIT4\n") + c.body);
+        EXPECT_FALSE(r.ok) << c.body;
+        EXPECT_EQ(r.errorLine, c.line) << c.body << r.error;
+        EXPECT_FALSE(r.error.empty());
+    }
+    EXPECT_FALSE(ParseRegFile("").ok);
+    EXPECT_FALSE(ParseRegFile("not a registry file\n").ok);
+}
+
+TEST(RegFileTransfer, ExportImportExportGivesTheSameText) {
+    std::string first;
+    {
+        zo::test::TestStore store;
+        RegParseResult r = ParseRegFile(kGood);
+        std::string error;
+        ASSERT_TRUE(ImportKeys(zo::registry::DefaultHive(), r.keys, &error)) << error;
+        std::vector<RegKey> keys;
+        ASSERT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys, &error));
+        ASSERT_TRUE(FormatRegFile(keys, &first, &error));
+    }
+    EXPECT_EQ(first.rfind("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST]\n", 0), 0u);
+    zo::test::TestStore store;
+    RegParseResult again = ParseRegFile(first);
+    std::string error, second;
+    std::vector<RegKey> keys;
+    ASSERT_TRUE(ImportKeys(zo::registry::DefaultHive(), again.keys, &error)) << error;
+    ASSERT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys, &error));
+    ASSERT_TRUE(FormatRegFile(keys, &second, &error));
+    EXPECT_EQ(first, second);
+}
+
+TEST(RegFileTransfer, ImportFailingHalfWayLeavesTheStoreUnchanged) {
+    zo::test::TestStore store;
+    auto& hive = zo::registry::DefaultHive();
+    std::string error;
+    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(kGood).keys, &error));
+    std::vector<RegKey> before;
+    ASSERT_TRUE(CollectTree(hive, kExportRoot, &before, &error));
+
+    // The parser passes a long value name only up to the store's limit; a key that
+    // collides with nothing but whose value the store refuses fails the whole import.
+    std::vector<RegKey> keys = ParseRegFile(kGood).keys;
+    keys.push_back(RegKey{"SOFTWARE\\KEST\\PCCARD\\New", {{"Location", "New", 9}}, 8});
+    keys.push_back(RegKey{"SOFTWARE\\KEST\\PCCARD\\Bad", {{std::string(300, 'n'), "x", 11}}, 10});
+    EXPECT_FALSE(ImportKeys(hive, keys, &error));
+    EXPECT_EQ(error.rfind("line 11:", 0), 0u) << error;
+    std::vector<RegKey> after;
+    ASSERT_TRUE(CollectTree(hive, kExportRoot, &after, &error));
+    std::string a, b;
+    FormatRegFile(before, &a, &error);
+    FormatRegFile(after, &b, &error);
+    EXPECT_EQ(a, b);
+}
+
+TEST(RegFileFormat, RefusesLineBreaksItCannotWrite) {
+    std::string out, error;
+    EXPECT_FALSE(FormatRegFile({RegKey{"SOFTWARE\\KEST", {{"n", "a\nb", 0}}, 0}}, &out, &error));
+    EXPECT_FALSE(error.empty());
+}
