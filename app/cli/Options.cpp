@@ -83,17 +83,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
                 return false;
             }
         } else if (is(arg, "--port")) {
-            std::string spec;
-            if (!takeValue(i, arg, "--port", &spec)) {
+            std::string mapping;
+            if (!takeValue(i, arg, "--port", &mapping)) {
                 return false;
             }
-            std::size_t eq = spec.find('=');
-            std::string name = spec.substr(0, eq);
-            if (eq == std::string::npos || !IsComName(name) || eq + 1 == spec.size()) {
-                *error = "--port needs COMn=PATH, got '" + spec + "'";
+            std::size_t eq = mapping.find('=');
+            std::string name = mapping.substr(0, eq);
+            if (eq == std::string::npos || !IsComName(name) || eq + 1 == mapping.size()) {
+                *error = "--port needs COMn=PATH, got '" + mapping + "'";
                 return false;
             }
-            o->portMap.emplace_back(name, spec.substr(eq + 1));
+            o->portMap.emplace_back(name, mapping.substr(eq + 1));
         } else if (arg == "--simulate") {
             o->simulate = true;
         } else if (arg.compare(0, 11, "--simulate=") == 0) {
