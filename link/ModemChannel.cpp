@@ -1,6 +1,41 @@
 #include "link/ModemChannel.h"
 
+#include <array>
+#include <cctype>
+#include <climits>
+#include <span>
+
+#include "platform/prompt/Prompter.h"
+#include "res/Strings.h"
+
 namespace zo::link {
+namespace {
+
+using platform::CurrentClock;
+using platform::CurrentPrompter;
+
+// The C library's atol without its undefined overflow: blanks, a sign, then digits.
+long Atol(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    long value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        value = value > (LONG_MAX - 9) / 10 ? LONG_MAX : value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+}  // namespace
+
+ModemChannel::ModemChannel() = default;
+ModemChannel::~ModemChannel() = default;
 
 store::ProfileRecord ModemChannel::WorkingProfileRecord() const {
     store::ProfileRecord r;
@@ -18,6 +53,197 @@ store::ProfileRecord ModemChannel::WorkingProfileRecord() const {
     r.SPID2 = SPID2;
     r.terminal2 = TerminalCount == 2;
     return r;
+}
+
+bool ModemChannel::OpenPort(OpenMode mode) {
+    // A quietly opened port has no name and is never taken for the one asked for.
+    bool reuse = Serial && Serial->IsOpen() && !Serial->Name.empty() && Serial->Name == Port;
+    if (!reuse) {
+        // Closed first: the device may be the one about to be opened again.
+        Serial.reset();
+        Serial = std::make_unique<SerialPort>(Port, mode);
+    }
+    if (!Serial->IsOpen()) {
+        Serial.reset();
+        return false;
+    }
+    return ApplyLineSettings();
+}
+
+bool ModemChannel::OpenConfiguredPort() {
+    platform::WaitCursor wait;
+    if (!OpenPort(OpenMode::Reporting)) {
+        if (!Serial) {
+            CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED),
+                                  platform::Buttons::Ok);
+        }
+        return false;
+    }
+    return true;
+}
+
+bool ModemChannel::OpenPortByName(const std::string& portName) {
+    platform::WaitCursor wait;
+    Port = portName;
+    return OpenPort(OpenMode::Quiet);
+}
+
+bool ModemChannel::ApplyLineSettings() {
+    SerialPort& port = *Serial;
+    comm::LineState& s = port.State;
+    if (port.GetState()) {
+        s.baudRate = static_cast<std::uint32_t>(Atol(Baud));
+    }
+    s.byteSize = static_cast<std::uint8_t>(Atol(Bits));
+    s.parity = ParityCode;
+    s.stopBits = StopBitsCode;
+    auto setFlow = [&s](bool cts, bool outX, bool inX, comm::RtsControl rts) {
+        s.outxCtsFlow = cts;
+        s.outxDsrFlow = false;
+        s.dtrControl = comm::DtrControl::Enable;
+        s.dsrSensitivity = false;
+        s.outX = outX;
+        s.inX = inX;
+        s.rtsControl = rts;
+    };
+    if (Flow == "None") {
+        setFlow(false, false, false, comm::RtsControl::Enable);
+    } else if (Flow == "XOn/XOff") {
+        setFlow(false, true, true, comm::RtsControl::Enable);
+    } else if (Flow == "Hardware") {
+        setFlow(true, false, false, comm::RtsControl::Handshake);
+    }
+    bool written = port.SetState();
+    port.GetState();
+    return written;
+}
+
+void ModemChannel::ClearError() {
+    if (Serial && Serial->Handle) {
+        Serial->Handle->ClearError(&Serial->Status);
+    }
+}
+
+bool ModemChannel::Write(std::string_view bytes, bool pause) {
+    if (!Serial || !Serial->IsOpen()) {
+        return false;
+    }
+    platform::WaitCursor wait;
+    for (;;) {
+        if (Serial->Handle->Write(bytes)) {
+            if (pause) {
+                CurrentClock().Sleep(kCommandPause);
+            }
+            return true;
+        }
+        ClearError();
+        if (CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_WRITE_FAILED),
+                                  platform::Buttons::RetryCancel) != platform::Answer::Retry) {
+            return false;
+        }
+    }
+}
+
+bool ModemChannel::SendCommand(const std::string& text) {
+    return Write(text, true);
+}
+
+bool ModemChannel::SendText(std::string_view text) {
+    return Write(text.substr(0, text.find('\0')), false);
+}
+
+bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
+                            platform::Clock::TimePoint deadline, bool stopAtOk) {
+    comm::SerialDevice& device = *Serial->Handle;
+    auto& clock = CurrentClock();
+    std::array<char, kReplyReadSize> buffer;
+    bool expired = false;
+    for (;;) {
+        // Take everything queued, then wait in poll() for more: nothing spins.
+        for (;;) {
+            std::size_t got = 0;
+            if (!device.Read(std::span<char>(buffer.data(), readSize), &got)) {
+                ClearError();
+                return false;
+            }
+            if (got == 0) {
+                break;
+            }
+            std::size_t searchFrom = reply.empty() ? 0 : reply.size() - 1;
+            std::size_t room = kReplyCap - std::min(kReplyCap, reply.size());
+            reply.append(buffer.data(), std::min(got, room));
+            if (stopAtOk && reply.find("OK", searchFrom) != std::string::npos) {
+                return true;
+            }
+            if (clock.Now() >= deadline) {
+                break;
+            }
+        }
+        if (expired || clock.Now() >= deadline) {
+            return !stopAtOk;
+        }
+        switch (device.WaitReadable(deadline)) {
+            case comm::WaitResult::Failed:
+                ClearError();
+                return false;
+            case comm::WaitResult::Timeout:
+                expired = true;
+                break;
+            case comm::WaitResult::Readable:
+                break;
+        }
+    }
+}
+
+bool ModemChannel::ReadReply(std::string& reply) {
+    reply.clear();
+    if (!Serial || !Serial->IsOpen()) {
+        return false;
+    }
+    platform::WaitCursor wait;
+    if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
+        return false;
+    }
+    reply.reserve(kReplyCap);
+    if (!ReadInto(reply, kReplyReadSize, CurrentClock().Now() + kReplyWindow, false)) {
+        return false;
+    }
+    return !reply.empty();
+}
+
+bool ModemChannel::ReadUntilOK(std::string& reply) {
+    reply.clear();
+    // Without reads that return at once the wait for "OK" could not be bounded.
+    if (!Serial || !Serial->IsOpen() || !Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
+        return false;
+    }
+    reply.reserve(kReplyCap);
+    return ReadInto(reply, kOkReadSize, CurrentClock().Now() + kOkBound, true);
+}
+
+bool ModemChannel::ProbePort(const std::string& portName) {
+    platform::WaitCursor wait;
+    if (!OpenPortByName(portName)) {
+        return false;
+    }
+    comm::SerialDevice& device = *Serial->Handle;
+    auto& clock = CurrentClock();
+    // Straight to the device: a failed probe write asks nothing.
+    device.Write(std::string_view(kWakeUpSequence, kWakeUpProbeLength));
+    clock.Sleep(kCommandPause);
+    device.Write("AT&F\r\n");
+    clock.Sleep(kCommandPause);
+    device.Write("ATE0Q0V1\r\n");
+    clock.Sleep(kCommandPause);
+    bool identified = device.Write("ATI3\r\n");
+    clock.Sleep(kCommandPause);
+    if (!identified) {
+        ClearError();
+        return false;
+    }
+    std::string reply;
+    ReadReply(reply);
+    return reply.find(res::LoadString(res::IDS_CARD_IDENT)) != std::string::npos;
 }
 
 }  // namespace zo::link

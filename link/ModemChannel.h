@@ -1,20 +1,61 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
+#include "link/SerialPort.h"
 #include "store/ProfileStore.h"
 
 namespace zo::link {
+
+// The wake-up bytes with their terminating zero: the probe writes all six, SendText
+// stops at the zero and writes five.
+inline constexpr char kWakeUpSequence[] = "\x0D\xAA\x54\x0D\x0A";
+inline constexpr std::size_t kWakeUpProbeLength = sizeof kWakeUpSequence;
+
+// The pause after every built command and after each probe write.
+inline constexpr std::chrono::milliseconds kCommandPause{2000};
+// ReadReply collects for exactly this long, on the steady clock.
+inline constexpr std::chrono::milliseconds kReplyWindow{5000};
+// ReadUntilOK gives up this long after it started. The card answers a command within a
+// fraction of a second and a slow one within a few; twice the reply window leaves room
+// for that while a device that never says "OK" costs no more than one probe.
+inline constexpr std::chrono::milliseconds kOkBound{10000};
+// Replies are cut at this many characters; the rest is read and dropped.
+inline constexpr std::size_t kReplyCap = 16384;
+inline constexpr std::size_t kReplyReadSize = 2048;
+inline constexpr std::size_t kOkReadSize = 1024;
 
 // The program's one route to the card. It carries the working profile: the one copy of
 // the profile in hand, filled by the wizard pages, completed by card detection and taken
 // over by the configuration page. Pages read and write the fields directly.
 class ModemChannel {
 public:
-    ModemChannel() = default;
+    ModemChannel();
+    ~ModemChannel();
     ModemChannel(const ModemChannel&) = delete;
     ModemChannel& operator=(const ModemChannel&) = delete;
+
+    // Opens the port named by Port (reusing the open one when its name is the same),
+    // reporting failures with messages 111 and 109, then applies the line settings.
+    bool OpenConfiguredPort();
+    // Sets Port, opens it quietly (never reused afterwards) and applies the line
+    // settings. Shows nothing.
+    bool OpenPortByName(const std::string& portName);
+    // Writes the text, then pauses kCommandPause. A failed write asks Retry or Cancel
+    // (message 110); FALSE only on Cancel or when no port is open.
+    bool SendCommand(const std::string& text);
+    // Writes the text up to its first zero byte, with no pause; failures as SendCommand.
+    bool SendText(std::string_view text);
+    // Collects everything that arrives for kReplyWindow. TRUE when at least one byte came.
+    bool ReadReply(std::string& reply);
+    // Collects until the text contains "OK"; FALSE on a read failure or at kOkBound.
+    bool ReadUntilOK(std::string& reply);
+    // The card probe on one port: TRUE when the card identified itself there.
+    bool ProbePort(const std::string& portName);
 
     // The working profile as a record to store; terminal 2 belongs to it at a count of 2.
     store::ProfileRecord WorkingProfileRecord() const;
@@ -35,6 +76,17 @@ public:
     bool AutoDetect = false;
     std::uint8_t ParityCode = 0;
     std::uint8_t StopBitsCode = 0;
+
+    // The open port, if any. Every operation but the opens returns FALSE at once without it.
+    std::unique_ptr<SerialPort> Serial;
+
+private:
+    bool OpenPort(OpenMode mode);
+    bool ApplyLineSettings();
+    bool Write(std::string_view bytes, bool pause);
+    bool ReadInto(std::string& reply, std::size_t readSize, platform::Clock::TimePoint deadline,
+                  bool stopAtOk);
+    void ClearError();
 };
 
 }  // namespace zo::link

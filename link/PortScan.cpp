@@ -1,0 +1,37 @@
+#include "link/PortScan.h"
+
+#include <sstream>
+
+#include "platform/prompt/Prompter.h"
+#include "res/Strings.h"
+
+namespace zo::link {
+
+void SetDetectionSettings(ModemChannel& channel, ScanCaller caller) {
+    channel.Baud = "115200";
+    channel.Bits = "8";
+    channel.Parity = "None";
+    channel.ParityCode = 0;
+    channel.StopBitsCode = 0;
+    if (caller == ScanCaller::Wizard) {
+        channel.Stop = "1";
+    }
+    channel.Flow = "Hardware";
+}
+
+bool ScanPorts(ModemChannel& channel, ScanCaller caller) {
+    SetDetectionSettings(channel, caller);
+    std::istringstream names(res::LoadString(res::IDS_PORT_LIST));
+    std::string name;
+    while (std::getline(names, name, ',')) {
+        if (!name.empty() && channel.ProbePort(name)) {
+            channel.Port = name;
+            return true;
+        }
+    }
+    platform::CurrentPrompter().Ask(res::LoadString(res::IDS_CARD_NOT_DETECTED),
+                                    platform::Buttons::Ok);
+    return false;
+}
+
+}  // namespace zo::link

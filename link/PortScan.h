@@ -1,0 +1,19 @@
+#pragma once
+
+#include "link/ModemChannel.h"
+
+namespace zo::link {
+
+// The wizard's scan also sets the stop-bits text; the summary sheet's leaves it.
+enum class ScanCaller { Wizard, SummarySheet };
+
+// Writes the detection line settings (115200 bit/s, 8 data bits, no parity, one stop
+// bit, hardware flow) into the channel.
+void SetDetectionSettings(ModemChannel& channel, ScanCaller caller);
+
+// Probes COM4, COM3, COM2 and COM1 in turn until the card identifies itself. True when
+// found, with Port naming the port; otherwise shows message 121 and Port holds the last
+// name tried.
+bool ScanPorts(ModemChannel& channel, ScanCaller caller);
+
+}  // namespace zo::link

@@ -1,0 +1,37 @@
+#include "link/SerialPort.h"
+
+#include "platform/comm/PortMap.h"
+#include "platform/prompt/Prompter.h"
+#include "res/Strings.h"
+
+namespace zo::link {
+
+SerialPort::SerialPort(const std::string& portName, OpenMode mode) {
+    if (mode == OpenMode::Reporting) {
+        Name = portName;
+    }
+    Handle = comm::CurrentPortMap().Open(portName, &m_openError);
+    if (!Handle) {
+        if (mode == OpenMode::Reporting) {
+            platform::CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_UNSUPPORTED),
+                                            platform::Buttons::Ok, platform::Icon::None,
+                                            m_openError);
+        }
+        return;
+    }
+    m_open = true;
+    m_openError.clear();
+    Properties = Handle->GetCapabilities();
+}
+
+SerialPort::~SerialPort() = default;
+
+bool SerialPort::GetState() {
+    return Handle && Handle->GetState(&State);
+}
+
+bool SerialPort::SetState() {
+    return Handle && Handle->SetState(State);
+}
+
+}  // namespace zo::link

@@ -1,0 +1,71 @@
+#include "platform/comm/ByteTrace.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace zo::comm {
+
+std::shared_ptr<ByteTrace> ByteTrace::Create(const std::string& path, std::string* error) {
+    std::FILE* f = std::fopen(path.c_str(), "w");
+    if (!f) {
+        *error = path + ": " + std::strerror(errno);
+        return nullptr;
+    }
+    auto trace = std::make_shared<ByteTrace>(f);
+    trace->m_owned = true;
+    return trace;
+}
+
+ByteTrace::ByteTrace(std::FILE* file) : m_file(file), m_start(platform::CurrentClock().Now()) {}
+
+ByteTrace::~ByteTrace() {
+    if (m_owned) {
+        std::fclose(m_file);
+    }
+}
+
+std::string ByteTrace::Escape(std::string_view bytes) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(bytes.size());
+    for (char c : bytes) {
+        auto u = static_cast<unsigned char>(c);
+        if (c == '\r') {
+            out += "\\r";
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\\') {
+            out += "\\\\";
+        } else if (u < 0x20 || u >= 0x7F) {
+            out += "\\x";
+            out += kHex[u >> 4];
+            out += kHex[u & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+void ByteTrace::Line(const char* direction, std::string_view text) {
+    std::lock_guard lock(m_mutex);
+    auto since = platform::CurrentClock().Now() - m_start;
+    double seconds = std::chrono::duration<double>(since).count();
+    std::fprintf(m_file, "%12.6f %s %.*s\n", seconds, direction, static_cast<int>(text.size()),
+                 text.data());
+    std::fflush(m_file);
+}
+
+void ByteTrace::Note(std::string_view text) {
+    Line("--", text);
+}
+
+void ByteTrace::Sent(std::string_view bytes) {
+    Line("->", Escape(bytes));
+}
+
+void ByteTrace::Received(std::string_view bytes) {
+    Line("<-", Escape(bytes));
+}
+
+}  // namespace zo::comm

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "platform/clock/Clock.h"
+
+namespace zo::comm {
+
+// A troubleshooting record of every byte exchanged with a device: one line per read or
+// write, with the seconds since the trace began on the steady clock, the direction and
+// the bytes, printable ones as they are and the rest escaped.
+class ByteTrace {
+public:
+    // Truncates or creates `path`; null with a reason in `error` when it cannot.
+    static std::shared_ptr<ByteTrace> Create(const std::string& path, std::string* error);
+    explicit ByteTrace(std::FILE* file);  // not owned; for tests
+    ~ByteTrace();
+    ByteTrace(const ByteTrace&) = delete;
+    ByteTrace& operator=(const ByteTrace&) = delete;
+
+    void Note(std::string_view text);
+    void Sent(std::string_view bytes);
+    void Received(std::string_view bytes);
+
+    // "\r\n" as \r\n, other bytes outside printable ASCII as \xNN, a backslash as \\.
+    static std::string Escape(std::string_view bytes);
+
+private:
+    void Line(const char* direction, std::string_view text);
+
+    std::FILE* m_file;
+    bool m_owned = false;
+    platform::Clock::TimePoint m_start;
+    std::mutex m_mutex;
+};
+
+}  // namespace zo::comm

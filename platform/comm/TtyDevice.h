@@ -1,0 +1,50 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/comm/SerialDevice.h"
+#include "platform/comm/UniqueFd.h"
+
+namespace zo::comm {
+
+// A serial device on a termios tty, opened exclusively (flock and TIOCEXCL), without a
+// controlling terminal, non-blocking and raw.
+class TtyDevice : public SerialDevice {
+public:
+    // Null with "PATH: reason" in `error` when the device is absent, not a terminal or
+    // held by another program.
+    static std::unique_ptr<TtyDevice> Open(const std::string& path, std::string* error);
+    ~TtyDevice() override;
+
+    bool Read(std::span<char> buf, std::size_t* got) override;
+    WaitResult WaitReadable(platform::Clock::TimePoint deadline) override;
+    bool Write(std::string_view data) override;
+    bool GetState(LineState* state) override;
+    bool SetState(const LineState& state) override;
+    void ClearError(CommStatus* status) override;
+    Capabilities GetCapabilities() override;
+    std::string Describe() const override { return m_path; }
+
+    // Whether the device has DTR and RTS lines; a pseudo-terminal has none.
+    bool HasModemLines() const { return m_hasModemLines; }
+
+    // The termios speed constant for a bit rate; false for a rate termios does not know.
+    // Rate 0 is refused too: it would hang up the line.
+    static bool SpeedConstant(std::uint32_t baud, unsigned* speed);
+
+private:
+    TtyDevice(UniqueFd fd, std::string path);
+    bool SetModemLine(int line, bool on);
+    bool Fail(int error);
+
+    UniqueFd m_fd;
+    std::string m_path;
+    bool m_hasModemLines = false;
+    bool m_closeWaitsForOutput = true;
+    DtrControl m_dtr = DtrControl::Enable;
+    RtsControl m_rts = RtsControl::Enable;
+    int m_lastError = 0;
+};
+
+}  // namespace zo::comm
