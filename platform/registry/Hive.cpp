@@ -16,7 +16,6 @@ namespace {
 
 // Marks files written by this program, so a foreign SQLite database is never taken for a hive.
 constexpr int kApplicationId = 0x5A4F4346;
-constexpr std::int64_t kRootId = 1;
 
 const char* const kSchema =
     "CREATE TABLE keys(id INTEGER PRIMARY KEY AUTOINCREMENT, parent INTEGER,"
