@@ -1,0 +1,59 @@
+#include "cardsim/CardFaults.h"
+
+#include <charconv>
+
+namespace zo::cardsim {
+namespace {
+
+bool ParseCount(const std::string& text, long max, long* value) {
+    const char* end = text.data() + text.size();
+    auto [p, ec] = std::from_chars(text.data(), end, *value);
+    return ec == std::errc() && p == end && *value >= 0 && *value <= max;
+}
+
+}  // namespace
+
+const char* FaultNamesHelp() {
+    return "silent, wrong-id, error-all, no-ok, endless, slow[=MS], hangup[=N]";
+}
+
+bool ParseFault(const std::string& text, bool inProcess, CardFaults* f, std::string* error) {
+    std::size_t eq = text.find('=');
+    std::string name = text.substr(0, eq);
+    bool hasValue = eq != std::string::npos;
+    long value = 0;
+    if (hasValue && !ParseCount(text.substr(eq + 1), 3'600'000, &value)) {
+        *error = "bad value in fault '" + text + "'";
+        return false;
+    }
+    bool takesValue = name == "slow" || name == "hangup" || name == "write-fail";
+    if (hasValue && !takesValue) {
+        *error = "fault '" + name + "' takes no value";
+        return false;
+    }
+    if (name == "silent") {
+        f->silent = true;
+    } else if (name == "wrong-id") {
+        f->wrongIdentification = true;
+    } else if (name == "error-all") {
+        f->errorForEverything = true;
+    } else if (name == "no-ok") {
+        f->neverOk = true;
+    } else if (name == "endless") {
+        f->endlessOutput = true;
+    } else if (name == "slow") {
+        f->answerDelay = hasValue ? std::chrono::milliseconds(value) : kSlowAnswerDelay;
+    } else if (name == "hangup") {
+        f->hangUpAfter = hasValue ? static_cast<int>(value) : 3;
+    } else if (inProcess && name == "write-fail") {
+        f->failingWrites = hasValue ? static_cast<int>(value) : -1;
+    } else if (inProcess && name == "no-immediate-read") {
+        f->noImmediateReads = true;
+    } else {
+        *error = "unknown fault '" + text + "' (known: " + FaultNamesHelp() + ")";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace zo::cardsim

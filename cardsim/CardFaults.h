@@ -1,0 +1,31 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+namespace zo::cardsim {
+
+inline constexpr std::chrono::milliseconds kNormalAnswerDelay{20};
+inline constexpr std::chrono::milliseconds kSlowAnswerDelay{3000};
+
+// Misbehaviour the simulated card can be switched to, one flag or figure per fault.
+struct CardFaults {
+    bool silent = false;               // answers nothing, not even the echo
+    bool wrongIdentification = false;  // ATI3 names the series in the wrong letter case
+    bool errorForEverything = false;   // every command line is answered ERROR
+    bool neverOk = false;              // the result word OK is never sent
+    bool endlessOutput = false;        // after the first command, output that never ends
+    std::chrono::milliseconds answerDelay = kNormalAnswerDelay;
+    int hangUpAfter = -1;           // commands answered before the line drops; -1: never
+    int failingWrites = 0;          // in-process only: writes that fail; -1: all of them
+    bool noImmediateReads = false;  // in-process only: the device cannot time its reads
+};
+
+// Switches on one fault by name: silent, wrong-id, error-all, no-ok, endless, slow[=MS],
+// hangup[=N], write-fail[=N], no-immediate-read. `inProcess` allows the last two.
+bool ParseFault(const std::string& text, bool inProcess, CardFaults* faults, std::string* error);
+
+// The fault names for a usage text.
+const char* FaultNamesHelp();
+
+}  // namespace zo::cardsim

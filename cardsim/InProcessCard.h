@@ -1,0 +1,41 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "cardsim/CardModel.h"
+#include "platform/comm/PortMap.h"
+
+namespace zo::cardsim {
+
+// The simulated card plugged into the program itself: the port map opens it as a serial
+// device, one open at a time as with a real port. Waits on it move the clock to the
+// moment the card's next output falls due instead of blocking, so with a virtual clock
+// a whole conversation runs in no real time.
+class InProcessCard {
+public:
+    explicit InProcessCard(platform::Clock& clock, std::string nvramPath = {});
+    ~InProcessCard();
+    InProcessCard(const InProcessCard&) = delete;
+    InProcessCard& operator=(const InProcessCard&) = delete;
+
+    CardModel& Model();
+    CardFaults& Faults() { return Model().Faults(); }
+
+    // For PortMap::MapToDevice. The opener keeps the card's state alive by itself.
+    comm::DeviceOpener Opener();
+
+    bool IsOpen() const;
+    int OpenCount() const;
+    // The line state last written by the program; none before the first write.
+    const comm::LineState* LastLineState() const;
+    // Every chunk the program wrote, one entry per write.
+    const std::vector<std::string>& Writes() const;
+
+    struct Shared;
+
+private:
+    std::shared_ptr<Shared> m_shared;
+};
+
+}  // namespace zo::cardsim

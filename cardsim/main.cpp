@@ -1,0 +1,106 @@
+// zo-cardsim: the simulated card on a pseudo-terminal, for trying zo-config without a card.
+#include <signal.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cardsim/PtyCardServer.h"
+#include "platform/comm/ByteTrace.h"
+
+namespace {
+
+int g_stopFd = -1;
+
+void OnSignal(int) {
+    char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(g_stopFd, &byte, 1);
+}
+
+int Usage(const std::string& error) {
+    std::cerr << "zo-cardsim: " << error << "\n"
+              << "Usage: zo-cardsim --link PATH [--nvram FILE] [--log FILE] [--fault NAME]...\n"
+              << "Faults: " << zo::cardsim::FaultNamesHelp() << "\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace zo;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string link, nvram, logPath, error;
+    cardsim::CardFaults faults;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string* out) {
+            if (i + 1 >= args.size()) {
+                return false;
+            }
+            *out = args[++i];
+            return true;
+        };
+        std::string fault;
+        if (a == "--help") {
+            Usage("serves a simulated card");
+            return 0;
+        } else if (a == "--link") {
+            if (!value(&link))
+                return Usage("--link needs a path");
+        } else if (a == "--nvram") {
+            if (!value(&nvram))
+                return Usage("--nvram needs a file");
+        } else if (a == "--log") {
+            if (!value(&logPath))
+                return Usage("--log needs a file");
+        } else if (a == "--fault") {
+            if (!value(&fault) || !cardsim::ParseFault(fault, false, &faults, &error)) {
+                return Usage(error.empty() ? "--fault needs a name" : error);
+            }
+        } else {
+            return Usage("unknown argument '" + a + "'");
+        }
+    }
+    if (link.empty()) {
+        return Usage("--link PATH is required");
+    }
+    std::FILE* log = stdout;
+    if (!logPath.empty() && !(log = std::fopen(logPath.c_str(), "a"))) {
+        std::cerr << "zo-cardsim: " << logPath << ": " << std::strerror(errno) << "\n";
+        return 1;
+    }
+    auto model = std::make_unique<cardsim::CardModel>(platform::CurrentClock(), nvram);
+    model->Faults() = faults;
+    auto& clock = platform::CurrentClock();
+    const auto start = clock.Now();
+    model->SetLineObserver([&](const std::string& line) {
+        double t = std::chrono::duration<double>(clock.Now() - start).count();
+        std::fprintf(log, "%10.3f %s\n", t, comm::ByteTrace::Escape(line).c_str());
+        std::fflush(log);
+    });
+    auto server = cardsim::PtyCardServer::Create(std::move(model), &error);
+    if (!server || !server->LinkAt(link, &error)) {
+        std::cerr << "zo-cardsim: " << error << "\n";
+        return 1;
+    }
+    g_stopFd = server->StopFd();
+    struct sigaction sa {};
+    sa.sa_handler = OnSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
+        ::sigaction(sig, &sa, nullptr);
+    }
+    std::cerr << "zo-cardsim: card on " << server->SlavePath() << ", linked at " << link << "\n";
+    auto ended = server->Run();
+    if (ended == cardsim::PtyCardServer::Ended::HungUp) {
+        std::cerr << "zo-cardsim: hung up\n";
+    }
+    server.reset();
+    if (log != stdout) {
+        std::fclose(log);
+    }
+    return ended == cardsim::PtyCardServer::Ended::Failed ? 1 : 0;
+}

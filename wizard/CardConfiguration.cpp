@@ -1,0 +1,155 @@
+#include "wizard/CardConfiguration.h"
+
+#include <array>
+#include <utility>
+
+#include "res/Strings.h"
+#include "store/ProfileStore.h"
+
+namespace zo::wizard {
+
+CardConfiguration::CardConfiguration(link::ModemChannel& channel, link::ProgressWindow& progress,
+                                     ProgressSteps steps)
+    : m_channel(channel), m_progress(progress), m_steps(steps) {}
+
+std::string CardConfiguration::SwitchCommand(const std::string& switchType) {
+    if (switchType == "AT&T 5ESS Custom") {
+        return "AT!C0=0\r\n";
+    }
+    if (switchType == "Northern Telecom (Nortel) DMS100 Custom") {
+        return "AT!C0=1\r\n";
+    }
+    if (switchType == "National ISDN-1 (NI-1)") {
+        return "AT!C0=32\r\n";
+    }
+    return {};
+}
+
+std::string CardConfiguration::ParameterCommand(const char* head, const std::string& value) {
+    return std::string(head) + '"' + value + "\"\r\n";
+}
+
+bool CardConfiguration::Send(const std::string& text, bool pause) {
+    return pause ? m_channel.SendCommand(text) : m_channel.SendText(text);
+}
+
+void CardConfiguration::ReadToOk() {
+    m_channel.ReadUntilOK(m_reply);
+}
+
+CardConfigurationResult CardConfiguration::Run(const CardSettings& settings) {
+    m_key.reset();
+    m_refusedField.clear();
+    const std::array<std::pair<const char*, const std::string*>, 4> values{{
+        {"phone number 1", &settings.number1},
+        {"SPID 1", &settings.spid1},
+        {"phone number 2", &settings.number2},
+        {"SPID 2", &settings.spid2},
+    }};
+    for (const auto& [field, value] : values) {
+        if (!IsSafeCardValue(*value)) {
+            m_refusedField = field;
+            return CardConfigurationResult::UnsafeValue;
+        }
+    }
+    return Program(settings);
+}
+
+CardConfigurationResult CardConfiguration::Program(const CardSettings& settings) {
+    const bool page = m_steps == ProgressSteps::ConfigurationPage;
+    if (page) {
+        m_progress.StepIt();
+    }
+    if (!m_channel.OpenConfiguredPort()) {
+        return CardConfigurationResult::PortNotOpened;
+    }
+    m_progress.StepIt();
+
+    m_channel.SendText("AT&F\r\n");
+    if (!m_channel.ReadReply(m_reply)) {
+        return CardConfigurationResult::NoReply;
+    }
+    m_channel.SendText("ATE0Q0V1\r\n");
+    ReadToOk();
+    m_channel.SendText("ATI3\r\n");
+    m_progress.StepIt();
+    ReadToOk();
+    if (m_reply.find(res::LoadString(res::IDS_CARD_IDENT)) == std::string::npos) {
+        return CardConfigurationResult::WrongCard;
+    }
+    m_progress.StepIt();
+
+    const std::string switchCommand = SwitchCommand(settings.switchType);
+    if (!switchCommand.empty()) {
+        if (!Send(switchCommand, false)) {
+            return CardConfigurationResult::WriteFailed;
+        }
+        ReadToOk();
+    }
+    m_progress.StepIt();
+
+    const std::array<std::pair<const char*, const std::string*>, 4> parameters{{
+        {"AT!N1=", &settings.number1},
+        {"AT!C2=", &settings.spid1},
+        {"AT!N2=", &settings.number2},
+        {"AT!C6=", &settings.spid2},
+    }};
+    for (const auto& [head, value] : parameters) {
+        if (!Send(ParameterCommand(head, *value), true)) {
+            return CardConfigurationResult::WriteFailed;
+        }
+        ReadToOk();
+        m_progress.StepIt();
+    }
+
+    if (!settings.flowCommand.empty()) {
+        if (!Send(settings.flowCommand, false)) {
+            return CardConfigurationResult::WriteFailed;
+        }
+        ReadToOk();
+    }
+    if (!page) {
+        m_progress.StepIt();
+    }
+    m_channel.SendText("ATE1\r\n");
+    ReadToOk();
+    m_channel.SendText("AT&W\r\n");
+    ReadToOk();
+    m_channel.SendText("AT%Z1\r\n");
+    ReadToOk();
+    if (page) {
+        m_progress.StepIt();
+    }
+
+    auto key = std::make_unique<store::RegistryKey>(
+        store::HKEY_LOCAL_MACHINE, store::WithoutTrailingBackslash(store::CurrentPath()));
+    if (!key->m_open || !store::MarkProfileActive(*key, settings.location)) {
+        return CardConfigurationResult::RegistryFailed;
+    }
+    m_progress.StepIt();
+    m_key = std::move(key);
+    return CardConfigurationResult::Applied;
+}
+
+std::string OutcomeMessage(CardConfigurationResult result, const std::string& refusedField) {
+    switch (result) {
+        case CardConfigurationResult::Applied:
+            return {};
+        case CardConfigurationResult::PortNotOpened:
+        case CardConfigurationResult::NoReply:
+            return res::LoadString(res::IDS_PORT_UNSUPPORTED);
+        case CardConfigurationResult::WrongCard:
+            return res::LoadString(res::IDS_PORT_COMM_FAILED);
+        case CardConfigurationResult::WriteFailed:
+            return res::LoadString(res::IDS_PORT_WRITE_FAILED);
+        case CardConfigurationResult::RegistryFailed:
+            return res::LoadString(res::IDS_REGISTRY_FAILED);
+        case CardConfigurationResult::UnsafeValue:
+            return "The entry for " + refusedField +
+                   " contains a double quote or a control character, which the card would take "
+                   "as a further command.\nNothing was sent to the card and nothing was saved.";
+    }
+    return {};
+}
+
+}  // namespace zo::wizard

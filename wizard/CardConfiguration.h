@@ -1,0 +1,62 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "link/ModemChannel.h"
+#include "link/ProgressWindow.h"
+#include "store/RegistryKey.h"
+#include "wizard/CardSettings.h"
+
+namespace zo::wizard {
+
+enum class CardConfigurationResult {
+    Applied,
+    PortNotOpened,
+    NoReply,
+    WrongCard,
+    WriteFailed,
+    RegistryFailed,
+    // A value would have injected commands into the card; nothing was sent or stored.
+    UnsafeValue,
+};
+
+// Where the progress bar steps: the wizard's ten points or the configuration page's eleven.
+enum class ProgressSteps { Wizard, ConfigurationPage };
+
+// The AT script that writes one profile into the card and records it as applied.
+class CardConfiguration {
+public:
+    CardConfiguration(link::ModemChannel& channel, link::ProgressWindow& progress,
+                      ProgressSteps steps);
+
+    CardConfigurationResult Run(const CardSettings& settings);
+
+    // After Applied: the key on the profile's new CURRENT subkey, for the caller's save.
+    std::unique_ptr<store::RegistryKey> TakeKey() { return std::move(m_key); }
+    // After UnsafeValue: the refused value's name as the user knows it ("SPID 1").
+    const std::string& RefusedField() const { return m_refusedField; }
+
+    // "AT!C0=..." for the three switch types; empty for any other text.
+    static std::string SwitchCommand(const std::string& switchType);
+    // The head, the value between double quotes, then CR LF.
+    static std::string ParameterCommand(const char* head, const std::string& value);
+
+private:
+    CardConfigurationResult Program(const CardSettings& settings);
+    bool Send(const std::string& text, bool pause);
+    void ReadToOk();
+
+    link::ModemChannel& m_channel;
+    link::ProgressWindow& m_progress;
+    ProgressSteps m_steps;
+    std::unique_ptr<store::RegistryKey> m_key;
+    std::string m_refusedField;
+    std::string m_reply;
+};
+
+// The message the configuration page shows for an outcome other than Applied; the
+// wizard shows the same except for PortNotOpened, where it asks the Missing Card question.
+std::string OutcomeMessage(CardConfigurationResult result, const std::string& refusedField);
+
+}  // namespace zo::wizard
