@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/cli/Commands.h"
+#include "app/cli/LinkSetup.h"
 #include "app/cli/Options.h"
 #include "app/cli/StorePath.h"
 #include "platform/registry/Hive.h"
@@ -25,6 +26,12 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     std::string store = options.registryPath;
+    // The simulated card gets a demo store and keeps its memory beside it.
+    std::string cardMemory;
+    if (store.empty() && options.simulate) {
+        store = DemoStorePath(&error);
+        cardMemory = store.empty() ? std::string() : store + ".card";
+    }
     if (store.empty()) {
         store = DefaultStorePath(&error);
         if (store.empty()) {
@@ -33,6 +40,11 @@ int main(int argc, char** argv) {
         }
     }
     zo::registry::SetDefaultHivePath(store);
+    LinkSetup link;
+    if (!link.Start(options, cardMemory, &error)) {
+        std::cerr << "zo-config: " << error << "\n";
+        return kExitUsage;
+    }
     if (options.command.empty()) {
         std::cerr << "zo-config: the configuration windows are not part of this build yet; "
                      "use a command (see --help)\n";

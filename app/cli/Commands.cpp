@@ -10,6 +10,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "app/cli/CardCommands.h"
 #include "platform/registry/Hive.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
@@ -222,7 +223,7 @@ int Import(const std::string& path, std::ostream& out, std::ostream& err) {
 
 bool IsKnownCommand(const std::string& name) {
     return name == "profiles" || name == "show" || name == "remove" || name == "export" ||
-           name == "import";
+           name == "import" || name == "probe" || name == "identify" || name == "apply";
 }
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -247,6 +248,15 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     }
     if (cmd == "import" && want(1, 1)) {
         return Import(args[1], out, err);
+    }
+    if (cmd == "probe" && want(0, 0)) {
+        return ProbeCommand(out, err);
+    }
+    if (cmd == "identify" && want(0, 2)) {
+        return IdentifyCommand(args, out, err);
+    }
+    if (cmd == "apply" && want(1, 1)) {
+        return ApplyCommand(args[1], out, err);
     }
     if (IsKnownCommand(cmd)) {
         return Usage(err, "wrong number of arguments for '" + cmd + "'");

@@ -21,7 +21,8 @@ const char* UsageText() {
            "$XDG_DATA_HOME/zo-config/registry.db)\n"
            "  --port COMn=PATH    use the serial device PATH for port COMn (repeatable)\n"
            "  --trace FILE        write every byte exchanged with the card to FILE\n"
-           "  --simulate[=COMn]   attach the built-in simulated card (on COM4 unless named)\n"
+           "  --simulate[=COMn]   attach the built-in simulated card on COMn (COM3 unless named);\n"
+           "                      no other port is used, and the store defaults to a demo file\n"
            "  --help              show this help and exit\n"
            "  --version           show the version and exit\n"
            "\n"
@@ -32,8 +33,15 @@ const char* UsageText() {
            "  export [FILE]       write the stored settings as a REGEDIT4 file (standard output\n"
            "                      without FILE)\n"
            "  import FILE         read profiles from a registry export (REGEDIT4 or version 5.00)\n"
+           "  probe               look for the card on COM4, COM3, COM2 and COM1; print its port\n"
+           "  identify [COMn] [--raw]\n"
+           "                      print the card's identity and line status (port: the applied\n"
+           "                      profile's unless named; --raw: the card's text as it came)\n"
+           "  apply NAME          program the card with profile NAME and record it as applied\n"
            "\n"
-           "Exit status: 0 success, 1 refused or not found, 2 usage error, 3 store failure.\n";
+           "Exit status: 0 success, 1 refused or not found, 2 usage error, 3 store failure,\n"
+           "4 port not opened, 5 no reply from the card, 6 not the expected card, 7 write to the\n"
+           "port failed, 8 a value the card would take as a command.\n";
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string* error) {
@@ -100,7 +108,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
             o->simulate = true;
             o->simulatePort = arg.substr(11);
             if (!IsComName(o->simulatePort)) {
-                *error = "--simulate takes a port name such as COM4, got '" + o->simulatePort + "'";
+                *error = "--simulate takes a port name such as COM3, got '" + o->simulatePort + "'";
                 return false;
             }
         } else {

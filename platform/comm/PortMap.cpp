@@ -67,13 +67,11 @@ std::unique_ptr<SerialDevice> PortMap::Open(const std::string& name, std::string
         error = &ignored;
     }
     const Entry* e = Find(name);
+    std::unique_ptr<SerialDevice> device;
     if (!e) {
         *error =
             (name.empty() ? std::string("(no port name)") : name) + ": no device for this port";
-        return nullptr;
-    }
-    std::unique_ptr<SerialDevice> device;
-    if (e->opener) {
+    } else if (e->opener) {
         device = e->opener(error);
     } else {
         device = TtyDevice::Open(e->path, error);

@@ -1,0 +1,154 @@
+#include "app/cli/CardCommands.h"
+
+#include <ostream>
+
+#include "app/cli/Commands.h"
+#include "app/cli/StreamPrompter.h"
+#include "link/CardIdentity.h"
+#include "link/IdentificationQuery.h"
+#include "link/PortScan.h"
+#include "link/ProgressWindow.h"
+#include "platform/registry/Hive.h"
+#include "res/Strings.h"
+#include "store/ProfileStore.h"
+#include "wizard/CardConfiguration.h"
+
+namespace zo::cli {
+namespace {
+
+using wizard::CardConfigurationResult;
+
+int ExitFor(CardConfigurationResult result) {
+    switch (result) {
+        case CardConfigurationResult::Applied:
+            return kExitOk;
+        case CardConfigurationResult::PortNotOpened:
+            return kExitPortNotOpened;
+        case CardConfigurationResult::NoReply:
+            return kExitNoReply;
+        case CardConfigurationResult::WrongCard:
+            return kExitWrongCard;
+        case CardConfigurationResult::WriteFailed:
+            return kExitWriteFailed;
+        case CardConfigurationResult::RegistryFailed:
+            return kExitStore;
+        case CardConfigurationResult::UnsafeValue:
+            return kExitUnsafeValue;
+    }
+    return kExitRefused;
+}
+
+int StoreFailure(std::ostream& err) {
+    err << res::LoadString(res::IDS_REGISTRY_FAILED) << "\n";
+    return kExitStore;
+}
+
+std::string WithoutLeadingBlanks(const std::string& s) {
+    std::size_t start = s.find_first_not_of(' ');
+    return start == std::string::npos ? std::string() : s.substr(start);
+}
+
+// The profile as stored, under its key name as the configuration page saves it.
+store::ProfileRecord RecordOf(const std::string& name, const store::Profile& p) {
+    using namespace store;
+    return ProfileRecord{name,          p.At(kSwitch), p.At(kPhone1),   p.At(kSpid1), p.At(kPort),
+                         p.At(kBaud),   p.At(kBits),   p.At(kParity),   p.At(kStop),  p.At(kFlow),
+                         p.At(kPhone2), p.At(kSpid2),  p.HasTerminal2()};
+}
+
+}  // namespace
+
+int ProbeCommand(std::ostream& out, std::ostream& err) {
+    StreamPrompter prompter(err);
+    link::ModemChannel channel;
+    if (!link::ScanPorts(channel, link::ScanCaller::Wizard)) {
+        return kExitRefused;
+    }
+    out << channel.Port << "\n";
+    return kExitOk;
+}
+
+int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    bool raw = false;
+    std::string port;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (args[i] == "--raw") {
+            raw = true;
+        } else if (port.empty()) {
+            port = args[i];
+        } else {
+            err << "zo-config: identify takes one port name\n";
+            return kExitUsage;
+        }
+    }
+    if (port.empty()) {
+        if (!registry::DefaultHive().IsUsable()) {
+            return StoreFailure(err);
+        }
+        std::string current = store::ActiveProfileName();
+        port = current.empty() ? std::string() : store::ReadProfile(current).At(store::kPort);
+        if (port.empty()) {
+            err << "zo-config: no port given and no applied profile names one\n";
+            return kExitRefused;
+        }
+    }
+    StreamPrompter prompter(err);
+    link::ModemChannel channel;
+    link::SetQuerySettings(channel, port);
+    std::string text;
+    switch (link::QueryIdentification(channel, &text)) {
+        case link::IdentificationResult::PortNotOpened:
+            return kExitPortNotOpened;
+        case link::IdentificationResult::WrongCard:
+            platform::CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED),
+                                            platform::Buttons::Ok);
+            return kExitWrongCard;
+        case link::IdentificationResult::Identified:
+            break;
+    }
+    if (raw) {
+        out << text;
+        return kExitOk;
+    }
+    link::CardIdentity id = link::ParseIdentification(text);
+    out << "Product Name: " << id.productName << "\n"
+        << "Software Revision: " << id.softwareRevision << "\n"
+        << "Software Release Date: " << id.releaseDate << "\n"
+        << "Line Status: " << WithoutLeadingBlanks(id.lineStatus) << "\n";
+    return kExitOk;
+}
+
+int ApplyCommand(const std::string& name, std::ostream& out, std::ostream& err) {
+    if (!registry::DefaultHive().IsUsable()) {
+        return StoreFailure(err);
+    }
+    store::Profile profile = store::ReadProfile(name);
+    if (!profile.Exists()) {
+        err << "zo-config: no profile named \"" << name << "\"\n";
+        return kExitRefused;
+    }
+    StreamPrompter prompter(err);
+    link::ModemChannel channel;
+    link::SetQuerySettings(channel, profile.At(store::kPort));
+    link::NoProgressWindow progress;
+    wizard::CardConfiguration configuration(channel, progress,
+                                            wizard::ProgressSteps::ConfigurationPage);
+    CardConfigurationResult result =
+        configuration.Run(wizard::ConfigPageCardSettings(name, profile));
+    if (result != CardConfigurationResult::Applied) {
+        platform::CurrentPrompter().Ask(
+            wizard::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok);
+        return ExitFor(result);
+    }
+    auto key = configuration.TakeKey();
+    // Saved as stored: nothing was edited, so no number is re-split or re-joined.
+    if (!store::WriteProfile(*key, RecordOf(name, profile))) {
+        platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
+                                        platform::Buttons::Ok);
+        return kExitStore;
+    }
+    out << "Applied \"" << name << "\" to the card on " << channel.Port << ".\n";
+    return kExitOk;
+}
+
+}  // namespace zo::cli

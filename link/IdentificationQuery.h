@@ -1,0 +1,21 @@
+#pragma once
+
+#include <string>
+
+#include "link/ModemChannel.h"
+
+namespace zo::link {
+
+enum class IdentificationResult { Identified, PortNotOpened, WrongCard };
+
+// Sets the detection line settings (115200 bit/s, 8 data bits, no parity, one stop bit,
+// hardware flow) for `port`, as the configuration page does before its first query.
+void SetQuerySettings(ModemChannel& channel, const std::string& port);
+
+// The configuration page's first conversation with the card: opens the configured port
+// (which reports its own failures), wakes the card, resets it, checks its identification
+// and collects the answers to "ATI9" and "ATI10" into `raw`. On WrongCard the caller shows
+// message 109.
+IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw);
+
+}  // namespace zo::link
