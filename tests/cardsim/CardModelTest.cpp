@@ -1,0 +1,155 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "TestStore.h"
+#include "cardsim/CardModel.h"
+
+using namespace std::chrono_literals;
+
+namespace zo::cardsim {
+namespace {
+
+class CardModelTest : public ::testing::Test {
+protected:
+    // Sends one line and returns everything the card says within a second.
+    std::string Say(const std::string& line) {
+        model.Receive(line + "\r\n");
+        clock.Advance(1s);
+        return model.TakeDueOutput();
+    }
+
+    platform::VirtualClock clock;
+    CardModel model{clock};
+};
+
+TEST_F(CardModelTest, EchoResultCodesAndVerbosity) {
+    EXPECT_EQ(Say("AT"), "AT\r\r\nOK\r\n\n");
+    EXPECT_EQ(Say("ATE0Q0V1"), "ATE0Q0V1\r\r\nOK\r\n") << "echoed up to the end of the line";
+    EXPECT_EQ(Say("ATI3"), "\r\nKest Ferronix ZO! Series ISDN PC Card\r\n\r\nOK\r\n");
+    EXPECT_EQ(Say("ATV0"), "0\r");
+    EXPECT_EQ(Say("ATX"), "4\r");
+    EXPECT_EQ(Say("ATQ1V1"), "");
+    EXPECT_EQ(Say("AT&F"), "\r\nOK\r\n\n") << "factory settings: echo and results back";
+    EXPECT_EQ(Say("at i0"), "at i0\r\r\nZO-128\r\n\r\nOK\r\n\n");
+}
+
+TEST_F(CardModelTest, WakeUpBytesAndNoiseAreIgnored) {
+    Say("ATE0");
+    model.Receive(std::string("\r\xAAT\r\n\0", 6));
+    clock.Advance(1s);
+    EXPECT_EQ(model.TakeDueOutput(), "");
+    EXPECT_EQ(model.Lines(), (std::vector<std::string>{"ATE0", "\xAAT"}));
+}
+
+TEST_F(CardModelTest, CommandsTheCardDoesNotKnowAreErrors) {
+    Say("ATE0");
+    for (const char* bad : {"AT!C0=2", "AT!C9=\"1\"", "AT!N1=\"555", "AT!N1=5550100", "AT&K2",
+                            "ATI4", "AT%Z2", "AT!N1=\"123456789012345678901\""}) {
+        EXPECT_EQ(Say(bad), "\r\nERROR\r\n") << bad;
+    }
+    EXPECT_EQ(model.Active(), CardProfile{});
+}
+
+TEST_F(CardModelTest, SettingsAreStoredAndTheLineComesUp) {
+    Say("ATE0");
+    EXPECT_EQ(model.LinkState(), " Physical Interface Inactive");
+    for (const char* cmd : {"AT!C0=32", "AT!N1=\"5550100\"", "AT!C2=\"20655501000101\"",
+                            "AT!N2=\"\"", "AT!C6=\"\"", "AT&K4"}) {
+        EXPECT_EQ(Say(cmd), "\r\nOK\r\n") << cmd;
+    }
+    EXPECT_EQ(model.LinkState(), " Physical Interface Inactive") << "nothing stored yet";
+    Say("AT&W");
+    EXPECT_EQ(model.Stored().spid1, "20655501000101");
+    EXPECT_EQ(model.Stored().flow, 4);
+    EXPECT_EQ(model.LinkState(), " Activating");
+    std::string status = Say("ATI10");
+    EXPECT_NE(status.find("Link Status: Activating\r\n"), std::string::npos) << status;
+    clock.Advance(kActivationTime);
+    EXPECT_EQ(model.LinkState(), " Active");
+    Say("AT%Z1");
+    EXPECT_EQ(model.LinkState(), " Activating") << "the interface restarts";
+
+    Say("AT&F");
+    EXPECT_EQ(model.Active(), CardProfile{});
+    EXPECT_EQ(model.Stored().switchType, 32) << "factory settings leave the stored ones";
+}
+
+TEST_F(CardModelTest, NonVolatileMemorySurvivesInItsFile) {
+    test::TestStore dir;
+    const std::string path = dir.Dir() + "/card.nvram";
+    {
+        CardModel card(clock, path);
+        card.Receive("AT!C0=0\rAT!C2=\"0155501000\"\rAT&W\r");
+    }
+    CardModel again(clock, path);
+    EXPECT_EQ(again.Active().switchType, 0);
+    EXPECT_EQ(again.Stored().spid1, "0155501000");
+    EXPECT_EQ(again.LinkState(), " Active") << "powered on with its settings";
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
+TEST_F(CardModelTest, Faults) {
+    model.Faults().errorForEverything = true;
+    EXPECT_EQ(Say("AT"), "AT\r\r\nERROR\r\n\n");
+    model.Faults() = {};
+    model.Faults().neverOk = true;
+    EXPECT_EQ(Say("ATE0"), "ATE0\r");
+    EXPECT_EQ(Say("ATI0"), "\r\nZO-128\r\n");
+    model.Faults() = {};
+    model.Faults().answerDelay = 3000ms;
+    model.Receive("AT\r");
+    clock.Advance(2999ms);
+    EXPECT_EQ(model.TakeDueOutput(), "");
+    EXPECT_EQ(model.NextOutputDue(), clock.Now() + 1ms);
+    clock.Advance(1ms);
+    EXPECT_EQ(model.TakeDueOutput(), "\r\nOK\r\n");
+    model.Faults() = {};
+    model.Faults().silent = true;
+    EXPECT_EQ(Say("ATE1"), "");
+    EXPECT_EQ(model.NextOutputDue(), std::nullopt);
+}
+
+TEST_F(CardModelTest, HangsUpAfterItsCommands) {
+    model.Faults().hangUpAfter = 2;
+    Say("AT");
+    Say("AT");
+    EXPECT_FALSE(model.HungUp());
+    model.Receive("AT\r");
+    EXPECT_TRUE(model.HungUp());
+    EXPECT_EQ(model.TakeDueOutput(), "");
+}
+
+TEST_F(CardModelTest, EndlessOutputNeverSaysOk) {
+    model.Faults().endlessOutput = true;
+    model.Receive("AT&F\r\n");
+    std::string out;
+    for (int i = 0; i < 100; ++i) {
+        auto next = model.NextOutputDue();
+        ASSERT_TRUE(next.has_value());
+        clock.Advance(*next - clock.Now() + 1ms);
+        out += model.TakeDueOutput();
+    }
+    EXPECT_GT(out.size(), 6000u);
+    EXPECT_EQ(out.find("OK"), std::string::npos);
+}
+
+TEST(CardFaultsTest, ParsesNamesAndRefusesTheRest) {
+    CardFaults f;
+    std::string error;
+    EXPECT_TRUE(ParseFault("slow=6000", false, &f, &error));
+    EXPECT_EQ(f.answerDelay, 6000ms);
+    EXPECT_TRUE(ParseFault("hangup=2", false, &f, &error));
+    EXPECT_EQ(f.hangUpAfter, 2);
+    EXPECT_TRUE(ParseFault("wrong-id", false, &f, &error));
+    EXPECT_TRUE(f.wrongIdentification);
+    EXPECT_FALSE(ParseFault("write-fail", false, &f, &error)) << "in-process only";
+    EXPECT_TRUE(ParseFault("write-fail=1", true, &f, &error));
+    EXPECT_EQ(f.failingWrites, 1);
+    EXPECT_FALSE(ParseFault("silent=1", false, &f, &error));
+    EXPECT_FALSE(ParseFault("slow=-5", false, &f, &error));
+    EXPECT_FALSE(ParseFault("loud", false, &f, &error));
+}
+
+}  // namespace
+}  // namespace zo::cardsim

@@ -1,0 +1,134 @@
+// The programs themselves over real pseudo-terminals, on the real clock: few tests, each
+// waiting as long as the card conversation takes.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "TestStore.h"
+#include "platform/comm/TtyDevice.h"
+
+using namespace std::chrono_literals;
+
+namespace zo::test {
+namespace {
+
+struct Outcome {
+    int code;
+    std::string out, err;
+};
+
+std::string Slurp(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+class EndToEndTest : public ::testing::Test {
+protected:
+    Outcome Config(const std::string& args) {
+        const std::string out = store.Dir() + "/out", err = store.Dir() + "/err";
+        int status = std::system((std::string(ZO_CONFIG_BIN) + " --registry " + store.Path() + " " +
+                                  args + " >" + out + " 2>" + err)
+                                     .c_str());
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+    }
+    void Import(const std::string& spid1) {
+        std::ofstream reg(store.Dir() + "/p.reg");
+        reg << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Office]\n"
+               "\"Location\"=\"Office\"\n\"Switch\"=\"National ISDN-1 (NI-1)\"\n"
+               "\"Phone1\"=\"2065550100\"\n\"SPID1\"=\""
+            << spid1
+            << "\"\n\"Port\"=\"COM3\"\n\"Baud\"=\"115200\"\n\"Bits\"=\"8\"\n"
+               "\"Parity\"=\"None\"\n\"Stop\"=\"1\"\n\"Flow\"=\"Hardware\"\n";
+        reg.close();
+        ASSERT_EQ(Config("import " + store.Dir() + "/p.reg").code, 0);
+    }
+    // Starts zo-cardsim and waits for its link.
+    void StartCard() {
+        link = store.Dir() + "/card";
+        log = store.Dir() + "/card.log";
+        card = ::fork();
+        ASSERT_GE(card, 0);
+        if (card == 0) {
+            ::execl(ZO_CARDSIM_BIN, ZO_CARDSIM_BIN, "--link", link.c_str(), "--log", log.c_str(),
+                    static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        struct stat st {};
+        for (int i = 0; i < 500 && ::lstat(link.c_str(), &st) != 0; ++i) {
+            std::this_thread::sleep_for(10ms);
+        }
+        ASSERT_EQ(::lstat(link.c_str(), &st), 0) << "zo-cardsim did not come up";
+    }
+    void TearDown() override {
+        if (card > 0) {
+            ::kill(card, SIGTERM);
+            int status = 0;
+            ::waitpid(card, &status, 0);
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+            struct stat st {};
+            EXPECT_NE(::lstat(link.c_str(), &st), 0) << "the link is removed at exit";
+        }
+    }
+
+    TestStore store;
+    pid_t card = -1;
+    std::string link, log;
+};
+
+TEST_F(EndToEndTest, ProbeFindsTheSimulatedCardOnItsPort) {
+    Outcome r = Config("--simulate=COM2 probe");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "COM2\n");
+}
+
+TEST_F(EndToEndTest, ApplyProgramsTheCardAndRecordsTheProfile) {
+    StartCard();
+    Import("20655501000101");
+
+    // Held by another program: refused even for root.
+    {
+        std::string error;
+        auto holder = comm::TtyDevice::Open(link, &error);
+        ASSERT_NE(holder, nullptr) << error;
+        Outcome r = Config("--port COM3=" + link + " apply Office");
+        EXPECT_EQ(r.code, 4);
+        EXPECT_NE(r.err.find("is being used by another device"), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("in use by another program"), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(Slurp(log), "");
+
+    Outcome r = Config("--port COM3=" + link + " --trace " + store.Dir() + "/trace apply Office");
+    EXPECT_EQ(r.code, 0) << r.err;
+    std::istringstream lines(Slurp(log));
+    std::vector<std::string> commands;
+    for (std::string line; std::getline(lines, line);) {
+        commands.push_back(line.substr(line.find(' ', line.find_first_not_of(' ')) + 1));
+    }
+    EXPECT_EQ(commands,
+              (std::vector<std::string>{"AT&F", "ATE0Q0V1", "ATI3", "AT!C0=32", "AT!N1=\"5550100\"",
+                                        "AT!C2=\"20655501000101\"", "AT!N2=\"\"", "AT!C6=\"\"",
+                                        "AT&K3", "ATE1", "AT&W", "AT%Z1"}));
+    EXPECT_EQ(Config("profiles").out, "* Office\n");
+    EXPECT_NE(Slurp(store.Dir() + "/trace").find("-> AT!C2=\"20655501000101\"\\r\\n"),
+              std::string::npos);
+}
+
+TEST_F(EndToEndTest, ApplyRefusesAnInjectingValueBeforeThePort) {
+    Import("0101\\\"AT&W");
+    Outcome r = Config("--port COM3=/nonexistent apply Office");
+    EXPECT_EQ(r.code, 8);
+    EXPECT_NE(r.err.find("SPID 1"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("being used by another device"), std::string::npos) << "port untouched";
+    EXPECT_EQ(Config("profiles").out, "  Office\n");
+}
+
+}  // namespace
+}  // namespace zo::test

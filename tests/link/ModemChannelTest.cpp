@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include "cardsim/InProcessCard.h"
+#include "link/LinkTestSupport.h"
+#include "link/ModemChannel.h"
+#include "res/Strings.h"
+
+using namespace std::chrono_literals;
+using zo::link::ModemChannel;
+using zo::platform::Answer;
+using zo::platform::Buttons;
+
+namespace zo::test {
+namespace {
+
+class ModemChannelTest : public LinkTest {
+protected:
+    ModemChannelTest() {
+        ports.MapToDevice("COM3", card.Opener());
+        channel.Port = "COM3";
+        channel.Baud = "115200";
+        channel.Bits = "8";
+        channel.Flow = "Hardware";
+    }
+    // A channel on a scripted line instead of the card.
+    std::shared_ptr<ScriptedLine> Scripted() {
+        auto line = std::make_shared<ScriptedLine>();
+        ports.MapToDevice("COM1", ScriptedOpener(line, clock));
+        channel.Port = "COM1";
+        EXPECT_TRUE(channel.OpenConfiguredPort());
+        return line;
+    }
+
+    cardsim::InProcessCard card{clock};
+    ModemChannel channel;
+};
+
+TEST_F(ModemChannelTest, EmptyOrUnmappedPortReports111Then109) {
+    for (const char* port : {"", "COM2"}) {
+        prompter.texts.clear();
+        channel.Port = port;
+        EXPECT_FALSE(channel.OpenConfiguredPort());
+        EXPECT_EQ(channel.Serial, nullptr);
+        EXPECT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
+                                                            Text(res::IDS_PORT_COMM_FAILED)}));
+    }
+    EXPECT_EQ(prompter.waitDepth, 0);
+}
+
+TEST_F(ModemChannelTest, SameNameReusesThePortAProbeDoesNot) {
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    EXPECT_EQ(card.OpenCount(), 1);
+    EXPECT_EQ(channel.Serial->GetName(), "COM3");
+
+    ASSERT_TRUE(channel.ProbePort("COM3"));
+    EXPECT_EQ(card.OpenCount(), 1) << "a probe reuses a port opened by name";
+    channel.Serial.reset();
+    ASSERT_TRUE(channel.ProbePort("COM3"));
+    EXPECT_EQ(card.OpenCount(), 2);
+    EXPECT_EQ(channel.Serial->GetName(), "") << "quietly opened";
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    EXPECT_EQ(card.OpenCount(), 3) << "a quietly opened port is never reused";
+    EXPECT_TRUE(prompter.texts.empty());
+}
+
+TEST_F(ModemChannelTest, FlowTableAndTheDriversOwnValues) {
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    const comm::LineState* s = card.LastLineState();
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->baudRate, 115200u);
+    EXPECT_EQ(s->byteSize, 8);
+    EXPECT_TRUE(s->outxCtsFlow);
+    EXPECT_EQ(s->rtsControl, comm::RtsControl::Handshake);
+    EXPECT_EQ(s->dtrControl, comm::DtrControl::Enable);
+
+    channel.Flow = "XOn/XOff";
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    EXPECT_TRUE(card.LastLineState()->outX && card.LastLineState()->inX);
+    EXPECT_FALSE(card.LastLineState()->outxCtsFlow);
+    EXPECT_EQ(card.LastLineState()->rtsControl, comm::RtsControl::Enable);
+
+    // Unknown names leave the flow fields as the device reported them.
+    channel.Flow = "hardware";
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    EXPECT_TRUE(card.LastLineState()->outX);
+}
+
+TEST_F(ModemChannelTest, ALineStateTheDeviceRefusesFailsTheOpenButKeepsThePort) {
+    for (const char* baud : {"", "12345", "-115200"}) {
+        channel.Baud = baud;
+        EXPECT_FALSE(channel.OpenConfiguredPort()) << baud;
+        ASSERT_NE(channel.Serial, nullptr);
+        EXPECT_TRUE(channel.Serial->IsOpen());
+    }
+    EXPECT_TRUE(prompter.texts.empty());
+    channel.Baud = " 38400 bit/s";
+    EXPECT_TRUE(channel.OpenConfiguredPort());
+    EXPECT_EQ(card.LastLineState()->baudRate, 38400u);
+}
+
+TEST_F(ModemChannelTest, WithoutAPortEveryOperationFailsAtOnce) {
+    std::string reply = "stale";
+    EXPECT_FALSE(channel.SendText("AT\r\n"));
+    EXPECT_FALSE(channel.SendCommand("AT\r\n"));
+    EXPECT_FALSE(channel.ReadReply(reply));
+    EXPECT_EQ(reply, "");
+    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(Elapsed(), 0ms);
+    EXPECT_TRUE(prompter.texts.empty());
+    EXPECT_EQ(card.OpenCount(), 0);
+}
+
+TEST_F(ModemChannelTest, SendTextStopsAtZeroAndSendCommandPauses) {
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    EXPECT_TRUE(channel.SendText(link::kWakeUpSequence));
+    EXPECT_EQ(Elapsed(), 0ms);
+    EXPECT_TRUE(channel.SendCommand("AT!N1=\"5550100\"\r\n"));
+    EXPECT_EQ(Elapsed(), 2000ms);
+    EXPECT_EQ(card.Writes(), (std::vector<std::string>{"\r\xAAT\r\n", "AT!N1=\"5550100\"\r\n"}));
+}
+
+TEST_F(ModemChannelTest, FailedWriteAsksRetryOrCancel) {
+    auto line = Scripted();
+    line->failingWrites = 2;
+    prompter.answers = {Answer::Retry, Answer::Retry};
+    EXPECT_TRUE(channel.SendCommand("ATE1\r\n"));
+    EXPECT_EQ(line->written, std::vector<std::string>{"ATE1\r\n"});
+    EXPECT_EQ(prompter.texts, std::vector<std::string>(2, Text(res::IDS_PORT_WRITE_FAILED)));
+    EXPECT_EQ(prompter.buttons.front(), Buttons::RetryCancel);
+    EXPECT_EQ(channel.Serial->Status.lastError, 5) << "the error was cleared into Status";
+    EXPECT_EQ(Elapsed(), 2000ms) << "one pause, after the successful write";
+
+    line->failingWrites = 1;
+    EXPECT_FALSE(channel.SendText("ATE1\r\n"));
+    EXPECT_EQ(prompter.texts.size(), 3u);
+}
+
+TEST_F(ModemChannelTest, ReadReplyCollectsForExactlyFiveSeconds) {
+    auto line = Scripted();
+    std::string reply = "stale";
+    EXPECT_FALSE(channel.ReadReply(reply));
+    EXPECT_EQ(reply, "");
+    EXPECT_EQ(Elapsed(), 5000ms);
+
+    line->incoming = {{5100ms, "AT&F\r"}, {7000ms, "\r\nOK\r\n"}, {10100ms, "late"}};
+    line->reads = 0;
+    EXPECT_TRUE(channel.ReadReply(reply));
+    EXPECT_EQ(reply, "AT&F\r\r\nOK\r\n");
+    EXPECT_EQ(Elapsed(), 10000ms);
+    EXPECT_LE(line->reads, 6) << "waits in the device, not in a loop of reads";
+    EXPECT_TRUE(channel.ReadReply(reply));
+    EXPECT_EQ(reply, "late") << "what came after the window starts the next reply";
+}
+
+TEST_F(ModemChannelTest, ReadUntilOkIsAPlainSubstringSearch) {
+    auto line = Scripted();
+    std::string reply;
+    line->incoming = {{0ms, "TOKEN"}, {100ms, "rest"}};
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(reply, "TOKEN");
+
+    line->incoming.push_back({200ms, "\r\nO"});
+    line->incoming.push_back({300ms, "K\r\n"});
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(reply, "rest\r\nOK\r\n") << "an OK split across two reads is found";
+    EXPECT_EQ(Elapsed(), 300ms);
+}
+
+TEST_F(ModemChannelTest, ReadUntilOkGivesUpAtItsBound) {
+    auto line = Scripted();
+    line->incoming = {{1000ms, "\r\nERROR\r\n"}};
+    std::string reply;
+    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(reply, "\r\nERROR\r\n");
+    EXPECT_EQ(Elapsed(), link::kOkBound);
+}
+
+TEST_F(ModemChannelTest, EndlessOutputIsCappedAndBounded) {
+    card.Faults().endlessOutput = true;
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    channel.SendText("AT\r\n");
+    std::string reply;
+    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(reply.size(), link::kReplyCap);
+    EXPECT_EQ(Elapsed(), link::kOkBound);
+    EXPECT_TRUE(channel.ReadReply(reply));
+    EXPECT_EQ(reply.size(), link::kReplyCap);
+    EXPECT_EQ(Elapsed(), link::kOkBound + link::kReplyWindow);
+}
+
+TEST_F(ModemChannelTest, OkInsideTheCapStillCounts) {
+    auto line = Scripted();
+    line->incoming = {{0ms, std::string(link::kReplyCap - 2, 'x') + "OK" + std::string(100, 'y')}};
+    std::string reply;
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(reply.size(), link::kReplyCap);
+}
+
+TEST_F(ModemChannelTest, ReadFailureReturnsWhatCameAndClearsTheError) {
+    card.Faults().hangUpAfter = 1;
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    channel.SendText("AT\r\n");
+    std::string reply;
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    channel.SendText("AT\r\n");
+    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_FALSE(channel.ReadReply(reply));
+    EXPECT_NE(channel.Serial->Status.lastError, 0);
+    EXPECT_LT(Elapsed(), 1000ms) << "a hung-up line fails at once";
+}
+
+TEST_F(ModemChannelTest, APortThatCannotTimeItsReadsIsNotRead) {
+    card.Faults().noImmediateReads = true;
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    channel.SendText("AT\r\n");
+    std::string reply;
+    EXPECT_FALSE(channel.ReadReply(reply));
+    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(Elapsed(), 0ms);
+}
+
+TEST_F(ModemChannelTest, ConversationWithTheCard) {
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    std::string reply;
+    channel.SendText("ATE0Q0V1\r\n");
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    channel.SendText("ATI3\r\n");
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(reply, "\r\nKest Ferronix ZO! Series ISDN PC Card\r\n\r\nOK\r\n");
+    EXPECT_LT(Elapsed(), 100ms);
+}
+
+}  // namespace
+}  // namespace zo::test
