@@ -1,0 +1,31 @@
+#pragma once
+
+#include <string>
+
+#include "app/CAnimatedPage.h"
+
+namespace zo::app {
+
+// A page shown from its template with the common frame and nothing else, standing in
+// for a page whose own behaviour is not built yet. In a wizard it offers Back and Next
+// (Finish on the last page) by its position.
+class CPlaceholderPage : public CAnimatedPage {
+public:
+    explicit CPlaceholderPage(int templateId) : CAnimatedPage(templateId) {}
+
+    bool OnSetActive() override;
+
+protected:
+    bool OnInitDialog() override;
+};
+
+// The configuration page's stand-in, with the selected profile name the start-up hands
+// it.
+class CConfigPlaceholder : public CPlaceholderPage {
+public:
+    CConfigPlaceholder();
+
+    std::string m_profile;
+};
+
+}  // namespace zo::app

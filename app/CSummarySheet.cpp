@@ -1,0 +1,70 @@
+#include "app/CSummarySheet.h"
+
+#include <QPushButton>
+
+#include "app/SheetShared.h"
+#include "link/ModemChannel.h"
+#include "link/PortScan.h"
+#include "platform/help/HelpSystem.h"
+#include "res/Artwork.h"
+#include "res/ResourceIds.h"
+
+namespace zo::app {
+namespace {
+constexpr int kGeneralTab = 2;
+}
+
+CSummarySheet::CSummarySheet(const std::string& title, QWidget* parentWindow, int selectPage)
+    : ui::PropertySheet(title, parentWindow, selectPage),
+      m_productPage(res::IDD_PRODUCT),
+      m_generalPage(res::IDD_GENERAL) {
+    AddPage(&m_configPage);
+    AddPage(&m_productPage);
+    AddPage(&m_generalPage);
+    m_hIcon = res::LoadAppIcon();
+}
+
+int CSummarySheet::OnCreate() {
+    if (ui::PropertySheet::OnCreate() == -1) {
+        return -1;
+    }
+    SetIcon(m_hIcon, true);
+    SetIcon(m_hIcon, false);
+    return 0;
+}
+
+bool CSummarySheet::OnInitDialog() {
+    // The first tab is created and activated in here: its own start-up has run after it.
+    bool result = ui::PropertySheet::OnInitDialog();
+    delete GetDlgItem(ui::IDOK);
+    SetDlgItemText(ui::IDCANCEL, "Close");
+    if (!m_pChannel) {
+        return result;
+    }
+    link::ModemChannel& channel = *m_pChannel;
+    if (channel.Port.empty()) {
+        // The scan sets the detection line settings and reports a card found nowhere itself (message 121).
+        if (!link::ScanPorts(channel, link::ScanCaller::SummarySheet)) {
+            SetActivePage(kGeneralTab);
+        }
+    }
+    if (!channel.OpenConfiguredPort()) {
+        SetActivePage(kGeneralTab);
+    }
+    return result;
+}
+
+bool CSummarySheet::OnPaint(QPainter& painter) {
+    if (!IsIconic()) {
+        return false;
+    }
+    PaintIconic(GetSafeHwnd(), painter, m_hIcon);
+    return true;
+}
+
+void CSummarySheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {
+    help::WinHelp(GetSafeHwnd(), ProductHelpPath(), ui::HELP_CONTEXT,
+                  3000ul + static_cast<unsigned long>(GetActiveIndex()));
+}
+
+}  // namespace zo::app

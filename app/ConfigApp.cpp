@@ -1,0 +1,80 @@
+#include "app/ConfigApp.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <memory>
+#include <new>
+
+#include "app/CSummarySheet.h"
+#include "app/CWizardSheet.h"
+#include "platform/prompt/Prompter.h"
+#include "res/Strings.h"
+#include "store/RegistryKey.h"
+
+namespace zo::app {
+namespace {
+ConfigApp* g_app = nullptr;
+}
+
+ConfigApp::ConfigApp() { g_app = this; }
+
+ConfigApp::~ConfigApp() {
+    if (g_app == this) {
+        g_app = nullptr;
+    }
+}
+
+ConfigApp* ConfigApp::Instance() { return g_app; }
+
+bool ConfigApp::InitOle() {
+    return qGuiApp != nullptr && QGuiApplication::clipboard() != nullptr;
+}
+
+int ConfigApp::RunSheet(ui::PropertySheet& sheet) { return sheet.DoModal(); }
+
+bool ConfigApp::InitInstance() {
+    if (!InitOle()) {
+        platform::CurrentPrompter().Ask(res::LoadString(res::IDS_OLE_FAILED),
+                                        platform::Buttons::Ok);
+        return false;
+    }
+
+    // A profile was applied to the card once exactly when CURRENT has a subkey.
+    std::size_t applied;
+    {
+        std::unique_ptr<store::RegistryKey> current(new (std::nothrow) store::RegistryKey(
+            store::HKEY_LOCAL_MACHINE, res::LoadString(res::IDS_CURRENT_PATH)));
+        if (!current) {
+            return false;
+        }
+        current->ReadSubkeys();
+        applied = current->m_results.size();
+    }
+
+    if (applied == 0) {
+        std::unique_ptr<CWizardSheet> wizard(new (std::nothrow)
+                                                 CWizardSheet(kFirstTimeCaption, nullptr, 0));
+        if (!wizard) {
+            return false;
+        }
+        int result = RunSheet(*wizard);
+        wizard.reset();
+        if (result == ui::IDCANCEL) {
+            return false;
+        }
+    }
+
+    std::unique_ptr<CSummarySheet> summary(
+        new (std::nothrow) CSummarySheet(res::LoadString(res::IDS_TITLE), nullptr, 0));
+    if (!summary) {
+        return false;
+    }
+    m_summarySheet = summary.get();
+    summary->m_pChannel = &m_channel;
+    summary->m_configPage.m_profile = m_channel.Location;
+    RunSheet(*summary);
+    m_summarySheet = nullptr;
+    return false;
+}
+
+}  // namespace zo::app

@@ -1,0 +1,27 @@
+#include "app/SheetShared.h"
+
+#include <QPainter>
+#include <QWidget>
+#include <filesystem>
+
+namespace zo::app {
+
+std::string ProductHelpPath() {
+    std::error_code ec;
+    std::filesystem::path dir = std::filesystem::current_path(ec);
+    // The whole directory name, however long: a path cut short would name another file.
+    return (ec ? std::string(".") : dir.string()) + "/ksfxzo.hlp";
+}
+
+QPoint IconOrigin(QSize client, QSize icon) {
+    return {(client.width() - icon.width() + 1) / 2, (client.height() - icon.height() + 1) / 2};
+}
+
+void PaintIconic(QWidget* window, QPainter& painter, const QIcon& icon) {
+    QRect client = window->rect();
+    painter.fillRect(client, window->palette().window());
+    QSize size(kSystemIconSize, kSystemIconSize);
+    painter.drawPixmap(IconOrigin(client.size(), size), icon.pixmap(size));
+}
+
+}  // namespace zo::app

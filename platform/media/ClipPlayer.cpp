@@ -1,0 +1,150 @@
+#include "platform/media/ClipPlayer.h"
+
+#include <QPainter>
+#include <algorithm>
+#include <cstring>
+
+#include "platform/media/AviFile.h"
+
+namespace zo::media {
+namespace {
+
+unsigned NextDeviceId() {
+    static unsigned next = 0;
+    next = next == 0xFFFFFFFFu ? 1 : next + 1;
+    return next;
+}
+
+}  // namespace
+
+ClipPlayer::ClipPlayer(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_NoSystemBackground, false);
+    m_timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_timer, &QTimer::timeout, this, [this] { Step(); });
+}
+
+ClipPlayer::~ClipPlayer() {
+    m_notify = nullptr;
+    Close();
+}
+
+bool ClipPlayer::Open(const std::string& fileName) {
+    Close();
+    Clip clip;
+    if (!ReadAviFile(fileName, &clip, &m_error)) {
+        return false;
+    }
+    m_frames.reserve(clip.frames.size());
+    for (const auto& pixels : clip.frames) {
+        QImage image(clip.width, clip.height, QImage::Format_ARGB32);
+        for (int y = 0; y < clip.height; ++y) {
+            std::memcpy(image.scanLine(y), pixels.data() + static_cast<std::size_t>(y) * clip.width,
+                        static_cast<std::size_t>(clip.width) * 4);
+        }
+        m_frames.push_back(std::move(image));
+    }
+    m_intervalMs = std::max(10, static_cast<int>(clip.frameMicroseconds / 1000));
+    m_position = 0;
+    m_deviceId = NextDeviceId();
+    m_error.clear();
+    SetMode(ClipMode::Stopped);
+    update();
+    return true;
+}
+
+void ClipPlayer::Close() {
+    m_timer.stop();
+    bool wasOpen = IsOpen();
+    m_frames.clear();
+    m_position = 0;
+    m_deviceId = 0;
+    // Closing tells no one: the owner is going away.
+    m_mode = ClipMode::NotReady;
+    if (wasOpen) {
+        update();
+    }
+}
+
+void ClipPlayer::Seek(long frame) {
+    if (!IsOpen()) {
+        return;
+    }
+    m_timer.stop();
+    m_position = std::clamp(frame, 0L, Length() - 1);
+    update();
+    SetMode(ClipMode::Stopped);
+}
+
+void ClipPlayer::Play() {
+    if (!IsOpen() || m_mode == ClipMode::Playing) {
+        return;
+    }
+    m_timer.start(m_intervalMs);
+    SetMode(ClipMode::Playing);
+}
+
+void ClipPlayer::PlayFrom(long frame) {
+    if (!IsOpen()) {
+        return;
+    }
+    m_position = std::clamp(frame, 0L, Length() - 1);
+    update();
+    m_timer.start(m_intervalMs);
+    SetMode(ClipMode::Playing);
+}
+
+void ClipPlayer::Stop() {
+    if (!IsOpen()) {
+        return;
+    }
+    m_timer.stop();
+    SetMode(ClipMode::Stopped);
+}
+
+void ClipPlayer::Step() {
+    if (!IsOpen() || m_mode != ClipMode::Playing) {
+        return;
+    }
+    if (m_position + 1 >= Length()) {
+        m_timer.stop();
+        SetMode(ClipMode::Stopped);
+        return;
+    }
+    ++m_position;
+    update();
+}
+
+QSize ClipPlayer::ClipSize() const { return IsOpen() ? m_frames.front().size() : QSize(); }
+
+QImage ClipPlayer::CurrentFrame() const {
+    return IsOpen() ? m_frames[static_cast<std::size_t>(m_position)] : QImage();
+}
+
+void ClipPlayer::SetMode(ClipMode mode) {
+    if (mode == m_mode) {
+        return;
+    }
+    m_mode = mode;
+    // The owner may start, stop or close the clip from here: nothing follows this call.
+    if (m_notify) {
+        ModeFn notify = m_notify;
+        notify(this, mode);
+    }
+}
+
+void ClipPlayer::paintEvent(QPaintEvent* /*event*/) {
+    if (!IsOpen()) {
+        return;
+    }
+    QPainter p(this);
+    const QImage& frame = m_frames[static_cast<std::size_t>(m_position)];
+    QSize size = frame.size();
+    if (size.width() > width() || size.height() > height()) {
+        size.scale(this->size(), Qt::KeepAspectRatio);
+    }
+    QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
+    p.setRenderHint(QPainter::SmoothPixmapTransform, size != frame.size());
+    p.drawImage(target, frame);
+}
+
+}  // namespace zo::media

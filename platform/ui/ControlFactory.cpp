@@ -1,0 +1,276 @@
+#include "platform/ui/ControlFactory.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QValidator>
+#include <algorithm>
+#include <vector>
+
+#include "platform/ui/Messages.h"
+#include "platform/ui/Text.h"
+#include "res/Artwork.h"
+
+namespace zo::ui {
+namespace {
+
+// An edit without automatic horizontal scrolling takes no more text than it can show.
+class FitWidthValidator : public QValidator {
+public:
+    explicit FitWidthValidator(QLineEdit* edit) : QValidator(edit), m_edit(edit) {}
+
+    State validate(QString& input, int& /*pos*/) const override {
+        QMargins m = m_edit->textMargins();
+        int frame = m_edit->hasFrame() ? 2 * m_edit->style()->pixelMetric(
+                                                 QStyle::PM_DefaultFrameWidth, nullptr, m_edit)
+                                       : 0;
+        // The edit's own inner margin and room for the caret.
+        int room = m_edit->width() - frame - m.left() - m.right() - 2 * 2 - 1;
+        return m_edit->fontMetrics().horizontalAdvance(input) <= room ? Acceptable : Invalid;
+    }
+
+private:
+    QLineEdit* m_edit;
+};
+
+// Turns focus changes of an edit into its focus notifications. A window losing the
+// activation (a message box coming up) moves no focus inside the dialog and says nothing.
+class FocusNotifier : public QObject {
+public:
+    FocusNotifier(QWidget* edit, int id, NotifyFn notify)
+        : QObject(edit), m_id(id), m_notify(std::move(notify)) {}
+
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override {
+        if (event->type() != QEvent::FocusIn && event->type() != QEvent::FocusOut) {
+            return false;
+        }
+        Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) {
+            return false;
+        }
+        m_notify(m_id, event->type() == QEvent::FocusIn ? EN_SETFOCUS : EN_KILLFOCUS);
+        return false;
+    }
+
+private:
+    int m_id;
+    NotifyFn m_notify;
+};
+
+bool TakesFocus(const ControlTemplate& c) {
+    switch (c.kind) {
+        case ControlKind::Static:
+        case ControlKind::Picture:
+        case ControlKind::GroupBox:
+        case ControlKind::ProgressBar: return false;
+        default: return true;
+    }
+}
+
+QWidget* MakeEdit(const ControlTemplate& c, QWidget* parent, const NotifyFn& notify) {
+    if (c.style & kMultiLine) {
+        auto* t = new QPlainTextEdit(parent);
+        t->setReadOnly(c.style & kReadOnly);
+        t->setLineWrapMode((c.style & kHScroll) ? QPlainTextEdit::NoWrap
+                                                : QPlainTextEdit::WidgetWidth);
+        t->setVerticalScrollBarPolicy((c.style & kVScroll) ? Qt::ScrollBarAlwaysOn
+                                                           : Qt::ScrollBarAlwaysOff);
+        t->setHorizontalScrollBarPolicy((c.style & kHScroll) ? Qt::ScrollBarAlwaysOn
+                                                             : Qt::ScrollBarAlwaysOff);
+        if (!(c.style & kBorder)) {
+            t->setFrameShape(QFrame::NoFrame);
+        }
+        return t;
+    }
+    auto* e = new QLineEdit(parent);
+    e->setFrame(c.style & kBorder);
+    e->setReadOnly(c.style & kReadOnly);
+    if (c.style & kReadOnly) {
+        QPalette pal = e->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+        e->setPalette(pal);
+    }
+    if (!(c.style & kAutoHScroll)) {
+        e->setValidator(new FitWidthValidator(e));
+    }
+    int id = c.id;
+    QObject::connect(e, &QLineEdit::textEdited, e, [notify, id] {
+        notify(id, EN_UPDATE);
+        notify(id, EN_CHANGE);
+    });
+    e->installEventFilter(new FocusNotifier(e, id, notify));
+    return e;
+}
+
+QWidget* MakeList(const ControlTemplate& c, QWidget* parent, const NotifyFn& notify) {
+    auto* l = new QListWidget(parent);
+    l->setSelectionMode(QAbstractItemView::SingleSelection);
+    l->setVerticalScrollBarPolicy((c.style & kVScroll) ? Qt::ScrollBarAsNeeded
+                                                       : Qt::ScrollBarAlwaysOff);
+    l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    if (!(c.style & kBorder)) {
+        l->setFrameShape(QFrame::NoFrame);
+    }
+    l->setProperty("zo_sorted", bool(c.style & kSorted));
+    int id = c.id;
+    if (c.style & kNotify) {
+        QObject::connect(l, &QListWidget::itemSelectionChanged, l,
+                         [notify, id] { notify(id, LBN_SELCHANGE); });
+        QObject::connect(l, &QListWidget::itemDoubleClicked, l,
+                         [notify, id] { notify(id, LBN_DBLCLK); });
+    }
+    return l;
+}
+
+QWidget* MakeCombo(const ControlTemplate& c, const QRect& r, QWidget* parent,
+                   const NotifyFn& notify) {
+    auto* combo = new QComboBox(parent);
+    combo->setEditable(false);
+    combo->setProperty("zo_sorted", bool(c.style & kSorted));
+    // The template's height is that of the dropped-down list.
+    int itemHeight = combo->fontMetrics().height() + 2;
+    int shown = (r.height() - combo->sizeHint().height()) / std::max(1, itemHeight);
+    combo->setMaxVisibleItems(std::max(3, shown));
+    int id = c.id;
+    QObject::connect(combo, &QComboBox::activated, combo,
+                     [notify, id] { notify(id, CBN_SELCHANGE); });
+    return combo;
+}
+
+QWidget* MakeControl(const ControlTemplate& c, const QRect& r, QWidget* parent,
+                     const NotifyFn& notify) {
+    QString text = ToQ(c.text);
+    switch (c.kind) {
+        case ControlKind::Static: {
+            auto* l = new QLabel(parent);
+            l->setWordWrap(true);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            l->setTextFormat(Qt::PlainText);
+            l->setText(text);
+            return l;
+        }
+        case ControlKind::Picture: {
+            auto* l = new QLabel(parent);
+            l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            l->setProperty("zo_clip_image", bool(c.style & kRealSizeImage));
+            l->setPixmap(res::LoadBitmap(c.image));
+            return l;
+        }
+        case ControlKind::GroupBox: {
+            auto* g = new QGroupBox(text, parent);
+            g->setFocusPolicy(Qt::NoFocus);
+            return g;
+        }
+        case ControlKind::PushButton:
+        case ControlKind::DefPushButton: {
+            auto* b = new QPushButton(text, parent);
+            b->setDefault(c.kind == ControlKind::DefPushButton);
+            int id = c.id;
+            QObject::connect(b, &QPushButton::clicked, b, [notify, id] { notify(id, BN_CLICKED); });
+            return b;
+        }
+        case ControlKind::CheckBox: {
+            auto* b = new QCheckBox(text, parent);
+            int id = c.id;
+            QObject::connect(b, &QCheckBox::clicked, b, [notify, id] { notify(id, BN_CLICKED); });
+            return b;
+        }
+        case ControlKind::Edit: return MakeEdit(c, parent, notify);
+        case ControlKind::ListBox: return MakeList(c, parent, notify);
+        case ControlKind::ComboBox: return MakeCombo(c, r, parent, notify);
+        case ControlKind::ProgressBar: {
+            auto* p = new QProgressBar(parent);
+            p->setRange(0, 100);
+            p->setValue(0);
+            p->setTextVisible(false);
+            return p;
+        }
+    }
+    return new QWidget(parent);
+}
+
+}  // namespace
+
+std::map<int, QPointer<QWidget>> CreateControls(const DialogTemplate& t, const DialogUnits& units,
+                                                QWidget* parent, const NotifyFn& notify) {
+    std::map<int, QPointer<QWidget>> byId;
+    std::vector<QWidget*> made;
+    QWidget* previousTabStop = nullptr;
+    for (const ControlTemplate& c : t.controls) {
+        QRect r = units.ToPixels(c.rect);
+        QWidget* w = MakeControl(c, r, parent, notify);
+        w->setObjectName(QStringLiteral("control%1").arg(c.id));
+        w->setProperty("zo_control_id", c.id);
+        if (c.kind == ControlKind::ComboBox) {
+            r.setHeight(w->sizeHint().height());
+        }
+        // A one-line label keeps its text whole: the font standing in for the one the
+        // templates were laid out with may be a little wider.
+        if (c.kind == ControlKind::Static && !c.text.empty() &&
+            r.height() < 2 * w->fontMetrics().height()) {
+            auto* l = static_cast<QLabel*>(w);
+            l->setWordWrap(false);
+            r.setWidth(std::max(r.width(), l->sizeHint().width()));
+        }
+        if (c.kind == ControlKind::Picture && !(c.style & kRealSizeImage)) {
+            auto* l = static_cast<QLabel*>(w);
+            if (!l->pixmap().isNull()) {
+                r.setSize(l->pixmap().deviceIndependentSize().toSize());
+            }
+        }
+        w->setGeometry(r);
+        if (c.style & kHidden) {
+            w->setHidden(true);
+        }
+        if (c.style & kDisabled) {
+            w->setEnabled(false);
+        }
+        if (TakesFocus(c)) {
+            if (c.style & kTabStop) {
+                w->setFocusPolicy(Qt::StrongFocus);
+                if (previousTabStop) {
+                    QWidget::setTabOrder(previousTabStop, w);
+                }
+                previousTabStop = w;
+            } else {
+                w->setFocusPolicy(Qt::ClickFocus);
+            }
+        } else if (c.kind != ControlKind::GroupBox) {
+            w->setFocusPolicy(Qt::NoFocus);
+        }
+        if (c.id != -1) {
+            byId[c.id] = w;
+        }
+        made.push_back(w);
+    }
+    // A static text's mnemonic moves the focus to the next control that takes it.
+    for (std::size_t i = 0; i < t.controls.size(); ++i) {
+        const ControlTemplate& c = t.controls[i];
+        if (c.kind != ControlKind::Static || c.text.find('&') == std::string::npos) {
+            continue;
+        }
+        auto* label = static_cast<QLabel*>(made[i]);
+        QWidget* buddy = nullptr;
+        for (std::size_t j = i + 1; j < t.controls.size() && !buddy; ++j) {
+            if (TakesFocus(t.controls[j])) {
+                buddy = made[j];
+            }
+        }
+        if (buddy) {
+            label->setBuddy(buddy);
+        } else {
+            label->setText(StripMnemonic(label->text()));
+        }
+    }
+    return byId;
+}
+
+}  // namespace zo::ui

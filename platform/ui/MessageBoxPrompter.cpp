@@ -1,0 +1,78 @@
+#include "platform/ui/MessageBoxPrompter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "platform/ui/Text.h"
+
+namespace zo::ui {
+
+using platform::Answer;
+using platform::Buttons;
+using platform::Icon;
+
+Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon icon,
+                               const std::string& detail) {
+    QMessageBox::StandardButtons set;
+    switch (buttons) {
+        case Buttons::Ok: set = QMessageBox::Ok; break;
+        case Buttons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
+        case Buttons::RetryCancel: set = QMessageBox::Retry | QMessageBox::Cancel; break;
+        case Buttons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+        case Buttons::YesNoCancel:
+            set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+            break;
+    }
+    QMessageBox::Icon qicon = QMessageBox::NoIcon;
+    switch (icon) {
+        case Icon::None: break;
+        case Icon::Information: qicon = QMessageBox::Information; break;
+        case Icon::Warning: qicon = QMessageBox::Warning; break;
+        case Icon::Error: qicon = QMessageBox::Critical; break;
+        case Icon::Question: qicon = QMessageBox::Question; break;
+    }
+    QWidget* parent = QApplication::activeModalWidget();
+    if (!parent) {
+        parent = QApplication::activeWindow();
+    }
+    QMessageBox box(qicon, ToQ(m_caption), ToQ(text), set, parent);
+    if (!detail.empty()) {
+        box.setInformativeText(ToQ(detail));
+    }
+    // The first button is the default, as in the window system's message boxes.
+    for (QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Retry, QMessageBox::Yes}) {
+        if (set & b) {
+            box.setDefaultButton(b);
+            break;
+        }
+    }
+    // The user answers with the ordinary pointer even while the program is busy.
+    if (m_waitDepth > 0) {
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    int r = box.exec();
+    if (m_waitDepth > 0) {
+        QApplication::restoreOverrideCursor();
+    }
+    switch (r) {
+        case QMessageBox::Ok: return Answer::Ok;
+        case QMessageBox::Retry: return Answer::Retry;
+        case QMessageBox::Yes: return Answer::Yes;
+        case QMessageBox::No: return Answer::No;
+        default: return buttons == Buttons::Ok ? Answer::Ok : (buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
+    }
+}
+
+void MessageBoxPrompter::BeginWaitCursor() {
+    ++m_waitDepth;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+void MessageBoxPrompter::EndWaitCursor() {
+    if (m_waitDepth > 0) {
+        --m_waitDepth;
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+}  // namespace zo::ui

@@ -1,0 +1,542 @@
+#include "platform/ui/PropertySheet.h"
+
+#include <QBoxLayout>
+#include <QDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStackedWidget>
+#include <QTabBar>
+#include <algorithm>
+
+#include "platform/ui/PropertyPage.h"
+#include "platform/ui/Text.h"
+
+namespace zo::ui {
+
+// The sheet's window: Esc and the close box act as Cancel, F1 asks for help.
+class SheetWindow : public QDialog {
+public:
+    SheetWindow(PropertySheet* owner, QWidget* parent)
+        : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                              Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
+          m_owner(owner) {}
+
+    void Detach() { m_owner = nullptr; }
+
+    void reject() override {
+        if (m_owner) {
+            m_owner->PressButton(PropertySheet::Button::Cancel);
+        }
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_F1 && m_owner) {
+            m_owner->Help();
+            return;
+        }
+        QDialog::keyPressEvent(event);
+    }
+
+    void paintEvent(QPaintEvent* event) override {
+        if (m_owner) {
+            QPainter painter(this);
+            if (m_owner->OnPaint(painter)) {
+                return;
+            }
+        }
+        QDialog::paintEvent(event);
+    }
+
+private:
+    PropertySheet* m_owner;
+};
+
+PropertySheet::PropertySheet(std::string caption, QWidget* parentWindow, int selectPage)
+    : m_caption(std::move(caption)), m_parentWindow(parentWindow), m_startPage(selectPage) {}
+
+// The pages may be gone already (a sheet's pages are members of the derived sheet):
+// only the window is deleted, and the pages' windows with it.
+PropertySheet::~PropertySheet() {
+    if (m_window) {
+        m_window->Detach();
+        delete m_window.data();
+    }
+}
+
+void PropertySheet::AddPage(PropertyPage* page) {
+    page->m_sheet = this;
+    m_pages.push_back(page);
+}
+
+PropertyPage* PropertySheet::GetPage(int index) const {
+    return index >= 0 && index < GetPageCount() ? m_pages[static_cast<std::size_t>(index)]
+                                                : nullptr;
+}
+
+int PropertySheet::GetPageIndex(const PropertyPage* page) const {
+    auto it = std::find(m_pages.begin(), m_pages.end(), page);
+    return it == m_pages.end() ? -1 : static_cast<int>(it - m_pages.begin());
+}
+
+int PropertySheet::IndexOfTemplate(int templateId) const {
+    for (int i = 0; i < GetPageCount(); ++i) {
+        if (m_pages[static_cast<std::size_t>(i)]->TemplateId() == templateId) {
+            return i;
+        }
+    }
+    return -1;
+}
+
+QWidget* PropertySheet::GetSafeHwnd() const { return m_window.data(); }
+
+QStackedWidget* PropertySheet::PageStack() const { return m_stack.data(); }
+
+QTabBar* PropertySheet::TabBar() const { return m_tabBar.data(); }
+
+QPushButton* PropertySheet::GetDlgItem(int id) const {
+    auto it = m_buttons.find(id);
+    return it == m_buttons.end() ? nullptr : it->second.data();
+}
+
+void PropertySheet::SetDlgItemText(int id, const std::string& text) {
+    if (QPushButton* b = GetDlgItem(id)) {
+        b->setText(ToQ(text));
+    }
+}
+
+bool PropertySheet::BuildWindow() {
+    if (m_window || m_pages.empty()) {
+        return false;
+    }
+    const DialogTemplate& first = m_pages.front()->Template();
+    m_units = DialogUnits::ForTemplate(first);
+    QSize pageSize;
+    for (PropertyPage* p : m_pages) {
+        const DialogTemplate& t = p->Template();
+        pageSize = pageSize.expandedTo(
+            DialogUnits::ForTemplate(t).ToPixels(t.rect.cx, t.rect.cy));
+    }
+
+    auto* w = new SheetWindow(this, m_parentWindow);
+    w->setObjectName(m_wizard ? "wizardSheet" : "propertySheet");
+    w->setFont(m_units.Font());
+    m_window = w;
+    auto* outer = new QVBoxLayout(w);
+    int margin = m_units.ToPixelsX(7);
+    outer->setContentsMargins(margin, margin, margin, margin);
+    outer->setSpacing(m_units.ToPixelsY(7));
+
+    auto* stack = new QStackedWidget;
+    stack->setFixedSize(pageSize);
+    m_stack = stack;
+    if (m_wizard) {
+        outer->addWidget(stack);
+        auto* line = new QFrame;
+        line->setFrameShape(QFrame::HLine);
+        line->setFrameShadow(QFrame::Sunken);
+        outer->addWidget(line);
+    } else {
+        auto* tabs = new QTabBar;
+        tabs->setDrawBase(false);
+        tabs->setExpanding(false);
+        for (PropertyPage* p : m_pages) {
+            tabs->addTab(ToQ(p->Caption()));
+        }
+        m_tabBar = tabs;
+        QObject::connect(tabs, &QTabBar::currentChanged, w, [this](int i) { OnTabChanged(i); });
+        auto* frame = new QFrame;
+        frame->setFrameShape(QFrame::StyledPanel);
+        auto* inFrame = new QVBoxLayout(frame);
+        inFrame->setContentsMargins(2, 2, 2, 2);
+        inFrame->addWidget(stack);
+        auto* tabArea = new QVBoxLayout;
+        tabArea->setSpacing(0);
+        tabArea->addWidget(tabs);
+        tabArea->addWidget(frame);
+        outer->addLayout(tabArea);
+    }
+
+    auto* row = new QHBoxLayout;
+    row->setSpacing(m_units.ToPixelsX(4));
+    row->addStretch(1);
+    QSize buttonSize = m_units.ToPixels(50, 14);
+    auto add = [&](int id, const char* text, Button which) {
+        auto* b = new QPushButton(QString::fromLatin1(text));
+        b->setObjectName(QStringLiteral("sheetButton%1").arg(id));
+        b->setMinimumSize(buttonSize);
+        b->setAutoDefault(false);
+        QObject::connect(b, &QPushButton::clicked, w, [this, which] { PressButton(which); });
+        m_buttons[id] = b;
+        row->addWidget(b);
+        return b;
+    };
+    if (m_wizard) {
+        add(ID_WIZBACK, "< &Back", Button::Back);
+        auto* next = add(ID_WIZNEXT, "&Next >", Button::Next);
+        row->setSpacing(0);
+        auto* finish = add(ID_WIZFINISH, "Finish", Button::Finish);
+        finish->hide();
+        row->addSpacing(m_units.ToPixelsX(6));
+        add(IDCANCEL, "Cancel", Button::Cancel);
+        row->addSpacing(m_units.ToPixelsX(4));
+        add(IDHELP, "&Help", Button::Help);
+        next->setDefault(true);
+    } else {
+        add(IDOK, "OK", Button::Ok)->setDefault(true);
+        add(IDCANCEL, "Cancel", Button::Cancel);
+        add(ID_APPLY_NOW, "&Apply", Button::Apply)->setEnabled(false);
+        add(IDHELP, "Help", Button::Help);
+    }
+    outer->addLayout(row);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    if (!m_bigIcon.isNull() || !m_smallIcon.isNull()) {
+        SetIcon(m_bigIcon, true);
+    }
+    UpdateTitle();
+    return true;
+}
+
+bool PropertySheet::Create() {
+    if (!CreateSheet()) {
+        return false;
+    }
+    if (m_window && !m_ended) {
+        m_window->show();
+    }
+    return m_window != nullptr;
+}
+
+bool PropertySheet::CreateSheet() {
+    m_ended = false;
+    m_result = -1;
+    if (!BuildWindow()) {
+        return false;
+    }
+    if (OnCreate() == -1) {
+        DestroyWindow();
+        return false;
+    }
+    OnInitDialog();
+    if (m_window && !m_ended) {
+        m_window->adjustSize();
+        QRect area = m_parentWindow ? m_parentWindow->window()->frameGeometry()
+                                    : (QGuiApplication::primaryScreen()
+                                           ? QGuiApplication::primaryScreen()->availableGeometry()
+                                           : QRect(0, 0, 800, 600));
+        m_window->move(area.center() - m_window->rect().center());
+    }
+    return m_window != nullptr;
+}
+
+int PropertySheet::DoModal() {
+    if (!CreateSheet()) {
+        return -1;
+    }
+    if (!m_ended && m_window) {
+        m_modalRunning = true;
+        m_window->setWindowModality(Qt::ApplicationModal);
+        m_window->exec();
+        m_modalRunning = false;
+    }
+    int result = m_result;
+    DestroyWindow();
+    return result;
+}
+
+bool PropertySheet::DestroyWindow() {
+    if (!m_window) {
+        return false;
+    }
+    for (PropertyPage* p : m_pages) {
+        p->DestroyWindow();
+    }
+    SheetWindow* w = m_window.data();
+    w->Detach();
+    m_window = nullptr;
+    m_buttons.clear();
+    m_active = -1;
+    m_activeValid = false;
+    w->hide();
+    delete w;
+    return true;
+}
+
+void PropertySheet::EndDialog(int result) {
+    m_result = result;
+    m_ended = true;
+    if (m_window) {
+        if (m_modalRunning) {
+            m_window->done(result);
+        } else {
+            m_window->hide();
+        }
+    }
+}
+
+bool PropertySheet::OnInitDialog() {
+    int start = std::clamp(m_startPage, 0, GetPageCount() - 1);
+    return Activate(start, -1);
+}
+
+bool PropertySheet::SetActivePage(int index) {
+    if (index < 0 || index >= GetPageCount()) {
+        return false;
+    }
+    if (!m_window) {
+        m_startPage = index;
+        return true;
+    }
+    if (index == m_active && m_activeValid) {
+        return true;
+    }
+    int previous = m_active;
+    if (m_active >= 0 && m_activeValid) {
+        if (!GetPage(m_active)->OnKillActive()) {
+            return false;
+        }
+        m_activeValid = false;
+    }
+    return Activate(index, previous);
+}
+
+// Shows page `index` and tells it so. A page that refuses leaves the sheet on the page
+// it came from; a page that moves on to another page by itself is left to do so.
+bool PropertySheet::Activate(int index, int previous) {
+    PropertyPage* page = GetPage(index);
+    if (!page || !m_window) {
+        return false;
+    }
+    if (!page->GetSafeHwnd()) {
+        if (!page->CreateFromTemplate(m_stack, true)) {
+            return false;
+        }
+        page->m_firstSetActive = true;
+        m_stack->addWidget(page->GetSafeHwnd());
+        page->OnInitDialog();
+        if (!m_window || !page->GetSafeHwnd()) {
+            return false;
+        }
+    }
+    m_active = index;
+    m_activeValid = false;
+    m_stack->setCurrentWidget(page->GetSafeHwnd());
+    if (m_tabBar) {
+        const QSignalBlocker block(m_tabBar.data());
+        m_tabBar->setCurrentIndex(index);
+    }
+    UpdateTitle();
+    bool accepted = page->OnSetActive();
+    if (!m_window) {
+        return false;
+    }
+    if (m_active != index || m_activeValid) {
+        return true;  // the page went on to another page itself
+    }
+    if (accepted || previous < 0 || previous == index) {
+        m_activeValid = true;
+        UpdateButtons();
+        return accepted;
+    }
+    Activate(previous, -1);
+    return false;
+}
+
+void PropertySheet::OnTabChanged(int index) {
+    if (index != m_active) {
+        SetActivePage(index);
+    }
+    if (m_tabBar && m_tabBar->currentIndex() != m_active) {
+        const QSignalBlocker block(m_tabBar.data());
+        m_tabBar->setCurrentIndex(m_active);
+    }
+}
+
+void PropertySheet::SetWizardButtons(unsigned flags) {
+    m_wizardButtons = flags;
+    UpdateButtons();
+}
+
+void PropertySheet::UpdateButtons() {
+    if (!m_window) {
+        return;
+    }
+    if (m_wizard) {
+        QPushButton* back = GetDlgItem(ID_WIZBACK);
+        QPushButton* next = GetDlgItem(ID_WIZNEXT);
+        QPushButton* finish = GetDlgItem(ID_WIZFINISH);
+        if (back) {
+            back->setEnabled(m_wizardButtons & PSWIZB_BACK);
+        }
+        // Finish takes the place of Next.
+        bool showFinish = m_wizardButtons & (PSWIZB_FINISH | PSWIZB_DISABLEDFINISH);
+        if (next) {
+            next->setVisible(!showFinish);
+            next->setEnabled(m_wizardButtons & PSWIZB_NEXT);
+            next->setDefault(!showFinish);
+        }
+        if (finish) {
+            finish->setVisible(showFinish);
+            finish->setEnabled(m_wizardButtons & PSWIZB_FINISH);
+            finish->setDefault(showFinish);
+        }
+    } else if (QPushButton* apply = GetDlgItem(ID_APPLY_NOW)) {
+        bool any = std::any_of(m_pages.begin(), m_pages.end(),
+                               [](const PropertyPage* p) { return p->IsModified(); });
+        apply->setEnabled(any);
+    }
+}
+
+void PropertySheet::UpdateTitle() {
+    if (!m_window) {
+        return;
+    }
+    std::string title = m_caption;
+    // A wizard shows the caption of the page on view.
+    if (m_wizard && GetActivePage() && !GetActivePage()->Caption().empty()) {
+        title = GetActivePage()->Caption();
+    }
+    m_window->setWindowTitle(ToQ(title));
+}
+
+void PropertySheet::PageModifiedChanged() { UpdateButtons(); }
+
+void PropertySheet::PressButton(Button button) {
+    static const std::map<Button, int> ids{
+        {Button::Back, ID_WIZBACK}, {Button::Next, ID_WIZNEXT}, {Button::Finish, ID_WIZFINISH},
+        {Button::Ok, IDOK},         {Button::Apply, ID_APPLY_NOW}, {Button::Cancel, IDCANCEL},
+        {Button::Help, IDHELP}};
+    QPushButton* b = GetDlgItem(ids.at(button));
+    // Esc and the close box cancel even when the cancel button was taken away.
+    bool available = b && b->isEnabled() && !b->isHidden();
+    if (!available && !(button == Button::Cancel && !b)) {
+        return;
+    }
+    switch (button) {
+        case Button::Back: Back(); break;
+        case Button::Next: Next(); break;
+        case Button::Finish: Finish(); break;
+        case Button::Ok:
+            if (Apply(true)) {
+                EndDialog(IDOK);
+            }
+            break;
+        case Button::Apply: Apply(false); break;
+        case Button::Cancel: Cancel(); break;
+        case Button::Help: Help(); break;
+    }
+}
+
+void PropertySheet::Back() {
+    PropertyPage* page = GetActivePage();
+    if (!page) {
+        return;
+    }
+    int before = m_active;
+    int r = page->OnWizardBack();
+    if (m_active != before || r == -1 || !m_window) {
+        return;
+    }
+    int target = r == 0 ? before - 1 : IndexOfTemplate(r);
+    if (target >= 0) {
+        SetActivePage(target);
+    }
+}
+
+void PropertySheet::Next() {
+    PropertyPage* page = GetActivePage();
+    if (!page) {
+        return;
+    }
+    int before = m_active;
+    int r = page->OnWizardNext();
+    if (m_active != before || r == -1 || !m_window) {
+        return;
+    }
+    int target = r == 0 ? before + 1 : IndexOfTemplate(r);
+    if (target >= 0 && target < GetPageCount()) {
+        SetActivePage(target);
+    }
+}
+
+void PropertySheet::Finish() {
+    PropertyPage* page = GetActivePage();
+    if (page && page->OnWizardFinish() && m_window) {
+        EndDialog(ID_WIZFINISH);
+    }
+}
+
+void PropertySheet::Cancel() {
+    PropertyPage* page = GetActivePage();
+    if (page && !page->OnQueryCancel()) {
+        return;
+    }
+    for (PropertyPage* p : m_pages) {
+        if (p->GetSafeHwnd()) {
+            p->OnReset();
+        }
+    }
+    EndDialog(IDCANCEL);
+}
+
+// Apply asks the active page to let go, then every page that was ever shown to apply.
+// The page on view is told it is active again afterwards unless it was changed.
+bool PropertySheet::Apply(bool thenClose) {
+    PropertyPage* active = GetActivePage();
+    if (active && m_activeValid) {
+        if (!active->OnKillActive()) {
+            return false;
+        }
+        m_activeValid = false;
+    }
+    bool ok = true;
+    for (PropertyPage* p : m_pages) {
+        if (!p->GetSafeHwnd()) {
+            continue;
+        }
+        p->m_modified = false;
+        if (!p->OnApply()) {
+            ok = false;
+            break;
+        }
+        if (!m_window) {
+            return false;
+        }
+    }
+    UpdateButtons();
+    if (m_window && !m_activeValid && m_active >= 0 && !(ok && thenClose)) {
+        Activate(m_active, -1);
+    }
+    return ok;
+}
+
+void PropertySheet::Help() {
+    PropertyPage* page = GetActivePage();
+    WinHelp(0x20000ul + static_cast<unsigned long>(page ? page->TemplateId() : 0), HELP_CONTEXT);
+}
+
+void PropertySheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {}
+
+void PropertySheet::SetIcon(const QIcon& icon, bool big) {
+    (big ? m_bigIcon : m_smallIcon) = icon;
+    if (m_window) {
+        QIcon merged;
+        for (const QIcon* i : {&m_bigIcon, &m_smallIcon}) {
+            for (QSize s : i->availableSizes()) {
+                merged.addPixmap(i->pixmap(s));
+            }
+        }
+        m_window->setWindowIcon(merged);
+    }
+}
+
+bool PropertySheet::IsIconic() const {
+    return m_window && (m_window->windowState() & Qt::WindowMinimized);
+}
+
+}  // namespace zo::ui

@@ -1,0 +1,310 @@
+#include <QPushButton>
+#include <QTabBar>
+#include <QTimer>
+#include <QtTest>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "UiTestSupport.h"
+#include "platform/ui/PropertyPage.h"
+#include "platform/ui/PropertySheet.h"
+#include "res/ResourceIds.h"
+
+using namespace zo;
+using ui::PropertySheet;
+using Button = ui::PropertySheet::Button;
+using Log = std::vector<std::string>;
+
+namespace {
+
+// A page that writes every notification into a shared log; hooks change its answers.
+class RecPage : public ui::PropertyPage {
+public:
+    RecPage(int templateId, std::string name, Log& log)
+        : ui::PropertyPage(templateId), m_name(std::move(name)), m_log(log) {}
+
+    std::function<bool()> setActive, killActive, finish, queryCancel, apply;
+    std::function<int()> next, back;
+
+    bool OnSetActive() override {
+        Add("SetActive");
+        bool base = ui::PropertyPage::OnSetActive();
+        return setActive ? setActive() : base;
+    }
+    bool OnKillActive() override {
+        Add("KillActive");
+        bool base = ui::PropertyPage::OnKillActive();
+        return killActive ? killActive() : base;
+    }
+    int OnWizardNext() override {
+        Add("WizardNext");
+        return next ? next() : 0;
+    }
+    int OnWizardBack() override {
+        Add("WizardBack");
+        return back ? back() : 0;
+    }
+    bool OnWizardFinish() override {
+        Add("WizardFinish");
+        return finish ? finish() : true;
+    }
+    bool OnQueryCancel() override {
+        Add("QueryCancel");
+        return queryCancel ? queryCancel() : true;
+    }
+    bool OnApply() override {
+        Add("Apply");
+        return apply ? apply() : ui::PropertyPage::OnApply();
+    }
+    void OnReset() override { Add("Reset"); }
+
+protected:
+    bool OnInitDialog() override {
+        Add("InitDialog");
+        return ui::PropertyPage::OnInitDialog();
+    }
+    void OnDestroy() override { Add("Destroy"); }
+
+private:
+    void Add(const char* what) { m_log.push_back(m_name + ":" + what); }
+    std::string m_name;
+    Log& m_log;
+};
+
+// Five wizard pages or three tabs, on the program's own templates.
+struct Fixture {
+    explicit Fixture(bool wizard) : sheet("Caption") {
+        const int wizardIds[] = {res::IDD_LOCATION, res::IDD_SWITCH, res::IDD_PHONE,
+                                 res::IDD_SERIAL, res::IDD_COMMIT};
+        const int tabIds[] = {res::IDD_CONFIGURE, res::IDD_PRODUCT, res::IDD_GENERAL};
+        int n = wizard ? 5 : 3;
+        for (int i = 0; i < n; ++i) {
+            pages.push_back(std::make_unique<RecPage>(wizard ? wizardIds[i] : tabIds[i],
+                                                      "p" + std::to_string(i), log));
+            sheet.AddPage(pages.back().get());
+        }
+        if (wizard) {
+            sheet.SetWizardMode();
+        }
+    }
+    RecPage& P(int i) { return *pages[static_cast<std::size_t>(i)]; }
+    Log Take() {
+        Log l;
+        l.swap(log);
+        return l;
+    }
+
+    Log log;
+    PropertySheet sheet;
+    std::vector<std::unique_ptr<RecPage>> pages;
+};
+
+class HelpSheet : public PropertySheet {
+public:
+    using PropertySheet::PropertySheet;
+    void WinHelp(unsigned long data, unsigned command) override {
+        calls.emplace_back(data, command);
+    }
+    std::vector<std::pair<unsigned long, unsigned>> calls;
+};
+
+}  // namespace
+
+class PropertySheetTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void wizardWalksForwardAndBack() {
+        Fixture f(true);
+        QVERIFY(f.sheet.Create());
+        QCOMPARE(f.Take(), (Log{"p0:InitDialog", "p0:SetActive"}));
+        f.sheet.PressButton(Button::Next);
+        QCOMPARE(f.Take(), (Log{"p0:WizardNext", "p0:KillActive", "p1:InitDialog", "p1:SetActive"}));
+        QCOMPARE(f.sheet.GetActiveIndex(), 1);
+        f.sheet.PressButton(Button::Back);
+        QCOMPARE(f.Take(), (Log{"p1:WizardBack", "p1:KillActive", "p0:SetActive"}));
+        QCOMPARE(f.sheet.GetActiveIndex(), 0);
+        QCOMPARE(f.sheet.GetSafeHwnd()->windowTitle(),
+                 QString("Kest Ferronix ZO!(tm) Series Wizard"));
+    }
+
+    void refusalsKeepThePage() {
+        Fixture f(true);
+        f.sheet.Create();
+        f.Take();
+        f.P(0).next = [] { return -1; };
+        f.sheet.PressButton(Button::Next);
+        QCOMPARE(f.Take(), (Log{"p0:WizardNext"}));
+        QCOMPARE(f.sheet.GetActiveIndex(), 0);
+        f.P(0).next = nullptr;
+        f.P(0).killActive = [] { return false; };
+        f.sheet.PressButton(Button::Next);
+        QCOMPARE(f.Take(), (Log{"p0:WizardNext", "p0:KillActive"}));
+        QCOMPARE(f.sheet.GetActiveIndex(), 0);
+        QVERIFY(!f.P(1).GetSafeHwnd());
+    }
+
+    void pagesJumpForwardAndBackward() {
+        Fixture f(true);
+        f.sheet.Create();
+        // A page that moves on by itself and then lets Next go ahead lands where it went.
+        f.P(0).next = [&] { return res::IDD_PHONE; };
+        f.sheet.PressButton(Button::Next);
+        QCOMPARE(f.sheet.GetActiveIndex(), 2);
+        f.P(2).next = [&] {
+            f.sheet.SetActivePage(4);
+            return 0;
+        };
+        f.Take();
+        f.sheet.PressButton(Button::Next);
+        QCOMPARE(f.sheet.GetActiveIndex(), 4);
+        QCOMPARE(f.Take(), (Log{"p2:WizardNext", "p2:KillActive", "p4:InitDialog", "p4:SetActive"}));
+        QVERIFY(!f.P(3).GetSafeHwnd());
+        f.P(4).back = [&] {
+            f.sheet.SetActivePage(2);
+            return 0;
+        };
+        f.sheet.PressButton(Button::Back);
+        QCOMPARE(f.sheet.GetActiveIndex(), 2);
+        f.P(4).back = nullptr;
+        f.sheet.SetActivePage(4);
+        f.sheet.PressButton(Button::Back);
+        QCOMPARE(f.sheet.GetActiveIndex(), 3);
+    }
+
+    void wizardButtonsAndFinish() {
+        Fixture f(true);
+        f.sheet.Create();
+        auto* back = f.sheet.GetDlgItem(ui::ID_WIZBACK);
+        auto* next = f.sheet.GetDlgItem(ui::ID_WIZNEXT);
+        auto* finish = f.sheet.GetDlgItem(ui::ID_WIZFINISH);
+        f.sheet.SetWizardButtons(ui::PSWIZB_NEXT);
+        QVERIFY(!back->isEnabled());
+        QVERIFY(next->isEnabled() && next->isVisible() && !finish->isVisible());
+        f.sheet.PressButton(Button::Back);
+        QCOMPARE(f.sheet.GetActiveIndex(), 0);
+        // Finish takes the place of Next.
+        f.sheet.SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_DISABLEDFINISH);
+        QVERIFY(back->isEnabled() && !next->isVisible());
+        QVERIFY(finish->isVisible() && !finish->isEnabled());
+        f.Take();
+        f.sheet.PressButton(Button::Finish);
+        QVERIFY(f.Take().empty());
+        f.sheet.SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_FINISH);
+        f.P(0).finish = [] { return false; };
+        QTest::mouseClick(finish, Qt::LeftButton);
+        QCOMPARE(f.Take(), (Log{"p0:WizardFinish"}));
+        QVERIFY(!f.sheet.HasEnded());
+        f.P(0).finish = nullptr;
+        f.sheet.PressButton(Button::Finish);
+        QVERIFY(f.sheet.HasEnded());
+        QCOMPARE(f.sheet.Result(), int(ui::ID_WIZFINISH));
+    }
+
+    void cancelAsksTheActivePageAndResetsShownPages() {
+        Fixture f(true);
+        f.sheet.Create();
+        f.sheet.PressButton(Button::Next);
+        f.Take();
+        f.P(1).queryCancel = [] { return false; };
+        QTest::keyClick(f.sheet.GetSafeHwnd(), Qt::Key_Escape);
+        QCOMPARE(f.Take(), (Log{"p1:QueryCancel"}));
+        QVERIFY(!f.sheet.HasEnded());
+        f.P(1).queryCancel = nullptr;
+        f.sheet.PressButton(Button::Cancel);
+        QCOMPARE(f.Take(), (Log{"p1:QueryCancel", "p0:Reset", "p1:Reset"}));
+        QCOMPARE(f.sheet.Result(), int(ui::IDCANCEL));
+        f.sheet.DestroyWindow();
+        QCOMPARE(f.Take(), (Log{"p0:Destroy", "p1:Destroy"}));
+    }
+
+    void tabsApplyAndModifiedState() {
+        Fixture f(false);
+        f.sheet.Create();
+        QVERIFY(f.sheet.GetDlgItem(ui::IDOK));
+        auto* apply = f.sheet.GetDlgItem(ui::ID_APPLY_NOW);
+        QVERIFY(!apply->isEnabled());
+        QCOMPARE(f.sheet.TabBar()->tabText(2), QString(" General"));
+        f.Take();
+        f.sheet.TabBar()->setCurrentIndex(2);
+        QCOMPARE(f.Take(), (Log{"p0:KillActive", "p2:InitDialog", "p2:SetActive"}));
+        f.P(0).SetModified();
+        QVERIFY(apply->isEnabled());
+        // Apply: the active page lets go, every page ever shown applies, the page on view
+        // is active again. A page may stay modified by saying so while it applies.
+        f.P(2).apply = [&] {
+            f.P(2).SetModified(true);
+            return true;
+        };
+        f.sheet.PressButton(Button::Apply);
+        QCOMPARE(f.Take(), (Log{"p2:KillActive", "p0:Apply", "p2:Apply", "p2:SetActive"}));
+        QVERIFY(!f.P(0).IsModified());
+        QVERIFY(apply->isEnabled());
+        f.P(2).apply = [] { return false; };
+        f.P(0).SetModified();
+        f.sheet.PressButton(Button::Ok);
+        QCOMPARE(f.Take(), (Log{"p2:KillActive", "p0:Apply", "p2:Apply", "p2:SetActive"}));
+        QVERIFY(!f.sheet.HasEnded());
+        f.P(2).apply = nullptr;
+        f.sheet.PressButton(Button::Ok);
+        QVERIFY(f.sheet.HasEnded());
+        QCOMPARE(f.sheet.Result(), int(ui::IDOK));
+    }
+
+    void tabActivationRefusals() {
+        Fixture f(false);
+        f.sheet.Create();
+        f.Take();
+        f.P(1).setActive = [] { return false; };
+        f.sheet.TabBar()->setCurrentIndex(1);
+        QCOMPARE(f.Take(), (Log{"p0:KillActive", "p1:InitDialog", "p1:SetActive", "p0:SetActive"}));
+        QCOMPARE(f.sheet.GetActiveIndex(), 0);
+        QCOMPARE(f.sheet.TabBar()->currentIndex(), 0);
+        // A page that sends the sheet elsewhere while it is being activated is obeyed.
+        f.P(1).setActive = [&] {
+            f.sheet.SetActivePage(2);
+            return false;
+        };
+        f.sheet.TabBar()->setCurrentIndex(1);
+        QCOMPARE(f.sheet.GetActiveIndex(), 2);
+        QCOMPARE(f.sheet.TabBar()->currentIndex(), 2);
+        f.P(2).killActive = [] { return false; };
+        f.sheet.TabBar()->setCurrentIndex(0);
+        QCOMPARE(f.sheet.GetActiveIndex(), 2);
+        QCOMPARE(f.sheet.TabBar()->currentIndex(), 2);
+    }
+
+    void firstPageChosenBeforeTheWindowExists() {
+        Fixture f(false);
+        f.sheet.SetActivePage(2);
+        f.sheet.Create();
+        QCOMPARE(f.Take(), (Log{"p2:InitDialog", "p2:SetActive"}));
+    }
+
+    void helpButtonAndF1AskTheSheet() {
+        Log log;
+        HelpSheet sheet("Help");
+        RecPage page(res::IDD_LOCATION, "p0", log);
+        sheet.AddPage(&page);
+        sheet.SetWizardMode();
+        sheet.Create();
+        QTest::mouseClick(sheet.GetDlgItem(ui::IDHELP), Qt::LeftButton);
+        QTest::keyClick(sheet.GetSafeHwnd(), Qt::Key_F1);
+        QCOMPARE(sheet.calls.size(), std::size_t(2));
+        QCOMPARE(sheet.calls[0].second, unsigned(ui::HELP_CONTEXT));
+    }
+
+    void modalRunEndsAndDestroysThePages() {
+        Fixture f(true);
+        QTimer::singleShot(0, [&] { f.sheet.PressButton(Button::Cancel); });
+        QCOMPARE(f.sheet.DoModal(), int(ui::IDCANCEL));
+        QVERIFY(!f.sheet.GetSafeHwnd());
+        QVERIFY(!f.P(0).GetSafeHwnd());
+        QCOMPARE(f.log.back(), std::string("p0:Destroy"));
+    }
+};
+
+QTEST_MAIN(PropertySheetTest)
+#include "PropertySheetTest.moc"
