@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "app/RunWindows.h"
 #include "app/cli/Commands.h"
 #include "app/cli/LinkSetup.h"
 #include "app/cli/Options.h"
@@ -46,9 +47,7 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
     if (options.command.empty()) {
-        std::cerr << "zo-config: the configuration windows are not part of this build yet; "
-                     "use a command (see --help)\n";
-        return kExitUsage;
+        return zo::app::RunWindows(argc, argv);
     }
     return RunCommand(options.command, std::cout, std::cerr);
 }

@@ -8,4 +8,7 @@ bash "$here/tools/build.sh"
 if [ $# -eq 0 ]; then
     set -- --simulate
 fi
-exec "$build/zo-config" "$@"
+# The clip and the help file are looked up in the current directory, which the build
+# tree holds; relative paths given as arguments are taken from there too.
+cd "$build"
+exec ./zo-config "$@"
