@@ -1,0 +1,19 @@
+#pragma once
+
+#include "link/MissingCardQuestion.h"
+#include "platform/ui/Dialog.h"
+
+namespace zo::link {
+
+// "Missing Card": asked at the wizard's Finish when the port cannot be opened. Continue
+// (the default button) ends it with 100, "Select a Port" with 101; Cancel, Esc and the
+// close box with IDCANCEL.
+class MissingCardDialog : public ui::Dialog, public MissingCardQuestion {
+public:
+    MissingCardDialog();
+
+    // Runs the dialog modally; a window that cannot be made counts as Cancel.
+    MissingCardAnswer Ask() override;
+};
+
+}  // namespace zo::link

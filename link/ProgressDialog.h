@@ -1,0 +1,28 @@
+#pragma once
+
+#include "link/ProgressWindow.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Dialog.h"
+
+namespace zo::link {
+
+// The "Progress" window card programming advances stage by stage: modeless, without a
+// parent, made at construction and closed when the object goes.
+class ProgressDialog : public ui::Dialog, public ProgressWindow {
+public:
+    ProgressDialog();
+    ~ProgressDialog() override;
+
+    // One step of the bar; the window is repainted at once, because the programming
+    // that steps it keeps the event loop from running.
+    void StepIt() override;
+    int Position() const { return m_progress.GetPos(); }
+
+    ui::ProgressCtrl m_progress;
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+};
+
+}  // namespace zo::link
