@@ -15,9 +15,7 @@ constexpr int kGeneralTab = 2;
 }
 
 CSummarySheet::CSummarySheet(const std::string& title, QWidget* parentWindow, int selectPage)
-    : ui::PropertySheet(title, parentWindow, selectPage),
-      m_productPage(res::IDD_PRODUCT),
-      m_generalPage(res::IDD_GENERAL) {
+    : ui::PropertySheet(title, parentWindow, selectPage) {
     AddPage(&m_configPage);
     AddPage(&m_productPage);
     AddPage(&m_generalPage);
@@ -43,7 +41,8 @@ bool CSummarySheet::OnInitDialog() {
     }
     link::ModemChannel& channel = *m_pChannel;
     if (channel.Port.empty()) {
-        // The scan sets the detection line settings and reports a card found nowhere itself (message 121).
+        // The scan sets the detection line settings and reports a card found nowhere itself
+        // (message 121).
         if (!link::ScanPorts(channel, link::ScanCaller::SummarySheet)) {
             SetActivePage(kGeneralTab);
         }

@@ -3,8 +3,10 @@
 #include <QIcon>
 #include <string>
 
-#include "app/CPlaceholderPage.h"
+#include "link/CGeneralPage.h"
 #include "platform/ui/PropertySheet.h"
+#include "summary/CConfigPage.h"
+#include "summary/CProductPage.h"
 
 namespace zo::link {
 class ModemChannel;
@@ -23,9 +25,9 @@ public:
     // Opens the product help at 3000 + the active tab's index, whatever was asked.
     void WinHelp(unsigned long data, unsigned command) override;
 
-    CConfigPlaceholder m_configPage;
-    CPlaceholderPage m_productPage;
-    CPlaceholderPage m_generalPage;
+    summary::CConfigPage m_configPage;
+    summary::CProductPage m_productPage;
+    link::CGeneralPage m_generalPage;
     // True while the profile shown is not the one last applied to the card.
     bool m_profileModified = false;
     // The port of the profile shown, for the " General" page.
@@ -34,12 +36,27 @@ public:
     std::string m_rawIdentification;
     link::ModemChannel* m_pChannel = nullptr;
     QIcon m_hIcon;
+    // Conversations with the card under way; the product page's refresh waits its turn.
+    int m_cardInUse = 0;
 
 protected:
     int OnCreate() override;
     bool OnInitDialog() override;
     bool OnPaint(QPainter& painter) override;
     QIcon OnQueryDragIcon() const override { return m_hIcon; }
+};
+
+// Marks one conversation with the card for its lifetime, so that no other starts inside
+// it when a message box lets queued requests through.
+class CardConversation {
+public:
+    explicit CardConversation(CSummarySheet& sheet) : m_sheet(sheet) { ++m_sheet.m_cardInUse; }
+    ~CardConversation() { --m_sheet.m_cardInUse; }
+    CardConversation(const CardConversation&) = delete;
+    CardConversation& operator=(const CardConversation&) = delete;
+
+private:
+    CSummarySheet& m_sheet;
 };
 
 }  // namespace zo::app

@@ -33,11 +33,13 @@ public:
     // The configuration window while it runs.
     CSummarySheet* m_summarySheet = nullptr;
 
+    // Runs a sheet modally and returns its result; the configuration page runs the
+    // new-profile wizard through it too.
+    virtual int RunSheet(ui::PropertySheet& sheet);
+
 protected:
     // Whether the window system offers what the windows use (dialogs, the clipboard).
     virtual bool InitOle();
-    // Runs a sheet modally and returns its result.
-    virtual int RunSheet(ui::PropertySheet& sheet);
 };
 
 }  // namespace zo::app

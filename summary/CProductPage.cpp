@@ -1,0 +1,191 @@
+#include "summary/CProductPage.h"
+
+#include <QMetaObject>
+
+#include "app/CSummarySheet.h"
+#include "link/CardIdentity.h"
+#include "link/ModemChannel.h"
+#include "platform/ui/DataExchange.h"
+#include "res/Artwork.h"
+#include "res/ResourceIds.h"
+#include "summary/RawDataDialog.h"
+
+namespace zo::summary {
+namespace {
+
+constexpr unsigned kRefreshTimerId = 1;
+
+int SignBitmap(const std::string& lineStatus) {
+    switch (link::SignFor(lineStatus)) {
+        case link::LineSign::Stop:
+            return res::IDB_SIGN_STOP;
+        case link::LineSign::Go:
+            return res::IDB_SIGN_ACTIVE;
+        case link::LineSign::Yield:
+            break;
+    }
+    return res::IDB_SIGN_YIELD;
+}
+
+}  // namespace
+
+CProductPage::CProductPage() : app::CAnimatedPage(res::IDD_PRODUCT) {
+    MapCommand(ui::BN_CLICKED, res::IDC_RAW_DATA, [this] { OnRawData(); });
+}
+
+CProductPage::~CProductPage() {
+    StopRefresh();
+}
+
+app::CSummarySheet* CProductPage::Sheet() const {
+    return dynamic_cast<app::CSummarySheet*>(GetSheet());
+}
+
+link::ModemChannel* CProductPage::Channel() const {
+    app::CSummarySheet* sheet = Sheet();
+    return sheet ? sheet->m_pChannel : nullptr;
+}
+
+void CProductPage::DoDataExchange(ui::DataExchange& dx) {
+    app::CAnimatedPage::DoDataExchange(dx);
+    ui::DDX_Control(dx, res::IDC_STATUS_SIGN, m_statusSign);
+    ui::DDX_Text(dx, res::IDC_LINE_STATUS, m_lineStatus);
+    ui::DDX_Text(dx, res::IDC_PRODUCT_NAME, m_productName);
+    ui::DDX_Text(dx, res::IDC_RELEASE_DATE, m_releaseDate);
+    ui::DDX_Text(dx, res::IDC_SOFTWARE_REVISION, m_softwareRevision);
+}
+
+bool CProductPage::OnInitDialog() {
+    app::CAnimatedPage::OnInitDialog();
+    m_receiver = std::make_unique<QObject>();
+    ParseFields();
+    m_signId = 0;
+    ShowSign();
+    // The values found by the configuration page's first query are shown at once, not
+    // only after the first refresh.
+    UpdateData(false);
+    CreateAnimation();
+    return true;
+}
+
+void CProductPage::ParseFields() {
+    app::CSummarySheet* sheet = Sheet();
+    const std::string raw = sheet ? sheet->m_rawIdentification : std::string();
+    link::ApplyFieldRule(raw, "Product Name:", &m_productName);
+    link::ApplyFieldRule(raw, "Software Revision:", &m_softwareRevision);
+    link::ApplyFieldRule(raw, "Software Release Date:", &m_releaseDate);
+    m_lineStatus = link::LineStatusOf(raw);
+}
+
+void CProductPage::ShowSign() {
+    int id = SignBitmap(m_lineStatus);
+    if (id == m_signId) {
+        return;
+    }
+    m_signId = id;
+    // The pictures are drawn once and shared: the label holds the only other reference,
+    // which the new picture replaces and so releases.
+    m_statusSign.SetBitmap(res::LoadBitmap(id));
+}
+
+bool CProductPage::OnSetActive() {
+    bool result = app::CAnimatedPage::OnSetActive();
+    if (!m_timer) {
+        m_timer = std::make_unique<QTimer>();
+        m_timer->setInterval(kRefreshIntervalMs);
+        QObject::connect(m_timer.get(), &QTimer::timeout, [this] { OnTimer(); });
+    }
+    m_timer->start();
+    m_timerId = kRefreshTimerId;
+
+    QObject* receiver = m_receiver.get();
+    m_workerRunning = m_worker.Start([this, receiver](std::shared_ptr<RefreshRequest> request) {
+        // Runs on the worker: the request is served when the user-interface thread next
+        // dispatches, or dropped with the receiver.
+        QMetaObject::invokeMethod(
+            receiver, [this, request] { Serve(request); }, Qt::QueuedConnection);
+    });
+    SetModified(true);
+    RestartAnimation();
+    return result;
+}
+
+void CProductPage::OnTimer() {
+    tickEvent.Set();
+}
+
+void CProductPage::Serve(const std::shared_ptr<RefreshRequest>& request) {
+    if (!request->Begin()) {
+        return;  // the worker that asked has been stopped
+    }
+    ++m_requestsServed;
+    request->Finish(OnRefresh());
+}
+
+long CProductPage::OnRefresh() {
+    app::CSummarySheet* sheet = Sheet();
+    link::ModemChannel* channel = Channel();
+    if (!sheet || !channel || !GetSafeHwnd()) {
+        return 0;
+    }
+    // A request served inside another conversation with the card (a message box during
+    // Apply pumps the queue) would mix its commands into that one's.
+    if (sheet->m_cardInUse > 0) {
+        return 0;
+    }
+    app::CardConversation conversation(*sheet);
+    if (!channel->SendText("AT&F\r\n")) {
+        return 0;
+    }
+    std::string reply;
+    channel->ReadUntilOK(reply);
+    channel->SendText("ATE1Q0V1\r\n");
+    channel->ReadUntilOK(reply);
+    channel->SendText("ATI9\r\n");
+    channel->ReadUntilOK(reply);
+    sheet->m_rawIdentification = reply;
+    channel->SendText("ATI10\r\n");
+    channel->ReadUntilOK(reply);
+    sheet->m_rawIdentification += reply;
+    ParseFields();
+    ShowSign();
+    UpdateData(false);
+    return 1;
+}
+
+void CProductPage::StopRefresh() {
+    if (m_timer) {
+        m_timer->stop();
+    }
+    m_timerId = 0;
+    if (m_workerRunning) {
+        m_worker.Stop();
+        m_workerRunning = false;
+    }
+}
+
+bool CProductPage::OnKillActive() {
+    StopRefresh();
+    return app::CAnimatedPage::OnKillActive();
+}
+
+void CProductPage::OnReset() {
+    if (m_workerRunning) {
+        StopRefresh();
+    }
+    app::CAnimatedPage::OnReset();
+}
+
+void CProductPage::OnDestroy() {
+    StopRefresh();
+    app::CAnimatedPage::OnDestroy();
+}
+
+void CProductPage::OnRawData() {
+    app::CSummarySheet* sheet = Sheet();
+    static const std::string kNone;
+    RawDataDialog dialog(sheet ? sheet->m_rawIdentification : kNone);
+    dialog.DoModal();
+}
+
+}  // namespace zo::summary
