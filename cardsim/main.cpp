@@ -20,10 +20,29 @@ void OnSignal(int) {
     [[maybe_unused]] ssize_t n = ::write(g_stopFd, &byte, 1);
 }
 
+std::string UsageText() {
+    return std::string(
+               "Usage: zo-cardsim --link PATH [--nvram FILE] [--log FILE] [--fault NAME]...\n"
+               "Serves a simulated Kest Ferronix ZO!(tm) card on a pseudo-terminal until\n"
+               "interrupted, for trying zo-config without a card.\n"
+               "\n"
+               "Options:\n"
+               "  --link PATH     make PATH a symbolic link to the card's terminal (required);\n"
+               "                  then run: zo-config --port COM3=PATH\n"
+               "  --nvram FILE    keep the card's stored settings in FILE across runs\n"
+               "  --log FILE      append each line the card receives to FILE (default: standard\n"
+               "                  output)\n"
+               "  --fault NAME    misbehave as NAME (repeatable): ") +
+           zo::cardsim::FaultNamesHelp() +
+           "\n"
+           "  --help          show this help and exit\n"
+           "\n"
+           "Exit status: 0 stopped by a signal or hang-up, 1 the terminal could not be served,\n"
+           "2 usage error.\n";
+}
+
 int Usage(const std::string& error) {
-    std::cerr << "zo-cardsim: " << error << "\n"
-              << "Usage: zo-cardsim --link PATH [--nvram FILE] [--log FILE] [--fault NAME]...\n"
-              << "Faults: " << zo::cardsim::FaultNamesHelp() << "\n";
+    std::cerr << "zo-cardsim: " << error << "\n" << UsageText();
     return 2;
 }
 
@@ -44,8 +63,8 @@ int main(int argc, char** argv) {
             return true;
         };
         std::string fault;
-        if (a == "--help") {
-            Usage("serves a simulated card");
+        if (a == "--help" || a == "-h") {
+            std::cout << UsageText();
             return 0;
         } else if (a == "--link") {
             if (!value(&link))

@@ -5,6 +5,7 @@
 #include <climits>
 #include <span>
 
+#include "platform/comm/PortDiagnosis.h"
 #include "platform/prompt/Prompter.h"
 #include "res/Strings.h"
 
@@ -64,18 +65,27 @@ bool ModemChannel::OpenPort(OpenMode mode) {
         Serial = std::make_unique<SerialPort>(Port, mode);
     }
     if (!Serial->IsOpen()) {
+        m_portError = Serial->OpenError();
         Serial.reset();
         return false;
     }
-    return ApplyLineSettings();
+    m_portError.clear();
+    if (!ApplyLineSettings()) {
+        const comm::SerialDevice& device = *Serial->Handle;
+        int error = device.PendingError();
+        m_portError = error ? comm::DescribeDeviceFailure(device.Describe(), error)
+                            : device.Describe() + ": the line settings were refused";
+        return false;
+    }
+    return true;
 }
 
 bool ModemChannel::OpenConfiguredPort() {
     platform::WaitCursor wait;
     if (!OpenPort(OpenMode::Reporting)) {
         if (!Serial) {
-            CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED),
-                                  platform::Buttons::Ok);
+            CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
+                                  platform::Icon::None, m_portError);
         }
         return false;
     }

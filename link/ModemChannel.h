@@ -77,6 +77,10 @@ public:
     std::uint8_t ParityCode = 0;
     std::uint8_t StopBitsCode = 0;
 
+    // Why the last open failed: the device, the system's error and a hint, for the detail
+    // under messages 109 and 111. Empty after a good open.
+    const std::string& PortError() const { return m_portError; }
+
     // The open port, if any. Every operation but the opens returns FALSE at once without it.
     std::unique_ptr<SerialPort> Serial;
 
@@ -87,6 +91,8 @@ private:
     bool ReadInto(std::string& reply, std::size_t readSize, platform::Clock::TimePoint deadline,
                   bool stopAtOk);
     void ClearError();
+
+    std::string m_portError;
 };
 
 }  // namespace zo::link

@@ -12,6 +12,10 @@ SerialPort::SerialPort(const std::string& portName, OpenMode mode) {
     }
     Handle = comm::CurrentPortMap().Open(portName, &m_openError);
     if (!Handle) {
+        // The map's reason names the device; the user chose the port by its name.
+        if (!portName.empty() && m_openError.compare(0, portName.size() + 1, portName + ":") != 0) {
+            m_openError = portName + " on " + m_openError;
+        }
         if (mode == OpenMode::Reporting) {
             platform::CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_UNSUPPORTED),
                                             platform::Buttons::Ok, platform::Icon::None,

@@ -32,6 +32,11 @@ void RegistryKey::Open(const char* path) {
     }
 }
 
+std::string RegistryFailureDetail() {
+    const auto& hive = DefaultHive();
+    return "Profile store " + (hive.LastError().empty() ? hive.Path() : hive.LastError());
+}
+
 bool RegistryKey::Reopen(HKey /*root*/, const char* path) {
     // Keys always open under the root given at construction.
     Open(path);

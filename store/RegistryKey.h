@@ -52,4 +52,7 @@ private:
     void Open(const char* path);
 };
 
+// The store file and its last error, for the detail under message 114.
+std::string RegistryFailureDetail();
+
 }  // namespace zo::store

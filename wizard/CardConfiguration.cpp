@@ -152,4 +152,27 @@ std::string OutcomeMessage(CardConfigurationResult result, const std::string& re
     return {};
 }
 
+std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel) {
+    auto device = [&channel] {
+        return channel.Serial && channel.Serial->Handle
+                   ? channel.Port + " on " + channel.Serial->Handle->Describe()
+                   : channel.Port;
+    };
+    switch (result) {
+        case CardConfigurationResult::PortNotOpened:
+            return channel.PortError();
+        case CardConfigurationResult::NoReply:
+            return device() + ": nothing came back after \"AT&F\"";
+        case CardConfigurationResult::WrongCard:
+            return device() + ": the device did not identify itself as the card";
+        case CardConfigurationResult::RegistryFailed:
+            return store::RegistryFailureDetail();
+        case CardConfigurationResult::Applied:
+        case CardConfigurationResult::WriteFailed:
+        case CardConfigurationResult::UnsafeValue:
+            break;
+    }
+    return {};
+}
+
 }  // namespace zo::wizard

@@ -58,5 +58,8 @@ private:
 // The message the configuration page shows for an outcome other than Applied; the
 // wizard shows the same except for PortNotOpened, where it asks the Missing Card question.
 std::string OutcomeMessage(CardConfigurationResult result, const std::string& refusedField);
+// The reason behind that message, for its detail text: the device and the system's error
+// for a port, the store file and its error for the registry; empty where there is none.
+std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel);
 
 }  // namespace zo::wizard

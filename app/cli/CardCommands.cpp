@@ -39,7 +39,8 @@ int ExitFor(CardConfigurationResult result) {
 }
 
 int StoreFailure(std::ostream& err) {
-    err << res::LoadString(res::IDS_REGISTRY_FAILED) << "\n";
+    err << res::LoadString(res::IDS_REGISTRY_FAILED) << "\n(" << store::RegistryFailureDetail()
+        << ")\n";
     return kExitStore;
 }
 
@@ -98,10 +99,17 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
     std::string text;
     switch (link::QueryIdentification(channel, &text)) {
         case link::IdentificationResult::PortNotOpened:
+            // An open that failed has been reported; line settings the device refused
+            // show no message in the windows, but the command line says why it stops.
+            if (channel.Serial) {
+                err << "zo-config: " << channel.PortError() << "\n";
+            }
             return kExitPortNotOpened;
         case link::IdentificationResult::WrongCard:
-            platform::CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED),
-                                            platform::Buttons::Ok);
+            platform::CurrentPrompter().Ask(
+                res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
+                platform::Icon::None,
+                wizard::OutcomeDetail(wizard::CardConfigurationResult::WrongCard, channel));
             return kExitWrongCard;
         case link::IdentificationResult::Identified:
             break;
@@ -137,14 +145,16 @@ int ApplyCommand(const std::string& name, std::ostream& out, std::ostream& err) 
         configuration.Run(wizard::ConfigPageCardSettings(name, profile));
     if (result != CardConfigurationResult::Applied) {
         platform::CurrentPrompter().Ask(
-            wizard::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok);
+            wizard::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok,
+            platform::Icon::None, wizard::OutcomeDetail(result, channel));
         return ExitFor(result);
     }
     auto key = configuration.TakeKey();
     // Saved as stored: nothing was edited, so no number is re-split or re-joined.
     if (!store::WriteProfile(*key, RecordOf(name, profile))) {
         platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
-                                        platform::Buttons::Ok);
+                                        platform::Buttons::Ok, platform::Icon::None,
+                                        store::RegistryFailureDetail());
         return kExitStore;
     }
     out << "Applied \"" << name << "\" to the card on " << channel.Port << ".\n";

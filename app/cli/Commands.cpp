@@ -27,10 +27,8 @@ using registry::Status;
 constexpr std::size_t kMaxImportBytes = 16 * 1024 * 1024;
 
 int StoreFailure(std::ostream& err) {
-    err << res::LoadString(res::IDS_REGISTRY_FAILED) << "\n";
-    if (!DefaultHive().LastError().empty()) {
-        err << "(" << DefaultHive().LastError() << ")\n";
-    }
+    err << res::LoadString(res::IDS_REGISTRY_FAILED) << "\n(" << store::RegistryFailureDetail()
+        << ")\n";
     return kExitStore;
 }
 

@@ -55,6 +55,8 @@ public:
     virtual Capabilities GetCapabilities() = 0;
     // The device behind the port, for traces and messages.
     virtual std::string Describe() const = 0;
+    // The errno of the last failure, kept until ClearError takes it; 0 if none is known.
+    virtual int PendingError() const { return 0; }
 };
 
 }  // namespace zo::comm

@@ -21,6 +21,7 @@ public:
     void ClearError(CommStatus* status) override { m_device->ClearError(status); }
     Capabilities GetCapabilities() override { return m_device->GetCapabilities(); }
     std::string Describe() const override { return m_device->Describe(); }
+    int PendingError() const override { return m_device->PendingError(); }
 
 private:
     std::unique_ptr<SerialDevice> m_device;

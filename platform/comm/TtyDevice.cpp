@@ -12,6 +12,8 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/comm/PortDiagnosis.h"
+
 namespace zo::comm {
 namespace {
 
@@ -42,10 +44,6 @@ std::uint32_t BaudOf(speed_t speed) {
     return 0;
 }
 
-std::string Reason(const std::string& path, int error) {
-    return path + ": " + std::strerror(error);
-}
-
 // A device without modem lines answers the line ioctls with one of these.
 bool MeansNoModemLines(int error) {
     return error == ENOTTY || error == EINVAL || error == ENOTSUP;
@@ -73,7 +71,7 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
     }
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
     if (!fd.Valid()) {
-        *error = Reason(path, errno);
+        *error = DescribeOpenFailure(path, errno);
         return nullptr;
     }
     if (!::isatty(fd.Get())) {
@@ -82,14 +80,14 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
     }
     // TIOCEXCL does not hold against root; the lock does.
     if (::flock(fd.Get(), LOCK_EX | LOCK_NB) != 0) {
-        *error = errno == EWOULDBLOCK ? path + ": in use by another program" : Reason(path, errno);
+        *error = errno == EWOULDBLOCK ? DescribeBusy(path) : DescribeOpenFailure(path, errno);
         return nullptr;
     }
     ::ioctl(fd.Get(), TIOCEXCL);
 
     termios t{};
     if (::tcgetattr(fd.Get(), &t) != 0) {
-        *error = Reason(path, errno);
+        *error = DescribeDeviceFailure(path, errno);
         return nullptr;
     }
     ::cfmakeraw(&t);
@@ -99,7 +97,7 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
     t.c_cc[VMIN] = 1;
     t.c_cc[VTIME] = 0;
     if (::tcsetattr(fd.Get(), TCSANOW, &t) != 0) {
-        *error = Reason(path, errno);
+        *error = DescribeDeviceFailure(path, errno);
         return nullptr;
     }
 

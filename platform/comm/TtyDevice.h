@@ -25,6 +25,7 @@ public:
     void ClearError(CommStatus* status) override;
     Capabilities GetCapabilities() override;
     std::string Describe() const override { return m_path; }
+    int PendingError() const override { return m_lastError; }
 
     // Whether the device has DTR and RTS lines; a pseudo-terminal has none.
     bool HasModemLines() const { return m_hasModemLines; }

@@ -7,8 +7,9 @@
 namespace zo::test {
 
 platform::Answer ScriptedPrompter::Ask(const std::string& text, platform::Buttons b, platform::Icon,
-                                       const std::string&) {
+                                       const std::string& detail) {
     texts.push_back(text);
+    details.push_back(detail);
     buttons.push_back(b);
     if (!answers.empty()) {
         auto a = answers.front();

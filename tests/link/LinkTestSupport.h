@@ -24,6 +24,7 @@ public:
     void EndWaitCursor() override { --waitDepth; }
 
     std::vector<std::string> texts;
+    std::vector<std::string> details;
     std::vector<platform::Buttons> buttons;
     std::deque<platform::Answer> answers;
     int waitDepth = 0;
