@@ -9,7 +9,7 @@ PACKAGES=(
     libsqlite3-dev sqlite3
     libgtest-dev libgmock-dev
     clang-14 libclang-rt-14-dev
-    desktop-file-utils
+    desktop-file-utils dpkg-dev file groff-base man-db
 )
 
 missing=()
