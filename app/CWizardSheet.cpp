@@ -1,19 +1,39 @@
 #include "app/CWizardSheet.h"
 
+#include "app/ConfigApp.h"
 #include "app/SheetShared.h"
 #include "platform/help/HelpSystem.h"
 #include "res/Artwork.h"
 #include "res/ResourceIds.h"
 
 namespace zo::app {
+namespace {
 
-CWizardSheet::CWizardSheet(const std::string& caption, QWidget* parentWindow, int selectPage)
+std::unique_ptr<link::ModemChannel> SpareChannel(link::ModemChannel* channel) {
+    if (channel || ConfigApp::Instance()) {
+        return nullptr;
+    }
+    return std::make_unique<link::ModemChannel>();
+}
+
+link::ModemChannel* PagesChannel(link::ModemChannel* channel, link::ModemChannel* spare) {
+    if (channel) {
+        return channel;
+    }
+    return spare ? spare : &ConfigApp::Instance()->m_channel;
+}
+
+}  // namespace
+
+CWizardSheet::CWizardSheet(const std::string& caption, QWidget* parentWindow, int selectPage,
+                           link::ModemChannel* channel)
     : ui::PropertySheet(caption, parentWindow, selectPage),
-      m_locationPage(res::IDD_LOCATION),
-      m_phonePage(res::IDD_PHONE),
-      m_serialPage(res::IDD_SERIAL),
-      m_switchPage(res::IDD_SWITCH),
-      m_commitPage(res::IDD_COMMIT) {
+      m_ownChannel(SpareChannel(channel)),
+      m_locationPage(PagesChannel(channel, m_ownChannel.get())),
+      m_phonePage(PagesChannel(channel, m_ownChannel.get())),
+      m_serialPage(PagesChannel(channel, m_ownChannel.get())),
+      m_switchPage(PagesChannel(channel, m_ownChannel.get())),
+      m_commitPage(PagesChannel(channel, m_ownChannel.get())) {
     AddPage(&m_locationPage);
     AddPage(&m_switchPage);
     AddPage(&m_phonePage);

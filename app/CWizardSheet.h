@@ -1,10 +1,16 @@
 #pragma once
 
 #include <QIcon>
+#include <memory>
 #include <string>
 
-#include "app/CPlaceholderPage.h"
+#include "link/CSerialPg.h"
+#include "link/ModemChannel.h"
 #include "platform/ui/PropertySheet.h"
+#include "wizard/CCommitPg.h"
+#include "wizard/CLocationPg.h"
+#include "wizard/CPhonePg.h"
+#include "wizard/CSwitchPg.h"
 
 namespace zo::app {
 
@@ -16,19 +22,26 @@ inline constexpr const char* kWizardHelpFile = "Zo_Wizrd.hlp";
 // hand through the application's channel.
 class CWizardSheet : public ui::PropertySheet {
 public:
-    CWizardSheet(const std::string& caption, QWidget* parentWindow = nullptr, int selectPage = 0);
+    // The pages work on `channel`; without one, on the application's channel, or on one
+    // of the sheet's own when no application runs (pictures of the pages).
+    CWizardSheet(const std::string& caption, QWidget* parentWindow = nullptr, int selectPage = 0,
+                 link::ModemChannel* channel = nullptr);
 
     // Tells the help that the wizard's help file is no longer needed, then closes.
     bool DestroyWindow() override;
     // Opens the product help at 2000 + the active page's index, whatever was asked.
     void WinHelp(unsigned long data, unsigned command) override;
 
+private:
+    std::unique_ptr<link::ModemChannel> m_ownChannel;
+
+public:
     // In construction order; the page order of the wizard is set by the constructor.
-    CPlaceholderPage m_locationPage;
-    CPlaceholderPage m_phonePage;
-    CPlaceholderPage m_serialPage;
-    CPlaceholderPage m_switchPage;
-    CPlaceholderPage m_commitPage;
+    wizard::CLocationPg m_locationPage;
+    wizard::CPhonePg m_phonePage;
+    link::CSerialPg m_serialPage;
+    wizard::CSwitchPg m_switchPage;
+    wizard::CCommitPg m_commitPage;
     QIcon m_hIcon;
 
 protected:

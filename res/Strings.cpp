@@ -48,6 +48,9 @@ constexpr std::array kTable{
           "  has not been applied to your\nKest Ferronix Zo!(tm) Series PC card.\n\nWould you "
           "like it applied now?"},
     Entry{130, "OLE Dll's not found or incorrect version."},
+    Entry{200,
+          "The name entered cannot be used for a profile.\nA name may not contain a backslash (\\) "
+          "and may be at most 255 characters long."},
 };
 
 const Entry* Find(int id) {

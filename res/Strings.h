@@ -30,6 +30,9 @@ enum StringId : int {
     IDS_PROFILE_PREFIX = 128,
     IDS_PROFILE_NOT_APPLIED = 129,
     IDS_OLE_FAILED = 130,
+
+    // Texts of this program beyond the original table.
+    IDS_NAME_NOT_STORABLE = 200,
 };
 
 // The text of a string-table entry; empty for an id the table does not hold.

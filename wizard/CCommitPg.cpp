@@ -1,0 +1,143 @@
+#include "wizard/CCommitPg.h"
+
+#include "link/MissingCardDialog.h"
+#include "link/ProgressDialog.h"
+#include "platform/prompt/Prompter.h"
+#include "platform/ui/DataExchange.h"
+#include "platform/ui/PropertySheet.h"
+#include "res/ResourceIds.h"
+#include "res/Strings.h"
+#include "store/ProfileStore.h"
+#include "wizard/CancelQuestion.h"
+#include "wizard/CardConfiguration.h"
+#include "wizard/CardSettings.h"
+
+namespace zo::wizard {
+
+namespace {
+constexpr int kPhonePageIndex = 2;
+constexpr int kPortPageIndex = 3;
+}  // namespace
+
+CCommitPg::CCommitPg(link::ModemChannel* channel)
+    : app::CAnimatedPage(res::IDD_COMMIT), m_channel(channel) {}
+
+void CCommitPg::DoDataExchange(ui::DataExchange& dx) {
+    ui::DDX_Control(dx, res::IDC_COMMIT_SUMMARY, m_summaryText);
+    ui::DDX_Check(dx, res::IDC_APPLY_TO_CARD, m_applyToCard);
+}
+
+bool CCommitPg::OnInitDialog() {
+    app::CAnimatedPage::OnInitDialog();
+    CreateAnimation();
+    return true;
+}
+
+bool CCommitPg::OnSetActive() {
+    app::CAnimatedPage::OnSetActive();
+    GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT | ui::PSWIZB_FINISH);
+    m_summaryText.SetWindowText(res::LoadString(res::IDS_COMMIT_PREFIX) + m_channel->Location +
+                                res::LoadString(res::IDS_COMMIT_SUFFIX));
+    RestartAnimation();
+    UpdateData(false);
+    return true;
+}
+
+int CCommitPg::OnWizardBack() {
+    // With the card found by the search the port page was never shown.
+    GetSheet()->SetActivePage(m_channel->AutoDetect ? kPhonePageIndex : kPortPageIndex);
+    return 0;
+}
+
+bool CCommitPg::OnQueryCancel() {
+    return ConfirmWizardCancel();
+}
+
+bool CCommitPg::SaveProfile() {
+    if (!m_registryKey) {
+        // Opened on the PCCARD key: the profile's own key is made by the save itself, so a
+        // failed save leaves no empty key behind.
+        m_registryKey =
+            std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+    }
+    bool saved = store::WriteProfile(*m_registryKey, m_channel->WorkingProfileRecord());
+    m_registryKey.reset();
+    if (!saved) {
+        platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
+                                        platform::Buttons::Ok, platform::Icon::None,
+                                        store::RegistryFailureDetail());
+    }
+    return saved;
+}
+
+bool CCommitPg::OnWizardFinish() {
+    UpdateData(true);
+    if (m_applyToCard) {
+        return ProgramAndSave();
+    }
+    auto progress = std::make_unique<link::ProgressDialog>();
+    progress->StepIt();
+    bool saved = SaveProfile();
+    progress.reset();
+    return saved;
+}
+
+void CCommitPg::Report(CardConfigurationResult result, const CardConfiguration& configuration) {
+    platform::CurrentPrompter().Ask(OutcomeMessage(result, configuration.RefusedField()),
+                                    platform::Buttons::Ok, platform::Icon::None,
+                                    OutcomeDetail(result, *m_channel));
+}
+
+bool CCommitPg::ProgramAndSave() {
+    auto progress = std::make_unique<link::ProgressDialog>();
+    CardConfiguration configuration(*m_channel, *progress, ProgressSteps::Wizard);
+    const CardConfigurationResult result = configuration.Run(WizardCardSettings(*m_channel));
+    switch (result) {
+        case CardConfigurationResult::Applied: {
+            m_registryKey = configuration.TakeKey();
+            bool saved = SaveProfile();
+            progress.reset();
+            return saved;
+        }
+        case CardConfigurationResult::PortNotOpened: {
+            progress.reset();
+            link::MissingCardDialog question;
+            switch (question.Ask()) {
+                case link::MissingCardAnswer::Continue:
+                    return SaveProfile();
+                case link::MissingCardAnswer::SelectPort:
+                    m_channel->AutoDetect = false;
+                    GetSheet()->SetActivePage(kPortPageIndex);
+                    return false;
+                case link::MissingCardAnswer::Cancel:
+                    return false;
+            }
+            return false;
+        }
+        case CardConfigurationResult::NoReply:
+            progress.reset();
+            m_channel->AutoDetect = false;
+            Report(result, configuration);
+            GetSheet()->SetActivePage(kPortPageIndex);
+            return false;
+        case CardConfigurationResult::WrongCard:
+            Report(result, configuration);
+            m_channel->AutoDetect = false;
+            progress.reset();
+            GetSheet()->SetActivePage(kPortPageIndex);
+            return false;
+        case CardConfigurationResult::WriteFailed:
+            progress.reset();
+            m_channel->AutoDetect = false;
+            Report(result, configuration);
+            return false;
+        case CardConfigurationResult::RegistryFailed:
+        case CardConfigurationResult::UnsafeValue:
+            progress.reset();
+            Report(result, configuration);
+            return false;
+    }
+    return false;
+}
+
+}  // namespace zo::wizard

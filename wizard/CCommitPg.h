@@ -1,0 +1,45 @@
+#pragma once
+
+#include <memory>
+
+#include "app/CAnimatedPage.h"
+#include "link/ModemChannel.h"
+#include "platform/ui/Controls.h"
+#include "store/RegistryKey.h"
+#include "wizard/CardConfiguration.h"
+
+namespace zo::wizard {
+
+// The wizard's last page: it names the profile about to be saved and, at Finish, saves
+// it and (when the box is checked) programs the card with it first.
+class CCommitPg : public app::CAnimatedPage {
+public:
+    explicit CCommitPg(link::ModemChannel* channel);
+
+    bool OnSetActive() override;
+    int OnWizardBack() override;
+    bool OnWizardFinish() override;
+    bool OnQueryCancel() override;
+
+    // Writes the channel's profile under its PCCARD key; message 114 and false on failure.
+    bool SaveProfile();
+
+    ui::Static m_summaryText;
+    int m_applyToCard = 1;
+    link::ModemChannel* m_channel;
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+
+private:
+    // Programs the card; the progress window is closed on every way out.
+    bool ProgramAndSave();
+    // The message of an outcome, with the reason behind it.
+    void Report(CardConfigurationResult result, const CardConfiguration& configuration);
+
+    // Set only between the card's CURRENT record and the profile save.
+    std::unique_ptr<store::RegistryKey> m_registryKey;
+};
+
+}  // namespace zo::wizard

@@ -1,0 +1,33 @@
+#include "wizard/TextChars.h"
+
+namespace zo::wizard {
+namespace {
+
+bool IsContinuation(unsigned char c) {
+    return (c & 0xC0) == 0x80;
+}
+
+}  // namespace
+
+std::size_t CharCount(const std::string& text) {
+    std::size_t n = 0;
+    for (char c : text) {
+        if (!IsContinuation(static_cast<unsigned char>(c))) {
+            ++n;
+        }
+    }
+    return n;
+}
+
+void BlankCharAt(std::string& text, std::size_t pos) {
+    if (pos >= text.size()) {
+        return;
+    }
+    std::size_t end = pos + 1;
+    while (end < text.size() && IsContinuation(static_cast<unsigned char>(text[end]))) {
+        ++end;
+    }
+    text.replace(pos, end - pos, " ");
+}
+
+}  // namespace zo::wizard
