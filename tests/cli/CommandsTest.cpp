@@ -133,3 +133,12 @@ TEST(CommandLine, UsageErrorsExitTwo) {
     EXPECT_EQ(o.simulatePort, "COM3");
     EXPECT_EQ(o.command, (std::vector<std::string>{"show", "--not-an-option"}));
 }
+
+TEST_F(CommandsTest, RegistryMessageIsFollowedByTheStoreFileAndItsError) {
+    std::ofstream(store.Path(), std::ios::trunc) << std::string(4096, '\x7f');
+    zo::registry::SetDefaultHivePath(store.Path());
+    Outcome r = Command({"profiles"});
+    EXPECT_EQ(r.code, kExitStore);
+    const std::string detail = "\n(Profile store " + store.Path() + ": ";
+    EXPECT_NE(r.err.find(detail), std::string::npos) << r.err;
+}
