@@ -47,8 +47,13 @@ bool CGeneralPage::OnSetActive() {
 bool CGeneralPage::OnKillActive() {
     UpdateData(true);
     app::CSummarySheet* sheet = Sheet();
-    if (sheet && sheet->m_pChannel) {
-        sheet->m_pChannel->Port = m_port;
+    if (sheet) {
+        // Coming back shows the choice made, instead of the loaded profile's port that
+        // leaving again would quietly put back into the channel.
+        sheet->m_portName = m_port;
+        if (sheet->m_pChannel) {
+            sheet->m_pChannel->Port = m_port;
+        }
     }
     return app::CAnimatedPage::OnKillActive();
 }

@@ -102,6 +102,7 @@ bool CProductPage::OnSetActive() {
     m_workerRunning = m_worker.Start([this, receiver](std::shared_ptr<RefreshRequest> request) {
         // Runs on the worker: the request is served when the user-interface thread next
         // dispatches, or dropped with the receiver.
+        ++m_requestsPosted;
         QMetaObject::invokeMethod(
             receiver, [this, request] { Serve(request); }, Qt::QueuedConnection);
     });

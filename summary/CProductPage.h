@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QTimer>
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -44,7 +45,9 @@ public:
 
     // The sign shown: bitmap 140, 141 or 142.
     int SignShown() const { return m_signId; }
-    // Requests handed to the page and refreshes they led to, for the curious.
+    // Requests the worker asked, and those that reached the page while their worker
+    // still waited.
+    int RequestsPosted() const { return m_requestsPosted; }
     int RequestsServed() const { return m_requestsServed; }
 
     unsigned m_timerId = 0;
@@ -74,6 +77,7 @@ private:
     // Lives on the user-interface thread; the worker's requests are delivered to it.
     std::unique_ptr<QObject> m_receiver;
     int m_signId = 0;
+    std::atomic<int> m_requestsPosted{0};
     int m_requestsServed = 0;
 };
 
