@@ -1,6 +1,7 @@
 // Saves profiles into the store given as argv[1]. Each save writes one generation marker
 // into every value, so a reader can tell a whole save from a mix.
-//   zo_store_writer STORE               saves P0..P4 in turn until killed
+//   zo_store_writer STORE               saves P0..P4 in turn until killed, writing "r"
+//                                       to stdout once the first save is done
 //   zo_store_writer STORE PREFIX COUNT  saves PREFIX0..PREFIX<COUNT-1> and the shared
 //                                       profile "Both" after each, then exits
 #include <unistd.h>
@@ -37,10 +38,14 @@ int main(int argc, char** argv) {
         return 0;
     }
     long generation = static_cast<long>(::getpid()) * 100000;
-    for (;; ++generation) {
+    for (bool first = true;; ++generation, first = false) {
         const std::string g = "g" + std::to_string(generation);
         auto r = Record("P" + std::to_string(generation % 5), g, generation % 2 == 1);
         if (!zo::store::WriteProfile(key, r) || !zo::store::MarkProfileActive(key, r.Location)) {
+            return 1;
+        }
+        // Tells the killer that saves are under way, however slowly the program started.
+        if (first && ::write(STDOUT_FILENO, "r", 1) != 1) {
             return 1;
         }
     }
