@@ -399,7 +399,8 @@ void CConfigPage::OnNew() {
     m_profileList.ResetContent();
     int result;
     {
-        app::CWizardSheet wizard(kNewProfileCaption, nullptr, 0);
+        // Its pages fill the channel this page takes the new profile from.
+        app::CWizardSheet wizard(kNewProfileCaption, nullptr, 0, Channel());
         app::ConfigApp* app = app::ConfigApp::Instance();
         result = app ? app->RunSheet(wizard) : wizard.DoModal();
     }
