@@ -10,6 +10,7 @@
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
+#include "wizard/CardConfiguration.h"
 
 using namespace zo;
 using test::SummaryFixture;
@@ -322,6 +323,7 @@ private slots:
     void applyFailuresReportAndKeepTheWindow() {
         SummaryFixture f;
         f.AddProfile("Office", "2065550100", "20655501000101");
+        f.AddProfile("Quoted", "2065550100", "2065550100\"AT&F");
         f.MarkApplied("Office");
         QVERIFY(f.Open());
         auto& page = f.Config();
@@ -389,6 +391,14 @@ private slots:
         QVERIFY(f.Sheet().m_profileModified);
         QVERIFY(!f.Sheet().HasEnded());
         QCOMPARE(f.progressSteps, 1 + 2 + 3 + 5 + 10);
+
+        // A stored value that would end the quoted text early goes nowhere.
+        Choose(page.m_profileList, page, res::IDC_CFG_PROFILE, "Quoted");
+        apply();
+        QCOMPARE(f.TakeTexts(), Texts{wizard::OutcomeMessage(
+                                    wizard::CardConfigurationResult::UnsafeValue, "SPID 1")});
+        QCOMPARE(f.TakeCardLines(), Texts{});
+        QCOMPARE(f.Applied(), Texts{"Office"});
     }
 
     void closingAsksToApplyWhatIsNotApplied() {
