@@ -52,10 +52,14 @@ Dialog::Dialog(int templateId, QWidget* parentWindow)
     : m_templateId(templateId), m_parentWindow(parentWindow) {}
 
 Dialog::~Dialog() {
-    if (auto* dw = dynamic_cast<DialogWindow*>(m_hWnd.data())) {
+    QWidget* w = m_hWnd.data();
+    if (auto* dw = dynamic_cast<DialogWindow*>(w)) {
         dw->Detach();
     }
-    delete m_hWnd.data();
+    // The derived dialog is gone by now: the focus leaving a control as the window goes
+    // must not reach its handlers.
+    m_hWnd = nullptr;
+    delete w;
 }
 
 const DialogTemplate& Dialog::Template() const {
@@ -96,7 +100,11 @@ bool Dialog::CreateFromTemplate(QWidget* parent, bool child) {
     w->resize(size);
     m_hWnd = w;
     m_ended = false;
-    m_controls = CreateControls(*t, m_units, w, [this](int id, int code) { OnCommand(id, code); });
+    m_controls = CreateControls(*t, m_units, w, [this](int id, int code) {
+        if (m_hWnd) {
+            OnCommand(id, code);
+        }
+    });
     if (!child) {
         if (t->style & kCaption) {
             // Placed over the owner, or in the middle of the screen without one.
@@ -234,7 +242,9 @@ void Dialog::OnOK() {
     }
 }
 
-void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+void Dialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
 
 bool Dialog::OnCommand(int id, int code) {
     auto it = m_commandMap.find({code, id});
