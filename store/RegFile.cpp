@@ -11,6 +11,7 @@ namespace {
 constexpr std::string_view kHeader4 = "REGEDIT4";
 constexpr std::string_view kHeader5 = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kRootName = "HKEY_LOCAL_MACHINE";
+constexpr std::string_view kWow64Root = "SOFTWARE\\WOW6432Node";
 
 bool StartsWithNoCase(std::string_view s, std::string_view prefix) {
     return s.size() >= prefix.size() &&
@@ -119,6 +120,13 @@ RegParseResult ParseRegFile(std::string_view bytes) {
                                          std::string(kExportRoot) + " can be imported");
             }
             path.remove_prefix(std::min(path.size(), kRootName.size() + 1));
+            // A 64-bit Windows keeps 32-bit programs' settings under WOW6432Node.
+            std::string unredirected;
+            if (StartsWithNoCase(path, kWow64Root) &&
+                (path.size() == kWow64Root.size() || path[kWow64Root.size()] == '\\')) {
+                unredirected = "SOFTWARE" + std::string(path.substr(kWow64Root.size()));
+                path = unredirected;
+            }
             const std::string_view root(kExportRoot);
             if (!StartsWithNoCase(path, root) ||
                 (path.size() > root.size() && path[root.size()] != '\\')) {

@@ -2,6 +2,7 @@
 
 #include "TestStore.h"
 #include "platform/registry/Hive.h"
+#include "store/ProfileStore.h"
 #include "store/RegFile.h"
 #include "store/RegTransfer.h"
 
@@ -130,4 +131,46 @@ TEST(RegFileFormat, RefusesLineBreaksItCannotWrite) {
     std::string out, error;
     EXPECT_FALSE(FormatRegFile({RegKey{"SOFTWARE\\KEST", {{"n", "a\nb", 0}}, 0}}, &out, &error));
     EXPECT_FALSE(error.empty());
+}
+
+TEST(RegFileParse, TakesTheSettingsA64BitWindowsKeptForTheOldProgram) {
+    RegParseResult r = ParseRegFile(
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\KEST\\PCCARD\\Home]\n"
+        "\"Location\"=\"Home\"\n");
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.keys.size(), 1u);
+    EXPECT_EQ(r.keys[0].path, "SOFTWARE\\KEST\\PCCARD\\Home");
+    EXPECT_FALSE(ParseRegFile("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\WOW6432NodeX\\KEST]\n").ok);
+}
+
+// The store names one applied profile at most, whatever was imported over it.
+TEST(RegFileTransfer, ImportedAppliedProfileReplacesTheStoredOne) {
+    zo::test::TestStore store;
+    auto& hive = zo::registry::DefaultHive();
+    std::string error;
+    const char* const stored =
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\Office]\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Office]\n\"Location\"=\"Office\"\n";
+    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(stored).keys, &error)) << error;
+    const char* const incoming =
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\Home]\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Home]\n\"Location\"=\"Home\"\n";
+    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(incoming).keys, &error)) << error;
+    EXPECT_EQ(ActiveProfileName(), "Home");
+    EXPECT_EQ(ListProfileNames(), (std::vector<std::string>{"Office", "Home"}));
+    // Re-importing the same record, in another letter case, keeps it.
+    ASSERT_TRUE(ImportKeys(hive,
+                           ParseRegFile("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\"
+                                        "CURRENT\\HOME]\n")
+                               .keys,
+                           &error))
+        << error;
+    EXPECT_EQ(ActiveProfileName(), "Home");
+
+    const char* const two =
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\A]\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\B]\n";
+    EXPECT_FALSE(ImportKeys(hive, ParseRegFile(two).keys, &error));
+    EXPECT_EQ(error.rfind("line 3:", 0), 0u) << error;
+    EXPECT_EQ(ActiveProfileName(), "Home");
 }
