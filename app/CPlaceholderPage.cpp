@@ -24,6 +24,4 @@ bool CPlaceholderPage::OnSetActive() {
     return result;
 }
 
-CConfigPlaceholder::CConfigPlaceholder() : CPlaceholderPage(res::IDD_CONFIGURE) {}
-
 }  // namespace zo::app

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <string>
 
 #include "app/CAnimatedPage.h"
 
@@ -17,15 +16,6 @@ public:
 
 protected:
     bool OnInitDialog() override;
-};
-
-// The configuration page's stand-in, with the selected profile name the start-up hands
-// it.
-class CConfigPlaceholder : public CPlaceholderPage {
-public:
-    CConfigPlaceholder();
-
-    std::string m_profile;
 };
 
 }  // namespace zo::app

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPixmap>
 #include <QStackedWidget>
+#include <QTemporaryDir>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -14,6 +15,7 @@
 #include "app/ConfigApp.h"
 #include "app/SplashDialog.h"
 #include "platform/prompt/Prompter.h"
+#include "platform/registry/Hive.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/PropertyPage.h"
@@ -21,13 +23,17 @@
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
+#include "store/ProfileStore.h"
+#include "store/RegistryKey.h"
 
 namespace {
 
 using namespace zo;
 using namespace zo::res;
 
-void SetText(ui::Dialog& d, int id, const std::string& text) { d.SetDlgItemText(id, text); }
+void SetText(ui::Dialog& d, int id, const std::string& text) {
+    d.SetDlgItemText(id, text);
+}
 
 void Fill(ui::Dialog& d, int id, std::initializer_list<const char*> items, int select) {
     ui::ItemList list;
@@ -50,8 +56,12 @@ void FillSample(ui::Dialog& d) {
     const char* switches[] = {"AT&T 5ESS Custom", "National ISDN-1 (NI-1)",
                               "Northern Telecom (Nortel) DMS100 Custom"};
     switch (d.TemplateId()) {
-        case IDD_LOCATION: SetText(d, IDC_LOCATION_NAME, "My Office"); break;
-        case IDD_SWITCH: Fill(d, IDC_SWITCH_LIST, {switches[0], switches[1], switches[2]}, 1); break;
+        case IDD_LOCATION:
+            SetText(d, IDC_LOCATION_NAME, "My Office");
+            break;
+        case IDD_SWITCH:
+            Fill(d, IDC_SWITCH_LIST, {switches[0], switches[1], switches[2]}, 1);
+            break;
         case IDD_PHONE:
             SetText(d, IDC_AREA1, "206");
             SetText(d, IDC_EXCHANGE1, "555");
@@ -59,7 +69,9 @@ void FillSample(ui::Dialog& d) {
             SetText(d, IDC_SPID1, "20655501000101");
             break;
         case IDD_SERIAL:
-        case IDD_GENERAL: Fill(d, IDC_PORT_LIST, {"COM1", "COM2", "COM3", "COM4"}, 2); break;
+        case IDD_GENERAL:
+            Fill(d, IDC_PORT_LIST, {"COM1", "COM2", "COM3", "COM4"}, 2);
+            break;
         case IDD_COMMIT:
             SetText(d, IDC_COMMIT_SUMMARY,
                     LoadString(IDS_COMMIT_PREFIX) + "My Office" + LoadString(IDS_COMMIT_SUFFIX));
@@ -96,7 +108,8 @@ void FillSample(ui::Dialog& d) {
                     "2.14\r\nSoftware Release Date: 03/11/1997\r\nOK\r\nATI10\r\nLink Status: "
                     "Active\r\nOK\r\n");
             break;
-        default: break;
+        default:
+            break;
     }
 }
 
@@ -160,10 +173,8 @@ bool SaveSheet(ui::PropertySheet& sheet, const QString& prefix) {
         if (ui::PropertyPage* page = sheet.GetActivePage()) {
             FillSample(*page);
         }
-        ok &= Save(sheet.GetSafeHwnd(), QString("%1-%2-%3")
-                                            .arg(prefix)
-                                            .arg(i)
-                                            .arg(sheet.GetActivePage()->TemplateId()));
+        ok &= Save(sheet.GetSafeHwnd(),
+                   QString("%1-%2-%3").arg(prefix).arg(i).arg(sheet.GetActivePage()->TemplateId()));
     }
     sheet.DestroyWindow();
     return ok;
@@ -187,6 +198,23 @@ int main(int argc, char** argv) {
     }
     NoPrompts prompts;
     platform::SetPrompter(&prompts);
+    // The sheets read profiles: they get sample ones in a store of their own, never the
+    // user's.
+    QTemporaryDir storeDir;
+    if (!storeDir.isValid()) {
+        std::cerr << "zo-snapshot: cannot make a temporary store\n";
+        return 1;
+    }
+    registry::SetDefaultHivePath(storeDir.filePath("registry.db").toStdString());
+    {
+        store::RegistryKey pccard(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+        for (const char* name : {"Home", "My Office"}) {
+            store::WriteProfile(
+                pccard, {name, "National ISDN-1 (NI-1)", "2065550100", "20655501000101", "COM3",
+                         "115200", "8", "None", "1", "Hardware", "", "", false});
+        }
+        store::MarkProfileActive(pccard, "My Office");
+    }
     bool ok = true;
 
     for (const ui::DialogTemplate& t : AllDialogTemplates()) {
