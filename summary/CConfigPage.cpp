@@ -36,8 +36,10 @@ std::string CurrentKeyPath() {
     return store::WithoutTrailingBackslash(store::CurrentPath());
 }
 
-void Tell(int stringId) {
-    platform::CurrentPrompter().Ask(res::LoadString(stringId), platform::Buttons::Ok);
+// `detail` is the system's reason, for the box's details; the message stays as it is.
+void Tell(int stringId, const std::string& detail = {}) {
+    platform::CurrentPrompter().Ask(res::LoadString(stringId), platform::Buttons::Ok,
+                                    platform::Icon::None, detail);
 }
 
 // The splash is gone on every way out of the first query.
@@ -224,7 +226,7 @@ void CConfigPage::SetConfig2ReadOnly(bool readOnly) {
 }
 
 void CConfigPage::ReportRegistryFailure() {
-    Tell(res::IDS_REGISTRY_FAILED);
+    Tell(res::IDS_REGISTRY_FAILED, store::RegistryFailureDetail());
 }
 
 void CConfigPage::ReportWriteFailure() {
@@ -528,7 +530,7 @@ bool CConfigPage::QueryCard() {
             return false;
         case link::IdentificationResult::WrongCard:
             splash.Close();
-            Tell(res::IDS_PORT_COMM_FAILED);
+            Tell(res::IDS_PORT_COMM_FAILED, channel->PortError());
             return false;
     }
     return false;
@@ -586,7 +588,7 @@ bool CConfigPage::OnApply() {
         case wizard::CardConfigurationResult::Applied:
             break;
         case wizard::CardConfigurationResult::PortNotOpened:
-            Tell(res::IDS_PORT_UNSUPPORTED);
+            Tell(res::IDS_PORT_UNSUPPORTED, wizard::OutcomeDetail(outcome, *channel));
             progress.reset();
             sheet->SetActivePage(kGeneralTab);
             return false;
@@ -594,7 +596,8 @@ bool CConfigPage::OnApply() {
         case wizard::CardConfigurationResult::WrongCard:
             progress.reset();
             Tell(outcome == wizard::CardConfigurationResult::NoReply ? res::IDS_PORT_UNSUPPORTED
-                                                                     : res::IDS_PORT_COMM_FAILED);
+                                                                     : res::IDS_PORT_COMM_FAILED,
+                 wizard::OutcomeDetail(outcome, *channel));
             sheet->SetActivePage(kGeneralTab);
             return false;
         case wizard::CardConfigurationResult::WriteFailed:

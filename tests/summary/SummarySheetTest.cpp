@@ -341,6 +341,8 @@ private slots:
         ports.SetCurSel(ports.FindStringExact(-1, "COM2"));
         f.Sheet().m_generalPage.SendCommand(res::IDC_PORT_LIST, ui::LBN_SELCHANGE);
         apply();
+        // Apply's own message carries the reason: the port and what the system said.
+        QVERIFY(f.prompter.details.back().find("COM2") != std::string::npos);
         QCOMPARE(f.TakeTexts(),
                  (Texts{Say(res::IDS_PORT_UNSUPPORTED), Say(res::IDS_PORT_COMM_FAILED),
                         Say(res::IDS_PORT_UNSUPPORTED)}));

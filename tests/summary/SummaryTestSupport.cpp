@@ -99,6 +99,7 @@ void SummaryFixture::PressClose() {
 std::vector<std::string> SummaryFixture::TakeTexts() {
     std::vector<std::string> t;
     t.swap(prompter.texts);
+    prompter.details.clear();
     return t;
 }
 

@@ -7,13 +7,18 @@
 
 namespace zo::test {
 
-ScriptedPrompter::ScriptedPrompter() { platform::SetPrompter(this); }
+ScriptedPrompter::ScriptedPrompter() {
+    platform::SetPrompter(this);
+}
 
-ScriptedPrompter::~ScriptedPrompter() { platform::SetPrompter(nullptr); }
+ScriptedPrompter::~ScriptedPrompter() {
+    platform::SetPrompter(nullptr);
+}
 
 platform::Answer ScriptedPrompter::Ask(const std::string& text, platform::Buttons buttons,
-                                       platform::Icon /*icon*/, const std::string& /*detail*/) {
+                                       platform::Icon /*icon*/, const std::string& detail) {
     texts.push_back(text);
+    details.push_back(detail);
     if (!answers.empty()) {
         platform::Answer a = answers.front();
         answers.pop_front();
@@ -23,22 +28,31 @@ platform::Answer ScriptedPrompter::Ask(const std::string& text, platform::Button
         unexpected.push_back(text);
     }
     switch (buttons) {
-        case platform::Buttons::Ok: return platform::Answer::Ok;
-        case platform::Buttons::YesNo: return platform::Answer::No;
-        default: return platform::Answer::Cancel;
+        case platform::Buttons::Ok:
+            return platform::Answer::Ok;
+        case platform::Buttons::YesNo:
+            return platform::Answer::No;
+        default:
+            return platform::Answer::Cancel;
     }
 }
 
-RecordingHelp::RecordingHelp() { help::SetHelp(this); }
+RecordingHelp::RecordingHelp() {
+    help::SetHelp(this);
+}
 
-RecordingHelp::~RecordingHelp() { help::SetHelp(nullptr); }
+RecordingHelp::~RecordingHelp() {
+    help::SetHelp(nullptr);
+}
 
 void RecordingHelp::ShowContext(QWidget* /*owner*/, const std::string& file,
                                 unsigned long context) {
     shown.emplace_back(file, context);
 }
 
-void RecordingHelp::Quit(const std::string& file) { quits.push_back(file); }
+void RecordingHelp::Quit(const std::string& file) {
+    quits.push_back(file);
+}
 
 TempWorkDir::TempWorkDir() {
     std::string tmpl = (std::filesystem::temp_directory_path() / "zo-ui-XXXXXX").string();

@@ -25,6 +25,8 @@ public:
     void EndWaitCursor() override { --waitDepth; }
 
     std::vector<std::string> texts;
+    // The system's reason given with each text, empty where none was.
+    std::vector<std::string> details;
     std::deque<platform::Answer> answers;
     std::vector<std::string> unexpected;
     int waitDepth = 0;
@@ -61,9 +63,9 @@ private:
 
 // A small palettised clip: `frames` frames of `w` x `h` pixels, frame k filled with
 // palette index k + 1 (the palette shades a grey ramp), playing at `fps`.
-media::PalettedVideo SampleVideo(int w, int h, int frames, int fps = 15,
-                                 media::PalettedVideo::Compression c =
-                                     media::PalettedVideo::Compression::Rle8);
+media::PalettedVideo SampleVideo(
+    int w, int h, int frames, int fps = 15,
+    media::PalettedVideo::Compression c = media::PalettedVideo::Compression::Rle8);
 
 // Writes a clip as "globe.avi" in the current directory.
 void WriteGlobe(int frames);
