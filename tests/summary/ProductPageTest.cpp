@@ -13,6 +13,8 @@
 #include "SummaryTestSupport.h"
 #include "res/Artwork.h"
 #include "res/ResourceIds.h"
+#include "res/Strings.h"
+#include "store/ProfileStore.h"
 #include "summary/RawDataDialog.h"
 
 using namespace zo;
@@ -152,6 +154,37 @@ private slots:
         QCOMPARE(page.OnRefresh(), 0L);
         QCOMPARE(f.Sheet().m_rawIdentification, raw);
         QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME), QString("Ferronix ZO!(tm) Series PC Card"));
+    }
+
+    // The card vanishing at any point of a refresh ends it within its bounds; the page and
+    // the stored profiles stay as they were, and the worker still stops.
+    void cardVanishingMidRefreshEndsItCleanly() {
+        for (int commandsBeforeHangUp = 0; commandsBeforeHangUp < 4; ++commandsBeforeHangUp) {
+            SummaryFixture f;
+            f.AddProfile("Office", "2065550100", "20655501000101");
+            f.MarkApplied("Office");
+            QVERIFY(f.Open());
+            f.Sheet().SetActivePage(1);
+            auto& page = f.Sheet().m_productPage;
+            int answered = 0;
+            for (const std::string& line : f.card.Model().Lines()) {
+                answered += line.find("AT") != std::string::npos;
+            }
+            f.card.Faults().hangUpAfter = answered + commandsBeforeHangUp;
+            const auto before = f.clock.Now();
+            page.OnRefresh();
+            // Four commands with their pauses and two reads, each with its bound.
+            QVERIFY(f.clock.Now() - before <= 4 * 2000ms + 2 * 10000ms + 5000ms);
+            QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME),
+                     QString("Ferronix ZO!(tm) Series PC Card"));
+            for (const std::string& text : f.TakeTexts()) {
+                QCOMPARE(text, res::LoadString(res::IDS_PORT_WRITE_FAILED));
+            }
+            QCOMPARE(store::ListProfileNames(), std::vector<std::string>{"Office"});
+            QCOMPARE(store::ActiveProfileName(), std::string("Office"));
+            f.Sheet().SetActivePage(0);
+            QVERIFY(!page.m_workerRunning);
+        }
     }
 
     void leavingThePageStopsTheWorkerAndComingBackStartsAnother() {
