@@ -19,6 +19,7 @@
 #include "store/RegistryKey.h"
 #include "wizard/CardConfiguration.h"
 #include "wizard/CardSettings.h"
+#include "wizard/SpidSuggestion.h"
 
 namespace zo::summary {
 namespace {
@@ -263,16 +264,7 @@ bool CConfigPage::Checked(std::string& field, ui::Edit& edit) {
 
 std::string CConfigPage::SuggestSpid(const std::string& area, const std::string& exchange,
                                      const std::string& line) const {
-    if (m_switchType == "AT&T 5ESS Custom") {
-        return "01" + exchange + line + "0";
-    }
-    if (m_switchType == "Northern Telecom (Nortel) DMS100 Custom") {
-        return area + exchange + line + "01";
-    }
-    if (m_switchType == "National ISDN-1 (NI-1)") {
-        return area + exchange + line + "0101";
-    }
-    return {};
+    return wizard::SuggestSpid(m_switchType, area, exchange, line).value_or(std::string());
 }
 
 void CConfigPage::OnArea1Changed() {
