@@ -32,17 +32,6 @@ class CardFaultRunTest : public LinkTest {
 protected:
     CardFaultRunTest() { ports.MapToDevice("COM3", card.Opener()); }
 
-    void FillProfile() {
-        channel.Port = "COM3";
-        channel.Baud = "115200";
-        channel.Bits = "8";
-        channel.Flow = "Hardware";
-        channel.Location = "Office";
-        channel.Switch = "National ISDN-1 (NI-1)";
-        channel.Phone1 = "2065550100";
-        channel.SPID1 = "20655501000101";
-        channel.TerminalCount = 1;
-    }
     CardConfigurationResult Program() {
         NoProgress progress;
         CardConfiguration run(channel, progress, wizard::ProgressSteps::Wizard);
@@ -77,7 +66,7 @@ TEST_F(CardFaultRunTest, CardVanishingDuringProgrammingNeverRecordsTheProfile) {
         card.Faults() = {};
         card.Faults().hangUpAfter = answered;
         channel.Serial.reset();
-        FillProfile();
+        FillOfficeProfile(channel);
         prompter.texts.clear();
         auto before = Elapsed();
         CardConfigurationResult result = Program();
@@ -113,7 +102,7 @@ TEST_F(CardFaultRunTest, MisbehavingCardsEndWithinTheBound) {
         card.Faults() = {};
         c.set(card.Faults());
         channel.Serial.reset();
-        FillProfile();
+        FillOfficeProfile(channel);
         auto before = Elapsed();
         CardConfigurationResult result = Program();
         EXPECT_LE(Elapsed() - before, kProgrammingBound) << c.name;

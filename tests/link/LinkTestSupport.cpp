@@ -1,5 +1,7 @@
 #include "link/LinkTestSupport.h"
 
+#include "link/ModemChannel.h"
+
 #include <algorithm>
 
 #include "res/Strings.h"
@@ -161,6 +163,18 @@ comm::DeviceOpener FailingWrites(comm::DeviceOpener inner,
         }
         return std::make_unique<FailingWriteDevice>(std::move(device), fails);
     };
+}
+
+void FillOfficeProfile(link::ModemChannel& channel) {
+    channel.Port = "COM3";
+    channel.Baud = "115200";
+    channel.Bits = "8";
+    channel.Flow = "Hardware";
+    channel.Location = "Office";
+    channel.Switch = "National ISDN-1 (NI-1)";
+    channel.Phone1 = "2065550100";
+    channel.SPID1 = "20655501000101";
+    channel.TerminalCount = 1;
 }
 
 }  // namespace zo::test

@@ -12,6 +12,10 @@
 #include "platform/comm/PortMap.h"
 #include "platform/prompt/Prompter.h"
 
+namespace zo::link {
+class ModemChannel;
+}
+
 namespace zo::test {
 
 // Records every question and answers from a script; when the script runs out it answers
@@ -66,6 +70,9 @@ struct ScriptedLine {
 };
 
 comm::DeviceOpener ScriptedOpener(std::shared_ptr<ScriptedLine> line, platform::Clock& clock);
+
+// The working profile "Office" on COM3: one terminal on NI-1, hardware flow at 115200.
+void FillOfficeProfile(link::ModemChannel& channel);
 
 // Wraps an opener so that writes for which `fails` holds are refused.
 comm::DeviceOpener FailingWrites(comm::DeviceOpener inner,

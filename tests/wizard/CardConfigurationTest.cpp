@@ -26,15 +26,7 @@ class CardConfigurationTest : public LinkTest {
 protected:
     CardConfigurationTest() {
         ports.MapToDevice("COM3", card.Opener());
-        channel.Port = "COM3";
-        channel.Baud = "115200";
-        channel.Bits = "8";
-        channel.Flow = "Hardware";
-        channel.Location = "Office";
-        channel.Switch = "National ISDN-1 (NI-1)";
-        channel.Phone1 = "2065550100";
-        channel.SPID1 = "20655501000101";
-        channel.TerminalCount = 1;
+        FillOfficeProfile(channel);
     }
     CardConfigurationResult Run(const CardSettings& s,
                                 ProgressSteps steps = ProgressSteps::Wizard) {
