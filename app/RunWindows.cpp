@@ -1,8 +1,14 @@
 #include "app/RunWindows.h"
 
+#include <time.h>
+
 #include <QApplication>
+#include <QEvent>
+#include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 
 #include "app/ConfigApp.h"
 #include "platform/prompt/Prompter.h"
@@ -23,6 +29,36 @@ bool HasDisplay() {
     return false;
 }
 
+// Start-up measurement, off unless ZO_EXIT_AT_FIRST_PAINT is set: its value is the
+// CLOCK_MONOTONIC time in nanoseconds at which the caller started the program. Once the
+// first window has been painted the program prints "first-paint-ms N", the milliseconds
+// since then, and ends at once. zo-bench uses it.
+class FirstPaintExit : public QObject {
+public:
+    explicit FirstPaintExit(long long startNs) : m_startNs(startNs) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // Runs once the whole window has been painted.
+            QTimer::singleShot(0, [this] {
+                timespec now{};
+                ::clock_gettime(CLOCK_MONOTONIC, &now);
+                const long long ns = now.tv_sec * 1'000'000'000LL + now.tv_nsec;
+                std::printf("first-paint-ms %.3f\n", double(ns - m_startNs) / 1e6);
+                std::fflush(stdout);
+                std::_Exit(0);
+            });
+        }
+        return false;
+    }
+
+private:
+    long long m_startNs;
+    bool m_seen = false;
+};
+
 }  // namespace
 
 int RunWindows(int& argc, char** argv) {
@@ -35,6 +71,11 @@ int RunWindows(int& argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("zo-config");
     QApplication::setWindowIcon(res::LoadAppIcon());
+    std::unique_ptr<FirstPaintExit> firstPaintExit;
+    if (const char* start = std::getenv("ZO_EXIT_AT_FIRST_PAINT")) {
+        firstPaintExit = std::make_unique<FirstPaintExit>(std::atoll(start));
+        qapp.installEventFilter(firstPaintExit.get());
+    }
     ui::MessageBoxPrompter prompter(res::LoadString(res::IDS_TITLE));
     platform::SetPrompter(&prompter);
     {

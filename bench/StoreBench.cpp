@@ -25,7 +25,9 @@ std::string FreshStore() {
     return dir + "/registry.db";
 }
 
-void Fill(int count) {
+}  // namespace
+
+void FillProfiles(int count) {
     auto& hive = registry::DefaultHive();
     registry::Hive::Batch batch(hive);
     store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
@@ -48,14 +50,12 @@ void Fill(int count) {
     batch.Commit();
 }
 
-}  // namespace
-
 void RunStoreBench(Table& table) {
     double perProfile10 = 0;
     for (int count : {10, 1000, 10000}) {
         const std::string path = FreshStore();
         registry::SetDefaultHivePath(path);
-        Fill(count);
+        FillProfiles(count);
         // A new connection, as at program start.
         registry::SetDefaultHivePath(path);
         auto start = Clock::now();
