@@ -16,8 +16,12 @@
 namespace zo::ui {
 namespace {
 
-QListWidget* AsList(QWidget* w) { return qobject_cast<QListWidget*>(w); }
-QComboBox* AsCombo(QWidget* w) { return qobject_cast<QComboBox*>(w); }
+QListWidget* AsList(QWidget* w) {
+    return qobject_cast<QListWidget*>(w);
+}
+QComboBox* AsCombo(QWidget* w) {
+    return qobject_cast<QComboBox*>(w);
+}
 
 bool StartsWithNoCase(const QString& text, const QString& prefix) {
     return text.startsWith(prefix, Qt::CaseInsensitive);
@@ -31,7 +35,9 @@ void Control::EnableWindow(bool enable) {
     }
 }
 
-bool Control::IsWindowEnabled() const { return m_wnd && m_wnd->isEnabled(); }
+bool Control::IsWindowEnabled() const {
+    return m_wnd && m_wnd->isEnabled();
+}
 
 void Control::ShowWindow(bool show) {
     if (m_wnd) {
@@ -39,7 +45,9 @@ void Control::ShowWindow(bool show) {
     }
 }
 
-bool Control::IsWindowVisible() const { return m_wnd && m_wnd->isVisible(); }
+bool Control::IsWindowVisible() const {
+    return m_wnd && m_wnd->isVisible();
+}
 
 void Control::SetWindowText(const std::string& text) {
     QWidget* w = m_wnd.data();
@@ -129,7 +137,9 @@ bool Edit::IsReadOnly() const {
     return false;
 }
 
-bool ItemList::IsSorted() const { return m_wnd && m_wnd->property("zo_sorted").toBool(); }
+bool ItemList::IsSorted() const {
+    return m_wnd && m_wnd->property("zo_sorted").toBool();
+}
 
 int ItemList::GetCount() const {
     if (auto* l = AsList(m_wnd.data())) {
@@ -176,13 +186,23 @@ int ItemList::InsertString(int index, const std::string& text) {
 int ItemList::AddString(const std::string& text) {
     int index = GetCount();
     if (IsSorted()) {
-        QString q = ToQ(text);
-        for (int i = 0; i < GetCount(); ++i) {
-            if (ToQ(GetText(i)).compare(q, Qt::CaseInsensitive) > 0) {
-                index = i;
-                break;
+        // A sorted list is kept in order, so the place is found by halving: filling it
+        // with a thousand profiles must not compare each with all the others.
+        const QString q = ToQ(text);
+        auto* l = AsList(m_wnd.data());
+        auto* c = AsCombo(m_wnd.data());
+        auto itemText = [&](int i) { return l ? l->item(i)->text() : c->itemText(i); };
+        int low = 0;
+        int high = index;
+        while (low < high) {
+            const int mid = low + (high - low) / 2;
+            if (itemText(mid).compare(q, Qt::CaseInsensitive) > 0) {
+                high = mid;
+            } else {
+                low = mid + 1;
             }
         }
+        index = low;
     }
     return InsertString(index, text);
 }

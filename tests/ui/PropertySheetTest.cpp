@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "UiTestSupport.h"
+#include "platform/ui/Controls.h"
+#include "platform/ui/Dialog.h"
 #include "platform/ui/PropertyPage.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
@@ -121,7 +123,8 @@ private slots:
         QVERIFY(f.sheet.Create());
         QCOMPARE(f.Take(), (Log{"p0:InitDialog", "p0:SetActive"}));
         f.sheet.PressButton(Button::Next);
-        QCOMPARE(f.Take(), (Log{"p0:WizardNext", "p0:KillActive", "p1:InitDialog", "p1:SetActive"}));
+        QCOMPARE(f.Take(),
+                 (Log{"p0:WizardNext", "p0:KillActive", "p1:InitDialog", "p1:SetActive"}));
         QCOMPARE(f.sheet.GetActiveIndex(), 1);
         f.sheet.PressButton(Button::Back);
         QCOMPARE(f.Take(), (Log{"p1:WizardBack", "p1:KillActive", "p0:SetActive"}));
@@ -160,7 +163,8 @@ private slots:
         f.Take();
         f.sheet.PressButton(Button::Next);
         QCOMPARE(f.sheet.GetActiveIndex(), 4);
-        QCOMPARE(f.Take(), (Log{"p2:WizardNext", "p2:KillActive", "p4:InitDialog", "p4:SetActive"}));
+        QCOMPARE(f.Take(),
+                 (Log{"p2:WizardNext", "p2:KillActive", "p4:InitDialog", "p4:SetActive"}));
         QVERIFY(!f.P(3).GetSafeHwnd());
         f.P(4).back = [&] {
             f.sheet.SetActivePage(2);
@@ -303,6 +307,38 @@ private slots:
         QVERIFY(!f.sheet.GetSafeHwnd());
         QVERIFY(!f.P(0).GetSafeHwnd());
         QCOMPARE(f.log.back(), std::string("p0:Destroy"));
+    }
+
+    // Sorted lists place each new item by its text, without regard to letter case.
+    void sortedListsKeepTheirOrder() {
+        ui::Dialog dialog(res::IDD_CONFIGURE);
+        QVERIFY(dialog.Create());
+        ui::ItemList list;
+        list.Attach(dialog.GetDlgItem(res::IDC_CFG_PROFILE));
+        std::vector<std::string> names;
+        for (int i = 0; i < 200; ++i) {
+            names.push_back((i % 3 ? "office " : "Office ") + std::to_string((i * 7919) % 200));
+        }
+        names.push_back("home");
+        names.push_back("Attic");
+        for (const std::string& n : names) {
+            list.AddString(n);
+        }
+        QCOMPARE(list.GetCount(), int(names.size()));
+        QCOMPARE(list.GetText(0), std::string("Attic"));
+        QCOMPARE(list.GetText(1), std::string("home"));
+        for (int i = 1; i < list.GetCount(); ++i) {
+            QVERIFY(QString::fromStdString(list.GetText(i - 1))
+                        .compare(QString::fromStdString(list.GetText(i)), Qt::CaseInsensitive) <=
+                    0);
+        }
+        // Equal texts keep the order they came in.
+        list.ResetContent();
+        list.AddString("b");
+        list.AddString("B");
+        list.AddString("a");
+        QCOMPARE(list.GetText(1), std::string("b"));
+        QCOMPARE(list.GetText(2), std::string("B"));
     }
 };
 
