@@ -7,9 +7,12 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <ctime>
 #include <utility>
 
 #include "platform/comm/PortDiagnosis.h"
@@ -149,15 +152,25 @@ bool TtyDevice::Read(std::span<char> buf, std::size_t* got) {
 }
 
 WaitResult TtyDevice::WaitReadable(platform::Clock::TimePoint deadline) {
+    using namespace std::chrono;
+    // The kernel may end a long wait up to 0.1% of it late (5 ms on a 5-second read
+    // window), so a long wait stops a little short and a second one waits out the rest.
+    bool stoppedShort = false;
     for (;;) {
-        auto remaining = deadline - platform::CurrentClock().Now();
-        int timeout = 0;
-        if (remaining > platform::Clock::Duration::zero()) {
-            auto ms = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
-            timeout = ms > 1'000'000 ? 1'000'000 : static_cast<int>(ms);
+        auto remaining = duration_cast<nanoseconds>(deadline - platform::CurrentClock().Now());
+        bool shortened = false;
+        timespec ts{0, 0};
+        if (remaining > nanoseconds::zero()) {
+            if (!stoppedShort && remaining > 20ms) {
+                remaining -= remaining / 500;
+                shortened = true;
+            }
+            remaining = std::min<nanoseconds>(remaining, 1000s);
+            ts.tv_sec = static_cast<time_t>(remaining.count() / 1'000'000'000);
+            ts.tv_nsec = static_cast<long>(remaining.count() % 1'000'000'000);
         }
         pollfd p{m_fd.Get(), POLLIN, 0};
-        int r = ::poll(&p, 1, timeout);
+        int r = ::ppoll(&p, 1, &ts, nullptr);
         if (r < 0 && errno == EINTR) {
             continue;
         }
@@ -166,6 +179,10 @@ WaitResult TtyDevice::WaitReadable(platform::Clock::TimePoint deadline) {
             return WaitResult::Failed;
         }
         if (r == 0) {
+            if (shortened) {
+                stoppedShort = true;
+                continue;
+            }
             return WaitResult::Timeout;
         }
         if (p.revents & POLLNVAL) {
