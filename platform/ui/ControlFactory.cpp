@@ -139,6 +139,9 @@ QWidget* MakeCombo(const ControlTemplate& c, const QRect& r, QWidget* parent,
     int itemHeight = combo->fontMetrics().height() + 2;
     int shown = (r.height() - combo->sizeHint().height()) / std::max(1, itemHeight);
     combo->setMaxVisibleItems(std::max(3, shown));
+    // The template fixes the size, so the box never needs to measure its items: with a
+    // thousand profiles that measuring was most of the time the window took to open.
+    combo->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
     int id = c.id;
     QObject::connect(combo, &QComboBox::activated, combo,
                      [notify, id] { notify(id, CBN_SELCHANGE); });
