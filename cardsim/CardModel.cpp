@@ -89,6 +89,10 @@ void CardModel::ProcessLine(const std::string& line) {
     if (line.empty()) {
         return;
     }
+    // A simulated card may run for days; its record of lines stays bounded.
+    if (m_lines.size() >= kLineHistory) {
+        m_lines.erase(m_lines.begin(), m_lines.begin() + kLineHistory / 2);
+    }
     m_lines.push_back(line);
     if (m_observer) {
         m_observer(line);

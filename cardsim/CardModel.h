@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <deque>
 #include <functional>
 #include <optional>
@@ -34,7 +35,9 @@ public:
     std::optional<platform::Clock::TimePoint> NextOutputDue() const;
 
     bool HungUp() const { return m_hungUp; }
-    // Every line received, without its carriage return, wake-up noise included.
+    // The lines received, without their carriage return, wake-up noise included: all of
+    // them up to kLineHistory, after that the older half is dropped each time it fills.
+    static constexpr std::size_t kLineHistory = 100000;
     const std::vector<std::string>& Lines() const { return m_lines; }
     // Called with every line received, as it arrives.
     void SetLineObserver(std::function<void(const std::string&)> observer) {

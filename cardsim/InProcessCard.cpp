@@ -75,6 +75,10 @@ public:
             }
             return Fail(EIO);
         }
+        if (m_card->writes.size() >= CardModel::kLineHistory) {
+            m_card->writes.erase(m_card->writes.begin(),
+                                 m_card->writes.begin() + CardModel::kLineHistory / 2);
+        }
         m_card->writes.emplace_back(data);
         m_card->model.Receive(data);
         return true;

@@ -29,7 +29,7 @@ public:
     int OpenCount() const;
     // The line state last written by the program; none before the first write.
     const comm::LineState* LastLineState() const;
-    // Every chunk the program wrote, one entry per write.
+    // Every chunk the program wrote, one entry per write, bounded as the card's lines are.
     const std::vector<std::string>& Writes() const;
 
     struct Shared;

@@ -134,6 +134,15 @@ TEST_F(CardModelTest, EndlessOutputNeverSaysOk) {
     EXPECT_EQ(out.find("OK"), std::string::npos);
 }
 
+// A card served for days keeps a bounded record of what it was sent.
+TEST_F(CardModelTest, LineRecordStaysBounded) {
+    for (std::size_t i = 0; i < CardModel::kLineHistory + 10; ++i) {
+        model.Receive("x" + std::to_string(i) + "\r");
+    }
+    EXPECT_LE(model.Lines().size(), CardModel::kLineHistory);
+    EXPECT_EQ(model.Lines().back(), "x" + std::to_string(CardModel::kLineHistory + 9));
+}
+
 TEST(CardFaultsTest, ParsesNamesAndRefusesTheRest) {
     CardFaults f;
     std::string error;
