@@ -23,6 +23,7 @@
 #include "bench/SpinningDevice.h"
 #include "cardsim/CardFaults.h"
 #include "link/ModemChannel.h"
+#include "link/PortScan.h"
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
 #include "platform/comm/TtyDevice.h"
@@ -73,16 +74,6 @@ void MapPort(comm::PortMap& ports, const std::string& path, Reader reader) {
     });
 }
 
-void SetDetectionSettings(link::ModemChannel& channel) {
-    channel.Baud = "115200";
-    channel.Bits = "8";
-    channel.Parity = "None";
-    channel.ParityCode = 0;
-    channel.StopBitsCode = 0;
-    channel.Stop = "1";
-    channel.Flow = "Hardware";
-}
-
 struct RunFigures {
     bool ok = false;
     double wallMs = 0;
@@ -109,7 +100,7 @@ bool Converse(Reader reader, Conversation* out, std::string* error) {
     ScratchStore store;
     {
         link::ModemChannel channel;
-        SetDetectionSettings(channel);
+        link::SetDetectionSettings(channel, link::ScanCaller::Wizard);
         CpuMeter probe;
         out->probe.ok = channel.ProbePort("COM1");
         out->probe.wallMs = probe.WallMs();
@@ -236,7 +227,7 @@ bool MeasureOkLatency(Reader reader, Latency* out, std::string* error) {
     int answered = 0;
     {
         link::ModemChannel channel;
-        SetDetectionSettings(channel);
+        link::SetDetectionSettings(channel, link::ScanCaller::Wizard);
         channel.Port = "COM1";
         if (pid > 0 && channel.OpenConfiguredPort()) {
             std::string reply;
