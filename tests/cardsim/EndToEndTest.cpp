@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "ProgramRun.h"
 #include "TestStore.h"
 #include "platform/comm/TtyDevice.h"
 
@@ -18,26 +19,11 @@ using namespace std::chrono_literals;
 namespace zo::test {
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class EndToEndTest : public ::testing::Test {
 protected:
     Outcome Config(const std::string& args) {
-        const std::string out = store.Dir() + "/out", err = store.Dir() + "/err";
-        int status = std::system((std::string(ZO_CONFIG_BIN) + " --registry " + store.Path() + " " +
-                                  args + " >" + out + " 2>" + err)
-                                     .c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+        return RunProgram(std::string(ZO_CONFIG_BIN) + " --registry " + store.Path() + " " + args,
+                          store.Dir());
     }
     void Import(const std::string& spid1) {
         std::ofstream reg(store.Dir() + "/p.reg");

@@ -1,35 +1,17 @@
 // Both programs as a user starts them: --help names everything they take, and anything
 // they do not know ends with the usage and status 2.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
-
+#include "ProgramRun.h"
 #include "TestStore.h"
 
 namespace zo::test {
 namespace {
 
-struct Outcome {
-    int code;
-    std::string out, err;
-};
-
-std::string Slurp(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 class HelpTest : public ::testing::Test {
 protected:
     Outcome Run(const std::string& program, const std::string& args) {
-        const std::string out = store.Dir() + "/out", err = store.Dir() + "/err";
-        int status = std::system((program + " " + args + " >" + out + " 2>" + err).c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, Slurp(out), Slurp(err)};
+        return RunProgram(program + " " + args, store.Dir());
     }
     // Whether `text` has a line that starts, after its indent, with `entry`.
     static bool Lists(const std::string& text, const std::string& entry) {
