@@ -48,10 +48,6 @@ CPhonePg::CPhonePg(link::ModemChannel* channel)
     MapCommand(ui::EN_KILLFOCUS, res::IDC_SPID2, [this] { OnSpidKillFocus(2); });
 }
 
-CPhonePg::~CPhonePg() {
-    DestroyWindow();
-}
-
 void CPhonePg::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_SPID2, m_spid2Edit);
     ui::DDX_Control(dx, res::IDC_SPID1, m_spid1Edit);

@@ -15,8 +15,6 @@ namespace zo::wizard {
 class CPhonePg : public app::CAnimatedPage {
 public:
     explicit CPhonePg(link::ModemChannel* channel);
-    // The window goes while the page can still answer the focus leaving its fields.
-    ~CPhonePg() override;
 
     bool OnSetActive() override;
     int OnWizardNext() override;
