@@ -1,11 +1,11 @@
 #include "summary/RawDataDialog.h"
 
 #include <QClipboard>
-#include <QFontDatabase>
 #include <QGuiApplication>
 #include <QMimeData>
 
 #include "platform/ui/DataExchange.h"
+#include "platform/ui/FixedPitchFont.h"
 #include "platform/ui/Text.h"
 #include "res/ResourceIds.h"
 
@@ -25,7 +25,7 @@ bool RawDataDialog::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (QWidget* edit = m_rawText.GetSafeHwnd()) {
         // The card lays its answers out in columns.
-        edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+        edit->setFont(ui::FixedPitchFont());
     }
     m_rawText.SetWindowText(m_rawIdentification);
     return true;

@@ -1,4 +1,7 @@
 #include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -252,11 +255,29 @@ private slots:
         dialog.GetSafeHwnd()->show();
         auto* edit = qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(res::IDC_RAW_TEXT));
         QVERIFY(edit->isReadOnly());
-        QVERIFY(QFontInfo(edit->font()).fixedPitch());
         QVERIFY(edit->toPlainText().contains("Product Name: ZO!"));
         dialog.SendCommand(res::IDC_COPY_TO_CLIPBOARD);
         QCOMPARE(clipboard->text(), QString::fromStdString(raw));
         QVERIFY2(dialog.GetSafeHwnd()->isVisible(), "the dialog stays open");
+        dialog.DestroyWindow();
+    }
+
+    // Run a second time by CTest with "monospace" aliased to a proportional face.
+    void rawDataFontIsFixedPitchWhateverMonospaceResolvesTo() {
+        const QFont desktop = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+        if (qEnvironmentVariableIsSet("ZO_TEST_PROPORTIONAL_MONOSPACE")) {
+            QVERIFY2(!QFontInfo(desktop).fixedPitch(),
+                     "the desktop's fixed font is proportional here");
+        }
+        const std::string raw = "Col  1\tCol 2\r\n";
+        summary::RawDataDialog dialog(raw);
+        QVERIFY(dialog.Create());
+        auto* edit = qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(res::IDC_RAW_TEXT));
+        const QFontInfo shown(edit->font());
+        QVERIFY2(shown.fixedPitch(), qPrintable(shown.family()));
+        const QFontMetrics metrics(edit->font());
+        QCOMPARE(metrics.horizontalAdvance('i'), metrics.horizontalAdvance('W'));
+        QCOMPARE(edit->font().pointSizeF(), desktop.pointSizeF());
         dialog.DestroyWindow();
     }
 
