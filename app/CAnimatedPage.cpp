@@ -1,5 +1,6 @@
 #include "app/CAnimatedPage.h"
 
+#include "platform/files/DataFile.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
 
@@ -14,7 +15,8 @@ void CAnimatedPage::CreateAnimation() {
     m_mciWnd.Create(GetSafeHwnd(),
                     WS_CHILD | WS_VISIBLE | MCIWNDF_NOERRORDLG | MCIWNDF_NOTIFYMODE |
                         MCIWNDF_NOMENU | MCIWNDF_NOPLAYBAR,
-                    kAnimationClip, [this](QWidget* window, int mode) { OnNotifyMode(window, mode); });
+                    files::DataFilePath(kAnimationClip),
+                    [this](QWidget* window, int mode) { OnNotifyMode(window, mode); });
     m_mciWnd.MoveWindow(r, false);
 }
 

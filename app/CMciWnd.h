@@ -30,8 +30,8 @@ inline constexpr long MCIWND_START = -1;
 // The mode notification: the animation window's handle and the clip's new mode.
 using MciNotifyMode = std::function<void(QWidget* window, int mode)>;
 
-// The animation child window of a page. It opens a clip by file name, relative to the
-// current directory; a clip that is missing or unreadable leaves it empty and silent.
+// The animation child window of a page. It opens a clip by file name (a relative name
+// from the current directory); a clip that is missing or unreadable leaves it empty and silent.
 class CMciWnd {
 public:
     CMciWnd() = default;

@@ -2,15 +2,13 @@
 
 #include <QPainter>
 #include <QWidget>
-#include <filesystem>
+
+#include "platform/files/DataFile.h"
 
 namespace zo::app {
 
 std::string ProductHelpPath() {
-    std::error_code ec;
-    std::filesystem::path dir = std::filesystem::current_path(ec);
-    // The whole directory name, however long: a path cut short would name another file.
-    return (ec ? std::string(".") : dir.string()) + "/ksfxzo.hlp";
+    return files::DataFilePath("ksfxzo.hlp");
 }
 
 QPoint IconOrigin(QSize client, QSize icon) {

@@ -10,8 +10,8 @@ class QWidget;
 
 namespace zo::app {
 
-// The help file both sheets open: "ksfxzo.hlp" in the current directory, not in the
-// program's.
+// The help file both sheets open: "ksfxzo.hlp" in the current directory, else in the
+// installed data folder or the build tree (see files::DataFolders); always a full path.
 std::string ProductHelpPath();
 
 // The size of the icon a minimised window shows.

@@ -8,7 +8,6 @@ bash "$here/tools/build.sh"
 if [ $# -eq 0 ]; then
     set -- --simulate
 fi
-# The clip and the help file are looked up in the current directory, which the build
-# tree holds; relative paths given as arguments are taken from there too.
+# Relative paths given as arguments are taken from the build tree.
 cd "$build"
 exec ./zo-config "$@"
