@@ -13,8 +13,53 @@ install(FILES ${PROJECT_SOURCE_DIR}/res/help/ksfxzo.txt DESTINATION ${ZO_SHARE_D
 
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
-install(FILES ${PROJECT_SOURCE_DIR}/docs/man/zo-config.1 ${PROJECT_SOURCE_DIR}/docs/man/zo-cardsim.1
+# Debian policy: manual pages and the changelog compressed with gzip -9n (no name or time
+# stamp inside, so the same sources give the same package).
+set(ZO_GZIPPED)
+foreach(source docs/man/zo-config.1 docs/man/zo-cardsim.1 debian/changelog)
+    get_filename_component(name ${source} NAME)
+    set(output ${CMAKE_BINARY_DIR}/dist/${name}.gz)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/dist
+        COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/${source} > ${output}
+        DEPENDS ${PROJECT_SOURCE_DIR}/${source} VERBATIM)
+    list(APPEND ZO_GZIPPED ${output})
+endforeach()
+add_custom_target(zo_dist_files ALL DEPENDS ${ZO_GZIPPED})
+install(FILES ${CMAKE_BINARY_DIR}/dist/zo-config.1.gz ${CMAKE_BINARY_DIR}/dist/zo-cardsim.1.gz
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# Licence and history where Debian keeps them; the copyright file is machine-readable.
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright ${CMAKE_BINARY_DIR}/dist/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zo-config)
+
+install(FILES ${PROJECT_SOURCE_DIR}/res/completion/zo-config
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+# The software centres' entry. The version and date are those of the changelog's latest
+# entry, which must name the project's version.
+file(STRINGS ${PROJECT_SOURCE_DIR}/debian/changelog ZO_CHANGELOG_HEAD LIMIT_COUNT 1)
+if(NOT ZO_CHANGELOG_HEAD MATCHES "^zo-config \\(${PROJECT_VERSION}\\) ")
+    message(WARNING "debian/changelog does not start with version ${PROJECT_VERSION}")
+endif()
+file(STRINGS ${PROJECT_SOURCE_DIR}/debian/changelog ZO_CHANGELOG_SIGNED REGEX "^ -- " LIMIT_COUNT 1)
+string(REGEX MATCH "([0-9][0-9]) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9])" _ "${ZO_CHANGELOG_SIGNED}")
+set(ZO_MONTHS Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND ZO_MONTHS "${CMAKE_MATCH_2}" ZO_MONTH)
+math(EXPR ZO_MONTH "${ZO_MONTH} + 1" OUTPUT_FORMAT DECIMAL)
+if(ZO_MONTH LESS 10)
+    set(ZO_MONTH 0${ZO_MONTH})
+endif()
+set(ZO_RELEASE_DATE ${CMAKE_MATCH_3}-${ZO_MONTH}-${CMAKE_MATCH_1})
+set(ZO_HOMEPAGE "https://zo-config.example.org/" CACHE STRING
+    "The project's home page, named in the AppStream entry")
+set(ZO_SCREENSHOTS "${ZO_HOMEPAGE}screenshots" CACHE STRING
+    "Where the AppStream entry's screenshots (docs/screenshots) are published")
+set(ZO_APPSTREAM_ID org.example.zo_config.ZoConfig)
+configure_file(${PROJECT_SOURCE_DIR}/res/metainfo/zo-config.metainfo.xml.in
+               ${CMAKE_BINARY_DIR}/dist/${ZO_APPSTREAM_ID}.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/dist/${ZO_APPSTREAM_ID}.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The entries name the installed program and its folder, so they are written at install
 # time for the prefix in force then (cmake --install --prefix, or the package's /usr).
@@ -35,11 +80,15 @@ set(CPACK_PACKAGE_NAME zo-config)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "configuration utility for the Kest Ferronix ZO! Series ISDN PC Card")
+# Lines of at most 80 columns, as Debian's tools show them.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Keeps location profiles (switch type, directory numbers and SPIDs, COM port and line
-settings) and programs the ZO! Series ISDN terminal adapter with them over its serial
-port. Comes with zo-cardsim, a simulated card for trying the program without one.")
-set(CPACK_PACKAGE_CONTACT "zo-config maintainers <zo-config@localhost>")
+    "Keeps location profiles (switch type, directory numbers and SPIDs, COM
+port and line settings) and programs the ZO! Series ISDN terminal adapter
+with them over its serial port. Comes with zo-cardsim, a simulated card
+for trying the program without one.")
+set(ZO_MAINTAINER "zo-config maintainers <zo-config@example.org>" CACHE STRING
+    "The package's Maintainer field")
+set(CPACK_PACKAGE_CONTACT "${ZO_MAINTAINER}")
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
