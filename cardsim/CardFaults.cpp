@@ -14,13 +14,22 @@ bool ParseCount(const std::string& text, long max, long* value) {
 }  // namespace
 
 const char* FaultNamesHelp() {
-    return "silent, wrong-id, error-all, no-ok, endless, slow[=MS], hangup[=N]";
+    return "silent, wrong-id, error-all, refuse-settings, refuse=COMMAND, no-ok, endless, "
+           "slow[=MS], hangup[=N]";
 }
 
 bool ParseFault(const std::string& text, bool inProcess, CardFaults* f, std::string* error) {
     std::size_t eq = text.find('=');
     std::string name = text.substr(0, eq);
     bool hasValue = eq != std::string::npos;
+    if (name == "refuse") {
+        if (!hasValue || eq + 1 == text.size()) {
+            *error = "fault 'refuse' needs the command it refuses (refuse=AT&W)";
+            return false;
+        }
+        f->refuseCommand = text.substr(eq + 1);
+        return true;
+    }
     long value = 0;
     if (hasValue && !ParseCount(text.substr(eq + 1), 3'600'000, &value)) {
         *error = "bad value in fault '" + text + "'";
@@ -37,6 +46,8 @@ bool ParseFault(const std::string& text, bool inProcess, CardFaults* f, std::str
         f->wrongIdentification = true;
     } else if (name == "error-all") {
         f->errorForEverything = true;
+    } else if (name == "refuse-settings") {
+        f->refuseSettings = true;
     } else if (name == "no-ok") {
         f->neverOk = true;
     } else if (name == "endless") {

@@ -13,6 +13,9 @@ struct CardFaults {
     bool silent = false;               // answers nothing, not even the echo
     bool wrongIdentification = false;  // ATI3 names the series in the wrong letter case
     bool errorForEverything = false;   // every command line is answered ERROR
+    bool refuseSettings = false;       // identifies itself, but answers ERROR to every
+                                       // command that sets or stores a value (!C, !N, &K, &W)
+    std::string refuseCommand;         // command lines that begin with this are answered ERROR
     bool neverOk = false;              // the result word OK is never sent
     bool endlessOutput = false;        // after the first command, output that never ends
     std::chrono::milliseconds answerDelay = kNormalAnswerDelay;
@@ -21,8 +24,9 @@ struct CardFaults {
     bool noImmediateReads = false;  // in-process only: the device cannot time its reads
 };
 
-// Switches on one fault by name: silent, wrong-id, error-all, no-ok, endless, slow[=MS],
-// hangup[=N], write-fail[=N], no-immediate-read. `inProcess` allows the last two.
+// Switches on one fault by name: silent, wrong-id, error-all, refuse-settings,
+// refuse=COMMAND, no-ok, endless, slow[=MS], hangup[=N], write-fail[=N], no-immediate-read.
+// `inProcess` allows the last two.
 bool ParseFault(const std::string& text, bool inProcess, CardFaults* faults, std::string* error);
 
 // The fault names for a usage text.

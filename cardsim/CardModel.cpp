@@ -123,9 +123,30 @@ void CardModel::ProcessLine(const std::string& line) {
         return;
     }
     std::string info;
-    bool ok = !m_lineOverflow && !m_faults.errorForEverything &&
-              RunCommands(std::string_view(line).substr(at + 2), &info);
+    const std::string_view command = std::string_view(line).substr(at);
+    bool ok = !m_lineOverflow && !m_faults.errorForEverything && !Refuses(command) &&
+              RunCommands(command.substr(2), &info);
     Queue(info + Result(ok), m_faults.answerDelay);
+}
+
+bool CardModel::Refuses(std::string_view command) const {
+    if (!m_faults.refuseCommand.empty() &&
+        command.substr(0, m_faults.refuseCommand.size()) == m_faults.refuseCommand) {
+        return true;
+    }
+    if (!m_faults.refuseSettings) {
+        return false;
+    }
+    std::string upper(command);
+    for (char& c : upper) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    for (const char* setting : {"!C", "!N", "&K", "&W"}) {
+        if (upper.find(setting) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
 }
 
 bool CardModel::RunCommands(std::string_view s, std::string* info) {

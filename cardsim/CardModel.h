@@ -59,6 +59,7 @@ private:
     void Queue(std::string bytes, std::chrono::milliseconds delay);
     void ProcessLine(const std::string& line);
     bool RunCommands(std::string_view commands, std::string* info);
+    bool Refuses(std::string_view command) const;
     bool SetParameter(char kind, int index, std::string_view value);
     std::string Info(int n) const;
     std::string Framed(const std::string& text) const;

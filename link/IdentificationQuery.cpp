@@ -15,30 +15,47 @@ void SetQuerySettings(ModemChannel& channel, const std::string& port) {
     channel.Flow = "Hardware";
 }
 
+std::string NoReplyDetail(const ModemChannel& channel) {
+    if (!channel.LinkError().empty()) {
+        return channel.LinkError();
+    }
+    std::string device = channel.Port;
+    if (channel.Serial && channel.Serial->Handle) {
+        device += " on " + channel.Serial->Handle->Describe();
+    }
+    return device + ": nothing came back after \"" + channel.LastCommand() + "\"";
+}
+
 IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw) {
     if (!channel.OpenConfiguredPort()) {
         return IdentificationResult::PortNotOpened;
     }
     std::string reply;
+    // A device that failed, or a command met with silence, ends the query: nothing more
+    // is written to a card that is not there.
+    auto ask = [&](const char* command) {
+        channel.SendText(command);
+        bool ok = channel.ReadUntilOK(reply);
+        return ok || !(channel.LastReadEnd() == ReadEnd::Failed ||
+                       (channel.LastReadEnd() == ReadEnd::TimedOut && reply.empty()));
+    };
     channel.SendText(kWakeUpSequence);
     platform::CurrentClock().Sleep(kCommandPause);
     channel.ReadReply(reply);
-    channel.SendText("AT&F\r\n");
-    channel.ReadUntilOK(reply);
-    channel.SendText("ATE0Q0V1\r\n");
-    channel.ReadUntilOK(reply);
-    channel.SendText("ATI3\r\n");
-    channel.ReadUntilOK(reply);
+    if (channel.LastReadEnd() == ReadEnd::Failed || !ask("AT&F\r\n") || !ask("ATE0Q0V1\r\n") ||
+        !ask("ATI3\r\n")) {
+        return IdentificationResult::NoReply;
+    }
     if (reply.find(res::LoadString(res::IDS_CARD_IDENT)) == std::string::npos) {
         return IdentificationResult::WrongCard;
     }
-    channel.SendText("ATE1\r\n");
-    channel.ReadUntilOK(reply);
-    channel.SendText("ATI9\r\n");
-    channel.ReadUntilOK(reply);
+    if (!ask("ATE1\r\n") || !ask("ATI9\r\n")) {
+        return IdentificationResult::NoReply;
+    }
     *raw = reply;
-    channel.SendText("ATI10\r\n");
-    channel.ReadUntilOK(reply);
+    if (!ask("ATI10\r\n")) {
+        return IdentificationResult::NoReply;
+    }
     *raw += reply;
     return IdentificationResult::Identified;
 }

@@ -6,7 +6,7 @@
 
 namespace zo::link {
 
-enum class IdentificationResult { Identified, PortNotOpened, WrongCard };
+enum class IdentificationResult { Identified, PortNotOpened, NoReply, WrongCard };
 
 // Sets the detection line settings (115200 bit/s, 8 data bits, no parity, one stop bit,
 // hardware flow) for `port`, as the configuration page does before its first query.
@@ -14,8 +14,13 @@ void SetQuerySettings(ModemChannel& channel, const std::string& port);
 
 // The configuration page's first conversation with the card: opens the configured port
 // (which reports its own failures), wakes the card, resets it, checks its identification
-// and collects the answers to "ATI9" and "ATI10" into `raw`. On WrongCard the caller shows
-// message 109.
+// and collects the answers to "ATI9" and "ATI10" into `raw`. NoReply: the device failed
+// or hung up, or a command got no answer at all; NoReplyDetail says which. On WrongCard
+// the caller shows message 109.
 IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw);
+
+// Why a query or programming run got no reply: the device's failure, or the last command,
+// which went unanswered.
+std::string NoReplyDetail(const ModemChannel& channel);
 
 }  // namespace zo::link

@@ -33,6 +33,24 @@ long Atol(const std::string& text) {
     return negative ? -value : value;
 }
 
+bool IsLineBreak(char c) {
+    return c == '\r' || c == '\n';
+}
+
+// Whether "ERROR" stands as a line of its own at or after `from`: the card's refusal, as
+// opposed to the letters inside an echoed value or an information text.
+bool HasErrorLine(const std::string& text, std::size_t from) {
+    static constexpr std::string_view kError = "ERROR";
+    for (std::size_t at = text.find(kError, from); at != std::string::npos;
+         at = text.find(kError, at + 1)) {
+        std::size_t end = at + kError.size();
+        if ((at == 0 || IsLineBreak(text[at - 1])) && end < text.size() && IsLineBreak(text[end])) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace
 
 ModemChannel::ModemChannel() = default;
@@ -131,6 +149,10 @@ bool ModemChannel::ApplyLineSettings() {
 void ModemChannel::ClearError() {
     if (Serial && Serial->Handle) {
         Serial->Handle->ClearError(&Serial->Status);
+        const std::string device = Port + " on " + Serial->Handle->Describe();
+        m_linkError = Serial->Status.lastError
+                          ? comm::DescribeDeviceFailure(device, Serial->Status.lastError)
+                          : device + ": the device failed";
     }
 }
 
@@ -139,7 +161,9 @@ bool ModemChannel::Write(std::string_view bytes, bool pause) {
         return false;
     }
     platform::WaitCursor wait;
+    m_lastCommand = bytes.substr(0, bytes.find_last_not_of("\r\n") + 1);
     for (;;) {
+        m_linkError.clear();
         if (Serial->Handle->Write(bytes)) {
             if (pause) {
                 CurrentClock().Sleep(kCommandPause);
@@ -168,34 +192,45 @@ bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
     auto& clock = CurrentClock();
     std::array<char, kReplyReadSize> buffer;
     bool expired = false;
+    auto fail = [this] {
+        ClearError();
+        m_lastReadEnd = ReadEnd::Failed;
+        return false;
+    };
     for (;;) {
         // Take everything queued, then wait in poll() for more: nothing spins.
         for (;;) {
             std::size_t got = 0;
             if (!device.Read(std::span<char>(buffer.data(), readSize), &got)) {
-                ClearError();
-                return false;
+                return fail();
             }
             if (got == 0) {
                 break;
             }
-            std::size_t searchFrom = reply.empty() ? 0 : reply.size() - 1;
+            // Room for a word split across two reads, and for the line break before it.
+            std::size_t okFrom = reply.empty() ? 0 : reply.size() - 1;
+            std::size_t errorFrom = reply.size() < 6 ? 0 : reply.size() - 6;
             std::size_t room = kReplyCap - std::min(kReplyCap, reply.size());
             reply.append(buffer.data(), std::min(got, room));
-            if (stopAtOk && reply.find("OK", searchFrom) != std::string::npos) {
+            if (stopAtOk && reply.find("OK", okFrom) != std::string::npos) {
+                m_lastReadEnd = ReadEnd::Ok;
                 return true;
+            }
+            if (stopAtOk && HasErrorLine(reply, errorFrom)) {
+                m_lastReadEnd = ReadEnd::Refused;
+                return false;
             }
             if (clock.Now() >= deadline) {
                 break;
             }
         }
         if (expired || clock.Now() >= deadline) {
+            m_lastReadEnd = stopAtOk ? ReadEnd::TimedOut : ReadEnd::Ok;
             return !stopAtOk;
         }
         switch (device.WaitReadable(deadline)) {
             case comm::WaitResult::Failed:
-                ClearError();
-                return false;
+                return fail();
             case comm::WaitResult::Timeout:
                 expired = true;
                 break;
@@ -207,6 +242,8 @@ bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
 
 bool ModemChannel::ReadReply(std::string& reply) {
     reply.clear();
+    m_lastReadEnd = ReadEnd::Failed;
+    m_linkError.clear();
     if (!Serial || !Serial->IsOpen()) {
         return false;
     }
@@ -223,6 +260,8 @@ bool ModemChannel::ReadReply(std::string& reply) {
 
 bool ModemChannel::ReadUntilOK(std::string& reply) {
     reply.clear();
+    m_lastReadEnd = ReadEnd::Failed;
+    m_linkError.clear();
     // Without reads that return at once the wait for "OK" could not be bounded.
     if (!Serial || !Serial->IsOpen() || !Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return false;

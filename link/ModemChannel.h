@@ -24,6 +24,14 @@ inline constexpr std::chrono::milliseconds kReplyWindow{5000};
 // fraction of a second and a slow one within a few; twice the reply window leaves room
 // for that while a device that never says "OK" costs no more than one probe.
 inline constexpr std::chrono::milliseconds kOkBound{10000};
+// How the last ReadReply or ReadUntilOK ended.
+enum class ReadEnd {
+    Ok,        // "OK" arrived (ReadReply: the window passed)
+    Refused,   // the card answered "ERROR"
+    Failed,    // the device failed or hung up
+    TimedOut,  // the bound passed without "OK" or "ERROR"
+};
+
 // Replies are cut at this many characters; the rest is read and dropped.
 inline constexpr std::size_t kReplyCap = 16384;
 inline constexpr std::size_t kReplyReadSize = 2048;
@@ -52,8 +60,15 @@ public:
     bool SendText(std::string_view text);
     // Collects everything that arrives for kReplyWindow. TRUE when at least one byte came.
     bool ReadReply(std::string& reply);
-    // Collects until the text contains "OK"; FALSE on a read failure or at kOkBound.
+    // Collects until the text contains "OK"; FALSE when the card answers "ERROR" (a line
+    // of its own), on a read failure or at kOkBound.
     bool ReadUntilOK(std::string& reply);
+    // How the last read ended, and why a device failed: the device and the system's error,
+    // for the detail under a message. The reason is empty unless the device failed.
+    ReadEnd LastReadEnd() const { return m_lastReadEnd; }
+    const std::string& LinkError() const { return m_linkError; }
+    // The last command written, without its line end, for messages about its answer.
+    const std::string& LastCommand() const { return m_lastCommand; }
     // The card probe on one port: TRUE when the card identified itself there.
     bool ProbePort(const std::string& portName);
 
@@ -91,8 +106,12 @@ private:
     bool ReadInto(std::string& reply, std::size_t readSize, platform::Clock::TimePoint deadline,
                   bool stopAtOk);
     void ClearError();
+    void NoteDeviceFailure();
 
     std::string m_portError;
+    std::string m_linkError;
+    std::string m_lastCommand;
+    ReadEnd m_lastReadEnd = ReadEnd::Ok;
 };
 
 }  // namespace zo::link

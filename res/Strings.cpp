@@ -51,6 +51,9 @@ constexpr std::array kTable{
     Entry{200,
           "The name entered cannot be used for a profile.\nA name may not contain a backslash (\\) "
           "and may be at most 255 characters long."},
+    Entry{201,
+          "The card refused the command \"%1\".\nThe settings were not stored in the card, and "
+          "the profile is not recorded as applied."},
 };
 
 const Entry* Find(int id) {

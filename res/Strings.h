@@ -33,6 +33,7 @@ enum StringId : int {
 
     // Texts of this program beyond the original table.
     IDS_NAME_NOT_STORABLE = 200,
+    IDS_CARD_REFUSED_COMMAND = 201,  // %1: the command, as sent without its line end
 };
 
 // The text of a string-table entry; empty for an id the table does not hold.

@@ -524,6 +524,10 @@ bool CConfigPage::QueryCard() {
             splash.Close();
             Tell(res::IDS_PORT_COMM_FAILED, channel->PortError());
             return false;
+        case link::IdentificationResult::NoReply:
+            splash.Close();
+            Tell(res::IDS_PORT_COMM_FAILED, link::NoReplyDetail(*channel));
+            return false;
     }
     return false;
 }
@@ -601,9 +605,11 @@ bool CConfigPage::OnApply() {
             ReportRegistryFailure();
             return false;
         case wizard::CardConfigurationResult::UnsafeValue:
+        case wizard::CardConfigurationResult::Refused:
             progress.reset();
             platform::CurrentPrompter().Ask(wizard::OutcomeMessage(outcome, run.RefusedField()),
-                                            platform::Buttons::Ok);
+                                            platform::Buttons::Ok, platform::Icon::None,
+                                            wizard::OutcomeDetail(outcome, *channel));
             return false;
     }
 

@@ -133,6 +133,7 @@ bool CCommitPg::ProgramAndSave() {
             return false;
         case CardConfigurationResult::RegistryFailed:
         case CardConfigurationResult::UnsafeValue:
+        case CardConfigurationResult::Refused:
             progress.reset();
             Report(result, configuration);
             return false;

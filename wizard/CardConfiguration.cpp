@@ -3,6 +3,7 @@
 #include <array>
 #include <utility>
 
+#include "link/IdentificationQuery.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
 
@@ -37,6 +38,15 @@ void CardConfiguration::ReadToOk() {
     m_channel.ReadUntilOK(m_reply);
 }
 
+bool CardConfiguration::Accepted(const std::string& command) {
+    ReadToOk();
+    if (m_channel.LastReadEnd() != link::ReadEnd::Refused) {
+        return true;
+    }
+    m_refusedField = command.substr(0, command.find_last_not_of("\r\n") + 1);
+    return false;
+}
+
 CardConfigurationResult CardConfiguration::Run(const CardSettings& settings) {
     m_key.reset();
     m_refusedField.clear();
@@ -65,15 +75,28 @@ CardConfigurationResult CardConfiguration::Program(const CardSettings& settings)
     }
     m_progress.StepIt();
 
-    m_channel.SendText("AT&F\r\n");
+    // Every write up to the store decides the run: a command the card never received
+    // would leave it holding less than the profile.
+    if (!m_channel.SendText("AT&F\r\n")) {
+        return CardConfigurationResult::WriteFailed;
+    }
     if (!m_channel.ReadReply(m_reply)) {
         return CardConfigurationResult::NoReply;
     }
-    m_channel.SendText("ATE0Q0V1\r\n");
+    if (!m_channel.SendText("ATE0Q0V1\r\n")) {
+        return CardConfigurationResult::WriteFailed;
+    }
     ReadToOk();
-    m_channel.SendText("ATI3\r\n");
+    if (!m_channel.SendText("ATI3\r\n")) {
+        return CardConfigurationResult::WriteFailed;
+    }
     m_progress.StepIt();
     ReadToOk();
+    // A device that failed or fell silent is no reply, not a card of the wrong kind.
+    if (m_channel.LastReadEnd() == link::ReadEnd::Failed ||
+        (m_channel.LastReadEnd() == link::ReadEnd::TimedOut && m_reply.empty())) {
+        return CardConfigurationResult::NoReply;
+    }
     if (m_reply.find(res::LoadString(res::IDS_CARD_IDENT)) == std::string::npos) {
         return CardConfigurationResult::WrongCard;
     }
@@ -84,7 +107,9 @@ CardConfigurationResult CardConfiguration::Program(const CardSettings& settings)
         if (!Send(switchCommand, false)) {
             return CardConfigurationResult::WriteFailed;
         }
-        ReadToOk();
+        if (!Accepted(switchCommand)) {
+            return CardConfigurationResult::Refused;
+        }
     }
     m_progress.StepIt();
 
@@ -95,10 +120,13 @@ CardConfigurationResult CardConfiguration::Program(const CardSettings& settings)
         {"AT!C6=", &settings.spid2},
     }};
     for (const auto& [head, value] : parameters) {
-        if (!Send(ParameterCommand(head, *value), true)) {
+        const std::string command = ParameterCommand(head, *value);
+        if (!Send(command, true)) {
             return CardConfigurationResult::WriteFailed;
         }
-        ReadToOk();
+        if (!Accepted(command)) {
+            return CardConfigurationResult::Refused;
+        }
         m_progress.StepIt();
     }
 
@@ -106,15 +134,26 @@ CardConfigurationResult CardConfiguration::Program(const CardSettings& settings)
         if (!Send(settings.flowCommand, false)) {
             return CardConfigurationResult::WriteFailed;
         }
-        ReadToOk();
+        if (!Accepted(settings.flowCommand)) {
+            return CardConfigurationResult::Refused;
+        }
     }
     if (!page) {
         m_progress.StepIt();
     }
-    m_channel.SendText("ATE1\r\n");
-    ReadToOk();
-    m_channel.SendText("AT&W\r\n");
-    ReadToOk();
+    for (const char* command : {"ATE1\r\n", "AT&W\r\n"}) {
+        if (!m_channel.SendText(command)) {
+            return CardConfigurationResult::WriteFailed;
+        }
+        if (!Accepted(command)) {
+            return CardConfigurationResult::Refused;
+        }
+    }
+    // Only the card's "OK" to the store says the settings are in its memory.
+    if (m_channel.LastReadEnd() != link::ReadEnd::Ok) {
+        return CardConfigurationResult::NoReply;
+    }
+    // The reset may go unanswered: the settings are stored already.
     m_channel.SendText("AT%Z1\r\n");
     ReadToOk();
     if (page) {
@@ -144,6 +183,11 @@ std::string OutcomeMessage(CardConfigurationResult result, const std::string& re
             return res::LoadString(res::IDS_PORT_WRITE_FAILED);
         case CardConfigurationResult::RegistryFailed:
             return res::LoadString(res::IDS_REGISTRY_FAILED);
+        case CardConfigurationResult::Refused: {
+            std::string text = res::LoadString(res::IDS_CARD_REFUSED_COMMAND);
+            std::size_t at = text.find("%1");
+            return at == std::string::npos ? text : text.replace(at, 2, refusedField);
+        }
         case CardConfigurationResult::UnsafeValue:
             return "The entry for " + refusedField +
                    " contains a double quote or a control character, which the card would take "
@@ -162,13 +206,16 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
         case CardConfigurationResult::PortNotOpened:
             return channel.PortError();
         case CardConfigurationResult::NoReply:
-            return device() + ": nothing came back after \"AT&F\"";
+            return link::NoReplyDetail(channel);
         case CardConfigurationResult::WrongCard:
             return device() + ": the device did not identify itself as the card";
         case CardConfigurationResult::RegistryFailed:
             return store::RegistryFailureDetail();
-        case CardConfigurationResult::Applied:
         case CardConfigurationResult::WriteFailed:
+            return channel.LinkError();
+        case CardConfigurationResult::Refused:
+            return device() + ": the card answered ERROR to \"" + channel.LastCommand() + "\"";
+        case CardConfigurationResult::Applied:
         case CardConfigurationResult::UnsafeValue:
             break;
     }

@@ -19,6 +19,9 @@ enum class CardConfigurationResult {
     RegistryFailed,
     // A value would have injected commands into the card; nothing was sent or stored.
     UnsafeValue,
+    // The card answered "ERROR" to a programming command; nothing further was sent and
+    // the profile is not recorded as applied.
+    Refused,
 };
 
 // Where the progress bar steps: the wizard's ten points or the configuration page's eleven.
@@ -34,7 +37,8 @@ public:
 
     // After Applied: the key on the profile's new CURRENT subkey, for the caller's save.
     std::unique_ptr<store::RegistryKey> TakeKey() { return std::move(m_key); }
-    // After UnsafeValue: the refused value's name as the user knows it ("SPID 1").
+    // After UnsafeValue: the refused value's name as the user knows it ("SPID 1"); after
+    // Refused: the command the card refused, without its line end.
     const std::string& RefusedField() const { return m_refusedField; }
 
     // "AT!C0=..." for the three switch types; empty for any other text.
@@ -46,6 +50,9 @@ private:
     CardConfigurationResult Program(const CardSettings& settings);
     bool Send(const std::string& text, bool pause);
     void ReadToOk();
+    // Reads the answer to a programming command: false when the card refused it, with the
+    // command kept for the message.
+    bool Accepted(const std::string& command);
 
     link::ModemChannel& m_channel;
     link::ProgressWindow& m_progress;
@@ -57,6 +64,7 @@ private:
 
 // The message the configuration page shows for an outcome other than Applied; the
 // wizard shows the same except for PortNotOpened, where it asks the Missing Card question.
+// `refusedField` is RefusedField() of the run.
 std::string OutcomeMessage(CardConfigurationResult result, const std::string& refusedField);
 // The reason behind that message, for its detail text: the device and the system's error
 // for a port, the store file and its error for the registry; empty where there is none.

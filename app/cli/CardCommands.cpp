@@ -34,6 +34,8 @@ int ExitFor(CardConfigurationResult result) {
             return kExitStore;
         case CardConfigurationResult::UnsafeValue:
             return kExitUnsafeValue;
+        case CardConfigurationResult::Refused:
+            return kExitCardRefused;
     }
     return kExitRefused;
 }
@@ -105,6 +107,11 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
                 err << "zo-config: " << channel.PortError() << "\n";
             }
             return kExitPortNotOpened;
+        case link::IdentificationResult::NoReply:
+            platform::CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_UNSUPPORTED),
+                                            platform::Buttons::Ok, platform::Icon::None,
+                                            link::NoReplyDetail(channel));
+            return kExitNoReply;
         case link::IdentificationResult::WrongCard:
             platform::CurrentPrompter().Ask(
                 res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,

@@ -13,6 +13,7 @@ enum CardExitCode : int {
     kExitWrongCard = 6,
     kExitWriteFailed = 7,
     kExitUnsafeValue = 8,
+    kExitCardRefused = 9,
 };
 
 // probe: the port scan; prints the port where the card answered.

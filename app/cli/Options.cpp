@@ -41,7 +41,8 @@ const char* UsageText() {
            "\n"
            "Exit status: 0 success, 1 refused or not found, 2 usage error, 3 store failure,\n"
            "4 port not opened, 5 no reply from the card, 6 not the expected card, 7 write to the\n"
-           "port failed, 8 a value the card would take as a command.\n";
+           "port failed, 8 a value the card would take as a command, 9 the card refused a\n"
+           "setting.\n";
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string* error) {

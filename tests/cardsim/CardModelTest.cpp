@@ -158,6 +158,28 @@ TEST(CardFaultsTest, ParsesNamesAndRefusesTheRest) {
     EXPECT_FALSE(ParseFault("silent=1", false, &f, &error));
     EXPECT_FALSE(ParseFault("slow=-5", false, &f, &error));
     EXPECT_FALSE(ParseFault("loud", false, &f, &error));
+    EXPECT_TRUE(ParseFault("refuse-settings", false, &f, &error));
+    EXPECT_TRUE(f.refuseSettings);
+    EXPECT_TRUE(ParseFault("refuse=AT&W", false, &f, &error));
+    EXPECT_EQ(f.refuseCommand, "AT&W");
+    EXPECT_FALSE(ParseFault("refuse", false, &f, &error));
+    EXPECT_FALSE(ParseFault("refuse=", false, &f, &error));
+}
+
+// Identifies itself and takes the commands that set nothing, refuses every setting and
+// the store; a refused store leaves the memory as it was.
+TEST_F(CardModelTest, RefusesSettingsButIdentifiesItself) {
+    model.Faults().refuseSettings = true;
+    EXPECT_EQ(Say("ATE0Q0V1"), "ATE0Q0V1\r\r\nOK\r\n");
+    EXPECT_EQ(Say("ATI3"), "\r\nKest Ferronix ZO! Series ISDN PC Card\r\n\r\nOK\r\n");
+    for (const char* command : {"AT!C0=32", "at!n1=\"5550100\"", "AT!C2=\"1\"", "AT&K3", "AT&W"}) {
+        EXPECT_EQ(Say(command), "\r\nERROR\r\n") << command;
+    }
+    EXPECT_FALSE(model.Stored().Configured());
+    model.Faults() = {};
+    model.Faults().refuseCommand = "AT!C2=";
+    EXPECT_EQ(Say("AT!C0=32"), "\r\nOK\r\n");
+    EXPECT_EQ(Say("AT!C2=\"20655501000101\""), "\r\nERROR\r\n");
 }
 
 }  // namespace

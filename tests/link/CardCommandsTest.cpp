@@ -113,6 +113,66 @@ TEST_F(CardCommandsTest, ApplyExitStatusFollowsTheOutcome) {
     EXPECT_EQ(store::ActiveProfileName(), "");
 }
 
+// A card that refuses a setting or hangs up before it stored the settings is no success;
+// each case on a card of its own.
+TEST_F(CardCommandsTest, ApplyIsASuccessOnlyWhenTheCardStoredTheSettings) {
+    Save("Office", "20655501000101", "COM3");
+    auto fresh = [this] {
+        auto c = std::make_unique<cardsim::InProcessCard>(clock);
+        ports.MapToDevice("COM3", c->Opener());
+        return c;
+    };
+    auto refusing = fresh();
+    refusing->Faults().refuseSettings = true;
+    auto before = Elapsed();
+    Outcome r = Command({"apply", "Office"});
+    EXPECT_EQ(r.code, cli::kExitCardRefused) << r.err;
+    EXPECT_LT(Elapsed() - before, 10s) << "ERROR ends each wait";
+    EXPECT_NE(r.err.find("The card refused the command \"AT!C0=32\"."), std::string::npos) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(store::ActiveProfileName(), "");
+
+    // Hang-ups after the flow command, and on the store itself.
+    for (int answered : {9, 10}) {
+        auto gone = fresh();
+        gone->Faults().hangUpAfter = answered;
+        r = Command({"apply", "Office"});
+        EXPECT_NE(r.code, 0) << answered;
+        EXPECT_EQ(r.out, "") << answered;
+        EXPECT_FALSE(gone->Model().Stored().Configured()) << answered;
+        EXPECT_EQ(store::ActiveProfileName(), "") << answered;
+    }
+    // Only the final reset may go unanswered.
+    auto resetting = fresh();
+    resetting->Faults().hangUpAfter = 11;
+    r = Command({"apply", "Office"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_TRUE(resetting->Model().Stored().Configured());
+    EXPECT_EQ(store::ActiveProfileName(), "Office");
+}
+
+// A card that hangs up or falls silent during identify is no reply (5) with the device's
+// reason, not a card of the wrong kind.
+TEST_F(CardCommandsTest, IdentifyTellsAVanishedCardFromAWrongOne) {
+    for (int answered = 0; answered < 6; ++answered) {
+        auto gone = std::make_unique<cardsim::InProcessCard>(clock);
+        ports.MapToDevice("COM3", gone->Opener());
+        gone->Faults().hangUpAfter = answered;
+        Outcome r = Command({"identify", "COM3"});
+        EXPECT_EQ(r.code, cli::kExitNoReply) << answered << r.err;
+        EXPECT_NE(r.err.find("COM3 on in-process card: "), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("stopped answering"), std::string::npos) << r.err;
+        EXPECT_EQ(r.err.find(Text(res::IDS_PORT_WRITE_FAILED)), std::string::npos)
+            << "nothing more is written to a card that is gone";
+    }
+    auto silent = std::make_unique<cardsim::InProcessCard>(clock);
+    ports.MapToDevice("COM3", silent->Opener());
+    silent->Faults().silent = true;
+    Outcome r = Command({"identify", "COM3"});
+    EXPECT_EQ(r.code, cli::kExitNoReply);
+    EXPECT_NE(r.err.find("nothing came back after \"AT&F\""), std::string::npos) << r.err;
+}
+
 TEST_F(CardCommandsTest, ProbeReportsThePortOrMessage121) {
     Outcome r = Command({"probe"});
     EXPECT_EQ(r.code, 0);

@@ -6,6 +6,7 @@
 #include "TestStore.h"
 #include "cardsim/InProcessCard.h"
 #include "link/LinkTestSupport.h"
+#include "link/ModemChannel.h"
 #include "link/PortScan.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
@@ -28,52 +29,73 @@ struct NoProgress : link::ProgressWindow {
     void StepIt() override {}
 };
 
-class CardFaultRunTest : public LinkTest {
-protected:
-    CardFaultRunTest() { ports.MapToDevice("COM3", card.Opener()); }
-
+// One round of a fault run: a card, a store and a channel of its own, so that no round
+// meets what an earlier one left behind (a card that already hung up, a recorded profile).
+struct Round {
+    Round(comm::PortMap& ports, platform::Clock& clock) : card(clock) {
+        ports.MapToDevice("COM3", card.Opener());
+        FillOfficeProfile(channel);
+    }
     CardConfigurationResult Program() {
         NoProgress progress;
         CardConfiguration run(channel, progress, wizard::ProgressSteps::Wizard);
-        return run.Run(wizard::WizardCardSettings(channel));
+        CardConfigurationResult result = run.Run(wizard::WizardCardSettings(channel));
+        refused = run.RefusedField();
+        return result;
     }
-    std::size_t CurrentCount() const {
+    static std::size_t CurrentCount() {
         store::RegistryKey k(store::HKEY_LOCAL_MACHINE, store::CurrentPath());
         k.ReadSubkeys();
         return k.m_results.size();
     }
 
     TestStore store;
-    cardsim::InProcessCard card{clock};
+    cardsim::InProcessCard card;
     link::ModemChannel channel;
+    std::string refused;
 };
 
+class CardFaultRunTest : public LinkTest {
+protected:
+    std::unique_ptr<Round> Fresh() { return std::make_unique<Round>(ports, clock); }
+};
+
+// The probe sends three commands; a card that hangs up on any of them is not found, one
+// that answers all three is.
 TEST_F(CardFaultRunTest, CardVanishingDuringTheProbeIsNotFoundAndSaysNothing) {
-    for (int answered = 0; answered <= 4; ++answered) {
-        card.Faults() = {};
-        card.Faults().hangUpAfter = answered;
-        link::SetDetectionSettings(channel, link::ScanCaller::Wizard);
+    for (int answered = 0; answered <= 3; ++answered) {
+        auto round = Fresh();
+        round->card.Faults().hangUpAfter = answered;
+        link::SetDetectionSettings(round->channel, link::ScanCaller::Wizard);
         auto before = Elapsed();
-        EXPECT_FALSE(channel.ProbePort("COM3")) << answered;
+        EXPECT_EQ(round->channel.ProbePort("COM3"), answered == 3) << answered;
         EXPECT_LE(Elapsed() - before, kProbeBound) << answered;
-        channel.Serial.reset();
+        EXPECT_EQ(round->card.Model().HungUp(), answered < 3) << answered;
     }
     EXPECT_TRUE(prompter.texts.empty());
 }
 
+// The script is twelve commands; the card hangs up on receiving the one after `answered`.
+// Only the answer to "AT&W" (the eleventh) makes the run a success: a card that hangs up on
+// the final reset holds the profile, any earlier hang-up leaves its memory empty.
 TEST_F(CardFaultRunTest, CardVanishingDuringProgrammingNeverRecordsTheProfile) {
     for (int answered = 0; answered < 12; ++answered) {
-        card.Faults() = {};
-        card.Faults().hangUpAfter = answered;
-        channel.Serial.reset();
-        FillOfficeProfile(channel);
+        auto round = Fresh();
+        round->card.Faults().hangUpAfter = answered;
         prompter.texts.clear();
         auto before = Elapsed();
-        CardConfigurationResult result = Program();
-        EXPECT_NE(result, CardConfigurationResult::Applied) << answered;
+        CardConfigurationResult result = round->Program();
         EXPECT_LE(Elapsed() - before, kProgrammingBound) << answered;
-        EXPECT_EQ(CurrentCount(), 0u) << answered;
-        EXPECT_TRUE(store::ListProfileNames().empty()) << answered;
+        EXPECT_TRUE(round->card.Model().HungUp()) << answered;
+        const bool stored = answered == 11;
+        EXPECT_EQ(result == CardConfigurationResult::Applied, stored) << answered;
+        EXPECT_EQ(round->card.Model().Stored().Configured(), stored) << answered;
+        EXPECT_EQ(Round::CurrentCount(), stored ? 1u : 0u) << answered;
+        if (!stored) {
+            EXPECT_TRUE(result == CardConfigurationResult::NoReply ||
+                        result == CardConfigurationResult::WriteFailed)
+                << answered;
+        }
         // A write to the vanished card asks Retry or Cancel; the script answers Cancel.
         for (const std::string& text : prompter.texts) {
             EXPECT_EQ(text, Text(res::IDS_PORT_WRITE_FAILED)) << answered;
@@ -81,38 +103,65 @@ TEST_F(CardFaultRunTest, CardVanishingDuringProgrammingNeverRecordsTheProfile) {
     }
 }
 
+// A refused programming command ends the run at once: nothing further is sent, nothing is
+// stored in the card or recorded, and the message names the command.
+TEST_F(CardFaultRunTest, ARefusedSettingEndsTheRunWithItsOwnOutcome) {
+    const char* commands[] = {
+        "AT!C0=32", "AT!N1=", "AT!C2=", "AT!N2=", "AT!C6=", "AT&K3", "ATE1", "AT&W"};
+    for (const char* command : commands) {
+        auto round = Fresh();
+        round->card.Faults().refuseCommand = command;
+        auto before = Elapsed();
+        EXPECT_EQ(round->Program(), CardConfigurationResult::Refused) << command;
+        // Pauses and the reset's reply window only: no wait runs to its bound.
+        EXPECT_LT(Elapsed() - before, 4 * 2000ms + link::kReplyWindow + 1000ms) << command;
+        EXPECT_EQ(round->refused.rfind(command, 0), 0u) << round->refused;
+        EXPECT_EQ(round->card.Model().Lines().back(), round->refused) << "nothing after it";
+        EXPECT_FALSE(round->card.Model().Stored().Configured()) << command;
+        EXPECT_EQ(Round::CurrentCount(), 0u) << command;
+        const std::string message =
+            wizard::OutcomeMessage(CardConfigurationResult::Refused, round->refused);
+        EXPECT_NE(message.find("\"" + round->refused + "\""), std::string::npos) << message;
+        EXPECT_NE(
+            wizard::OutcomeDetail(CardConfigurationResult::Refused, round->channel).find("ERROR"),
+            std::string::npos);
+    }
+    EXPECT_TRUE(prompter.texts.empty());
+}
+
 // The card's answers are read until "OK" with a bound, so a card that floods, refuses or
 // never confirms costs time but never hangs the program; only a card that identifies
-// itself gets the profile.
+// itself and confirms the store gets the profile recorded.
 TEST_F(CardFaultRunTest, MisbehavingCardsEndWithinTheBound) {
     struct Case {
         const char* name;
         void (*set)(cardsim::CardFaults&);
-        bool mayApply;
+        CardConfigurationResult expected;
+        bool cardStores = false;  // the card took "AT&W", whether it said so or not
     };
     const Case cases[] = {
-        {"error-all", [](cardsim::CardFaults& f) { f.errorForEverything = true; }, false},
-        {"endless", [](cardsim::CardFaults& f) { f.endlessOutput = true; }, false},
-        {"silent", [](cardsim::CardFaults& f) { f.silent = true; }, false},
-        // Cards that may take the profile come last: they leave it recorded.
-        {"no-ok", [](cardsim::CardFaults& f) { f.neverOk = true; }, true},
-        {"slow", [](cardsim::CardFaults& f) { f.answerDelay = cardsim::kSlowAnswerDelay; }, true},
+        {"error-all", [](cardsim::CardFaults& f) { f.errorForEverything = true; },
+         CardConfigurationResult::WrongCard},
+        {"refuse-settings", [](cardsim::CardFaults& f) { f.refuseSettings = true; },
+         CardConfigurationResult::Refused},
+        {"endless", [](cardsim::CardFaults& f) { f.endlessOutput = true; },
+         CardConfigurationResult::WrongCard},
+        {"silent", [](cardsim::CardFaults& f) { f.silent = true; },
+         CardConfigurationResult::NoReply},
+        {"no-ok", [](cardsim::CardFaults& f) { f.neverOk = true; },
+         CardConfigurationResult::NoReply, true},
+        {"slow", [](cardsim::CardFaults& f) { f.answerDelay = cardsim::kSlowAnswerDelay; },
+         CardConfigurationResult::Applied, true},
     };
     for (const Case& c : cases) {
-        card.Faults() = {};
-        c.set(card.Faults());
-        channel.Serial.reset();
-        FillOfficeProfile(channel);
+        auto round = Fresh();
+        c.set(round->card.Faults());
         auto before = Elapsed();
-        CardConfigurationResult result = Program();
+        EXPECT_EQ(round->Program(), c.expected) << c.name;
         EXPECT_LE(Elapsed() - before, kProgrammingBound) << c.name;
-        if (!c.mayApply) {
-            EXPECT_NE(result, CardConfigurationResult::Applied) << c.name;
-            EXPECT_EQ(CurrentCount(), 0u) << c.name;
-        }
-        if (result == CardConfigurationResult::Applied) {
-            EXPECT_EQ(CurrentCount(), 1u) << c.name;
-        }
+        const bool applied = c.expected == CardConfigurationResult::Applied;
+        EXPECT_EQ(Round::CurrentCount(), applied ? 1u : 0u) << c.name;
+        EXPECT_EQ(round->card.Model().Stored().Configured(), c.cardStores) << c.name;
     }
 }
 

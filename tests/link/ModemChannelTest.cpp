@@ -169,11 +169,38 @@ TEST_F(ModemChannelTest, ReadUntilOkIsAPlainSubstringSearch) {
 
 TEST_F(ModemChannelTest, ReadUntilOkGivesUpAtItsBound) {
     auto line = Scripted();
-    line->incoming = {{1000ms, "\r\nERROR\r\n"}};
+    line->incoming = {{1000ms, "\r\nBUSY\r\n"}};
     std::string reply;
     EXPECT_FALSE(channel.ReadUntilOK(reply));
-    EXPECT_EQ(reply, "\r\nERROR\r\n");
+    EXPECT_EQ(reply, "\r\nBUSY\r\n");
     EXPECT_EQ(Elapsed(), link::kOkBound);
+    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::TimedOut);
+}
+
+// "ERROR" on a line of its own ends the wait at once, also split across reads and after
+// an echo; the letters inside other text do not.
+TEST_F(ModemChannelTest, ErrorEndsTheWaitForOk) {
+    auto line = Scripted();
+    std::string reply;
+    line->incoming = {{200ms, "AT!C2=\"1\"\r\r\nERR"}, {300ms, "OR\r\n"}};
+    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Refused);
+    EXPECT_EQ(Elapsed(), 300ms);
+
+    line->incoming = {{400ms, "ERROR\r"}};
+    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Refused);
+    EXPECT_EQ(Elapsed(), 400ms);
+
+    line->incoming = {{500ms, "TERRORS\r\nERRORS\r\nERROR"}, {600ms, " 7\r\nOK\r\n"}};
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Ok);
+    EXPECT_EQ(Elapsed(), 600ms);
+
+    // ReadReply judges nothing: it collects its whole window.
+    line->incoming = {{700ms, "\r\nERROR\r\n"}};
+    EXPECT_TRUE(channel.ReadReply(reply));
+    EXPECT_EQ(Elapsed(), 600ms + link::kReplyWindow);
 }
 
 TEST_F(ModemChannelTest, EndlessOutputIsCappedAndBounded) {
@@ -205,6 +232,9 @@ TEST_F(ModemChannelTest, ReadFailureReturnsWhatCameAndClearsTheError) {
     EXPECT_TRUE(channel.ReadUntilOK(reply));
     channel.SendText("AT\r\n");
     EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Failed);
+    EXPECT_NE(channel.LinkError().find("COM3 on in-process card: "), std::string::npos)
+        << channel.LinkError();
     EXPECT_FALSE(channel.ReadReply(reply));
     EXPECT_NE(channel.Serial->Status.lastError, 0);
     EXPECT_LT(Elapsed(), 1000ms) << "a hung-up line fails at once";
