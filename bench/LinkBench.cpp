@@ -28,6 +28,7 @@
 #include "platform/comm/PortMap.h"
 #include "platform/comm/TtyDevice.h"
 #include "platform/comm/UniqueFd.h"
+#include "store/AppliedSave.h"
 #include "store/ProfileStore.h"
 #include "wizard/CardConfiguration.h"
 
@@ -124,10 +125,9 @@ bool Converse(Reader reader, Conversation* out, std::string* error) {
             double(clock.paused.count() + link::kReplyWindow.count() +
                    kAnswersWaitedFor * cardsim::kNormalAnswerDelay.count());
         // The run ends with one durable transaction on the store; the same again, alone.
-        auto key = run.TakeKey();
-        if (key) {
+        if (out->programming.ok) {
             CpuMeter record;
-            store::MarkProfileActive(*key, channel.Location);
+            store::SaveAppliedProfile({channel.Location, channel.WorkingProfileRecord(), {}});
             out->programming.storeMs = record.WallMs();
         }
     }

@@ -1,5 +1,7 @@
 #include "store/ProfileStore.h"
 
+#include <algorithm>
+
 #include "platform/registry/KeyPath.h"
 #include "res/Strings.h"
 
@@ -31,7 +33,12 @@ std::string WithoutTrailingBackslash(const std::string& path) {
 
 bool IsStorableName(const std::string& name) {
     return !name.empty() && name.find('\\') == std::string::npos &&
-           name.size() <= registry::kMaxNameLength && name.find('\0') == std::string::npos;
+           registry::RegistryLength(name) <= registry::kMaxNameLength &&
+           name.find('\0') == std::string::npos;
+}
+
+bool SameProfileName(const std::string& a, const std::string& b) {
+    return registry::FoldName(a) == registry::FoldName(b);
 }
 
 namespace {
@@ -45,10 +52,52 @@ std::vector<std::string> Subkeys(const std::string& path) {
     return names;
 }
 
+StoreResult Failure() {
+    return StoreResult::Fail(StoreStatus::Failed, RegistryFailureDetail());
+}
+
 }  // namespace
 
+StoreResult ListProfiles(std::vector<std::string>* names) {
+    names->clear();
+    auto& hive = DefaultHive();
+    registry::Hive::Snapshot snapshot(hive);
+    HKey pccard;
+    Status s = hive.OpenKey(HKEY_LOCAL_MACHINE, WithoutTrailingBackslash(PccardPath()), &pccard);
+    if (s == Status::NotFound && hive.IsUsable()) {
+        return {};
+    }
+    std::vector<std::string> all;
+    if (s != Status::Ok || hive.ListSubkeys(pccard, &all) != Status::Ok) {
+        return Failure();
+    }
+    for (const auto& name : all) {
+        HKey key;
+        std::vector<registry::Value> values;
+        if (hive.OpenKey(pccard, name, &key) != Status::Ok ||
+            hive.ListValues(key, &values) != Status::Ok) {
+            return Failure();
+        }
+        if (!values.empty()) {
+            names->push_back(name);
+        }
+    }
+    return {};
+}
+
 std::vector<std::string> ListProfileNames() {
-    return Subkeys(WithoutTrailingBackslash(PccardPath()));
+    std::vector<std::string> names;
+    ListProfiles(&names);
+    return names;
+}
+
+std::string StoredProfileName(const std::string& name) {
+    for (const auto& stored : ListProfileNames()) {
+        if (SameProfileName(stored, name)) {
+            return stored;
+        }
+    }
+    return {};
 }
 
 Profile ReadProfile(const std::string& name) {
@@ -80,7 +129,7 @@ std::string ActiveProfileName() {
 
 bool IsActiveProfile(const std::string& name) {
     std::string active = ActiveProfileName();
-    return !active.empty() && active == name;
+    return !active.empty() && SameProfileName(active, name);
 }
 
 bool IsFirstStart() {
@@ -141,28 +190,40 @@ bool MarkProfileActive(RegistryKey& key, const std::string& name) {
     return batch.Commit() == Status::Ok;
 }
 
-RemoveResult RemoveProfile(const std::string& name, bool allowLast) {
-    if (!IsStorableName(name) || !ReadProfile(name).Exists()) {
-        return RemoveResult::NotFound;
-    }
+StoreResult RemoveProfile(const std::string& typed, bool allowLast) {
     auto& hive = DefaultHive();
     registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return RemoveResult::Failed;
+        return Failure();
     }
-    if (!allowLast && ListProfileNames().size() <= 1) {
-        return RemoveResult::LastProfile;
+    std::vector<std::string> names;
+    if (StoreResult r = ListProfiles(&names); !r.Ok()) {
+        return r;
     }
-    if (IsActiveProfile(name)) {
-        Status s = hive.DeleteKey(HKEY_LOCAL_MACHINE, CurrentPath() + name);
-        if (s != Status::Ok && s != Status::NotFound) {
-            return RemoveResult::Failed;
+    auto it = std::find_if(names.begin(), names.end(),
+                           [&](const std::string& n) { return SameProfileName(n, typed); });
+    if (!IsStorableName(typed) || it == names.end()) {
+        return StoreResult::Fail(StoreStatus::NotFound, "no profile named \"" + typed + "\"");
+    }
+    const std::string name = *it;
+    if (!allowLast && names.size() <= 1) {
+        return StoreResult::Fail(StoreStatus::LastProfile,
+                                 "\"" + name + "\" is the only stored profile");
+    }
+    // Every record of it goes, whatever case it was written in.
+    const std::string current = WithoutTrailingBackslash(CurrentPath());
+    for (const auto& record : Subkeys(current)) {
+        if (SameProfileName(record, name)) {
+            Status s = hive.DeleteKey(HKEY_LOCAL_MACHINE, current + "\\" + record);
+            if (s != Status::Ok && s != Status::NotFound) {
+                return Failure();
+            }
         }
     }
     if (hive.DeleteKey(HKEY_LOCAL_MACHINE, ProfilePath(name)) != Status::Ok) {
-        return RemoveResult::Failed;
+        return Failure();
     }
-    return batch.Commit() == Status::Ok ? RemoveResult::Removed : RemoveResult::Failed;
+    return batch.Commit() == Status::Ok ? StoreResult{} : Failure();
 }
 
 }  // namespace zo::store

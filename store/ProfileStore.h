@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "store/RegistryKey.h"
+#include "store/StoreResult.h"
 
 namespace zo::store {
 
@@ -59,8 +60,17 @@ std::string WithoutTrailingBackslash(const std::string& path);
 // characters. Anything else would address another key or be refused by the store.
 bool IsStorableName(const std::string& name);
 
-// The subkey names of the PCCARD key, in enumeration order.
+// Two names of one profile: the store compares key names without regard to ASCII case.
+bool SameProfileName(const std::string& a, const std::string& b);
+
+// The profiles: subkeys of the PCCARD key that hold values, in enumeration order. A key
+// without values is no profile and is neither listed nor counted.
+StoreResult ListProfiles(std::vector<std::string>* names);
+// The same, empty when the store cannot be read.
 std::vector<std::string> ListProfileNames();
+// The stored spelling of a profile's name typed in any letter case; empty when no
+// profile of that name is stored.
+std::string StoredProfileName(const std::string& name);
 // Reads a profile without creating its key.
 Profile ReadProfile(const std::string& name);
 // The first subkey name of the CURRENT key, or empty when no profile is active.
@@ -80,9 +90,9 @@ bool WriteProfile(RegistryKey& key, const ProfileRecord& record);
 // One transaction: CURRENT never ends up with none or two after a failure.
 bool MarkProfileActive(RegistryKey& key, const std::string& name);
 
-enum class RemoveResult { Removed, NotFound, LastProfile, Failed };
-// Deletes a profile and, when it is the active one, the CURRENT record of it.
-// Refuses the last remaining profile as the configuration page does.
-RemoveResult RemoveProfile(const std::string& name, bool allowLast = false);
+// Deletes a profile and, when it is the active one, the CURRENT record of it. The name
+// may be typed in any case. Refuses the last remaining profile (LastProfile) unless
+// `allowLast`; NotFound when no such profile is stored; Failed with the reason.
+StoreResult RemoveProfile(const std::string& name, bool allowLast = false);
 
 }  // namespace zo::store

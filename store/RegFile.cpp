@@ -179,7 +179,7 @@ RegParseResult ParseRegFile(std::string_view bytes) {
         if (!Trim(rest.substr(pos)).empty()) {
             return Error(lineNo, "unexpected text after the value");
         }
-        if (value.name.size() > registry::kMaxNameLength) {
+        if (registry::RegistryLength(value.name) > registry::kMaxNameLength) {
             return Error(lineNo, "the value name is too long");
         }
         result.keys.back().values.push_back(std::move(value));

@@ -5,6 +5,7 @@
 
 #include "platform/registry/Hive.h"
 #include "store/RegFile.h"
+#include "store/StoreResult.h"
 
 namespace zo::store {
 
@@ -13,7 +14,12 @@ namespace zo::store {
 bool CollectTree(registry::Hive& hive, const std::string& path, std::vector<RegKey>* keys,
                  std::string* error);
 
-// Writes parsed keys and values into the hive in one transaction: all or nothing.
-bool ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys, std::string* error);
+// Writes parsed keys and values into the hive in one transaction: all or nothing. A
+// profile's known values are stored in the order readers expect, whatever the file's
+// order. Refused (Invalid, with the file's line) is anything the program could not read
+// back as written, reach or undo: keys below a profile or below an applied record, values
+// under CURRENT, an applied record naming no profile, control characters in names or
+// values. Failed means the store itself could not be read or written.
+StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys);
 
 }  // namespace zo::store

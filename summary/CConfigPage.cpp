@@ -30,9 +30,6 @@ constexpr const char* kNewProfileCaption = "NewSPID";
 using store::HKEY_LOCAL_MACHINE;
 using store::RegistryKey;
 
-std::string PccardKeyPath() {
-    return store::WithoutTrailingBackslash(store::PccardPath());
-}
 std::string CurrentKeyPath() {
     return store::WithoutTrailingBackslash(store::CurrentPath());
 }
@@ -127,13 +124,11 @@ void CConfigPage::PushFields() {
 
 bool CConfigPage::OnInitDialog() {
     app::CAnimatedPage::OnInitDialog();
-    RegistryKey key(HKEY_LOCAL_MACHINE, PccardKeyPath());
-    if (!key.m_open) {
+    std::vector<std::string> names;
+    if (!store::ListProfiles(&names).Ok()) {
         ReportRegistryFailure();
         return true;
     }
-    key.ReadSubkeys();
-    const std::vector<std::string> names = key.m_results;
     if (names.size() == 1) {
         m_removeButton.EnableWindow(false);
     }
@@ -172,7 +167,7 @@ bool CConfigPage::IsCurrentProfile(RegistryKey* key, const std::string* name) {
     if (!name) {
         return !key->m_results.empty();
     }
-    return !key->m_results.empty() && key->m_results.front() == *name;
+    return !key->m_results.empty() && store::SameProfileName(key->m_results.front(), *name);
 }
 
 bool CConfigPage::LoadProfile(const std::string& name) {
@@ -184,6 +179,8 @@ bool CConfigPage::LoadProfile(const std::string& name) {
     key.ReadValues();
     // Positions a short profile lacks read as empty.
     const store::Profile profile{key.m_results};
+    m_loaded = profile;
+    m_loadedName = name;
     m_switchType = profile.At(store::kSwitch);
     wizard::DirectoryNumberParts one = wizard::SplitDirectoryNumber(profile.At(store::kPhone1));
     m_area1 = one.area;
@@ -410,12 +407,11 @@ void CConfigPage::OnNew() {
     };
     link::ModemChannel* channel = Channel();
     if (result != ui::ID_WIZFINISH || !channel) {
-        RegistryKey key(HKEY_LOCAL_MACHINE, PccardKeyPath());
-        if (!key.m_open) {
+        std::vector<std::string> names;
+        if (!store::ListProfiles(&names).Ok()) {
             ReportRegistryFailure();
         } else {
-            key.ReadSubkeys();
-            addProfiles(key.m_results);
+            addProfiles(names);
         }
     } else {
         m_profile = channel->Location;
@@ -440,17 +436,16 @@ void CConfigPage::OnNew() {
             sheet->m_portName = m_port;
         }
         SetConfig2ReadOnly(m_spid2.empty());
-        RegistryKey key(HKEY_LOCAL_MACHINE, PccardKeyPath());
+        m_loaded = store::ReadProfile(m_profile);
+        m_loadedName = m_profile;
         std::vector<std::string> names;
-        if (!key.m_open) {
+        if (!store::ListProfiles(&names).Ok()) {
             ReportRegistryFailure();
         } else {
-            key.ReadSubkeys();
-            names = key.m_results;
             m_removeButton.EnableWindow(names.size() >= 2);
         }
         addProfiles(names);
-        SetProfileModified(!IsCurrentProfile(&key, &m_profile));
+        SetProfileModified(!IsCurrentProfile(nullptr, &m_profile));
     }
     PushFields();
     if (ui::PropertySheet* sheet = GetSheet(); sheet && sheet->GetSafeHwnd()) {
@@ -461,39 +456,32 @@ void CConfigPage::OnNew() {
 
 void CConfigPage::OnRemove() {
     UpdateData(true);
-    RegistryKey key(HKEY_LOCAL_MACHINE, CurrentKeyPath());
-    if (!key.m_open) {
-        ReportRegistryFailure();
-        return;
-    }
-    if (IsCurrentProfile(&key, &m_profile)) {
-        if (!key.Reopen(HKEY_LOCAL_MACHINE, store::CurrentPath() + m_profile) || !key.DeleteKey()) {
+    const store::StoreResult removed = store::RemoveProfile(m_profile);
+    switch (removed.status) {
+        case store::StoreStatus::Ok:
+        case store::StoreStatus::NotFound:  // another program removed it first
+            break;
+        case store::StoreStatus::LastProfile:
+            // The last profile stays: the page always shows one.
+            m_removeButton.EnableWindow(false);
+            return;
+        case store::StoreStatus::Invalid:
+        case store::StoreStatus::Changed:
+        case store::StoreStatus::Failed:
             ReportRegistryFailure();
             return;
-        }
     }
-    if (!key.Reopen(HKEY_LOCAL_MACHINE, PccardKeyPath())) {
+    std::vector<std::string> names;
+    if (!store::ListProfiles(&names).Ok() || names.empty()) {
         ReportRegistryFailure();
         return;
     }
-    key.ReadSubkeys();
-    const std::vector<std::string> names = key.m_results;
-    if (names.size() < 3) {
-        m_removeButton.EnableWindow(false);
-    }
-    // The last profile stays: the page always shows one.
-    if (names.size() < 2) {
-        return;
-    }
-    const std::string next = names[0] == m_profile ? names[1] : names[0];
-    if (!key.Reopen(HKEY_LOCAL_MACHINE, store::ProfilePath(m_profile)) || !key.DeleteKey()) {
-        ReportRegistryFailure();
-        return;
-    }
+    m_removeButton.EnableWindow(names.size() >= 2);
     int entry = m_profileList.FindStringExact(-1, m_profile);
     if (entry != ui::ItemList::kError) {
         m_profileList.DeleteString(entry);
     }
+    const std::string next = names.front();
     m_profile.clear();
     LoadProfile(next);
     m_profile = next;
@@ -577,6 +565,13 @@ bool CConfigPage::OnApply() {
     settings.spid2 = m_spid2;
     settings.flowCommand = wizard::kConfigPageFlowCommand;
     settings.location = m_profile;
+    // The profile keeps the port the card is programmed on, which the " General" page may
+    // have changed since the profile was loaded.
+    settings.record = FieldsRecord();
+    settings.record->Port = channel->Port;
+    // What Apply may save over: the profile as this page read it.
+    settings.readBefore =
+        store::SameProfileName(m_loadedName, m_profile) ? m_loaded : store::ReadProfile(m_profile);
 
     wizard::CardConfiguration run(*channel, *progress, wizard::ProgressSteps::ConfigurationPage);
     const wizard::CardConfigurationResult outcome = run.Run(settings);
@@ -604,6 +599,12 @@ bool CConfigPage::OnApply() {
             progress.reset();
             ReportRegistryFailure();
             return false;
+        case wizard::CardConfigurationResult::ProfileChanged:
+            progress.reset();
+            platform::CurrentPrompter().Ask(wizard::OutcomeMessage(outcome, {}),
+                                            platform::Buttons::Ok, platform::Icon::None,
+                                            run.StoreOutcome().text);
+            return false;
         case wizard::CardConfigurationResult::UnsafeValue:
         case wizard::CardConfigurationResult::Refused:
             progress.reset();
@@ -613,30 +614,18 @@ bool CConfigPage::OnApply() {
             return false;
     }
 
-    // The profile keeps the port the card was just programmed on, which the " General"
-    // page may have changed since the profile was loaded.
     m_port = channel->Port;
     sheet->m_portName = m_port;
-    std::unique_ptr<RegistryKey> key = run.TakeKey();
-    bool saved = SaveProfile(key.get());
     progress.reset();
-    key.reset();
-    if (!saved) {
-        return false;
-    }
+    m_loaded = store::ReadProfile(m_profile);
+    m_loadedName = m_profile;
     SetProfileModified(false);
     bool result = app::CAnimatedPage::OnApply();
     SetModified(true);
     return result;
 }
 
-bool CConfigPage::SaveProfile(RegistryKey* key) {
-    UpdateData(true);
-    std::unique_ptr<RegistryKey> own;
-    if (!key) {
-        own = std::make_unique<RegistryKey>(HKEY_LOCAL_MACHINE, PccardKeyPath());
-        key = own.get();
-    }
+store::ProfileRecord CConfigPage::FieldsRecord() const {
     store::ProfileRecord record;
     record.Location = m_profile;
     record.Switch = m_switchType;
@@ -653,11 +642,7 @@ bool CConfigPage::SaveProfile(RegistryKey* key) {
         record.Phone2 = m_area2 + m_exchange2 + m_line2;
         record.SPID2 = m_spid2;
     }
-    if (!store::WriteProfile(*key, record)) {
-        ReportRegistryFailure();
-        return false;
-    }
-    return true;
+    return record;
 }
 
 void CConfigPage::OnCancel() {

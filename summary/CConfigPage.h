@@ -7,6 +7,7 @@
 #include "app/CAnimatedPage.h"
 #include "link/ProgressWindow.h"
 #include "platform/ui/Controls.h"
+#include "store/ProfileStore.h"
 
 namespace zo::app {
 class CSummarySheet;
@@ -50,8 +51,8 @@ public:
 
     // Reads one profile into the fields; false after a registry failure.
     bool LoadProfile(const std::string& name);
-    // Writes the fields as the profile `m_profile` through `key` (a new key when null).
-    bool SaveProfile(store::RegistryKey* key);
+    // The fields as the profile `m_profile` is stored.
+    store::ProfileRecord FieldsRecord() const;
     // Whether a profile is recorded as applied (no name), or whether it is `name`.
     bool IsCurrentProfile(store::RegistryKey* key, const std::string* name);
     // The index of the first character that is not a digit, made a blank after message
@@ -75,6 +76,10 @@ public:
     std::string m_spid2;
     bool m_config2 = false;
     std::string m_profile;
+    // The profile as last read from the store, so Apply never saves over another
+    // program's change made meanwhile.
+    store::Profile m_loaded;
+    std::string m_loadedName;
 
     // Makes the progress window of Apply; the program's own dialog unless replaced.
     std::function<std::unique_ptr<link::ProgressWindow>()> m_makeProgress;

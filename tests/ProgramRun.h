@@ -13,6 +13,15 @@ struct Outcome {
 // Runs `commandLine` through the shell with its output collected in files under `dir`.
 Outcome RunProgram(const std::string& commandLine, const std::string& dir);
 
+// A program started in the background, its output collected in files under `dir`.
+struct Running {
+    int pid;
+    std::string dir;
+};
+Running StartProgram(const std::string& commandLine, const std::string& dir);
+// Waits for a program started by StartProgram and collects what it left.
+Outcome FinishProgram(const Running& running);
+
 // The whole content of a file; empty when it cannot be read.
 std::string Slurp(const std::string& path);
 

@@ -54,14 +54,10 @@ bool CCommitPg::OnQueryCancel() {
 }
 
 bool CCommitPg::SaveProfile() {
-    if (!m_registryKey) {
-        // Opened on the PCCARD key: the profile's own key is made by the save itself, so a
-        // failed save leaves no empty key behind.
-        m_registryKey =
-            std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
-    }
-    bool saved = store::WriteProfile(*m_registryKey, m_channel->WorkingProfileRecord());
-    m_registryKey.reset();
+    // Opened on the PCCARD key: the profile's own key is made by the save itself, so a
+    // failed save leaves no empty key behind.
+    store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+    const bool saved = store::WriteProfile(key, m_channel->WorkingProfileRecord());
     if (!saved) {
         platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
                                         platform::Buttons::Ok, platform::Icon::None,
@@ -93,12 +89,9 @@ bool CCommitPg::ProgramAndSave() {
     CardConfiguration configuration(*m_channel, *progress, ProgressSteps::Wizard);
     const CardConfigurationResult result = configuration.Run(WizardCardSettings(*m_channel));
     switch (result) {
-        case CardConfigurationResult::Applied: {
-            m_registryKey = configuration.TakeKey();
-            bool saved = SaveProfile();
-            progress.reset();
-            return saved;
-        }
+        case CardConfigurationResult::Applied:
+            // Saved by the run itself, in the transaction that recorded it as applied.
+            return true;
         case CardConfigurationResult::PortNotOpened: {
             progress.reset();
             link::MissingCardDialog question;
@@ -132,6 +125,7 @@ bool CCommitPg::ProgramAndSave() {
             Report(result, configuration);
             return false;
         case CardConfigurationResult::RegistryFailed:
+        case CardConfigurationResult::ProfileChanged:
         case CardConfigurationResult::UnsafeValue:
         case CardConfigurationResult::Refused:
             progress.reset();

@@ -37,9 +37,6 @@ private:
     bool ProgramAndSave();
     // The message of an outcome, with the reason behind it.
     void Report(CardConfigurationResult result, const CardConfiguration& configuration);
-
-    // Set only between the card's CURRENT record and the profile save.
-    std::unique_ptr<store::RegistryKey> m_registryKey;
 };
 
 }  // namespace zo::wizard

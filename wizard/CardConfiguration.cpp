@@ -5,6 +5,7 @@
 
 #include "link/IdentificationQuery.h"
 #include "res/Strings.h"
+#include "store/AppliedSave.h"
 #include "store/ProfileStore.h"
 
 namespace zo::wizard {
@@ -48,7 +49,7 @@ bool CardConfiguration::Accepted(const std::string& command) {
 }
 
 CardConfigurationResult CardConfiguration::Run(const CardSettings& settings) {
-    m_key.reset();
+    m_storeOutcome = {};
     m_refusedField.clear();
     const std::array<std::pair<const char*, const std::string*>, 4> values{{
         {"phone number 1", &settings.number1},
@@ -160,13 +161,20 @@ CardConfigurationResult CardConfiguration::Program(const CardSettings& settings)
         m_progress.StepIt();
     }
 
-    auto key = std::make_unique<store::RegistryKey>(
-        store::HKEY_LOCAL_MACHINE, store::WithoutTrailingBackslash(store::CurrentPath()));
-    if (!key->m_open || !store::MarkProfileActive(*key, settings.location)) {
-        return CardConfigurationResult::RegistryFailed;
+    m_storeOutcome =
+        store::SaveAppliedProfile({settings.location, settings.record, settings.readBefore});
+    switch (m_storeOutcome.status) {
+        case store::StoreStatus::Ok:
+            break;
+        case store::StoreStatus::Changed:
+        case store::StoreStatus::NotFound:
+            return CardConfigurationResult::ProfileChanged;
+        case store::StoreStatus::LastProfile:
+        case store::StoreStatus::Invalid:
+        case store::StoreStatus::Failed:
+            return CardConfigurationResult::RegistryFailed;
     }
     m_progress.StepIt();
-    m_key = std::move(key);
     return CardConfigurationResult::Applied;
 }
 
@@ -188,6 +196,10 @@ std::string OutcomeMessage(CardConfigurationResult result, const std::string& re
             std::size_t at = text.find("%1");
             return at == std::string::npos ? text : text.replace(at, 2, refusedField);
         }
+        case CardConfigurationResult::ProfileChanged:
+            return "Another program removed or changed this profile while the card was being "
+                   "programmed.\nThe card holds the values sent; nothing was saved, and the "
+                   "profile is not recorded as applied.";
         case CardConfigurationResult::UnsafeValue:
             return "The entry for " + refusedField +
                    " contains a double quote or a control character, which the card would take "
@@ -217,6 +229,7 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
             return device() + ": the card answered ERROR to \"" + channel.LastCommand() + "\"";
         case CardConfigurationResult::Applied:
         case CardConfigurationResult::UnsafeValue:
+        case CardConfigurationResult::ProfileChanged:
             break;
     }
     return {};

@@ -5,7 +5,7 @@
 
 #include "link/ModemChannel.h"
 #include "link/ProgressWindow.h"
-#include "store/RegistryKey.h"
+#include "store/StoreResult.h"
 #include "wizard/CardSettings.h"
 
 namespace zo::wizard {
@@ -17,6 +17,9 @@ enum class CardConfigurationResult {
     WrongCard,
     WriteFailed,
     RegistryFailed,
+    // Another program removed or changed the profile while the card was programmed; the
+    // store was left as that program left it.
+    ProfileChanged,
     // A value would have injected commands into the card; nothing was sent or stored.
     UnsafeValue,
     // The card answered "ERROR" to a programming command; nothing further was sent and
@@ -27,7 +30,8 @@ enum class CardConfigurationResult {
 // Where the progress bar steps: the wizard's ten points or the configuration page's eleven.
 enum class ProgressSteps { Wizard, ConfigurationPage };
 
-// The AT script that writes one profile into the card and records it as applied.
+// The AT script that writes one profile into the card, then records it as applied and
+// saves it in one store transaction.
 class CardConfiguration {
 public:
     CardConfiguration(link::ModemChannel& channel, link::ProgressWindow& progress,
@@ -35,8 +39,8 @@ public:
 
     CardConfigurationResult Run(const CardSettings& settings);
 
-    // After Applied: the key on the profile's new CURRENT subkey, for the caller's save.
-    std::unique_ptr<store::RegistryKey> TakeKey() { return std::move(m_key); }
+    // After RegistryFailed or ProfileChanged: what the store said.
+    const store::StoreResult& StoreOutcome() const { return m_storeOutcome; }
     // After UnsafeValue: the refused value's name as the user knows it ("SPID 1"); after
     // Refused: the command the card refused, without its line end.
     const std::string& RefusedField() const { return m_refusedField; }
@@ -57,7 +61,7 @@ private:
     link::ModemChannel& m_channel;
     link::ProgressWindow& m_progress;
     ProgressSteps m_steps;
-    std::unique_ptr<store::RegistryKey> m_key;
+    store::StoreResult m_storeOutcome;
     std::string m_refusedField;
     std::string m_reply;
 };

@@ -35,6 +35,7 @@ CardSettings WizardCardSettings(const link::ModemChannel& channel) {
     s.spid2 = channel.SPID2;
     s.flowCommand = FlowCommandFor(channel.Flow);
     s.location = channel.Location;
+    s.record = channel.WorkingProfileRecord();
     return s;
 }
 
@@ -59,6 +60,7 @@ CardSettings ConfigPageCardSettings(const std::string& name, const store::Profil
         s.spid2 = profile.At(store::kSpid2);
     }
     s.flowCommand = kConfigPageFlowCommand;
+    s.readBefore = profile;
     return s;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "link/ModemChannel.h"
@@ -16,6 +17,10 @@ struct CardSettings {
     std::string spid2;        // SPID 2
     std::string flowCommand;  // one of the three flow commands; empty sends nothing
     std::string location;     // the profile recorded as applied
+    // Saved with the record of the applied profile in one transaction (store::AppliedSave):
+    // the values to store, and the profile as read before the card was programmed.
+    std::optional<store::ProfileRecord> record;
+    std::optional<store::Profile> readBefore;
 };
 
 // The configuration page always asks for hardware flow control.
@@ -25,7 +30,7 @@ inline constexpr const char* kConfigPageFlowCommand = "AT&K3\r\n";
 std::string FlowCommandFor(const std::string& flow);
 
 // The wizard's inputs: numbers cut to their last seven characters, the flow command from
-// the channel's Flow.
+// the channel's Flow; the working profile is saved as the run ends.
 CardSettings WizardCardSettings(const link::ModemChannel& channel);
 
 // A stored directory number as the configuration page splits it: the first three
@@ -38,7 +43,8 @@ DirectoryNumberParts SplitDirectoryNumber(const std::string& number);
 
 // The configuration page's inputs for a stored profile: exchange and line number of
 // each directory number (the area code is never sent) and hardware flow, recorded
-// under the profile's key name.
+// under the profile's key name. The profile's values stay as read, and the record is
+// refused if another program changed them meanwhile.
 CardSettings ConfigPageCardSettings(const std::string& name, const store::Profile& profile);
 
 // A value is sent between double quotes: a double quote or a control byte in it would end

@@ -10,6 +10,7 @@
 #include "link/ProgressWindow.h"
 #include "platform/registry/Hive.h"
 #include "res/Strings.h"
+#include "store/ControlCharacters.h"
 #include "store/ProfileStore.h"
 #include "wizard/CardConfiguration.h"
 
@@ -32,6 +33,8 @@ int ExitFor(CardConfigurationResult result) {
             return kExitWriteFailed;
         case CardConfigurationResult::RegistryFailed:
             return kExitStore;
+        case CardConfigurationResult::ProfileChanged:
+            return kExitRefused;
         case CardConfigurationResult::UnsafeValue:
             return kExitUnsafeValue;
         case CardConfigurationResult::Refused:
@@ -49,14 +52,6 @@ int StoreFailure(std::ostream& err) {
 std::string WithoutLeadingBlanks(const std::string& s) {
     std::size_t start = s.find_first_not_of(' ');
     return start == std::string::npos ? std::string() : s.substr(start);
-}
-
-// The profile as stored, under its key name as the configuration page saves it.
-store::ProfileRecord RecordOf(const std::string& name, const store::Profile& p) {
-    using namespace store;
-    return ProfileRecord{name,          p.At(kSwitch), p.At(kPhone1),   p.At(kSpid1), p.At(kPort),
-                         p.At(kBaud),   p.At(kBits),   p.At(kParity),   p.At(kStop),  p.At(kFlow),
-                         p.At(kPhone2), p.At(kSpid2),  p.HasTerminal2()};
 }
 
 }  // namespace
@@ -133,13 +128,15 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
     return kExitOk;
 }
 
-int ApplyCommand(const std::string& name, std::ostream& out, std::ostream& err) {
+int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err) {
     if (!registry::DefaultHive().IsUsable()) {
         return StoreFailure(err);
     }
+    // The profile keeps the name it is stored under, whatever case was typed.
+    const std::string name = store::StoredProfileName(typed);
     store::Profile profile = store::ReadProfile(name);
-    if (!profile.Exists()) {
-        err << "zo-config: no profile named \"" << name << "\"\n";
+    if (name.empty() || !profile.Exists()) {
+        err << "zo-config: no profile named \"" << store::EscapeControlCharacters(typed) << "\"\n";
         return kExitRefused;
     }
     StreamPrompter prompter(err);
@@ -148,6 +145,8 @@ int ApplyCommand(const std::string& name, std::ostream& out, std::ostream& err) 
     link::NoProgressWindow progress;
     wizard::CardConfiguration configuration(channel, progress,
                                             wizard::ProgressSteps::ConfigurationPage);
+    // Nothing is edited, so the profile's values are left as stored: the run only records
+    // it as applied, and refuses if another program changed or removed it meanwhile.
     CardConfigurationResult result =
         configuration.Run(wizard::ConfigPageCardSettings(name, profile));
     if (result != CardConfigurationResult::Applied) {
@@ -156,15 +155,8 @@ int ApplyCommand(const std::string& name, std::ostream& out, std::ostream& err) 
             platform::Icon::None, wizard::OutcomeDetail(result, channel));
         return ExitFor(result);
     }
-    auto key = configuration.TakeKey();
-    // Saved as stored: nothing was edited, so no number is re-split or re-joined.
-    if (!store::WriteProfile(*key, RecordOf(name, profile))) {
-        platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
-                                        platform::Buttons::Ok, platform::Icon::None,
-                                        store::RegistryFailureDetail());
-        return kExitStore;
-    }
-    out << "Applied \"" << name << "\" to the card on " << channel.Port << ".\n";
+    out << "Applied \"" << store::EscapeControlCharacters(name) << "\" to the card on "
+        << channel.Port << ".\n";
     return kExitOk;
 }
 

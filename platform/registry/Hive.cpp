@@ -410,7 +410,7 @@ Status Hive::DeleteKey(HKey root, std::string_view path) {
 }
 
 Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
-    if (name.size() > kMaxNameLength) {
+    if (RegistryLength(name) > kMaxNameLength) {
         return Status::TooLong;
     }
     Status s = BeginWrite();
@@ -444,7 +444,7 @@ Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
 }
 
 Status Hive::DeleteValue(HKey key, std::string_view name) {
-    if (name.size() > kMaxNameLength) {
+    if (RegistryLength(name) > kMaxNameLength) {
         return Status::TooLong;
     }
     Status s = BeginWrite();

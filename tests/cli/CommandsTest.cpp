@@ -3,9 +3,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "ProgramRun.h"
 #include "TestStore.h"
 #include "app/cli/Commands.h"
 #include "app/cli/Options.h"
+#include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
 
 using namespace zo::cli;
@@ -141,4 +143,102 @@ TEST_F(CommandsTest, RegistryMessageIsFollowedByTheStoreFileAndItsError) {
     EXPECT_EQ(r.code, kExitStore);
     const std::string detail = "\n(Profile store " + store.Path() + ": ";
     EXPECT_NE(r.err.find(detail), std::string::npos) << r.err;
+}
+
+// The command line keeps the store's rules: keys without values are no profiles, names
+// typed in another case are the stored profile's.
+TEST_F(CommandsTest, RemoveKeepsTheLastRealProfileAndItsRecordWhateverTheCase) {
+    Save("Home");
+    Save("Work");
+    {
+        zo::store::RegistryKey empty(zo::store::HKEY_LOCAL_MACHINE,
+                                     zo::store::ProfilePath("Empty"));
+    }
+    zo::store::RegistryKey key(zo::store::HKEY_LOCAL_MACHINE, zo::store::PccardPath());
+    ASSERT_TRUE(zo::store::MarkProfileActive(key, "Home"));
+    EXPECT_EQ(Command({"profiles"}).out, "* Home\n  Work\n");
+    Outcome removed = Command({"remove", "home"});
+    EXPECT_EQ(removed.code, kExitOk) << removed.err;
+    EXPECT_EQ(zo::store::ActiveProfileName(), "") << "no record of a removed profile remains";
+    Outcome last = Command({"remove", "WORK"});
+    EXPECT_EQ(last.code, kExitRefused);
+    EXPECT_NE(last.err.find("\"Work\" is the only stored profile"), std::string::npos) << last.err;
+    EXPECT_EQ(zo::store::ListProfileNames(), std::vector<std::string>{"Work"});
+}
+
+// Text from the store reaches the terminal as text: control characters are written out.
+TEST_F(CommandsTest, ProfilesAndShowEscapeControlCharacters) {
+    Save("Evil\x1b]0;owned\x07");
+    Save("Plain \xC3\xA9");
+    Outcome listed = Command({"profiles"});
+    EXPECT_EQ(listed.out, "  Evil\\x1b]0;owned\\x07\n  Plain \xC3\xA9\n");
+    Outcome shown = Command({"show", "Evil\x1b]0;owned\x07"});
+    EXPECT_EQ(shown.code, kExitOk);
+    EXPECT_EQ(shown.out.rfind("Location=Evil\\x1b]0;owned\\x07\n", 0), 0u) << shown.out;
+    Outcome missing = Command({"show",
+                               "No\x9b"
+                               "body"});
+    EXPECT_EQ(missing.err.find('\x9b'), std::string::npos);
+}
+
+namespace {
+
+// Standard output on a full disk: every write fails.
+struct FullBuffer : std::streambuf {
+    int overflow(int) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+}  // namespace
+
+TEST_F(CommandsTest, OutputThatCannotBeWrittenIsAFailure) {
+    Save("Home");
+    for (auto args :
+         std::vector<std::vector<std::string>>{{"profiles"}, {"show", "Home"}, {"export"}}) {
+        FullBuffer full;
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(RunCommand(args, out, err), kExitRefused) << args[0];
+        EXPECT_NE(err.str().find("cannot write the output"), std::string::npos) << args[0];
+    }
+    // The real program, with its output on a device that is always full.
+    const std::string bin = ZO_CONFIG_BIN;
+    for (const char* cmd : {"profiles", "show Home", "export"}) {
+        zo::test::Outcome r = zo::test::RunProgram(
+            "(" + bin + " --registry " + store.Path() + " " + cmd + " >/dev/full)", store.Dir());
+        EXPECT_NE(r.code, 0) << cmd;
+        EXPECT_NE(r.err.find("cannot write the output"), std::string::npos) << cmd << r.err;
+    }
+}
+
+// The exit code says what failed: the file (1, with its line) or the store (3, message 114
+// with the reason).
+TEST_F(CommandsTest, ImportExitCodesComeFromWhatFailed) {
+    Save("Home");
+    const std::string file = store.Dir() + "/in.reg";
+    std::ofstream(file) << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Home\\Sub]\n";
+    Outcome below = Command({"import", file});
+    EXPECT_EQ(below.code, kExitRefused);
+    EXPECT_NE(below.err.find(file + ":3: "), std::string::npos) << below.err;
+
+    Outcome dir = Command({"import", store.Dir()});
+    EXPECT_EQ(dir.code, kExitRefused);
+    EXPECT_NE(dir.err.find("is a directory"), std::string::npos) << dir.err;
+
+    // Another program holds the store's write lock for longer than this one waits.
+    std::ofstream(file, std::ios::trunc)
+        << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Work]\n\"Location\"="
+           "\"Work\"\n";
+    zo::registry::Hive other(store.Path());
+    zo::registry::Hive::Batch lock(other);
+    ASSERT_TRUE(lock.Ok());
+    zo::registry::DefaultHive().SetBusyTimeoutMs(50);
+    Outcome busy = Command({"import", file});
+    EXPECT_EQ(busy.code, kExitStore) << busy.err;
+    EXPECT_EQ(
+        busy.err.rfind(
+            "Install has been unable to communicate with the registry.\nPlease try again.\n(", 0),
+        0u)
+        << busy.err;
+    EXPECT_NE(busy.err.find("nothing was imported"), std::string::npos);
 }

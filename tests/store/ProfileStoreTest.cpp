@@ -86,7 +86,7 @@ TEST_F(ProfileStoreTest, MarkingActiveKeepsExactlyOneCurrentSubkey) {
     EXPECT_STREQ(key.m_path, "SOFTWARE\\KEST\\CURRENT\\Two");
     EXPECT_EQ(ActiveProfileName(), "Two");
     EXPECT_TRUE(IsActiveProfile("Two"));
-    EXPECT_FALSE(IsActiveProfile("two"));  // the active test compares with case
+    EXPECT_TRUE(IsActiveProfile("two"));  // names compare as the store compares keys
     EXPECT_FALSE(IsFirstStart());
     RegistryKey current(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\CURRENT");
     current.ReadSubkeys();
@@ -96,16 +96,27 @@ TEST_F(ProfileStoreTest, MarkingActiveKeepsExactlyOneCurrentSubkey) {
     EXPECT_TRUE(current.m_results.empty());
 }
 
-TEST_F(ProfileStoreTest, RemoveDeletesTheActiveRecordAndNeverTheLastProfile) {
+// Which keys are profiles, which one is applied, the last-profile rule and names typed in
+// another case: one rule, whoever asks.
+TEST_F(ProfileStoreTest, RemoveFollowsTheStoresOwnRulesForNamesAndTheLastProfile) {
     ASSERT_TRUE(WriteProfile(key, Record("One", false)));
     ASSERT_TRUE(WriteProfile(key, Record("Two", false)));
+    { RegistryKey ghost(HKEY_LOCAL_MACHINE, ProfilePath("Ghost")); }
     ASSERT_TRUE(MarkProfileActive(key, "Two"));
-    EXPECT_EQ(RemoveProfile("Nobody"), RemoveResult::NotFound);
-    EXPECT_EQ(RemoveProfile(""), RemoveResult::NotFound);
-    EXPECT_EQ(RemoveProfile("Two"), RemoveResult::Removed);
-    EXPECT_EQ(ActiveProfileName(), "");
+    EXPECT_EQ(ListProfileNames(), (std::vector<std::string>{"One", "Two"}))
+        << "no values, no profile";
+    EXPECT_EQ(StoredProfileName("tWO"), "Two");
+    EXPECT_EQ(StoredProfileName("Ghost"), "");
+    EXPECT_EQ(RemoveProfile("Nobody").status, StoreStatus::NotFound);
+    EXPECT_EQ(RemoveProfile("").status, StoreStatus::NotFound);
+    EXPECT_EQ(RemoveProfile("Ghost").status, StoreStatus::NotFound);
+    EXPECT_EQ(RemoveProfile("two").status, StoreStatus::Ok);
+    EXPECT_EQ(ActiveProfileName(), "") << "the record goes whatever case the name was typed in";
     EXPECT_TRUE(IsFirstStart());
-    EXPECT_EQ(RemoveProfile("One"), RemoveResult::LastProfile);
+    // An empty key beside it does not make "One" any less the last profile.
+    StoreResult last = RemoveProfile("ONE");
+    EXPECT_EQ(last.status, StoreStatus::LastProfile);
+    EXPECT_NE(last.text.find("\"One\""), std::string::npos) << last.text;
     EXPECT_EQ(ListProfileNames(), std::vector<std::string>{"One"});
 }
 

@@ -28,6 +28,15 @@ const char* const kGood =
     "\"Switch\" = \"AT&T 5ESS Custom\"\r\n"
     "@=\"quote \\\" and back\\\\slash\"\r\n";
 
+// The same settings as an import takes them: a profile holds only its own values.
+const char* const kImportable =
+    "REGEDIT4\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST]\r\n"
+    "@=\"quote \\\" and back\\\\slash\"\r\n"
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\My Office]\r\n"
+    "\"Location\"=\"My Office\"\r\n"
+    "\"Switch\" = \"AT&T 5ESS Custom\"\r\n";
+
 }  // namespace
 
 TEST(RegFileParse, AcceptsStringValuesUnderKest) {
@@ -86,9 +95,9 @@ TEST(RegFileTransfer, ExportImportExportGivesTheSameText) {
     std::string first;
     {
         zo::test::TestStore store;
-        RegParseResult r = ParseRegFile(kGood);
+        RegParseResult r = ParseRegFile(kImportable);
         std::string error;
-        ASSERT_TRUE(ImportKeys(zo::registry::DefaultHive(), r.keys, &error)) << error;
+        ASSERT_TRUE(ImportKeys(zo::registry::DefaultHive(), r.keys).Ok());
         std::vector<RegKey> keys;
         ASSERT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys, &error));
         ASSERT_TRUE(FormatRegFile(keys, &first, &error));
@@ -98,7 +107,7 @@ TEST(RegFileTransfer, ExportImportExportGivesTheSameText) {
     RegParseResult again = ParseRegFile(first);
     std::string error, second;
     std::vector<RegKey> keys;
-    ASSERT_TRUE(ImportKeys(zo::registry::DefaultHive(), again.keys, &error)) << error;
+    ASSERT_TRUE(ImportKeys(zo::registry::DefaultHive(), again.keys).Ok());
     ASSERT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys, &error));
     ASSERT_TRUE(FormatRegFile(keys, &second, &error));
     EXPECT_EQ(first, second);
@@ -108,17 +117,18 @@ TEST(RegFileTransfer, ImportFailingHalfWayLeavesTheStoreUnchanged) {
     zo::test::TestStore store;
     auto& hive = zo::registry::DefaultHive();
     std::string error;
-    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(kGood).keys, &error));
+    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(kImportable).keys).Ok());
     std::vector<RegKey> before;
     ASSERT_TRUE(CollectTree(hive, kExportRoot, &before, &error));
 
     // The parser passes a long value name only up to the store's limit; a key that
     // collides with nothing but whose value the store refuses fails the whole import.
-    std::vector<RegKey> keys = ParseRegFile(kGood).keys;
+    std::vector<RegKey> keys = ParseRegFile(kImportable).keys;
     keys.push_back(RegKey{"SOFTWARE\\KEST\\PCCARD\\New", {{"Location", "New", 9}}, 8});
-    keys.push_back(RegKey{"SOFTWARE\\KEST\\PCCARD\\Bad", {{std::string(300, 'n'), "x", 11}}, 10});
-    EXPECT_FALSE(ImportKeys(hive, keys, &error));
-    EXPECT_EQ(error.rfind("line 11:", 0), 0u) << error;
+    keys.push_back(RegKey{"SOFTWARE\\KEST\\Bad", {{std::string(300, 'n'), "x", 11}}, 10});
+    StoreResult refused = ImportKeys(hive, keys);
+    EXPECT_EQ(refused.status, StoreStatus::Invalid);
+    EXPECT_EQ(refused.line, 11) << refused.text;
     std::vector<RegKey> after;
     ASSERT_TRUE(CollectTree(hive, kExportRoot, &after, &error));
     std::string a, b;
@@ -151,26 +161,26 @@ TEST(RegFileTransfer, ImportedAppliedProfileReplacesTheStoredOne) {
     const char* const stored =
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\Office]\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Office]\n\"Location\"=\"Office\"\n";
-    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(stored).keys, &error)) << error;
+    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(stored).keys).Ok());
     const char* const incoming =
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\Home]\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Home]\n\"Location\"=\"Home\"\n";
-    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(incoming).keys, &error)) << error;
+    ASSERT_TRUE(ImportKeys(hive, ParseRegFile(incoming).keys).Ok());
     EXPECT_EQ(ActiveProfileName(), "Home");
     EXPECT_EQ(ListProfileNames(), (std::vector<std::string>{"Office", "Home"}));
     // Re-importing the same record, in another letter case, keeps it.
-    ASSERT_TRUE(ImportKeys(hive,
-                           ParseRegFile("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\"
-                                        "CURRENT\\HOME]\n")
-                               .keys,
-                           &error))
-        << error;
+    ASSERT_TRUE(
+        ImportKeys(
+            hive,
+            ParseRegFile("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\HOME]\n").keys)
+            .Ok());
     EXPECT_EQ(ActiveProfileName(), "Home");
 
     const char* const two =
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\A]\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\B]\n";
-    EXPECT_FALSE(ImportKeys(hive, ParseRegFile(two).keys, &error));
-    EXPECT_EQ(error.rfind("line 3:", 0), 0u) << error;
+    StoreResult refused = ImportKeys(hive, ParseRegFile(two).keys);
+    EXPECT_EQ(refused.status, StoreStatus::Invalid);
+    EXPECT_EQ(refused.line, 3) << refused.text;
     EXPECT_EQ(ActiveProfileName(), "Home");
 }

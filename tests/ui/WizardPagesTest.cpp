@@ -27,9 +27,11 @@ void StoreProfile(const std::string& name) {
     QVERIFY(store::WriteProfile(key, r));
 }
 
+// The key itself, with or without values.
 bool KeyExists(const std::string& name) {
-    auto names = store::ListProfileNames();
-    return std::find(names.begin(), names.end(), name) != names.end();
+    registry::HKey key;
+    return registry::DefaultHive().OpenKey(registry::HKEY_LOCAL_MACHINE, store::ProfilePath(name),
+                                           &key) == registry::Status::Ok;
 }
 
 QString SelectedSwitch(WizardRig& w) {

@@ -32,7 +32,7 @@ protected:
                                 ProgressSteps steps = ProgressSteps::Wizard) {
         CardConfiguration run(channel, progress, steps);
         auto result = run.Run(s);
-        key = run.TakeKey();
+        storeOutcome = run.StoreOutcome();
         refused = run.RefusedField();
         return result;
     }
@@ -48,7 +48,7 @@ protected:
     cardsim::InProcessCard card{clock};
     link::ModemChannel channel;
     CountingProgress progress;
-    std::unique_ptr<store::RegistryKey> key;
+    store::StoreResult storeOutcome;
     std::string refused;
 };
 
@@ -61,9 +61,8 @@ TEST_F(CardConfigurationTest, WizardProgramsTheCardWithTheWholeScript) {
                                         "AT&W\r\n", "AT%Z1\r\n"}));
     EXPECT_EQ(progress.steps, 10);
     EXPECT_EQ(Current(), std::vector<std::string>{"Office"});
-    ASSERT_NE(key, nullptr);
-    EXPECT_TRUE(store::WriteProfile(*key, channel.WorkingProfileRecord()));
-    EXPECT_EQ(store::ReadProfile("Office").At(store::kSpid1), "20655501000101");
+    EXPECT_EQ(store::ReadProfile("Office").At(store::kSpid1), "20655501000101")
+        << "saved in the transaction that records it as applied";
     EXPECT_EQ(card.Model().Stored().spid1, "20655501000101");
     EXPECT_GE(Elapsed(), 13000ms) << "four pauses and the reply window";
     EXPECT_LT(Elapsed(), 16000ms);
@@ -102,6 +101,10 @@ TEST_F(CardConfigurationTest, ConfigurationPageSendsHardwareFlowAndStepsElevenTi
     channel.Flow = "XOn/XOff";
     store::Profile stored{{"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101", "COM3",
                            "115200", "8", "None", "1", "XOn/XOff"}};
+    store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+    ASSERT_TRUE(
+        store::WriteProfile(key, {"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101",
+                                  "COM3", "115200", "8", "None", "1", "XOn/XOff", "", "", false}));
     CardSettings s = wizard::ConfigPageCardSettings("Home", stored);
     EXPECT_EQ(s.number1, "1231234") << "the page's split of a seven-digit number";
     EXPECT_EQ(Run(s, ProgressSteps::ConfigurationPage), CardConfigurationResult::Applied);
@@ -124,7 +127,7 @@ TEST_F(CardConfigurationTest, EarlyOutcomesSendNoMoreAndLeaveTheStore) {
     EXPECT_EQ(Run(wizard::WizardCardSettings(channel)), CardConfigurationResult::WrongCard);
     EXPECT_EQ(card.Writes().back(), "ATI3\r\n");
     EXPECT_EQ(progress.steps, 2);
-    EXPECT_EQ(key, nullptr);
+    EXPECT_TRUE(Current().empty());
 
     // No answer at all within five seconds.
     card.Faults() = {};
@@ -189,7 +192,7 @@ TEST_F(CardConfigurationTest, AProfileNameTheStoreCannotHoldFailsTheRecord) {
     CardSettings s = wizard::WizardCardSettings(channel);
     s.location = "Home\\Office";
     EXPECT_EQ(Run(s), CardConfigurationResult::RegistryFailed);
-    EXPECT_EQ(key, nullptr);
+    EXPECT_EQ(storeOutcome.status, store::StoreStatus::Invalid);
     EXPECT_EQ(card.Writes().back(), "AT%Z1\r\n") << "the card keeps what it was sent";
 }
 

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "store/ProfileStore.h"
+#include "store/StoreResult.h"
+
+namespace zo::store {
+
+// How the store is left once the card took a profile's script.
+struct AppliedSave {
+    // The profile recorded as applied, in any letter case; the stored spelling is kept.
+    std::string name;
+    // The values to save under it; none leaves the profile's values as they are.
+    std::optional<ProfileRecord> record;
+    // The profile as this program read it before programming the card; none for a
+    // profile that is saved whatever the store holds (the wizard's new profile).
+    std::optional<Profile> readBefore;
+};
+
+// Records the applied profile and saves it in one transaction, so another program never
+// sees one without the other. The profile is read again under the lock: when it vanished
+// or changed since `readBefore`, nothing is written and the result is Changed, so no
+// other program's removal or import is undone. Only values this program changed are
+// written. Failed carries the store file and its error. Needs no window system and may
+// run on any thread, one call at a time per store.
+StoreResult SaveAppliedProfile(const AppliedSave& save);
+
+}  // namespace zo::store
