@@ -116,15 +116,25 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
         case link::IdentificationResult::Identified:
             break;
     }
+    using store::EscapeControlCharacters;
     if (raw) {
-        out << text;
+        // The card's lines as they came, but nothing a terminal would act on.
+        for (std::size_t start = 0; start < text.size();) {
+            std::size_t end = text.find_first_of("\r\n", start);
+            end = end == std::string::npos ? text.size() : end;
+            out << EscapeControlCharacters(std::string_view(text).substr(start, end - start));
+            for (; end < text.size() && (text[end] == '\r' || text[end] == '\n'); ++end) {
+                out << text[end];
+            }
+            start = end;
+        }
         return kExitOk;
     }
     link::CardIdentity id = link::ParseIdentification(text);
-    out << "Product Name: " << id.productName << "\n"
-        << "Software Revision: " << id.softwareRevision << "\n"
-        << "Software Release Date: " << id.releaseDate << "\n"
-        << "Line Status: " << WithoutLeadingBlanks(id.lineStatus) << "\n";
+    out << "Product Name: " << EscapeControlCharacters(id.productName) << "\n"
+        << "Software Revision: " << EscapeControlCharacters(id.softwareRevision) << "\n"
+        << "Software Release Date: " << EscapeControlCharacters(id.releaseDate) << "\n"
+        << "Line Status: " << EscapeControlCharacters(WithoutLeadingBlanks(id.lineStatus)) << "\n";
     return kExitOk;
 }
 

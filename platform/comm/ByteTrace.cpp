@@ -1,14 +1,27 @@
 #include "platform/comm/ByteTrace.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstring>
 
 namespace zo::comm {
 
 std::shared_ptr<ByteTrace> ByteTrace::Create(const std::string& path, std::string* error) {
-    std::FILE* f = std::fopen(path.c_str(), "w");
+    // The trace holds the SPIDs: private to its owner, also when the file existed before.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
+        ::fchmod(fd, 0600);
+    }
+    std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "w");
     if (!f) {
         *error = path + ": " + std::strerror(errno);
+        if (fd >= 0) {
+            ::close(fd);
+        }
         return nullptr;
     }
     auto trace = std::make_shared<ByteTrace>(f);

@@ -117,14 +117,26 @@ bool Hive::EnsureOpen() {
     if (m_db) {
         return true;
     }
-    // Create a missing file ourselves so that it is private from the first byte.
-    int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    // Create a missing file ourselves so that it is private from the first byte. Without
+    // blocking, so a FIFO named as the store is refused instead of waited on.
+    int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
     if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-        fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+        fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     }
     if (fd < 0) {
         m_lastError = m_path + ": " + std::strerror(errno);
         return false;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        // SQLite would write its journal beside a device, and wait on a FIFO.
+        m_lastError = m_path + ": not a regular file, so it cannot be the store";
+        ::close(fd);
+        return false;
+    }
+    // A store made before it was private (or copied in) holds the SPIDs too.
+    if ((st.st_mode & 077) != 0 && st.st_uid == ::geteuid()) {
+        ::fchmod(fd, st.st_mode & 0700);
     }
     ::close(fd);
 

@@ -183,5 +183,17 @@ TEST_F(CardCommandsTest, ProbeReportsThePortOrMessage121) {
     EXPECT_EQ(r.err, Text(res::IDS_CARD_NOT_DETECTED) + "\n");
 }
 
+// A name typed in another case applies the stored profile: its record and its values
+// keep the stored spelling.
+TEST_F(CardCommandsTest, ApplyInAnotherCaseRecordsTheStoredName) {
+    Save("Home", "20655501000101", "COM3");
+    const store::Profile before = store::ReadProfile("Home");
+    Outcome r = Command({"apply", "HOME"});
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(store::ActiveProfileName(), "Home");
+    EXPECT_EQ(store::ReadProfile("Home").values, before.values);
+    EXPECT_EQ(store::ListProfileNames(), std::vector<std::string>{"Home"});
+}
+
 }  // namespace
 }  // namespace zo::test

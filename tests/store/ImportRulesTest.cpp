@@ -5,6 +5,7 @@
 #include "TestStore.h"
 #include "platform/registry/Hive.h"
 #include "platform/registry/KeyPath.h"
+#include "store/ControlCharacters.h"
 #include "store/ProfileStore.h"
 #include "store/RegFile.h"
 #include "store/RegTransfer.h"
@@ -186,4 +187,24 @@ TEST(KeyNameLimits, CountCharactersAsTheRegistryDoes) {
     RegParseResult tooLong = ParseRegFile(File("PCCARD\\" + e256, {{"Location", "x"}}));
     EXPECT_FALSE(tooLong.ok);
     EXPECT_EQ(tooLong.errorLine, 3);
+}
+
+// What profiles, show and identify print: text stays as it is, anything a terminal would
+// act on is written out.
+TEST(ControlCharacters, AreFoundAndWrittenOutWhileTextStaysAsItIs) {
+    EXPECT_EQ(EscapeControlCharacters("Caf\xC3\xA9 \xF0\x9F\x93\x9E \\ ok"),
+              "Caf\xC3\xA9 \xF0\x9F\x93\x9E \\ ok");
+    EXPECT_EQ(EscapeControlCharacters("a\x1b[2Jb\x7f\r\n"), "a\\x1b[2Jb\\x7f\\x0d\\x0a");
+    EXPECT_EQ(EscapeControlCharacters("\xC2\x9B"
+                                      "31m"),
+              "\\xc2\\x9b31m")
+        << "C1 escape introducer";
+    EXPECT_EQ(EscapeControlCharacters("\x9B"
+                                      "31m\xE2\x82"),
+              "\\x9b31m\\xe2\\x82")
+        << "stray bytes";
+    EXPECT_FALSE(HasControlCharacters("National ISDN-1 (NI-1) \xC3\xA9"));
+    for (const char* bad : {"\t", "a\x1b", "\x7f", "\xC2\x85", "\xFF"}) {
+        EXPECT_TRUE(HasControlCharacters(bad)) << EscapeControlCharacters(bad);
+    }
 }

@@ -1,0 +1,125 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <dirent.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "ProgramRun.h"
+#include "TestStore.h"
+#include "app/cli/Commands.h"
+#include "cardsim/Nvram.h"
+#include "platform/comm/ByteTrace.h"
+#include "platform/registry/Hive.h"
+#include "store/ProfileStore.h"
+
+using namespace zo::cli;
+
+namespace {
+
+int Command(std::vector<std::string> args, std::string* err = nullptr) {
+    std::ostringstream out, e;
+    int code = RunCommand(args, out, e);
+    if (err) {
+        *err = e.str();
+    }
+    return code;
+}
+
+unsigned Mode(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0u;
+}
+
+std::vector<std::string> Entries(const std::string& dir) {
+    std::vector<std::string> names;
+    if (DIR* d = ::opendir(dir.c_str())) {
+        while (dirent* e = ::readdir(d)) {
+            names.emplace_back(e->d_name);
+        }
+        ::closedir(d);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+void SaveHome() {
+    zo::store::RegistryKey key(zo::store::HKEY_LOCAL_MACHINE, zo::store::PccardPath());
+    ASSERT_TRUE(zo::store::WriteProfile(key, {"Home", "s", "1", "2", "COM3", "115200", "8", "None",
+                                              "1", "Hardware", "", "", false}));
+}
+
+}  // namespace
+
+// An export replaces a regular file only; a link is followed and the file it names is
+// replaced beside itself, and no temporary file is left behind.
+TEST(ExportFile, FollowsLinksAndRefusesWhatIsNoRegularFile) {
+    zo::test::TestStore store;
+    SaveHome();
+    const std::string dir = store.Dir() + "/out";
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    const std::string real = dir + "/real.reg", link = dir + "/link.reg";
+    std::ofstream(real) << "old";
+    ASSERT_EQ(::symlink("real.reg", link.c_str()), 0);
+    ASSERT_EQ(Command({"export", link}), kExitOk);
+    struct stat st {};
+    ASSERT_EQ(::lstat(link.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link stays a link";
+    EXPECT_EQ(zo::test::Slurp(real).rfind("REGEDIT4\n", 0), 0u);
+
+    const std::string fifo = dir + "/fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& target : {fifo, dir, std::string("/dev/null")}) {
+        std::string err;
+        EXPECT_EQ(Command({"export", target}, &err), kExitRefused) << target;
+        EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
+    }
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{".", "..", "fifo", "link.reg", "real.reg"}));
+}
+
+// The store must be a regular file: SQLite would leave a journal beside a device and wait
+// on a FIFO.
+TEST(StoreFile, ADeviceFifoOrDirectoryIsNoStore) {
+    zo::test::TestStore store;
+    const std::string fifo = store.Dir() + "/fifo.db";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path : {fifo, store.Dir(), std::string("/dev/null")}) {
+        zo::registry::Hive hive(path);
+        EXPECT_FALSE(hive.IsUsable()) << path;
+        EXPECT_NE(hive.LastError().find(path), std::string::npos) << hive.LastError();
+    }
+    EXPECT_EQ(Mode(fifo + "-journal"), 0u);
+    EXPECT_EQ(Mode("/dev/null-journal"), 0u);
+    zo::test::Outcome r = zo::test::RunProgram(
+        std::string(ZO_CONFIG_BIN) + " --registry " + fifo + " profiles", store.Dir());
+    EXPECT_EQ(r.code, kExitStore) << r.err;
+    EXPECT_NE(r.err.find("not a regular file"), std::string::npos) << r.err;
+}
+
+// The store, the trace and the simulated card's memory hold the SPIDs: owner only, also
+// when the file was there before with a looser mode.
+TEST(PrivateFiles, AreCreatedOrTightenedToOwnerOnly) {
+    zo::test::TestStore store;
+    const mode_t old = ::umask(0);
+    const std::string db = store.Dir() + "/old.db", trace = store.Dir() + "/trace",
+                      memory = store.Dir() + "/card";
+    for (const auto& path : {db, trace, memory}) {
+        std::ofstream(path).close();
+        ::chmod(path.c_str(), 0644);
+    }
+    zo::registry::Hive hive(db);
+    EXPECT_TRUE(hive.IsUsable()) << hive.LastError();
+    std::string error;
+    EXPECT_NE(zo::comm::ByteTrace::Create(trace, &error), nullptr) << error;
+    zo::cardsim::Nvram kept(memory);
+    EXPECT_EQ(Mode(memory), 0600u) << "tightened when opened";
+    const std::string fresh = store.Dir() + "/fresh-card";
+    zo::cardsim::Nvram nvram(fresh);
+    EXPECT_TRUE(nvram.Store({}));
+    ::umask(old);
+    EXPECT_EQ(Mode(db), 0600u);
+    EXPECT_EQ(Mode(trace), 0600u);
+    EXPECT_EQ(Mode(fresh), 0600u);
+}
