@@ -320,6 +320,43 @@ private slots:
         QCOMPARE(f.TakeTexts(), Texts{});
     }
 
+    // Another program changed the profile after the page read it: Apply programs the card
+    // but saves nothing over that change and does not record the profile as applied.
+    void applyNeverSavesOverAnotherProgramsChange() {
+        SummaryFixture f;
+        f.AddProfile("Office", "2065550100", "20655501000101");
+        f.AddProfile("Home", "4255550199", "42555501990101");
+        f.MarkApplied("Office");
+        QVERIFY(f.Open());
+        auto& page = f.Config();
+        Choose(page.m_profileList, page, res::IDC_CFG_PROFILE, "Home");
+        EditOf(page, res::IDC_CFG_SPID1)->clear();
+        Type(page, res::IDC_CFG_SPID1, "42555501990102");
+        f.AddProfile("Home", "4255550199", "42555501997777");
+        f.Sheet().PressButton(ui::PropertySheet::Button::Apply);
+        Texts texts = f.TakeTexts();
+        QCOMPARE(texts.size(), std::size_t(1));
+        QVERIFY(texts[0].find("Another program removed or changed this profile") == 0);
+        QCOMPARE(f.Applied(), Texts{"Office"});
+        QCOMPARE(store::ReadProfile("Home").At(store::kSpid1), std::string("42555501997777"));
+    }
+
+    // A key without values is no profile here either: not listed, and not counted when
+    // the last profile is kept.
+    void keysWithoutValuesAreNoProfiles() {
+        SummaryFixture f;
+        f.AddProfile("Only", "2065550100", "20655501000101");
+        { store::RegistryKey ghost(store::HKEY_LOCAL_MACHINE, store::ProfilePath("Ghost")); }
+        f.MarkApplied("Only");
+        QVERIFY(f.Open());
+        auto& page = f.Config();
+        QCOMPARE(page.m_profileList.GetCount(), 1);
+        QVERIFY(!page.m_removeButton.IsWindowEnabled());
+        page.SendCommand(res::IDC_CFG_REMOVE);
+        QCOMPARE(store::ListProfileNames(), Texts{"Only"});
+        QCOMPARE(f.Applied(), Texts{"Only"});
+    }
+
     void applyFailuresReportAndKeepTheWindow() {
         SummaryFixture f;
         f.AddProfile("Office", "2065550100", "20655501000101");
