@@ -135,6 +135,10 @@ public:
         g_pendingFile[0] = '\0';
         for (int sig : kSignals) {
             m_old.push_back(::signal(sig, RemovePendingAndDie));
+            // A signal the program was started to ignore (nohup) stays ignored.
+            if (m_old.back() == SIG_IGN) {
+                ::signal(sig, SIG_IGN);
+            }
         }
     }
     ~PendingFile() {
@@ -147,7 +151,7 @@ public:
     PendingFile& operator=(const PendingFile&) = delete;
 
 private:
-    static constexpr std::array<int, 4> kSignals{SIGINT, SIGTERM, SIGHUP, SIGPIPE};
+    static constexpr std::array<int, 5> kSignals{SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ};
     std::vector<void (*)(int)> m_old;
 };
 

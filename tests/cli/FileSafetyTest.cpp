@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <dirent.h>
 
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -77,6 +80,41 @@ TEST(ExportFile, FollowsLinksAndRefusesWhatIsNoRegularFile) {
         EXPECT_NE(err.find("not a regular file"), std::string::npos) << err;
     }
     EXPECT_EQ(Entries(dir), (std::vector<std::string>{".", "..", "fifo", "link.reg", "real.reg"}));
+}
+
+// An export that cannot be finished leaves the old file and no temporary file: neither
+// when the write fails nor when a signal ends the program mid-write.
+TEST(ExportFile, ACutShortExportLeavesNoTemporaryFile) {
+    zo::test::TestStore store;
+    for (int i = 0; i < 40; ++i) {
+        zo::store::RegistryKey key(zo::store::HKEY_LOCAL_MACHINE, zo::store::PccardPath());
+        ASSERT_TRUE(
+            zo::store::WriteProfile(key, {"P" + std::to_string(i), "s", "1", "2", "COM3", "115200",
+                                          "8", "None", "1", "Hardware", "", "", false}));
+    }
+    const std::string dir = store.Dir() + "/out", file = dir + "/kest.reg";
+    ASSERT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    for (bool interrupted : {false, true}) {
+        std::ofstream(file, std::ios::trunc) << "old";
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            // The file size limit makes the write fail, or, with its signal left on, ends
+            // the program in the middle of it.
+            ::signal(SIGXFSZ, interrupted ? SIG_DFL : SIG_IGN);
+            rlimit limit{512, 512};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            ::_exit(Command({"export", file}));
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+        if (interrupted) {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+        } else {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitRefused) << status;
+        }
+        EXPECT_EQ(zo::test::Slurp(file), "old") << interrupted;
+        EXPECT_EQ(Entries(dir), (std::vector<std::string>{".", "..", "kest.reg"})) << interrupted;
+    }
 }
 
 // The store must be a regular file: SQLite would leave a journal beside a device and wait
