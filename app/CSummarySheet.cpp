@@ -6,6 +6,7 @@
 #include "link/ModemChannel.h"
 #include "link/PortScan.h"
 #include "platform/help/HelpSystem.h"
+#include "platform/ui/Conversation.h"
 #include "res/Artwork.h"
 #include "res/ResourceIds.h"
 
@@ -43,11 +44,12 @@ bool CSummarySheet::OnInitDialog() {
     if (channel.Port.empty()) {
         // The scan sets the detection line settings and reports a card found nowhere itself
         // (message 121).
-        if (!link::ScanPorts(channel, link::ScanCaller::SummarySheet)) {
+        if (!ui::RunConversation(
+                [&channel] { return link::ScanPorts(channel, link::ScanCaller::SummarySheet); })) {
             SetActivePage(kGeneralTab);
         }
     }
-    if (!channel.OpenConfiguredPort()) {
+    if (!ui::RunConversation([&channel] { return channel.OpenConfiguredPort(); })) {
         SetActivePage(kGeneralTab);
     }
     return result;

@@ -1,7 +1,6 @@
 #include "app/SplashDialog.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
+#include <QWidget>
 
 #include "res/ResourceIds.h"
 
@@ -13,10 +12,7 @@ bool SplashDialog::Create() {
     if (!ui::Dialog::Create(nullptr)) {
         return false;
     }
-    QWidget* w = GetSafeHwnd();
-    w->show();
-    w->repaint();
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    GetSafeHwnd()->show();
     return true;
 }
 

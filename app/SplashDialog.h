@@ -10,8 +10,8 @@ class SplashDialog : public ui::Dialog {
 public:
     explicit SplashDialog(QWidget* parentWindow = nullptr);
 
-    // Creates the window and shows the picture at once: the program is busy with the card
-    // right after and paints nothing until then.
+    // Creates and shows the window; the event loop that keeps turning while the card is
+    // asked paints it as soon as the window manager has mapped it.
     bool Create();
 };
 

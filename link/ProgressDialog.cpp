@@ -1,8 +1,11 @@
 #include "link/ProgressDialog.h"
 
+#include <QApplication>
 #include <QWidget>
+#include <QWindow>
 
 #include "platform/ui/DataExchange.h"
+#include "platform/ui/UiThread.h"
 #include "res/ResourceIds.h"
 
 namespace zo::link {
@@ -22,16 +25,23 @@ void ProgressDialog::DoDataExchange(ui::DataExchange& dx) {
 bool ProgressDialog::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (QWidget* w = GetSafeHwnd()) {
+        // The window has no parent, yet it reports on the window in use: without saying so
+        // to the window manager, that would stack it beneath the modal sheet.
+        QWidget* over = QApplication::activeModalWidget();
+        if (!over) {
+            over = QApplication::activeWindow();
+        }
+        if (over && over != w) {
+            w->winId();
+            w->windowHandle()->setTransientParent(over->windowHandle());
+        }
         w->showNormal();
     }
     return true;
 }
 
 void ProgressDialog::StepIt() {
-    m_progress.StepIt();
-    if (QWidget* w = GetSafeHwnd(); w && w->isVisible()) {
-        w->repaint();
-    }
+    ui::CallOnUiThread([this] { m_progress.StepIt(); });
 }
 
 }  // namespace zo::link

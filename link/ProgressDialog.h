@@ -13,8 +13,8 @@ public:
     ProgressDialog();
     ~ProgressDialog() override;
 
-    // One step of the bar; the window is repainted at once, because the programming
-    // that steps it keeps the event loop from running.
+    // One step of the bar. Programming steps it from its worker thread; the bar is moved
+    // on the user-interface thread, whose loop paints it.
     void StepIt() override;
     int Position() const { return m_progress.GetPos(); }
 

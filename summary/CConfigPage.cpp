@@ -12,6 +12,7 @@
 #include "link/ModemChannel.h"
 #include "link/ProgressDialog.h"
 #include "platform/prompt/Prompter.h"
+#include "platform/ui/Conversation.h"
 #include "platform/ui/DataExchange.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
@@ -500,7 +501,9 @@ bool CConfigPage::QueryCard() {
     link::SetQuerySettings(*channel, m_port);
     app::CardConversation conversation(*sheet);
     std::string raw;
-    switch (link::QueryIdentification(*channel, &raw)) {
+    const link::IdentificationResult found =
+        ui::RunConversation([channel, &raw] { return link::QueryIdentification(*channel, &raw); });
+    switch (found) {
         case link::IdentificationResult::Identified:
             sheet->m_rawIdentification = raw;
             return true;
@@ -574,7 +577,8 @@ bool CConfigPage::OnApply() {
         store::SameProfileName(m_loadedName, m_profile) ? m_loaded : store::ReadProfile(m_profile);
 
     wizard::CardConfiguration run(*channel, *progress, wizard::ProgressSteps::ConfigurationPage);
-    const wizard::CardConfigurationResult outcome = run.Run(settings);
+    const wizard::CardConfigurationResult outcome =
+        ui::RunConversation([&run, &settings] { return run.Run(settings); });
     switch (outcome) {
         case wizard::CardConfigurationResult::Applied:
             break;

@@ -5,6 +5,7 @@
 #include "app/CSummarySheet.h"
 #include "link/CardIdentity.h"
 #include "link/ModemChannel.h"
+#include "platform/ui/Conversation.h"
 #include "platform/ui/DataExchange.h"
 #include "res/Artwork.h"
 #include "res/ResourceIds.h"
@@ -131,23 +132,31 @@ long CProductPage::OnRefresh() {
     }
     // A request served inside another conversation with the card (a message box during
     // Apply pumps the queue) would mix its commands into that one's.
-    if (sheet->m_cardInUse > 0) {
+    if (sheet->m_cardInUse > 0 || ui::ConversationRunning()) {
         return 0;
     }
     app::CardConversation conversation(*sheet);
-    if (!channel->SendText("AT&F\r\n")) {
+    std::string raw;
+    const bool answered = ui::RunConversation([channel, &raw] {
+        if (!channel->SendText("AT&F\r\n")) {
+            return false;
+        }
+        std::string reply;
+        channel->ReadUntilOK(reply);
+        channel->SendText("ATE1Q0V1\r\n");
+        channel->ReadUntilOK(reply);
+        channel->SendText("ATI9\r\n");
+        channel->ReadUntilOK(reply);
+        raw = reply;
+        channel->SendText("ATI10\r\n");
+        channel->ReadUntilOK(reply);
+        raw += reply;
+        return true;
+    });
+    if (!answered || !GetSafeHwnd()) {
         return 0;
     }
-    std::string reply;
-    channel->ReadUntilOK(reply);
-    channel->SendText("ATE1Q0V1\r\n");
-    channel->ReadUntilOK(reply);
-    channel->SendText("ATI9\r\n");
-    channel->ReadUntilOK(reply);
-    sheet->m_rawIdentification = reply;
-    channel->SendText("ATI10\r\n");
-    channel->ReadUntilOK(reply);
-    sheet->m_rawIdentification += reply;
+    sheet->m_rawIdentification = raw;
     ParseFields();
     ShowSign();
     UpdateData(false);

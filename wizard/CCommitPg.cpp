@@ -3,6 +3,7 @@
 #include "link/MissingCardDialog.h"
 #include "link/ProgressDialog.h"
 #include "platform/prompt/Prompter.h"
+#include "platform/ui/Conversation.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
@@ -87,7 +88,9 @@ void CCommitPg::Report(CardConfigurationResult result, const CardConfiguration& 
 bool CCommitPg::ProgramAndSave() {
     auto progress = std::make_unique<link::ProgressDialog>();
     CardConfiguration configuration(*m_channel, *progress, ProgressSteps::Wizard);
-    const CardConfigurationResult result = configuration.Run(WizardCardSettings(*m_channel));
+    const CardSettings settings = WizardCardSettings(*m_channel);
+    const CardConfigurationResult result =
+        ui::RunConversation([&] { return configuration.Run(settings); });
     switch (result) {
         case CardConfigurationResult::Applied:
             // Saved by the run itself, in the transaction that recorded it as applied.

@@ -4,6 +4,7 @@
 #include <QLineEdit>
 
 #include "link/PortScan.h"
+#include "platform/ui/Conversation.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
@@ -239,7 +240,9 @@ int CPhonePg::OnWizardNext() {
     if (!m_channel->AutoDetect) {
         return 0;
     }
-    if (link::ScanPorts(*m_channel, link::ScanCaller::Wizard)) {
+    link::ModemChannel& channel = *m_channel;
+    if (ui::RunConversation(
+            [&channel] { return link::ScanPorts(channel, link::ScanCaller::Wizard); })) {
         GetSheet()->SetActivePage(kCommitPageIndex);
         return 0;
     }
