@@ -15,6 +15,7 @@
 
 #include "bench/BenchTable.h"
 #include "bench/LinkBench.h"
+#include "bench/StallBench.h"
 #include "bench/StartupBench.h"
 #include "bench/StoreBench.h"
 #include "bench/SummaryWindowBench.h"
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
         Progress("store scale");
         RunStoreBench(table);
     }
-    if (wanted("window") || wanted("refresh")) {
+    if (wanted("window") || wanted("refresh") || wanted("stall")) {
         // The windows run where the program runs, beside its clip.
         ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
         if (::chdir(std::filesystem::path(ZO_CONFIG_BIN).parent_path().c_str()) != 0) {
@@ -106,6 +107,10 @@ int main(int argc, char** argv) {
         if (wanted("refresh")) {
             Progress("product page refreshes (about a minute)");
             RunProductPageBench(table);
+        }
+        if (wanted("stall")) {
+            Progress("event-loop stalls during card conversations (about a minute)");
+            RunStallBench(table);
         }
     }
     table.Print();
