@@ -11,10 +11,13 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStyleOptionGroupBox>
+#include <QStylePainter>
 #include <QValidator>
 #include <algorithm>
 #include <vector>
 
+#include "platform/ui/Controls.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Text.h"
 #include "res/Artwork.h"
@@ -65,6 +68,26 @@ private:
     NotifyFn m_notify;
 };
 
+// A group box draws its frame through the middle of its title's line even without a
+// title, so that a box titled by a check box lines up with one titled by text.
+class GroupFrame : public QGroupBox {
+public:
+    using QGroupBox::QGroupBox;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        if (!title().isEmpty()) {
+            QGroupBox::paintEvent(event);
+            return;
+        }
+        QStylePainter painter(this);
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        option.rect.setTop(option.rect.top() + fontMetrics().height() / 2);
+        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+    }
+};
+
 bool TakesFocus(const ControlTemplate& c) {
     switch (c.kind) {
         case ControlKind::Static:
@@ -79,6 +102,9 @@ QWidget* MakeEdit(const ControlTemplate& c, QWidget* parent, const NotifyFn& not
     if (c.style & kMultiLine) {
         auto* t = new QPlainTextEdit(parent);
         t->setReadOnly(c.style & kReadOnly);
+        if (c.style & kReadOnly) {
+            ShowReadOnly(t, true);
+        }
         t->setLineWrapMode((c.style & kHScroll) ? QPlainTextEdit::NoWrap
                                                 : QPlainTextEdit::WidgetWidth);
         t->setVerticalScrollBarPolicy((c.style & kVScroll) ? Qt::ScrollBarAlwaysOn
@@ -92,11 +118,13 @@ QWidget* MakeEdit(const ControlTemplate& c, QWidget* parent, const NotifyFn& not
     }
     auto* e = new QLineEdit(parent);
     e->setFrame(c.style & kBorder);
+    if (!(c.style & kBorder)) {
+        // Without a frame the text starts at the top, in line with a label beside it.
+        e->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    }
     e->setReadOnly(c.style & kReadOnly);
     if (c.style & kReadOnly) {
-        QPalette pal = e->palette();
-        pal.setColor(QPalette::Base, pal.color(QPalette::Window));
-        e->setPalette(pal);
+        ShowReadOnly(e, true);
     }
     if (!(c.style & kAutoHScroll)) {
         e->setValidator(new FitWidthValidator(e));
@@ -149,7 +177,7 @@ QWidget* MakeCombo(const ControlTemplate& c, const QRect& r, QWidget* parent,
 }
 
 QWidget* MakeControl(const ControlTemplate& c, const QRect& r, QWidget* parent,
-                     const NotifyFn& notify) {
+                     const NotifyFn& notify, bool inPage) {
     QString text = ToQ(c.text);
     switch (c.kind) {
         case ControlKind::Static: {
@@ -168,20 +196,27 @@ QWidget* MakeControl(const ControlTemplate& c, const QRect& r, QWidget* parent,
             return l;
         }
         case ControlKind::GroupBox: {
-            auto* g = new QGroupBox(text, parent);
+            auto* g = new GroupFrame(text, parent);
             g->setFocusPolicy(Qt::NoFocus);
             return g;
         }
         case ControlKind::PushButton:
         case ControlKind::DefPushButton: {
             auto* b = new QPushButton(text, parent);
-            b->setDefault(c.kind == ControlKind::DefPushButton);
+            if (inPage) {
+                // Return on a page belongs to the sheet's default button.
+                b->setAutoDefault(false);
+            } else {
+                b->setDefault(c.kind == ControlKind::DefPushButton);
+            }
             int id = c.id;
             QObject::connect(b, &QPushButton::clicked, b, [notify, id] { notify(id, BN_CLICKED); });
             return b;
         }
         case ControlKind::CheckBox: {
             auto* b = new QCheckBox(text, parent);
+            // Painted over a group box's frame when it titles one, as its own surface.
+            b->setAutoFillBackground(true);
             int id = c.id;
             QObject::connect(b, &QCheckBox::clicked, b, [notify, id] { notify(id, BN_CLICKED); });
             return b;
@@ -209,7 +244,7 @@ std::map<int, QPointer<QWidget>> CreateControls(const DialogTemplate& t, const D
     QWidget* previousTabStop = nullptr;
     for (const ControlTemplate& c : t.controls) {
         QRect r = units.ToPixels(c.rect);
-        QWidget* w = MakeControl(c, r, parent, notify);
+        QWidget* w = MakeControl(c, r, parent, notify, t.style & kChildPage);
         w->setObjectName(QStringLiteral("control%1").arg(c.id));
         w->setProperty("zo_control_id", c.id);
         if (c.kind == ControlKind::ComboBox) {

@@ -16,6 +16,15 @@
 namespace zo::ui {
 namespace {
 
+// A multi-line edit breaks lines at "\r\n" and takes "\r\r\n" for a line break too (the
+// mark of a wrapped line); a carriage return on its own breaks nothing.
+QString MultiLineText(QString text) {
+    text.replace(QStringLiteral("\r\r\n"), QStringLiteral("\n"));
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.remove(QLatin1Char('\r'));
+    return text;
+}
+
 QListWidget* AsList(QWidget* w) {
     return qobject_cast<QListWidget*>(w);
 }
@@ -59,7 +68,7 @@ void Control::SetWindowText(const std::string& text) {
     if (auto* e = qobject_cast<QLineEdit*>(w)) {
         e->setText(q);
     } else if (auto* t = qobject_cast<QPlainTextEdit*>(w)) {
-        t->setPlainText(q);
+        t->setPlainText(MultiLineText(q));
     } else if (auto* l = qobject_cast<QLabel*>(w)) {
         l->setText(q);
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
@@ -119,12 +128,26 @@ void Edit::SetSel(int start, int end) {
     }
 }
 
+void ShowReadOnly(QWidget* edit, bool readOnly) {
+    if (!edit) {
+        return;
+    }
+    QPalette inherited = edit->parentWidget() ? edit->parentWidget()->palette() : QPalette();
+    QPalette pal = edit->palette();
+    pal.setColor(QPalette::Base,
+                 readOnly ? inherited.color(QPalette::Window) : inherited.color(QPalette::Base));
+    edit->setPalette(pal);
+}
+
 void Edit::SetReadOnly(bool readOnly) {
     if (auto* e = qobject_cast<QLineEdit*>(m_wnd.data())) {
         e->setReadOnly(readOnly);
     } else if (auto* t = qobject_cast<QPlainTextEdit*>(m_wnd.data())) {
         t->setReadOnly(readOnly);
+    } else {
+        return;
     }
+    ShowReadOnly(m_wnd.data(), readOnly);
 }
 
 bool Edit::IsReadOnly() const {

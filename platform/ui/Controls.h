@@ -32,6 +32,10 @@ protected:
     QPointer<QWidget> m_wnd;
 };
 
+// A read-only edit shows the dialog's own surface instead of the white of a field the user
+// can type into.
+void ShowReadOnly(QWidget* edit, bool readOnly);
+
 class Edit : public Control {
 public:
     // Selects characters [start, end) and scrolls the caret into view.

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QPainter>
 #include <QScreen>
 #include <QStyle>
@@ -203,8 +204,13 @@ std::string Dialog::GetDlgItemText(int id) const {
 }
 
 void Dialog::GotoDlgCtrl(QWidget* control) {
-    if (control) {
-        control->setFocus(Qt::TabFocusReason);
+    if (!control) {
+        return;
+    }
+    control->setFocus(Qt::TabFocusReason);
+    // The edit of an inactive window gets no focus event to select its text by.
+    if (auto* edit = qobject_cast<QLineEdit*>(control)) {
+        edit->selectAll();
     }
 }
 

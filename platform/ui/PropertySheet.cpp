@@ -8,6 +8,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -40,6 +41,18 @@ protected:
             m_owner->Help();
             return;
         }
+        bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
+        if (enter && m_owner && (mods == Qt::NoModifier)) {
+            // A focused push button takes Return itself; elsewhere Return is the sheet's
+            // default button, and a page's own buttons never are.
+            if (auto* b = qobject_cast<QPushButton*>(focusWidget()); b && b->isEnabled()) {
+                b->click();
+            } else {
+                m_owner->PressDefaultButton();
+            }
+            return;
+        }
         QDialog::keyPressEvent(event);
     }
 
@@ -56,6 +69,21 @@ protected:
 private:
     PropertySheet* m_owner;
 };
+
+namespace {
+
+// The first control of the page that Tab would reach, or null.
+QWidget* FirstTabStop(QWidget* page) {
+    for (QWidget* w = page->nextInFocusChain(); w && w != page; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+            w->isVisibleTo(page) && !w->focusProxy()) {
+            return w;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
 
 PropertySheet::PropertySheet(std::string caption, QWidget* parentWindow, int selectPage)
     : m_caption(std::move(caption)), m_parentWindow(parentWindow), m_startPage(selectPage) {}
@@ -150,6 +178,17 @@ bool PropertySheet::BuildWindow() {
         }
         m_tabBar = tabs;
         QObject::connect(tabs, &QTabBar::currentChanged, w, [this](int i) { OnTabChanged(i); });
+        const std::pair<QKeyCombination, int> switches[] = {
+            {Qt::CTRL | Qt::Key_Tab, 1},
+            {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
+            {Qt::CTRL | Qt::Key_PageDown, 1},
+            {Qt::CTRL | Qt::Key_PageUp, -1},
+        };
+        for (const auto& [keys, step] : switches) {
+            auto* shortcut = new QShortcut(QKeySequence(keys), w);
+            int by = step;
+            QObject::connect(shortcut, &QShortcut::activated, w, [this, by] { StepTab(by); });
+        }
         auto* frame = new QFrame;
         frame->setFrameShape(QFrame::StyledPanel);
         auto* inFrame = new QVBoxLayout(frame);
@@ -322,7 +361,9 @@ bool PropertySheet::Activate(int index, int previous) {
         if (!m_window || !page->GetSafeHwnd()) {
             return false;
         }
+        PutButtonsAfter(page->GetSafeHwnd());
     }
+    bool again = index == m_active && m_stack->currentWidget() == page->GetSafeHwnd();
     m_active = index;
     m_activeValid = false;
     m_stack->setCurrentWidget(page->GetSafeHwnd());
@@ -331,6 +372,7 @@ bool PropertySheet::Activate(int index, int previous) {
         m_tabBar->setCurrentIndex(index);
     }
     UpdateTitle();
+    QWidget* focusBefore = m_window->focusWidget();
     bool accepted = page->OnSetActive();
     if (!m_window) {
         return false;
@@ -341,10 +383,29 @@ bool PropertySheet::Activate(int index, int previous) {
     if (accepted || previous < 0 || previous == index) {
         m_activeValid = true;
         UpdateButtons();
+        FocusPage(page, focusBefore, again);
         return accepted;
     }
     Activate(previous, -1);
     return false;
+}
+
+// A page on view gets the focus on its first tab stop, unless its activation put the
+// focus elsewhere on it or the user is moving along the tabs themselves. A page
+// activated again after Apply keeps the focus it had.
+void PropertySheet::FocusPage(PropertyPage* page, QWidget* focusBefore, bool again) {
+    QWidget* pageWindow = page->GetSafeHwnd();
+    QWidget* now = m_window ? m_window->focusWidget() : nullptr;
+    if (!pageWindow || (now && now == m_tabBar.data())) {
+        return;
+    }
+    bool inPage = now && pageWindow->isAncestorOf(now);
+    if (inPage && (now != focusBefore || again)) {
+        return;
+    }
+    if (QWidget* first = FirstTabStop(pageWindow)) {
+        page->GotoDlgCtrl(first);
+    }
 }
 
 void PropertySheet::OnTabChanged(int index) {
@@ -354,6 +415,47 @@ void PropertySheet::OnTabChanged(int index) {
     if (m_tabBar && m_tabBar->currentIndex() != m_active) {
         const QSignalBlocker block(m_tabBar.data());
         m_tabBar->setCurrentIndex(m_active);
+    }
+}
+
+// Ctrl+Tab and its friends: the next or previous tab, round the end.
+void PropertySheet::StepTab(int by) {
+    int count = GetPageCount();
+    if (m_wizard || count < 2 || m_active < 0) {
+        return;
+    }
+    SetActivePage(((m_active + by) % count + count) % count);
+}
+
+void PropertySheet::PressDefaultButton() {
+    if (!m_wizard) {
+        PressButton(Button::Ok);
+        return;
+    }
+    QPushButton* finish = GetDlgItem(ID_WIZFINISH);
+    PressButton(finish && !finish->isHidden() ? Button::Finish : Button::Next);
+}
+
+// The page's controls come before the sheet's buttons in tab order: each new page's
+// controls are created after the buttons, so the buttons move behind them.
+void PropertySheet::PutButtonsAfter(QWidget* page) {
+    QWidget* last = nullptr;
+    QWidget* start = m_window.data();
+    for (QWidget* w = start->nextInFocusChain(); w && w != start; w = w->nextInFocusChain()) {
+        if (page->isAncestorOf(w)) {
+            last = w;
+        }
+    }
+    if (!last) {
+        return;
+    }
+    static const int order[] = {ID_WIZBACK, ID_WIZNEXT,   ID_WIZFINISH, IDOK,
+                                IDCANCEL,   ID_APPLY_NOW, IDHELP};
+    for (int id : order) {
+        if (QPushButton* b = GetDlgItem(id)) {
+            QWidget::setTabOrder(last, b);
+            last = b;
+        }
     }
 }
 

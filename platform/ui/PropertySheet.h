@@ -62,6 +62,9 @@ public:
     unsigned WizardButtons() const { return m_wizardButtons; }
     // Acts as a click on the button; nothing happens when it is hidden or disabled.
     void PressButton(Button button);
+    // What Return does away from a push button: Next or Finish in a wizard, OK in a
+    // tabbed sheet while it has one.
+    void PressDefaultButton();
 
     QWidget* GetSafeHwnd() const;
     // The sheet's own buttons by command id (IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP,
@@ -102,6 +105,9 @@ private:
     void UpdateButtons();
     void UpdateTitle();
     void OnTabChanged(int index);
+    void StepTab(int by);
+    void PutButtonsAfter(QWidget* page);
+    void FocusPage(PropertyPage* page, QWidget* focusBefore, bool again);
     void Back();
     void Next();
     void Finish();

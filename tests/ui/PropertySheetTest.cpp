@@ -1,4 +1,8 @@
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTimer>
 #include <QtTest>
@@ -102,6 +106,17 @@ struct Fixture {
     PropertySheet sheet;
     std::vector<std::unique_ptr<RecPage>> pages;
 };
+
+// Keys as the keyboard sends them: to whatever has the focus.
+void Key(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    QWidget* to = QApplication::focusWidget();
+    QVERIFY(to);
+    QTest::keyClick(to, key, mods);
+}
+
+bool Shows(const Fixture& f, QWidget* sheet) {
+    return QTest::qWaitForWindowActive(sheet) && f.sheet.GetActivePage();
+}
 
 class HelpSheet : public PropertySheet {
 public:
@@ -307,6 +322,149 @@ private slots:
         QVERIFY(!f.sheet.GetSafeHwnd());
         QVERIFY(!f.P(0).GetSafeHwnd());
         QCOMPARE(f.log.back(), std::string("p0:Destroy"));
+    }
+
+    // Each page shown puts the focus on its first field, with an edit's text selected,
+    // so typing replaces what the page proposes.
+    void activationFocusesTheFirstTabStop() {
+        Fixture f(true);
+        QVERIFY(f.sheet.Create());
+        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        auto* name = qobject_cast<QLineEdit*>(f.P(0).GetDlgItem(res::IDC_LOCATION_NAME));
+        QCOMPARE(QApplication::focusWidget(), name);
+        QTest::keyClicks(name, "Home");
+        Key(Qt::Key_Return);
+        QCOMPARE(f.sheet.GetActiveIndex(), 1);
+        QVERIFY(f.P(1).GetSafeHwnd()->isAncestorOf(QApplication::focusWidget()));
+        Key(Qt::Key_Return);
+        QCOMPARE(f.sheet.GetActiveIndex(), 2);
+        QCOMPARE(QApplication::focusWidget(), f.P(2).GetDlgItem(res::IDC_AREA1));
+        f.sheet.PressButton(Button::Back);
+        f.sheet.PressButton(Button::Back);
+        QCOMPARE(QApplication::focusWidget(), name);
+        QCOMPARE(name->selectedText(), QString("Home"));
+        // A page that puts the focus somewhere itself keeps it there.
+        f.P(2).setActive = [&] {
+            f.P(2).GotoDlgCtrl(f.P(2).GetDlgItem(res::IDC_LINE1));
+            return true;
+        };
+        f.sheet.SetActivePage(2);
+        QCOMPARE(QApplication::focusWidget(), f.P(2).GetDlgItem(res::IDC_LINE1));
+    }
+
+    // Tab runs through the page's own controls first, then the sheet's buttons, on every
+    // page whenever it was made.
+    void tabOrderPutsThePageBeforeTheButtons() {
+        Fixture f(true);
+        f.sheet.Create();
+        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        const std::vector<QWidget*> buttons{
+            f.sheet.GetDlgItem(ui::ID_WIZBACK), f.sheet.GetDlgItem(ui::ID_WIZNEXT),
+            f.sheet.GetDlgItem(ui::IDCANCEL), f.sheet.GetDlgItem(ui::IDHELP)};
+        for (int page : {0, 2, 0}) {
+            f.sheet.SetActivePage(page);
+            QWidget* pageWindow = f.P(page).GetSafeHwnd();
+            std::vector<QWidget*> seen{QApplication::focusWidget()};
+            for (int i = 0; i < 20; ++i) {
+                Key(Qt::Key_Tab);
+                if (QApplication::focusWidget() == seen.front()) {
+                    break;
+                }
+                seen.push_back(QApplication::focusWidget());
+            }
+            QVERIFY2(seen.size() > buttons.size(), "the cycle is too short");
+            std::size_t inPage = seen.size() - buttons.size();
+            for (std::size_t i = 0; i < seen.size(); ++i) {
+                if (i < inPage) {
+                    QVERIFY(pageWindow->isAncestorOf(seen[i]));
+                } else {
+                    QCOMPARE(seen[i], buttons[i - inPage]);
+                }
+            }
+        }
+    }
+
+    // Return is the sheet's default button away from push buttons; on a push button it
+    // is that button.
+    void returnPressesTheDefaultOrFocusedButton() {
+        Fixture f(true);
+        f.sheet.Create();
+        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        f.Take();
+        f.sheet.GetDlgItem(ui::IDCANCEL)->setFocus();
+        f.P(0).queryCancel = [] { return false; };
+        Key(Qt::Key_Return);
+        QCOMPARE(f.Take(), (Log{"p0:QueryCancel"}));
+        f.sheet.SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_FINISH);
+        f.P(0).GotoDlgCtrl(f.P(0).GetDlgItem(res::IDC_LOCATION_NAME));
+        Key(Qt::Key_Enter, Qt::KeypadModifier);
+        QCOMPARE(f.Take(), (Log{"p0:WizardFinish"}));
+        QCOMPARE(f.sheet.Result(), int(ui::ID_WIZFINISH));
+    }
+
+    // A tabbed sheet: OK is the default while there is one; the pages' own buttons never
+    // are, so without OK Return does nothing at all.
+    void returnOnTabsPressesNoPageButton() {
+        for (bool withOk : {true, false}) {
+            Fixture f(false);
+            f.sheet.Create();
+            if (!withOk) {
+                delete f.sheet.GetDlgItem(ui::IDOK);
+            }
+            QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+            QCOMPARE(QApplication::focusWidget(), f.P(0).GetDlgItem(res::IDC_CFG_PROFILE));
+            QSignalSpy newClicks(qobject_cast<QPushButton*>(f.P(0).GetDlgItem(res::IDC_CFG_NEW)),
+                                 &QPushButton::clicked);
+            f.P(0).GotoDlgCtrl(f.P(0).GetDlgItem(res::IDC_CFG_SPID1));
+            Key(Qt::Key_Return);
+            QCOMPARE(newClicks.count(), 0);
+            QCOMPARE(f.sheet.HasEnded(), withOk);
+            if (!withOk) {
+                // A focused page button takes Return for itself.
+                f.P(0).GotoDlgCtrl(f.P(0).GetDlgItem(res::IDC_CFG_NEW));
+                Key(Qt::Key_Return);
+                QCOMPARE(newClicks.count(), 1);
+            }
+        }
+    }
+
+    void controlTabKeysSwitchTabs() {
+        Fixture f(false);
+        f.sheet.Create();
+        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        const std::pair<QKeyCombination, int> steps[] = {
+            {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_Tab, 2},
+            {Qt::CTRL | Qt::Key_Tab, 0},      {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 2},
+            {Qt::CTRL | Qt::Key_PageUp, 1},   {Qt::CTRL | Qt::Key_PageDown, 2},
+            {Qt::CTRL | Qt::Key_PageDown, 0},
+        };
+        for (const auto& [keys, index] : steps) {
+            Key(keys.key(), keys.keyboardModifiers());
+            QCOMPARE(f.sheet.GetActiveIndex(), index);
+            QCOMPARE(f.sheet.TabBar()->currentIndex(), index);
+            // The focus follows into the page, where the next key goes.
+            QVERIFY(f.P(index).GetSafeHwnd()->isAncestorOf(QApplication::focusWidget()));
+        }
+        // A page that refuses to let go keeps its tab.
+        f.P(0).killActive = [] { return false; };
+        Key(Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(f.sheet.GetActiveIndex(), 0);
+    }
+
+    void readOnlyEditsShowTheDialogSurface() {
+        ui::Dialog dialog(res::IDD_CONFIGURE);
+        QVERIFY(dialog.Create());
+        ui::Edit edit;
+        edit.Attach(dialog.GetDlgItem(res::IDC_CFG_AREA2));
+        const QPalette surface = dialog.GetSafeHwnd()->palette();
+        QCOMPARE(edit.GetSafeHwnd()->palette().color(QPalette::Base),
+                 surface.color(QPalette::Base));
+        edit.SetReadOnly(true);
+        QCOMPARE(edit.GetSafeHwnd()->palette().color(QPalette::Base),
+                 surface.color(QPalette::Window));
+        edit.SetReadOnly(false);
+        QCOMPARE(edit.GetSafeHwnd()->palette().color(QPalette::Base),
+                 surface.color(QPalette::Base));
     }
 
     // Sorted lists place each new item by its text, without regard to letter case.
