@@ -256,7 +256,11 @@ bool Parser::Frames(Span movi, int depth) {
 bool Parser::Frame(Span span) {
     const std::size_t w = static_cast<std::size_t>(m_clip.width);
     const std::size_t h = static_cast<std::size_t>(m_clip.height);
-    if ((m_clip.frames.size() + 1) * w * h > m_limits.maxTotalPixels) {
+    const std::size_t count = m_clip.frames.size() + 1;
+    if (count > m_limits.maxFrames) {
+        return Fail("too many frames");
+    }
+    if (DecodedBytes(m_clip.width, m_clip.height, count) > m_limits.maxDecodedBytes) {
         return Fail("clip too large");
     }
     const std::uint8_t* d = m_data + span.begin;
@@ -308,6 +312,12 @@ bool Parser::Frame(Span span) {
 }
 
 }  // namespace
+
+std::size_t DecodedBytes(int width, int height, std::size_t frames) {
+    const std::size_t pixels = static_cast<std::size_t>(std::max(width, 0)) *
+                               static_cast<std::size_t>(std::max(height, 0));
+    return frames * (pixels * 4 + kFrameOverheadBytes);
+}
 
 bool ParseAvi(const std::uint8_t* data, std::size_t size, Clip* clip, std::string* error,
               const AviLimits& limits) {

@@ -15,12 +15,24 @@ struct Clip {
     std::vector<std::vector<std::uint32_t>> frames;
 };
 
-// Bounds that keep an untrusted file from taking the program's memory.
+// What a frame of the clip costs beyond its pixels: its vector and the allocator's own
+// bookkeeping. Counting it keeps a file of countless tiny frames as bounded as one of
+// large ones.
+inline constexpr std::size_t kFrameOverheadBytes = 64;
+
+// Bounds that keep an untrusted file from taking the program's memory: the file read
+// whole plus the decoded clip stay within some 40 MB.
 struct AviLimits {
-    std::size_t maxFileBytes = 64u << 20;
+    std::size_t maxFileBytes = 16u << 20;
     int maxSide = 4096;
-    std::size_t maxTotalPixels = 16u << 20;
+    std::size_t maxFrames = 4096;
+    // Every frame counts its pixels at 4 bytes each plus kFrameOverheadBytes.
+    std::size_t maxDecodedBytes = 24u << 20;
 };
+
+// The memory the decoded frames of a clip of this size and length take, as the limits
+// count it.
+std::size_t DecodedBytes(int width, int height, std::size_t frames);
 
 // Reads a RIFF AVI file with one video stream of uncompressed 8-bit palettised or
 // 24-bit frames, or of RLE8 frames. The file is untrusted: anything it says is checked,

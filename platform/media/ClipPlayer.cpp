@@ -2,9 +2,8 @@
 
 #include <QPainter>
 #include <algorithm>
-#include <cstring>
 
-#include "platform/media/AviFile.h"
+#include "platform/media/ClipCache.h"
 
 namespace zo::media {
 namespace {
@@ -30,20 +29,12 @@ ClipPlayer::~ClipPlayer() {
 
 bool ClipPlayer::Open(const std::string& fileName) {
     Close();
-    Clip clip;
-    if (!ReadAviFile(fileName, &clip, &m_error)) {
+    std::shared_ptr<const Clip> clip = LoadSharedClip(fileName, &m_error);
+    if (!clip) {
         return false;
     }
-    m_frames.reserve(clip.frames.size());
-    for (const auto& pixels : clip.frames) {
-        QImage image(clip.width, clip.height, QImage::Format_ARGB32);
-        for (int y = 0; y < clip.height; ++y) {
-            std::memcpy(image.scanLine(y), pixels.data() + static_cast<std::size_t>(y) * clip.width,
-                        static_cast<std::size_t>(clip.width) * 4);
-        }
-        m_frames.push_back(std::move(image));
-    }
-    m_intervalMs = std::max(10, static_cast<int>(clip.frameMicroseconds / 1000));
+    m_clip = std::move(clip);
+    m_intervalMs = std::max(10, static_cast<int>(m_clip->frameMicroseconds / 1000));
     m_position = 0;
     m_deviceId = NextDeviceId();
     m_error.clear();
@@ -55,7 +46,7 @@ bool ClipPlayer::Open(const std::string& fileName) {
 void ClipPlayer::Close() {
     m_timer.stop();
     bool wasOpen = IsOpen();
-    m_frames.clear();
+    m_clip.reset();
     m_position = 0;
     m_deviceId = 0;
     // Closing tells no one: the owner is going away.
@@ -114,10 +105,18 @@ void ClipPlayer::Step() {
     update();
 }
 
-QSize ClipPlayer::ClipSize() const { return IsOpen() ? m_frames.front().size() : QSize(); }
+QSize ClipPlayer::ClipSize() const {
+    return IsOpen() ? QSize(m_clip->width, m_clip->height) : QSize();
+}
+
+QImage ClipPlayer::FrameView(long index) const {
+    const std::vector<std::uint32_t>& pixels = m_clip->frames[static_cast<std::size_t>(index)];
+    return QImage(reinterpret_cast<const uchar*>(pixels.data()), m_clip->width, m_clip->height,
+                  static_cast<qsizetype>(m_clip->width) * 4, QImage::Format_ARGB32);
+}
 
 QImage ClipPlayer::CurrentFrame() const {
-    return IsOpen() ? m_frames[static_cast<std::size_t>(m_position)] : QImage();
+    return IsOpen() ? FrameView(m_position).copy() : QImage();
 }
 
 void ClipPlayer::SetMode(ClipMode mode) {
@@ -137,13 +136,15 @@ void ClipPlayer::paintEvent(QPaintEvent* /*event*/) {
         return;
     }
     QPainter p(this);
-    const QImage& frame = m_frames[static_cast<std::size_t>(m_position)];
+    const QImage frame = FrameView(m_position);
     QSize size = frame.size();
     if (size.width() > width() || size.height() > height()) {
         size.scale(this->size(), Qt::KeepAspectRatio);
     }
     QRect target(QPoint((width() - size.width()) / 2, (height() - size.height()) / 2), size);
-    p.setRenderHint(QPainter::SmoothPixmapTransform, size != frame.size());
+    // Smooth also at the frame's own size: on a screen of 1.5 or 2 device pixels to the
+    // pixel the frame is scaled all the same.
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(target, frame);
 }
 

@@ -4,8 +4,10 @@
 #include <QTimer>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <string>
-#include <vector>
+
+#include "platform/media/AviFile.h"
 
 namespace zo::media {
 
@@ -33,7 +35,7 @@ public:
     // A relative name is found from the current directory.
     bool Open(const std::string& fileName);
     void Close();
-    bool IsOpen() const { return !m_frames.empty(); }
+    bool IsOpen() const { return m_clip != nullptr; }
     // Non-zero while a clip is open.
     unsigned DeviceId() const { return m_deviceId; }
     const std::string& LastError() const { return m_error; }
@@ -49,10 +51,13 @@ public:
 
     ClipMode Mode() const { return m_mode; }
     long Position() const { return m_position; }
-    long Length() const { return static_cast<long>(m_frames.size()); }
+    long Length() const { return IsOpen() ? static_cast<long>(m_clip->frames.size()) : 0; }
     int FrameIntervalMs() const { return m_intervalMs; }
     QSize ClipSize() const;
     QImage CurrentFrame() const;
+
+    // The decoded clip, shared with every other player of the same file.
+    const std::shared_ptr<const Clip>& SharedClip() const { return m_clip; }
 
     // Moves to the next frame; the frame timer calls it while the clip plays. After the
     // last frame the clip stops.
@@ -63,8 +68,10 @@ protected:
 
 private:
     void SetMode(ClipMode mode);
+    // The frame at `index`, drawn straight from the shared clip's pixels.
+    QImage FrameView(long index) const;
 
-    std::vector<QImage> m_frames;
+    std::shared_ptr<const Clip> m_clip;
     long m_position = 0;
     int m_intervalMs = 67;
     ClipMode m_mode = ClipMode::NotReady;

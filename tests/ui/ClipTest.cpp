@@ -1,7 +1,10 @@
 #include <sys/stat.h>
+#include <unistd.h>
 #include <QtTest>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -165,9 +168,69 @@ private slots:
         }
         refused(huge, "huge width");
         media::AviLimits tight;
-        tight.maxTotalPixels = 8 * 6 * 2;
+        tight.maxDecodedBytes = media::DecodedBytes(8, 6, 2);
         std::vector<std::uint8_t> three = media::BuildAvi(test::SampleVideo(8, 6, 3));
         QVERIFY(!media::ParseAvi(three.data(), three.size(), &clip, &error, tight));
+        tight.maxDecodedBytes = media::DecodedBytes(8, 6, 3);
+        QVERIFY(media::ParseAvi(three.data(), three.size(), &clip, &error, tight));
+    }
+
+    // Countless tiny frames cost memory of their own: the frame count is bounded, and each
+    // frame counts more than its pixels.
+    void framesAndMemoryAreBounded() {
+        media::Clip clip;
+        std::string error;
+        std::vector<std::uint8_t> many = media::BuildAvi(
+            test::SampleVideo(1, 1, 5000, 15, media::PalettedVideo::Compression::Uncompressed8));
+        QVERIFY(!media::ParseAvi(many.data(), many.size(), &clip, &error));
+        QCOMPARE(error, std::string("too many frames"));
+        media::AviLimits limits;
+        limits.maxDecodedBytes = 4000 * media::kFrameOverheadBytes;
+        QVERIFY(!media::ParseAvi(many.data(), many.size(), &clip, &error, limits));
+        QCOMPARE(error, std::string("clip too large"));
+        // The largest clip the default limits allow stays within a few tens of megabytes.
+        media::AviLimits defaults;
+        QVERIFY(defaults.maxFileBytes + defaults.maxDecodedBytes <= 48u << 20);
+        QVERIFY(media::DecodedBytes(1, 1, defaults.maxFrames) <= defaults.maxDecodedBytes);
+        // A file over the size limit is not even read.
+        test::TempWorkDir dir;
+        {
+            std::vector<std::uint8_t> good = media::BuildAvi(test::SampleVideo(8, 6, 2));
+            WriteFile(dir.File("big.avi"), good);
+            QCOMPARE(::truncate(dir.File("big.avi").c_str(),
+                                static_cast<off_t>(defaults.maxFileBytes) + 1),
+                     0);
+        }
+        QVERIFY(!media::ReadAviFile(dir.File("big.avi"), &clip, &error));
+    }
+
+    // Every page of every sheet shows the one decoded clip; a changed file is read anew.
+    void pagesShareOneDecodedClip() {
+        test::TempWorkDir dir;
+        test::WriteGlobe(5);
+        std::shared_ptr<const media::Clip> shown;
+        for (int run = 0; run < 2; ++run) {
+            ui::PropertySheet sheet("Clips");
+            sheet.SetWizardMode();
+            app::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
+            sheet.AddPage(&first);
+            sheet.AddPage(&second);
+            QVERIFY(sheet.Create());
+            sheet.PressButton(ui::PropertySheet::Button::Next);
+            QVERIFY(first.m_mciWnd.Player()->SharedClip());
+            QCOMPARE(first.m_mciWnd.Player()->SharedClip(), second.m_mciWnd.Player()->SharedClip());
+            if (shown) {
+                QCOMPARE(first.m_mciWnd.Player()->SharedClip(), shown);
+            }
+            shown = first.m_mciWnd.Player()->SharedClip();
+        }
+        QCOMPARE(shown->frames.size(), std::size_t(5));
+        std::filesystem::remove("globe.avi");
+        test::WriteGlobe(7);
+        media::ClipPlayer player;
+        QVERIFY(player.Open("globe.avi"));
+        QCOMPARE(player.Length(), 7L);
+        QVERIFY(player.SharedClip() != shown);
     }
 
     void filesThatAreNotClipsAreRefused() {
