@@ -11,8 +11,8 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStyleOptionGroupBox>
-#include <QStylePainter>
+#include <QStyleOption>
+#include <QPainter>
 #include <QValidator>
 #include <algorithm>
 #include <vector>
@@ -68,8 +68,8 @@ private:
     NotifyFn m_notify;
 };
 
-// A group box draws its frame through the middle of its title's line even without a
-// title, so that a box titled by a check box lines up with one titled by text.
+// A group box without a title draws its frame where a titled one does, so that a box
+// titled by a check box lines up with one titled by text beside it.
 class GroupFrame : public QGroupBox {
 public:
     using QGroupBox::QGroupBox;
@@ -80,11 +80,12 @@ protected:
             QGroupBox::paintEvent(event);
             return;
         }
-        QStylePainter painter(this);
+        // Styles ask the widget itself whether it has a title; without the widget they
+        // place the frame as for a titled box.
         QStyleOptionGroupBox option;
         initStyleOption(&option);
-        option.rect.setTop(option.rect.top() + fontMetrics().height() / 2);
-        painter.drawComplexControl(QStyle::CC_GroupBox, option);
+        QPainter painter(this);
+        style()->drawComplexControl(QStyle::CC_GroupBox, &option, &painter, nullptr);
     }
 };
 
@@ -215,8 +216,6 @@ QWidget* MakeControl(const ControlTemplate& c, const QRect& r, QWidget* parent,
         }
         case ControlKind::CheckBox: {
             auto* b = new QCheckBox(text, parent);
-            // Painted over a group box's frame when it titles one, as its own surface.
-            b->setAutoFillBackground(true);
             int id = c.id;
             QObject::connect(b, &QCheckBox::clicked, b, [notify, id] { notify(id, BN_CLICKED); });
             return b;

@@ -3,12 +3,12 @@
 #include <QBoxLayout>
 #include <QDialog>
 #include <QFrame>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
-#include <QShortcut>
 #include <QSignalBlocker>
 #include <QStackedWidget>
 #include <QTabBar>
@@ -29,6 +29,27 @@ public:
 
     void Detach() { m_owner = nullptr; }
 
+    // Ctrl+Tab and its friends change tabs wherever the focus is in the sheet. They are
+    // taken before any control sees them: a list would move its selection on
+    // Ctrl+PgDn, and on X11 Ctrl+Shift+Tab arrives in more than one form.
+    void WatchTabKeys() { qApp->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress || !m_owner) {
+            return false;
+        }
+        auto* target = qobject_cast<QWidget*>(watched);
+        if (!target || target->window() != this) {
+            return false;
+        }
+        int step = TabStep(*static_cast<QKeyEvent*>(event));
+        if (step == 0) {
+            return false;
+        }
+        m_owner->StepTab(step);
+        return true;
+    }
+
     void reject() override {
         if (m_owner) {
             m_owner->PressButton(PropertySheet::Button::Cancel);
@@ -36,6 +57,20 @@ public:
     }
 
 protected:
+    static int TabStep(const QKeyEvent& key) {
+        Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
+        if (mods == Qt::ControlModifier) {
+            switch (key.key()) {
+                case Qt::Key_Tab:
+                case Qt::Key_PageDown: return 1;
+                case Qt::Key_PageUp: return -1;
+                default: return 0;
+            }
+        }
+        bool back = key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Tab;
+        return mods == (Qt::ControlModifier | Qt::ShiftModifier) && back ? -1 : 0;
+    }
+
     void keyPressEvent(QKeyEvent* event) override {
         if (event->key() == Qt::Key_F1 && m_owner) {
             m_owner->Help();
@@ -178,17 +213,7 @@ bool PropertySheet::BuildWindow() {
         }
         m_tabBar = tabs;
         QObject::connect(tabs, &QTabBar::currentChanged, w, [this](int i) { OnTabChanged(i); });
-        const std::pair<QKeyCombination, int> switches[] = {
-            {Qt::CTRL | Qt::Key_Tab, 1},
-            {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, -1},
-            {Qt::CTRL | Qt::Key_PageDown, 1},
-            {Qt::CTRL | Qt::Key_PageUp, -1},
-        };
-        for (const auto& [keys, step] : switches) {
-            auto* shortcut = new QShortcut(QKeySequence(keys), w);
-            int by = step;
-            QObject::connect(shortcut, &QShortcut::activated, w, [this, by] { StepTab(by); });
-        }
+        w->WatchTabKeys();
         auto* frame = new QFrame;
         frame->setFrameShape(QFrame::StyledPanel);
         auto* inFrame = new QVBoxLayout(frame);
