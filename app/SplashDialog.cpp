@@ -1,5 +1,6 @@
 #include "app/SplashDialog.h"
 
+#include <QLabel>
 #include <QWidget>
 
 #include "res/ResourceIds.h"
@@ -12,7 +13,14 @@ bool SplashDialog::Create() {
     if (!ui::Dialog::Create(nullptr)) {
         return false;
     }
-    GetSafeHwnd()->show();
+    QWidget* w = GetSafeHwnd();
+    // The window fits its picture with the same margin all round: its template's size
+    // was measured in a font this system only stands in for.
+    if (auto* picture = w->findChild<QLabel*>(); picture && !picture->pixmap().isNull()) {
+        QRect r = picture->geometry();
+        w->setFixedSize(r.right() + 1 + r.left(), r.bottom() + 1 + r.top());
+    }
+    w->show();
     return true;
 }
 

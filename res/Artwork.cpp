@@ -1,6 +1,8 @@
 #include "res/Artwork.h"
 
 #include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -26,8 +28,12 @@ QFont Face(int pixels, bool bold) {
     return f;
 }
 
-QImage Blank(int w, int h) {
-    QImage image(w, h, QImage::Format_ARGB32_Premultiplied);
+// An image of w x h device-independent pixels at `ratio`: painters on it take the ratio
+// from the image and draw in device-independent pixels.
+QImage Blank(int w, int h, qreal ratio) {
+    QImage image(static_cast<int>(std::ceil(w * ratio)), static_cast<int>(std::ceil(h * ratio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     return image;
 }
@@ -56,14 +62,14 @@ void DrawCard(QPainter& p, const QRectF& r) {
     }
 }
 
-QImage Banner() {
-    QImage image = Blank(357, 73);
+QImage Banner(qreal ratio) {
+    QImage image = Blank(357, 73, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 357, 0);
     g.setColorAt(0, kNavy);
     g.setColorAt(1, kTeal);
-    p.fillRect(image.rect(), g);
+    p.fillRect(QRectF(0, 0, 357, 73), g);
     // The line: a digital signal running across the banner.
     QPainterPath wave;
     wave.moveTo(0, 60);
@@ -86,8 +92,8 @@ QImage Banner() {
     return image;
 }
 
-QImage StopSign() {
-    QImage image = Blank(50, 50);
+QImage StopSign(qreal ratio) {
+    QImage image = Blank(50, 50, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QPolygonF octagon;
@@ -104,8 +110,8 @@ QImage StopSign() {
     return image;
 }
 
-QImage ActiveSign() {
-    QImage image = Blank(50, 50);
+QImage ActiveSign(qreal ratio) {
+    QImage image = Blank(50, 50, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QRadialGradient g(QPointF(20, 18), 30);
@@ -120,8 +126,8 @@ QImage ActiveSign() {
     return image;
 }
 
-QImage YieldSign() {
-    QImage image = Blank(50, 50);
+QImage YieldSign(qreal ratio) {
+    QImage image = Blank(50, 50, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QPolygonF triangle;
@@ -129,20 +135,34 @@ QImage YieldSign() {
     p.setPen(QPen(QColor(200, 16, 30), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setBrush(QColor(250, 210, 20));
     p.drawPolygon(triangle);
+    // The word sits under the top border, as large as the narrowing triangle leaves room
+    // for above its baseline, whatever the font at hand.
+    const QString word = QStringLiteral("YIELD");
+    const double top = 9;
+    auto roomAt = [](double y) { return 50 - 2 * (2 + (y - 5) * 23.0 / 42.0 + 3); };
+    QFont font;
+    QRectF ink;
+    for (int px = 10; px >= 6; --px) {
+        font = Face(px, true);
+        ink = QFontMetricsF(font).tightBoundingRect(word);
+        if (ink.width() <= roomAt(top + ink.height())) {
+            break;
+        }
+    }
     p.setPen(QColor(40, 30, 0));
-    p.setFont(Face(9, true));
-    p.drawText(QRectF(0, 9, 50, 14), Qt::AlignHCenter | Qt::AlignVCenter, "YIELD");
+    p.setFont(font);
+    p.drawText(QPointF(25 - ink.width() / 2 - ink.left(), top - ink.top()), word);
     return image;
 }
 
-QImage Splash() {
-    QImage image = Blank(520, 315);
+QImage Splash(qreal ratio) {
+    QImage image = Blank(520, 315, ratio);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     QLinearGradient g(0, 0, 520, 315);
     g.setColorAt(0, kNavy);
     g.setColorAt(1, kTeal);
-    p.fillRect(image.rect(), g);
+    p.fillRect(QRectF(0, 0, 520, 315), g);
     // Rings spreading from the card: the line coming alive.
     p.setPen(QPen(QColor(255, 255, 255, 40), 3));
     p.setBrush(Qt::NoBrush);
@@ -168,28 +188,39 @@ QImage Splash() {
 
 }  // namespace
 
-QImage DrawBitmap(int id) {
+QImage DrawBitmap(int id, qreal devicePixelRatio) {
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
     switch (id) {
-        case IDB_BANNER: return Banner();
-        case IDB_SIGN_STOP: return StopSign();
-        case IDB_SIGN_ACTIVE: return ActiveSign();
-        case IDB_SIGN_YIELD: return YieldSign();
-        case IDB_SPLASH: return Splash();
-        default: return {};
+        case IDB_BANNER:
+            return Banner(ratio);
+        case IDB_SIGN_STOP:
+            return StopSign(ratio);
+        case IDB_SIGN_ACTIVE:
+            return ActiveSign(ratio);
+        case IDB_SIGN_YIELD:
+            return YieldSign(ratio);
+        case IDB_SPLASH:
+            return Splash(ratio);
+        default:
+            return {};
     }
 }
 
 QPixmap LoadBitmap(int id) {
-    static std::map<int, QPixmap> cache;
-    auto it = cache.find(id);
+    // The highest ratio of the screens: a picture is drawn once, and a screen of a lower
+    // ratio scales it down smoothly.
+    qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    static std::map<std::pair<int, qreal>, QPixmap> cache;
+    auto key = std::make_pair(id, ratio);
+    auto it = cache.find(key);
     if (it == cache.end()) {
-        it = cache.emplace(id, QPixmap::fromImage(DrawBitmap(id))).first;
+        it = cache.emplace(key, QPixmap::fromImage(DrawBitmap(id, ratio))).first;
     }
     return it->second;
 }
 
 QImage DrawIcon(int size) {
-    QImage image = Blank(size, size);
+    QImage image = Blank(size, size, 1.0);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     double s = size / 32.0;
@@ -208,6 +239,7 @@ QImage DrawIcon(int size) {
 
 QIcon LoadAppIcon() {
     QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(DrawIcon(64)));
     icon.addPixmap(QPixmap::fromImage(DrawIcon(32)));
     icon.addPixmap(QPixmap::fromImage(DrawIcon(16)));
     return icon;

@@ -1,6 +1,7 @@
 #include "platform/ui/MessageBoxPrompter.h"
 
 #include <QApplication>
+#include <QGridLayout>
 #include <QMessageBox>
 
 #include "platform/ui/Text.h"
@@ -10,6 +11,25 @@ namespace zo::ui {
 using platform::Answer;
 using platform::Buttons;
 using platform::Icon;
+
+namespace {
+
+// A message box is as narrow as its text; the window manager then cuts a longer title.
+// A spacer across the bottom keeps the box as wide as the title with room for the
+// title bar's buttons.
+void KeepTitleWhole(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid) {
+        return;
+    }
+    QFont titleFont = box.font();
+    titleFont.setBold(true);
+    int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + 120;
+    grid->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+}  // namespace
 
 Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon icon,
                                const std::string& detail) {
@@ -25,11 +45,27 @@ Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon ic
     }
     QMessageBox::Icon qicon = QMessageBox::NoIcon;
     switch (icon) {
-        case Icon::None: break;
-        case Icon::Information: qicon = QMessageBox::Information; break;
-        case Icon::Warning: qicon = QMessageBox::Warning; break;
-        case Icon::Error: qicon = QMessageBox::Critical; break;
-        case Icon::Question: qicon = QMessageBox::Question; break;
+        // A box that names no icon gets the one of its kind, as the framework's message
+        // boxes do: an exclamation mark for a notice, a question mark for a question.
+        case Icon::None:
+            if (buttons == Buttons::Ok || buttons == Buttons::OkCancel) {
+                qicon = QMessageBox::Warning;
+            } else if (buttons == Buttons::YesNo || buttons == Buttons::YesNoCancel) {
+                qicon = QMessageBox::Question;
+            }
+            break;
+        case Icon::Information:
+            qicon = QMessageBox::Information;
+            break;
+        case Icon::Warning:
+            qicon = QMessageBox::Warning;
+            break;
+        case Icon::Error:
+            qicon = QMessageBox::Critical;
+            break;
+        case Icon::Question:
+            qicon = QMessageBox::Question;
+            break;
     }
     QWidget* parent = QApplication::activeModalWidget();
     if (!parent) {
@@ -39,6 +75,7 @@ Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon ic
     if (!detail.empty()) {
         box.setInformativeText(ToQ(detail));
     }
+    KeepTitleWhole(box);
     // The first button is the default, as in the window system's message boxes.
     for (QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Retry, QMessageBox::Yes}) {
         if (set & b) {

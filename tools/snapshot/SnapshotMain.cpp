@@ -1,5 +1,9 @@
 // Draws every dialog template, both sheets page by page, the splash window and the
 // artwork offscreen, with sample data, into PNG files: zo-snapshot [OUTPUT-DIRECTORY].
+// Every picture is drawn twice: at one device pixel to the pixel, and at two, as on a
+// high-density screen, into NAME@2x.png.
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -7,6 +11,7 @@
 #include <QStackedWidget>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <cstdlib>
 #include <iostream>
 #include <string>
 
@@ -137,12 +142,13 @@ public:
 };
 
 QString g_out;
+QString g_suffix;
 int g_written = 0;
 
 bool Save(QWidget* w, const QString& name) {
     w->show();
     QApplication::processEvents();
-    QString path = g_out + "/" + name + ".png";
+    QString path = g_out + "/" + name + g_suffix + ".png";
     if (!w->grab().save(path)) {
         std::cerr << "zo-snapshot: cannot write " << path.toStdString() << "\n";
         return false;
@@ -153,7 +159,7 @@ bool Save(QWidget* w, const QString& name) {
 }
 
 bool SaveImage(const QImage& image, const QString& name) {
-    QString path = g_out + "/" + name + ".png";
+    QString path = g_out + "/" + name + g_suffix + ".png";
     if (!image.save(path)) {
         std::cerr << "zo-snapshot: cannot write " << path.toStdString() << "\n";
         return false;
@@ -180,13 +186,10 @@ bool SaveSheet(ui::PropertySheet& sheet, const QString& prefix) {
     return ok;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+// Draws everything once, into files whose names end in `suffix`.
+int Render(int argc, char** argv, const QString& suffix) {
     QApplication qapp(argc, argv);
+    g_suffix = suffix;
     g_out = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString("snapshots")).absolutePath();
     if (!QDir().mkpath(g_out)) {
         std::cerr << "zo-snapshot: cannot make " << g_out.toStdString() << "\n";
@@ -239,11 +242,35 @@ int main(int argc, char** argv) {
         ok &= splash.Create() && Save(splash.GetSafeHwnd(), "splash");
     }
     for (int id : {IDB_BANNER, IDB_SIGN_STOP, IDB_SIGN_ACTIVE, IDB_SIGN_YIELD, IDB_SPLASH}) {
-        ok &= SaveImage(DrawBitmap(id), QString("bitmap-%1").arg(id));
+        ok &= SaveImage(DrawBitmap(id, qapp.devicePixelRatio()), QString("bitmap-%1").arg(id));
     }
     ok &= SaveImage(DrawIcon(32), "icon-128-32");
     ok &= SaveImage(DrawIcon(16), "icon-128-16");
     platform::SetPrompter(nullptr);
     std::cout << g_written << " pictures in " << g_out.toStdString() << "\n";
     return ok ? 0 : 1;
+}
+
+}  // namespace
+
+// The scale of a Qt application is fixed when it starts: the pictures at two device
+// pixels to the pixel come from a second process.
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    std::fflush(stdout);
+    pid_t child = ::fork();
+    if (child == 0) {
+        qputenv("QT_SCALE_FACTOR", "2");
+        std::exit(Render(argc, argv, "@2x"));
+    }
+    int status = 0;
+    bool doubled = child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+                   WEXITSTATUS(status) == 0;
+    if (!doubled) {
+        std::cerr << "zo-snapshot: the pictures at a device pixel ratio of 2 failed\n";
+    }
+    int plain = Render(argc, argv, "");
+    return doubled ? plain : 1;
 }

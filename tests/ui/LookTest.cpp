@@ -1,0 +1,86 @@
+#include <QApplication>
+#include <QLabel>
+#include <QMessageBox>
+#include <QTimer>
+#include <QtTest>
+#include <string>
+#include <vector>
+
+#include "app/SplashDialog.h"
+#include "platform/ui/MessageBoxPrompter.h"
+#include "res/Artwork.h"
+#include "res/ResourceIds.h"
+
+using namespace zo;
+
+class LookTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // At two device pixels to the pixel a picture is drawn with twice the detail, not
+    // enlarged, and keeps its size in the layout.
+    void artworkIsDrawnAtTheDevicePixelRatio() {
+        for (int id : {res::IDB_BANNER, res::IDB_SIGN_YIELD, res::IDB_SPLASH}) {
+            QImage one = res::DrawBitmap(id, 1.0);
+            QImage two = res::DrawBitmap(id, 2.0);
+            QCOMPARE(two.size(), one.size() * 2);
+            QCOMPARE(two.devicePixelRatio(), 2.0);
+            QCOMPARE(two.deviceIndependentSize().toSize(), one.size());
+            QImage enlarged = one.scaled(two.size()).convertToFormat(two.format());
+            enlarged.setDevicePixelRatio(2.0);
+            QVERIFY2(enlarged != two, "the picture at ratio 2 is only the one at ratio 1 enlarged");
+        }
+        QImage odd = res::DrawBitmap(res::IDB_BANNER, 1.5);
+        QCOMPARE(odd.deviceIndependentSize().toSize(), QSize(357, 73));
+    }
+
+    // The splash is as large as its picture and the margin before it, on each side.
+    void splashFitsItsPicture() {
+        app::SplashDialog splash;
+        QVERIFY(splash.Create());
+        QWidget* w = splash.GetSafeHwnd();
+        auto* picture = w->findChild<QLabel*>();
+        QVERIFY(picture);
+        QCOMPARE(picture->size(), QSize(520, 315));
+        const QRect r = picture->geometry();
+        QVERIFY(r.left() > 0 && r.top() > 0);
+        QCOMPARE(w->size(), QSize(520 + 2 * r.left(), 315 + 2 * r.top()));
+        splash.DestroyWindow();
+    }
+
+    // A box that names no icon shows the one of its kind, and is wide enough for its title.
+    void messageBoxesShowTheirKind() {
+        ui::MessageBoxPrompter prompter("Kest Ferronix ZO!(tm) Series Configuration");
+        struct Case {
+            platform::Buttons buttons;
+            platform::Icon icon;
+            QMessageBox::Icon shown;
+        };
+        const Case cases[] = {
+            {platform::Buttons::Ok, platform::Icon::None, QMessageBox::Warning},
+            {platform::Buttons::YesNo, platform::Icon::None, QMessageBox::Question},
+            {platform::Buttons::RetryCancel, platform::Icon::None, QMessageBox::NoIcon},
+            {platform::Buttons::Ok, platform::Icon::Error, QMessageBox::Critical},
+        };
+        for (const Case& c : cases) {
+            QMessageBox::Icon seen = QMessageBox::NoIcon;
+            int width = 0, titleWidth = 0;
+            QTimer::singleShot(0, [&] {
+                auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+                if (!box) {
+                    return;
+                }
+                seen = box->icon();
+                width = box->width();
+                titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+                box->reject();
+            });
+            prompter.Ask("Hi.", c.buttons, c.icon, "");
+            QCOMPARE(seen, c.shown);
+            QVERIFY2(width > titleWidth + 60, "the box is narrower than its title");
+        }
+    }
+};
+
+QTEST_MAIN(LookTest)
+#include "LookTest.moc"
