@@ -1,6 +1,7 @@
 #include "app/CMciWnd.h"
 
 #include "platform/media/ClipPlayer.h"
+#include "platform/ui/Accessibility.h"
 
 namespace zo::app {
 
@@ -13,6 +14,8 @@ bool CMciWnd::Create(QWidget* parent, unsigned style, const std::string& fileNam
     }
     auto* player = new media::ClipPlayer(parent);
     player->setObjectName("animation");
+    // The turning globe only decorates the page.
+    ui::MarkDecoration(player);
     m_player = player;
     // No error dialog in any case: a clip that cannot be opened shows nothing.
     if (player->Open(fileName) && !(style & MCIWNDF_NOAUTOSIZEWINDOW)) {

@@ -21,15 +21,23 @@ ControlTemplate Text(const char* text, DlgRect r, int id = -1) {
 }
 
 ControlTemplate Banner(DlgRect r, unsigned style) {
-    return {-1, ControlKind::Picture, "", r, style, IDB_BANNER};
+    return {-1, ControlKind::Picture, "", r, style | kDecoration, IDB_BANNER};
 }
 
 ControlTemplate AnimationPlaceholder() {
     return {IDC_ANIMATION, ControlKind::Static, "", {255, 0, 100, 100}, kHidden, 0};
 }
 
-ControlTemplate Edit(int id, DlgRect r, unsigned style = kBorder | kTabStop | kAutoHScroll) {
+constexpr unsigned kEditStyle = kBorder | kTabStop | kAutoHScroll;
+
+ControlTemplate Edit(int id, DlgRect r, unsigned style = kEditStyle) {
     return {id, ControlKind::Edit, "", r, style, 0};
+}
+
+// One part of a telephone number split in three: its label names the whole number, so
+// the part has a name of its own for screen readers.
+ControlTemplate NumberPart(int id, DlgRect r, const char* name, unsigned style = kEditStyle) {
+    return {id, ControlKind::Edit, "", r, style, 0, name};
 }
 
 ControlTemplate Group(const char* text, DlgRect r) {
@@ -70,20 +78,20 @@ DialogTemplate Phone() {
                     Text("Please enter your ISDN phone numbers for:", {15, 94, 216, 8}),
                     Group("ISDN Configuration 1", {15, 109, 171, 67}),
                     Text("&Telephone:", {24, 127, 37, 8}),
-                    Edit(IDC_AREA1, {67, 127, 23, 14}),
+                    NumberPart(IDC_AREA1, {67, 127, 23, 14}, "Area code 1"),
                     Text("-", {95, 127, 8, 8}),
-                    Edit(IDC_EXCHANGE1, {107, 127, 23, 14}),
+                    NumberPart(IDC_EXCHANGE1, {107, 127, 23, 14}, "Exchange 1"),
                     Text("-", {134, 127, 8, 8}),
-                    Edit(IDC_LINE1, {148, 127, 32, 14}),
+                    NumberPart(IDC_LINE1, {148, 127, 32, 14}, "Line number 1"),
                     Text("&SPID:", {24, 151, 20, 8}),
                     Edit(IDC_SPID1, {67, 150, 96, 14}),
                     Group("ISDN Configuration 2", {202, 109, 171, 67}),
                     Text("T&elephone:", {212, 128, 37, 8}),
-                    Edit(IDC_AREA2, {255, 128, 23, 14}),
+                    NumberPart(IDC_AREA2, {255, 128, 23, 14}, "Area code 2"),
                     Text("-", {283, 131, 8, 8}),
-                    Edit(IDC_EXCHANGE2, {295, 128, 23, 14}),
+                    NumberPart(IDC_EXCHANGE2, {295, 128, 23, 14}, "Exchange 2"),
                     Text("-", {322, 131, 8, 8}),
-                    Edit(IDC_LINE2, {336, 128, 32, 14}),
+                    NumberPart(IDC_LINE2, {336, 128, 32, 14}, "Line number 2"),
                     Text("S&PID:", {212, 152, 20, 8}),
                     Edit(IDC_SPID2, {255, 152, 96, 14}),
                     Banner({10, 5, 238, 45}, kRealSizeImage),
@@ -161,22 +169,22 @@ DialogTemplate Configure() {
             {IDC_CFG_SWITCH, ControlKind::ComboBox, "", {60, 103, 156, 57}, kSorted | kTabStop, 0},
             Group("ISDN Configuration 1", {15, 123, 165, 60}),
             Text("Phone Number", {28, 142, 50, 8}),
-            Edit(IDC_CFG_AREA1, {84, 142, 17, 13}, kNumber),
+            NumberPart(IDC_CFG_AREA1, {84, 142, 17, 13}, "Area code 1", kNumber),
             Text("-", {104, 142, 8, 8}),
-            Edit(IDC_CFG_EXCHANGE1, {112, 142, 17, 13}, kNumber),
+            NumberPart(IDC_CFG_EXCHANGE1, {112, 142, 17, 13}, "Exchange 1", kNumber),
             Text("-", {132, 142, 8, 8}),
-            Edit(IDC_CFG_LINE1, {142, 142, 23, 13}, kNumber),
+            NumberPart(IDC_CFG_LINE1, {142, 142, 23, 13}, "Line number 1", kNumber),
             Text("SPID", {28, 163, 28, 8}),
             Edit(IDC_CFG_SPID1, {84, 161, 72, 13}, kSpid),
             Group("", {190, 123, 165, 60}),
             {IDC_CFG_CONFIG2, ControlKind::CheckBox, "&ISDN Configuration 2", {199, 123, 82, 10},
              kTabStop, 0},
             Text("Phone Number", {203, 142, 48, 8}),
-            Edit(IDC_CFG_AREA2, {259, 137, 17, 13}, kNumber),
+            NumberPart(IDC_CFG_AREA2, {259, 137, 17, 13}, "Area code 2", kNumber),
             Text("-", {279, 139, 8, 8}),
-            Edit(IDC_CFG_EXCHANGE2, {287, 137, 17, 13}, kNumber),
+            NumberPart(IDC_CFG_EXCHANGE2, {287, 137, 17, 13}, "Exchange 2", kNumber),
             Text("-", {307, 139, 8, 8}),
-            Edit(IDC_CFG_LINE2, {317, 137, 23, 13}, kNumber),
+            NumberPart(IDC_CFG_LINE2, {317, 137, 23, 13}, "Line number 2", kNumber),
             Text("SPID", {203, 162, 28, 8}),
             Edit(IDC_CFG_SPID2, {259, 158, 72, 13}, kSpid),
             Banner({0, 5, 238, 45}, 0),
@@ -247,7 +255,7 @@ DialogTemplate RawData() {
             kPopup | kCaption | kSysMenu | kModalFrame,
             {
                 {IDC_RAW_TEXT, ControlKind::Edit, "", {7, 7, 234, 140},
-                 kMultiLine | kReadOnly | kBorder | kVScroll | kHScroll | kTabStop, 0},
+                 kMultiLine | kReadOnly | kBorder | kVScroll | kHScroll | kTabStop, 0, "Raw data"},
                 {1, ControlKind::DefPushButton, "&OK", {47, 160, 52, 14}, kTabStop, 0},
                 {IDC_COPY_TO_CLIPBOARD, ControlKind::PushButton, "&Copy to Clipboard",
                  {129, 160, 77, 14}, kTabStop, 0},
@@ -262,7 +270,7 @@ DialogTemplate Splash() {
             8,
             kPopup | kVisible | kModalFrame,
             {
-                {-1, ControlKind::Picture, "", {4, 4, 353, 194}, 0, IDB_SPLASH},
+                {-1, ControlKind::Picture, "", {4, 4, 353, 194}, kDecoration, IDB_SPLASH},
             }};
 }
 

@@ -16,16 +16,27 @@ namespace {
 
 constexpr unsigned kRefreshTimerId = 1;
 
-int SignBitmap(const std::string& lineStatus) {
+// A sign's bitmap and what a screen reader says of it instead.
+struct SignLook {
+    int bitmap;
+    const char* name;
+    const char* description;
+};
+
+SignLook SignLookFor(const std::string& lineStatus) {
     switch (link::SignFor(lineStatus)) {
         case link::LineSign::Stop:
-            return res::IDB_SIGN_STOP;
+            return {res::IDB_SIGN_STOP, "Line inactive",
+                    "Stop sign: the card reports its physical interface to the ISDN line "
+                    "inactive."};
         case link::LineSign::Go:
-            return res::IDB_SIGN_ACTIVE;
+            return {res::IDB_SIGN_ACTIVE, "Line active",
+                    "Green sign: the card reports the ISDN line active."};
         case link::LineSign::Yield:
             break;
     }
-    return res::IDB_SIGN_YIELD;
+    return {res::IDB_SIGN_YIELD, "Line state unknown",
+            "Yield sign: the card reports the ISDN line neither active nor inactive."};
 }
 
 }  // namespace
@@ -79,14 +90,15 @@ void CProductPage::ParseFields() {
 }
 
 void CProductPage::ShowSign() {
-    int id = SignBitmap(m_lineStatus);
-    if (id == m_signId) {
+    const SignLook sign = SignLookFor(m_lineStatus);
+    if (sign.bitmap == m_signId) {
         return;
     }
-    m_signId = id;
+    m_signId = sign.bitmap;
     // The pictures are drawn once and shared: the label holds the only other reference,
     // which the new picture replaces and so releases.
-    m_statusSign.SetBitmap(res::LoadBitmap(id));
+    m_statusSign.SetBitmap(res::LoadBitmap(sign.bitmap));
+    m_statusSign.SetAccessibleText(sign.name, sign.description);
 }
 
 bool CProductPage::OnSetActive() {

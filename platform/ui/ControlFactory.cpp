@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/ui/Accessibility.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Text.h"
@@ -307,6 +308,7 @@ std::map<int, QPointer<QWidget>> CreateControls(const DialogTemplate& t, const D
             label->setText(StripMnemonic(label->text()));
         }
     }
+    NameControls(t, made);
     return byId;
 }
 

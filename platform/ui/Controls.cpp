@@ -112,6 +112,13 @@ void Control::SetFocus() {
     }
 }
 
+void Control::SetAccessibleText(const std::string& name, const std::string& description) {
+    if (m_wnd) {
+        m_wnd->setAccessibleName(ToQ(name));
+        m_wnd->setAccessibleDescription(ToQ(description));
+    }
+}
+
 void Edit::SetSel(int start, int end) {
     if (auto* e = qobject_cast<QLineEdit*>(m_wnd.data())) {
         int len = static_cast<int>(e->text().size());

@@ -27,6 +27,9 @@ public:
     void SetWindowText(const std::string& text);
     std::string GetWindowText() const;
     void SetFocus();
+    // What a screen reader says of the control, for a control whose meaning changes
+    // (a picture that shows a state).
+    void SetAccessibleText(const std::string& name, const std::string& description);
 
 protected:
     QPointer<QWidget> m_wnd;

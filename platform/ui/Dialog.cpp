@@ -8,6 +8,7 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
+#include "platform/ui/Accessibility.h"
 #include "platform/ui/ControlFactory.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DataExchange.h"
@@ -74,6 +75,7 @@ bool Dialog::CreateFromTemplate(QWidget* parent, bool child) {
     if (!t || m_hWnd) {
         return false;
     }
+    EnableAccessibility();
     m_units = DialogUnits::ForTemplate(*t);
     QSize size = m_units.ToPixels(t->rect.cx, t->rect.cy);
     QWidget* w;

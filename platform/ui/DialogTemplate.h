@@ -42,6 +42,7 @@ enum ControlStyle : unsigned {
     kNoIntegralHeight = 1u << 11,
     kRealSizeImage = 1u << 12, // a picture keeps the rectangle and is clipped to it
     kDisabled = 1u << 13,
+    kDecoration = 1u << 14,    // a picture that says nothing: screen readers skip it
 };
 
 struct ControlTemplate {
@@ -51,6 +52,9 @@ struct ControlTemplate {
     DlgRect rect;
     unsigned style = 0;
     int image = 0;  // bitmap resource of a picture
+    // What a screen reader calls the control where the label before it does not say it
+    // (one part of a split field); that label then describes it.
+    std::string name{};
 };
 
 enum DialogStyle : unsigned {
