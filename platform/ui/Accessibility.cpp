@@ -53,9 +53,8 @@ private:
     }
 };
 
-// A drop-down list named by its label, its entry shown being its value. Qt names these
-// by the entry on this desktop, which leaves a list of several unnamed but for what it
-// holds.
+// A drop-down list named by its label, the entry it shows being its value. On this
+// desktop Qt names it by the entry, so a listener hears "Home" and not which list it is.
 class LabelledDropDown : public QAccessibleWidget {
 public:
     explicit LabelledDropDown(QComboBox* combo) : QAccessibleWidget(combo, QAccessible::ComboBox) {}
