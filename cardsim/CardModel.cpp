@@ -43,6 +43,26 @@ int Number(std::string_view s, std::size_t& i, int fallback) {
 CardModel::CardModel(platform::Clock& clock, std::string nvramPath)
     : m_clock(clock), m_nvram(std::move(nvramPath)), m_active(m_nvram.Load()) {}
 
+void CardModel::Unplug() {
+    m_hungUp = true;
+    m_output.clear();
+}
+
+void CardModel::Replug() {
+    m_hungUp = false;
+    m_faults.hangUpAfter = -1;
+    m_commandsAnswered = 0;
+    m_output.clear();
+    m_line.clear();
+    m_lineOverflow = false;
+    m_endlessSince.reset();
+    m_endlessSent = 0;
+    m_active = m_nvram.Load();
+    m_echo = true;
+    m_quiet = false;
+    m_verbose = true;
+}
+
 void CardModel::Queue(std::string bytes, std::chrono::milliseconds delay) {
     if (bytes.empty()) {
         return;

@@ -35,6 +35,10 @@ public:
     std::optional<platform::Clock::TimePoint> NextOutputDue() const;
 
     bool HungUp() const { return m_hungUp; }
+    // The card is taken out (its line drops) and put back, or its power cycled: it starts
+    // again from its stored settings, and a hang-up fault is spent.
+    void Unplug();
+    void Replug();
     // The lines received, without their carriage return, wake-up noise included: all of
     // them up to kLineHistory, after that the older half is dropped each time it fills.
     static constexpr std::size_t kLineHistory = 100000;

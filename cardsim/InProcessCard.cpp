@@ -14,6 +14,8 @@ struct InProcessCard::Shared {
     CardModel model;
     bool open = false;
     int openCount = 0;
+    // Bumped at each replug: a handle of an earlier generation is a device that has gone.
+    int generation = 0;
     std::optional<comm::LineState> lineState;
     std::vector<std::string> writes;
 };
@@ -24,15 +26,24 @@ using Shared = InProcessCard::Shared;
 
 class InProcessPort : public comm::SerialDevice {
 public:
-    explicit InProcessPort(std::shared_ptr<Shared> card) : m_card(std::move(card)) {
+    explicit InProcessPort(std::shared_ptr<Shared> card)
+        : m_card(std::move(card)), m_generation(m_card->generation) {
         m_card->open = true;
         ++m_card->openCount;
     }
-    ~InProcessPort() override { m_card->open = false; }
+    ~InProcessPort() override {
+        if (m_generation == m_card->generation) {
+            m_card->open = false;
+        }
+    }
+
+    bool Lost() const override {
+        return m_card->model.HungUp() || m_generation != m_card->generation;
+    }
 
     bool Read(std::span<char> buf, std::size_t* got) override {
         *got = 0;
-        if (m_card->model.HungUp()) {
+        if (Lost()) {
             return Fail(EIO);
         }
         m_pending += m_card->model.TakeDueOutput();
@@ -45,7 +56,7 @@ public:
     comm::WaitResult WaitReadable(platform::Clock::TimePoint deadline) override {
         auto& clock = m_card->clock;
         for (;;) {
-            if (m_card->model.HungUp()) {
+            if (Lost()) {
                 Fail(EIO);
                 return comm::WaitResult::Failed;
             }
@@ -65,7 +76,7 @@ public:
     }
 
     bool Write(std::string_view data) override {
-        if (m_card->model.HungUp()) {
+        if (Lost()) {
             return Fail(EIO);
         }
         int& failing = m_card->model.Faults().failingWrites;
@@ -127,6 +138,7 @@ private:
     }
 
     std::shared_ptr<Shared> m_card;
+    int m_generation;
     std::string m_pending;
     comm::LineState m_state{9600};
     int m_lastError = 0;
@@ -145,12 +157,27 @@ CardModel& InProcessCard::Model() {
 
 comm::DeviceOpener InProcessCard::Opener() {
     return [card = m_shared](std::string* error) -> std::unique_ptr<comm::SerialDevice> {
+        if (card->model.HungUp()) {
+            *error = "in-process card: No such device (the card is not plugged in)";
+            return nullptr;
+        }
         if (card->open) {
             *error = "in-process card: in use by another program";
             return nullptr;
         }
         return std::make_unique<InProcessPort>(card);
     };
+}
+
+void InProcessCard::Unplug() {
+    m_shared->model.Unplug();
+}
+
+void InProcessCard::Replug() {
+    m_shared->model.Replug();
+    ++m_shared->generation;
+    // The old handle, should the program still hold it, no longer holds the card.
+    m_shared->open = false;
 }
 
 bool InProcessCard::IsOpen() const {

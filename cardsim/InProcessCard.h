@@ -25,6 +25,12 @@ public:
     // For PortMap::MapToDevice. The opener keeps the card's state alive by itself.
     comm::DeviceOpener Opener();
 
+    // Takes the card out: open handles fail as a hung-up line does and report themselves
+    // lost, and opening fails until it is put back. A hang-up fault takes it out too.
+    void Unplug();
+    // Puts it back as a fresh device: handles from before stay dead, a new open works.
+    void Replug();
+
     bool IsOpen() const;
     int OpenCount() const;
     // The line state last written by the program; none before the first write.

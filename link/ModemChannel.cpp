@@ -74,13 +74,55 @@ store::ProfileRecord ModemChannel::WorkingProfileRecord() const {
     return r;
 }
 
+void ModemChannel::ForgetLostPort() {
+    if (!Serial || !Serial->Handle || !Serial->Handle->Lost()) {
+        return;
+    }
+    if (m_linkError.empty()) {
+        m_linkError =
+            Port + " on " + Serial->Handle->Describe() +
+            ": the device has gone: it was unplugged, switched off or hung up, or another "
+            "took its place";
+    }
+    m_lost = LostPort{Serial->PortName(), Serial->Name, Serial->State};
+    Serial.reset();
+}
+
+bool ModemChannel::EnsurePort() {
+    ForgetLostPort();
+    if (Serial || !m_lost) {
+        return Serial != nullptr;
+    }
+    auto port = std::make_unique<SerialPort>(m_lost->portName, OpenMode::Quiet);
+    if (!port->IsOpen()) {
+        m_linkError = port->OpenError();
+        return false;
+    }
+    ++m_deviceOpens;
+    // The same port as before: same name for reuse, same line settings.
+    port->Name = m_lost->name;
+    port->GetState();
+    port->State = m_lost->state;
+    port->SetState();
+    Serial = std::move(port);
+    m_lost.reset();
+    return true;
+}
+
 bool ModemChannel::OpenPort(OpenMode mode) {
+    // An explicit open replaces any port waiting to be reopened; a port whose device has
+    // gone is opened afresh, even under the same name.
+    ForgetLostPort();
+    m_lost.reset();
     // A quietly opened port has no name and is never taken for the one asked for.
     bool reuse = Serial && Serial->IsOpen() && !Serial->Name.empty() && Serial->Name == Port;
     if (!reuse) {
         // Closed first: the device may be the one about to be opened again.
         Serial.reset();
         Serial = std::make_unique<SerialPort>(Port, mode);
+        if (Serial->IsOpen()) {
+            ++m_deviceOpens;
+        }
     }
     if (!Serial->IsOpen()) {
         m_portError = Serial->OpenError();
@@ -157,22 +199,28 @@ void ModemChannel::ClearError() {
 }
 
 bool ModemChannel::Write(std::string_view bytes, bool pause) {
-    if (!Serial || !Serial->IsOpen()) {
+    if ((!Serial || !Serial->IsOpen()) && !m_lost) {
         return false;
     }
     platform::WaitCursor wait;
     m_lastCommand = bytes.substr(0, bytes.find_last_not_of("\r\n") + 1);
     for (;;) {
         m_linkError.clear();
-        if (Serial->Handle->Write(bytes)) {
+        // Retry after the card came back writes to the device that is there now.
+        if (EnsurePort() && Serial->Handle->Write(bytes)) {
             if (pause) {
                 CurrentClock().Sleep(kCommandPause);
             }
             return true;
         }
-        ClearError();
+        if (Serial) {
+            ClearError();
+            ForgetLostPort();
+        }
+        ++m_writePrompts;
         if (CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_WRITE_FAILED),
-                                  platform::Buttons::RetryCancel) != platform::Answer::Retry) {
+                                  platform::Buttons::RetryCancel, platform::Icon::None,
+                                  m_linkError) != platform::Answer::Retry) {
             return false;
         }
     }
@@ -194,6 +242,7 @@ bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
     bool expired = false;
     auto fail = [this] {
         ClearError();
+        ForgetLostPort();
         m_lastReadEnd = ReadEnd::Failed;
         return false;
     };
@@ -243,10 +292,12 @@ bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
 bool ModemChannel::ReadReply(std::string& reply) {
     reply.clear();
     m_lastReadEnd = ReadEnd::Failed;
-    m_linkError.clear();
-    if (!Serial || !Serial->IsOpen()) {
+    // A read never opens a device: a fresh one would not have heard the command.
+    ForgetLostPort();
+    if (!Serial) {
         return false;
     }
+    m_linkError.clear();
     platform::WaitCursor wait;
     if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return false;
@@ -261,9 +312,13 @@ bool ModemChannel::ReadReply(std::string& reply) {
 bool ModemChannel::ReadUntilOK(std::string& reply) {
     reply.clear();
     m_lastReadEnd = ReadEnd::Failed;
+    ForgetLostPort();
+    if (!Serial) {
+        return false;
+    }
     m_linkError.clear();
     // Without reads that return at once the wait for "OK" could not be bounded.
-    if (!Serial || !Serial->IsOpen() || !Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
+    if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return false;
     }
     reply.reserve(kReplyCap);

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -96,7 +97,14 @@ public:
     // under messages 109 and 111. Empty after a good open.
     const std::string& PortError() const { return m_portError; }
 
-    // The open port, if any. Every operation but the opens returns FALSE at once without it.
+    // Counts the devices opened: a change during a conversation means the card went away
+    // and what answers now is a fresh device that has not heard the earlier commands.
+    int DeviceOpens() const { return m_deviceOpens; }
+    // Counts the write-failure questions asked, during which the user's event loop ran.
+    int WritePrompts() const { return m_writePrompts; }
+
+    // The open port, if any. Every operation but the opens returns FALSE at once without
+    // it, unless a port was lost: then the next operation opens that port afresh.
     std::unique_ptr<SerialPort> Serial;
 
 private:
@@ -106,11 +114,25 @@ private:
     bool ReadInto(std::string& reply, std::size_t readSize, platform::Clock::TimePoint deadline,
                   bool stopAtOk);
     void ClearError();
+    // Closes and forgets a port whose device has gone, keeping what it takes to open it
+    // again; true when a port is open afterwards, reopened if need be.
+    void ForgetLostPort();
+    bool EnsurePort();
     void NoteDeviceFailure();
 
     std::string m_portError;
     std::string m_linkError;
     std::string m_lastCommand;
+    int m_deviceOpens = 0;
+    int m_writePrompts = 0;
+    // A port closed because its device went away: its name, whether it was opened by name
+    // (and so may be reused), and the line settings it had.
+    struct LostPort {
+        std::string portName;
+        std::string name;
+        comm::LineState state;
+    };
+    std::optional<LostPort> m_lost;
     ReadEnd m_lastReadEnd = ReadEnd::Ok;
 };
 

@@ -6,7 +6,7 @@
 
 namespace zo::link {
 
-SerialPort::SerialPort(const std::string& portName, OpenMode mode) {
+SerialPort::SerialPort(const std::string& portName, OpenMode mode) : m_portName(portName) {
     if (mode == OpenMode::Reporting) {
         Name = portName;
     }

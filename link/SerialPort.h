@@ -23,6 +23,8 @@ public:
 
     bool IsOpen() const { return m_open; }
     std::string GetName() const { return Name; }
+    // The port name the device was opened under, in both forms.
+    const std::string& PortName() const { return m_portName; }
     // Why the open failed (device path and system error); empty after a good open.
     const std::string& OpenError() const { return m_openError; }
 
@@ -42,6 +44,7 @@ public:
 
 private:
     bool m_open = false;
+    std::string m_portName;
     std::string m_openError;
 };
 

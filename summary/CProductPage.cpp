@@ -4,6 +4,7 @@
 
 #include "app/CSummarySheet.h"
 #include "link/CardIdentity.h"
+#include "link/CardRefresh.h"
 #include "link/ModemChannel.h"
 #include "platform/ui/Conversation.h"
 #include "platform/ui/DataExchange.h"
@@ -148,31 +149,38 @@ long CProductPage::OnRefresh() {
         return 0;
     }
     app::CardConversation conversation(*sheet);
+    const int prompts = channel->WritePrompts();
     std::string raw;
-    const bool answered = ui::RunConversation([channel, &raw] {
-        if (!channel->SendText("AT&F\r\n")) {
-            return false;
-        }
-        std::string reply;
-        channel->ReadUntilOK(reply);
-        channel->SendText("ATE1Q0V1\r\n");
-        channel->ReadUntilOK(reply);
-        channel->SendText("ATI9\r\n");
-        channel->ReadUntilOK(reply);
-        raw = reply;
-        channel->SendText("ATI10\r\n");
-        channel->ReadUntilOK(reply);
-        raw += reply;
-        return true;
-    });
-    if (!answered || !GetSafeHwnd()) {
+    const link::RefreshResult result = ui::RunConversation(
+        [channel, &raw] { return link::RefreshIdentification(*channel, &raw); });
+    if (!GetSafeHwnd()) {
         return 0;
+    }
+    if (channel->WritePrompts() != prompts) {
+        DropTicksDuringPrompt();
+    }
+    if (result != link::RefreshResult::Done) {
+        // The line state is unknown while the card cannot be reached; what the card said
+        // about itself stays.
+        m_lineStatus.clear();
+        ShowSign();
+        UpdateData(false);
+        return result == link::RefreshResult::NotSent ? 0 : 1;
     }
     sheet->m_rawIdentification = raw;
     ParseFields();
     ShowSign();
     UpdateData(false);
     return 1;
+}
+
+void CProductPage::DropTicksDuringPrompt() {
+    // Ticks that came while the question was open would start the next refresh at once,
+    // and with it the question again: the next refresh comes a full period from now.
+    tickEvent.Reset();
+    if (m_timer && m_timer->isActive()) {
+        m_timer->start();
+    }
 }
 
 void CProductPage::StopRefresh() {

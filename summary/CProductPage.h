@@ -38,7 +38,8 @@ public:
     // The timer's tick.
     void OnTimer();
     // One refresh on the user-interface thread: 1 when done, 0 when the first command
-    // could not be sent or the card is busy with another conversation.
+    // could not be sent or the card is busy with another conversation. While the card
+    // cannot be reached the line status is empty and the sign is 142.
     long OnRefresh();
     // "Raw Data ...".
     void OnRawData();
@@ -70,6 +71,7 @@ private:
     void ParseFields();
     void ShowSign();
     void StopRefresh();
+    void DropTicksDuringPrompt();
     void Serve(const std::shared_ptr<RefreshRequest>& request);
 
     RefreshWorker m_worker;

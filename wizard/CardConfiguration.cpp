@@ -32,7 +32,12 @@ std::string CardConfiguration::ParameterCommand(const char* head, const std::str
 }
 
 bool CardConfiguration::Send(const std::string& text, bool pause) {
-    return pause ? m_channel.SendCommand(text) : m_channel.SendText(text);
+    bool sent = pause ? m_channel.SendCommand(text) : m_channel.SendText(text);
+    if (m_channel.DeviceOpens() != m_opens) {
+        m_relinked = true;
+        return false;
+    }
+    return sent;
 }
 
 void CardConfiguration::ReadToOk() {
@@ -67,6 +72,20 @@ CardConfigurationResult CardConfiguration::Run(const CardSettings& settings) {
 }
 
 CardConfigurationResult CardConfiguration::Program(const CardSettings& settings) {
+    // A card that came back midway (Retry at the write prompt after it was replugged) is
+    // a fresh device: the script starts over so that it stores the whole profile, not the
+    // rest of it on top of its old settings. Twice at most, for a card that keeps going.
+    constexpr int kRestarts = 2;
+    for (int attempt = 0;; ++attempt) {
+        m_relinked = false;
+        CardConfigurationResult result = Script(settings);
+        if (!m_relinked || attempt == kRestarts) {
+            return result;
+        }
+    }
+}
+
+CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) {
     const bool page = m_steps == ProgressSteps::ConfigurationPage;
     if (page) {
         m_progress.StepIt();
@@ -74,21 +93,22 @@ CardConfigurationResult CardConfiguration::Program(const CardSettings& settings)
     if (!m_channel.OpenConfiguredPort()) {
         return CardConfigurationResult::PortNotOpened;
     }
+    m_opens = m_channel.DeviceOpens();
     m_progress.StepIt();
 
     // Every write up to the store decides the run: a command the card never received
     // would leave it holding less than the profile.
-    if (!m_channel.SendText("AT&F\r\n")) {
+    if (!Send("AT&F\r\n", false)) {
         return CardConfigurationResult::WriteFailed;
     }
     if (!m_channel.ReadReply(m_reply)) {
         return CardConfigurationResult::NoReply;
     }
-    if (!m_channel.SendText("ATE0Q0V1\r\n")) {
+    if (!Send("ATE0Q0V1\r\n", false)) {
         return CardConfigurationResult::WriteFailed;
     }
     ReadToOk();
-    if (!m_channel.SendText("ATI3\r\n")) {
+    if (!Send("ATI3\r\n", false)) {
         return CardConfigurationResult::WriteFailed;
     }
     m_progress.StepIt();
@@ -143,7 +163,7 @@ CardConfigurationResult CardConfiguration::Program(const CardSettings& settings)
         m_progress.StepIt();
     }
     for (const char* command : {"ATE1\r\n", "AT&W\r\n"}) {
-        if (!m_channel.SendText(command)) {
+        if (!Send(command, false)) {
             return CardConfigurationResult::WriteFailed;
         }
         if (!Accepted(command)) {

@@ -52,6 +52,7 @@ public:
 
 private:
     CardConfigurationResult Program(const CardSettings& settings);
+    CardConfigurationResult Script(const CardSettings& settings);
     bool Send(const std::string& text, bool pause);
     void ReadToOk();
     // Reads the answer to a programming command: false when the card refused it, with the
@@ -64,6 +65,10 @@ private:
     store::StoreResult m_storeOutcome;
     std::string m_refusedField;
     std::string m_reply;
+    // The channel's count of device opens when the script began; another count means the
+    // card went away and came back, and has not heard the commands sent before.
+    int m_opens = 0;
+    bool m_relinked = false;
 };
 
 // The message the configuration page shows for an outcome other than Applied; the

@@ -70,7 +70,20 @@ void ByteTrace::Line(const char* direction, std::string_view text) {
 }
 
 void ByteTrace::Note(std::string_view text) {
-    Line("--", text);
+    // A reason may run over several lines (a device error and what to do about it); the
+    // trace keeps one line per event.
+    std::string line;
+    line.reserve(text.size());
+    for (char c : text) {
+        if (c == '\n') {
+            line += "\\n";
+        } else if (c == '\r') {
+            line += "\\r";
+        } else {
+            line += c;
+        }
+    }
+    Line("--", line);
 }
 
 void ByteTrace::Sent(std::string_view bytes) {

@@ -22,6 +22,7 @@ public:
     ByteTrace(const ByteTrace&) = delete;
     ByteTrace& operator=(const ByteTrace&) = delete;
 
+    // A note on an event (open, close, a failure and its reason), line breaks escaped.
     void Note(std::string_view text);
     void Sent(std::string_view bytes);
     void Received(std::string_view bytes);

@@ -57,6 +57,10 @@ public:
     virtual std::string Describe() const = 0;
     // The errno of the last failure, kept until ClearError takes it; 0 if none is known.
     virtual int PendingError() const { return 0; }
+    // Whether the device has gone for good: it failed with a hang-up, EIO, ENXIO or ENODEV,
+    // or its node was removed or replaced by another. Such a handle never works again;
+    // the port has to be opened afresh.
+    virtual bool Lost() const { return false; }
 };
 
 }  // namespace zo::comm

@@ -1,5 +1,7 @@
 #include "platform/comm/TracingDevice.h"
 
+#include <cstring>
+
 namespace zo::comm {
 
 TracingDevice::TracingDevice(std::unique_ptr<SerialDevice> device, std::shared_ptr<ByteTrace> trace)
@@ -9,13 +11,18 @@ TracingDevice::~TracingDevice() {
     m_trace->Note("close " + m_device->Describe());
 }
 
+std::string TracingDevice::Failure(const char* what) const {
+    int error = m_device->PendingError();
+    return error ? std::string(what) + ": " + std::strerror(error) : std::string(what);
+}
+
 bool TracingDevice::Read(std::span<char> buf, std::size_t* got) {
     bool ok = m_device->Read(buf, got);
     if (*got > 0) {
         m_trace->Received(std::string_view(buf.data(), *got));
     }
     if (!ok) {
-        m_trace->Note("read failed");
+        m_trace->Note(Failure("read failed"));
     }
     return ok;
 }
@@ -23,7 +30,7 @@ bool TracingDevice::Read(std::span<char> buf, std::size_t* got) {
 WaitResult TracingDevice::WaitReadable(platform::Clock::TimePoint deadline) {
     WaitResult r = m_device->WaitReadable(deadline);
     if (r == WaitResult::Failed) {
-        m_trace->Note("wait failed");
+        m_trace->Note(Failure("wait failed"));
     }
     return r;
 }
@@ -32,7 +39,7 @@ bool TracingDevice::Write(std::string_view data) {
     m_trace->Sent(data);
     bool ok = m_device->Write(data);
     if (!ok) {
-        m_trace->Note("write failed");
+        m_trace->Note(Failure("write failed"));
     }
     return ok;
 }

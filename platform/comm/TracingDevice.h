@@ -22,8 +22,12 @@ public:
     Capabilities GetCapabilities() override { return m_device->GetCapabilities(); }
     std::string Describe() const override { return m_device->Describe(); }
     int PendingError() const override { return m_device->PendingError(); }
+    bool Lost() const override { return m_device->Lost(); }
 
 private:
+    // "what failed: the system's reason" when the device knows one.
+    std::string Failure(const char* what) const;
+
     std::unique_ptr<SerialDevice> m_device;
     std::shared_ptr<ByteTrace> m_trace;
 };

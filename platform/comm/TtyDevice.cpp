@@ -5,6 +5,7 @@
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 
 #include <algorithm>
@@ -93,6 +94,7 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
         *error = DescribeDeviceFailure(path, errno);
         return nullptr;
     }
+    const termios original = t;
     ::cfmakeraw(&t);
     t.c_cflag |= CLOCAL | CREAD;
     // With at least one byte wanted, a non-blocking read of an empty queue fails with
@@ -104,7 +106,7 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
         return nullptr;
     }
 
-    std::unique_ptr<TtyDevice> device(new TtyDevice(std::move(fd), path));
+    std::unique_ptr<TtyDevice> device(new TtyDevice(std::move(fd), path, original));
     int lines = 0;
     device->m_hasModemLines = ::ioctl(device->m_fd.Get(), TIOCMGET, &lines) == 0;
     serial_struct serial{};
@@ -115,19 +117,41 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
     return device;
 }
 
-TtyDevice::TtyDevice(UniqueFd fd, std::string path)
-    : m_fd(std::move(fd)), m_path(std::move(path)) {}
+TtyDevice::TtyDevice(UniqueFd fd, std::string path, const termios& original)
+    : m_fd(std::move(fd)), m_path(std::move(path)), m_original(original) {
+    struct stat st {};
+    if (::fstat(m_fd.Get(), &st) == 0) {
+        m_node = st.st_rdev;
+        m_inode = st.st_ino;
+    }
+}
 
 TtyDevice::~TtyDevice() {
+    if (!m_fd.Valid() || m_lost) {
+        return;
+    }
     // Where the driver would wait for undrained output at close, drop it instead.
-    if (m_closeWaitsForOutput && m_fd.Valid()) {
+    if (m_closeWaitsForOutput) {
         ::tcflush(m_fd.Get(), TCOFLUSH);
     }
+    // A terminal used for the card is left as it was found, not raw and without echo.
+    ::tcsetattr(m_fd.Get(), TCSANOW, &m_original);
 }
 
 bool TtyDevice::Fail(int error) {
     m_lastError = error;
+    if (MeansVanished(error)) {
+        m_lost = true;
+    }
     return false;
+}
+
+bool TtyDevice::Lost() const {
+    if (m_lost) {
+        return true;
+    }
+    struct stat st {};
+    return ::stat(m_path.c_str(), &st) != 0 || st.st_rdev != m_node || st.st_ino != m_inode;
 }
 
 bool TtyDevice::Read(std::span<char> buf, std::size_t* got) {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <sys/types.h>
+#include <termios.h>
+
 #include <memory>
 #include <string>
 
@@ -26,6 +29,7 @@ public:
     Capabilities GetCapabilities() override;
     std::string Describe() const override { return m_path; }
     int PendingError() const override { return m_lastError; }
+    bool Lost() const override;
 
     // Whether the device has DTR and RTS lines; a pseudo-terminal has none.
     bool HasModemLines() const { return m_hasModemLines; }
@@ -35,7 +39,7 @@ public:
     static bool SpeedConstant(std::uint32_t baud, unsigned* speed);
 
 private:
-    TtyDevice(UniqueFd fd, std::string path);
+    TtyDevice(UniqueFd fd, std::string path, const termios& original);
     bool SetModemLine(int line, bool on);
     bool Fail(int error);
 
@@ -46,6 +50,12 @@ private:
     DtrControl m_dtr = DtrControl::Enable;
     RtsControl m_rts = RtsControl::Enable;
     int m_lastError = 0;
+    bool m_lost = false;
+    // The line settings found at open, put back at close.
+    termios m_original{};
+    // The node that was opened, to tell when the path names another device.
+    dev_t m_node = 0;
+    ino_t m_inode = 0;
 };
 
 }  // namespace zo::comm

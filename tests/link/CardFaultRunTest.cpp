@@ -103,6 +103,36 @@ TEST_F(CardFaultRunTest, CardVanishingDuringProgrammingNeverRecordsTheProfile) {
     }
 }
 
+// The card goes away on receiving each command in turn and comes back while the write
+// prompt is open. Retry then starts the script over on the fresh card, which ends up
+// holding the whole profile. Where the loss shows in a read instead (the identification,
+// the store), the run ends as no reply and the next run, with the card back, succeeds.
+TEST_F(CardFaultRunTest, ACardThatComesBackDuringProgrammingGetsTheWholeProfile) {
+    for (int answered = 0; answered < 12; ++answered) {
+        auto round = Fresh();
+        round->card.Faults().hangUpAfter = answered;
+        prompter.texts.clear();
+        prompter.answers = {platform::Answer::Retry};
+        prompter.onAsk = [&round](const std::string&) { round->card.Replug(); };
+        CardConfigurationResult result = round->Program();
+        if (result != CardConfigurationResult::Applied) {
+            EXPECT_EQ(result, CardConfigurationResult::NoReply) << answered;
+            EXPECT_TRUE(prompter.texts.empty()) << answered;
+            EXPECT_EQ(Round::CurrentCount(), 0u) << answered;
+            round->card.Replug();
+            result = round->Program();
+        }
+        EXPECT_EQ(result, CardConfigurationResult::Applied) << answered;
+        const cardsim::CardProfile stored = round->card.Model().Stored();
+        EXPECT_EQ(stored.switchType, 32) << answered;
+        EXPECT_EQ(stored.dn1, "5550100") << answered;
+        EXPECT_EQ(stored.spid1, "20655501000101") << answered;
+        EXPECT_EQ(stored.flow, 3) << answered;
+        EXPECT_EQ(Round::CurrentCount(), 1u) << answered;
+    }
+    prompter.onAsk = nullptr;
+}
+
 // A refused programming command ends the run at once: nothing further is sent, nothing is
 // stored in the card or recorded, and the message names the command.
 TEST_F(CardFaultRunTest, ARefusedSettingEndsTheRunWithItsOwnOutcome) {

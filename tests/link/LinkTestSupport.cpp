@@ -13,6 +13,9 @@ platform::Answer ScriptedPrompter::Ask(const std::string& text, platform::Button
     texts.push_back(text);
     details.push_back(detail);
     buttons.push_back(b);
+    if (onAsk) {
+        onAsk(text);
+    }
     if (!answers.empty()) {
         auto a = answers.front();
         answers.pop_front();

@@ -31,6 +31,8 @@ public:
     std::vector<std::string> details;
     std::vector<platform::Buttons> buttons;
     std::deque<platform::Answer> answers;
+    // Runs at each question before it is answered (a card put back while the box is open).
+    std::function<void(const std::string&)> onAsk;
     int waitDepth = 0;
 };
 

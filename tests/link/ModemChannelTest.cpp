@@ -236,8 +236,48 @@ TEST_F(ModemChannelTest, ReadFailureReturnsWhatCameAndClearsTheError) {
     EXPECT_NE(channel.LinkError().find("COM3 on in-process card: "), std::string::npos)
         << channel.LinkError();
     EXPECT_FALSE(channel.ReadReply(reply));
-    EXPECT_NE(channel.Serial->Status.lastError, 0);
+    EXPECT_EQ(channel.Serial, nullptr) << "a hung-up device is closed";
     EXPECT_LT(Elapsed(), 1000ms) << "a hung-up line fails at once";
+}
+
+// Once the card has gone its handle is closed and forgotten: reads fail at once without
+// opening anything, Retry at the write prompt opens the port afresh, and so does the next
+// open under the same name.
+TEST_F(ModemChannelTest, ALostDeviceIsClosedAndTheNextWriteOpensThePortAfresh) {
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    const int opens = channel.DeviceOpens();
+    card.Unplug();
+    std::string reply;
+    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(channel.Serial, nullptr) << "closed and forgotten";
+    EXPECT_FALSE(card.IsOpen());
+    EXPECT_FALSE(channel.ReadReply(reply)) << "a read opens nothing";
+    EXPECT_EQ(card.OpenCount(), 1);
+
+    // Still gone at the first answer, back by the second.
+    prompter.answers = {Answer::Retry, Answer::Retry};
+    prompter.onAsk = [this](const std::string&) {
+        if (prompter.texts.size() == 2) {
+            card.Replug();
+        }
+    };
+    EXPECT_TRUE(channel.SendText("ATE0\r\n"));
+    EXPECT_EQ(prompter.texts, (std::vector<std::string>(2, Text(res::IDS_PORT_WRITE_FAILED))));
+    EXPECT_NE(prompter.details[0].find("not plugged in"), std::string::npos) << prompter.details[0];
+    EXPECT_EQ(channel.DeviceOpens(), opens + 1);
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    ASSERT_NE(card.LastLineState(), nullptr);
+    EXPECT_EQ(card.LastLineState()->baudRate, 115200u) << "the line settings it had";
+
+    // Gone and back while nobody talked: the open under the same name opens afresh.
+    card.Unplug();
+    card.Replug();
+    prompter.texts.clear();
+    ASSERT_TRUE(channel.OpenConfiguredPort());
+    EXPECT_EQ(channel.DeviceOpens(), opens + 2);
+    EXPECT_TRUE(channel.SendText("AT\r\n"));
+    EXPECT_TRUE(channel.ReadUntilOK(reply));
+    EXPECT_TRUE(prompter.texts.empty());
 }
 
 TEST_F(ModemChannelTest, APortThatCannotTimeItsReadsIsNotRead) {

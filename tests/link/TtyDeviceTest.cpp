@@ -1,7 +1,9 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstdlib>
 
@@ -122,9 +124,64 @@ TEST_F(TtyDeviceTest, AHangUpFailsTheReadWithoutWaiting) {
     std::size_t got = 0;
     EXPECT_TRUE(w == WaitResult::Failed || !d->Read(buf, &got));
     EXPECT_FALSE(d->Write("AT\r\n"));
+    EXPECT_TRUE(d->Lost()) << "a hung-up line never works again";
     CommStatus status;
     d->ClearError(&status);
     EXPECT_NE(status.lastError, 0);
+}
+
+// The device behind a path that now names another node (a replugged adapter, a restarted
+// simulator on the same link) has gone, though the old handle still answers.
+TEST_F(TtyDeviceTest, ANodeReplacedUnderThePathIsLost) {
+    char dir[] = "/tmp/zo-tty-XXXXXX";
+    ASSERT_NE(::mkdtemp(dir), nullptr);
+    const std::string link = std::string(dir) + "/card";
+    ASSERT_EQ(::symlink(m_slave.c_str(), link.c_str()), 0);
+    std::string error;
+    auto d = TtyDevice::Open(link, &error);
+    ASSERT_NE(d, nullptr) << error;
+    EXPECT_FALSE(d->Lost());
+
+    UniqueFd other(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
+    ASSERT_TRUE(other.Valid());
+    ASSERT_EQ(::grantpt(other.Get()), 0);
+    ASSERT_EQ(::unlockpt(other.Get()), 0);
+    char name[PATH_MAX];
+    ASSERT_EQ(::ptsname_r(other.Get(), name, sizeof name), 0);
+    ::unlink(link.c_str());
+    EXPECT_TRUE(d->Lost()) << "the path is gone";
+    ASSERT_EQ(::symlink(name, link.c_str()), 0);
+    EXPECT_TRUE(d->Lost()) << "the path names another terminal";
+    ::unlink(link.c_str());
+    ::rmdir(dir);
+}
+
+// A terminal the program used is left as it was found: its own modes, not raw.
+TEST_F(TtyDeviceTest, ClosingRestoresTheLineSettingsFoundAtOpen) {
+    UniqueFd slave(::open(m_slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    ASSERT_TRUE(slave.Valid());
+    termios before{};
+    ASSERT_EQ(::tcgetattr(slave.Get(), &before), 0);
+    before.c_lflag |= ECHO | ICANON | ISIG;
+    before.c_oflag |= OPOST;
+    ::cfsetospeed(&before, B9600);
+    ::cfsetispeed(&before, B9600);
+    ASSERT_EQ(::tcsetattr(slave.Get(), TCSANOW, &before), 0);
+    {
+        auto d = Open();
+        LineState s;
+        ASSERT_TRUE(d->GetState(&s));
+        s.baudRate = 115200;
+        ASSERT_TRUE(d->SetState(s));
+        termios during{};
+        ASSERT_EQ(::tcgetattr(slave.Get(), &during), 0);
+        EXPECT_EQ(during.c_lflag & (ECHO | ICANON), 0u) << "raw while the program has it";
+    }
+    termios after{};
+    ASSERT_EQ(::tcgetattr(slave.Get(), &after), 0);
+    EXPECT_EQ(after.c_lflag & (ECHO | ICANON | ISIG), before.c_lflag & (ECHO | ICANON | ISIG));
+    EXPECT_EQ(after.c_oflag & OPOST, before.c_oflag & OPOST);
+    EXPECT_EQ(::cfgetospeed(&after), B9600);
 }
 
 TEST_F(TtyDeviceTest, PortMapResolvesNamesWithoutRegardToCase) {
@@ -155,6 +212,23 @@ TEST(ByteTraceTest, EscapesEverythingButPrintableText) {
     std::free(text);
     EXPECT_NE(lines.find(" -> AT\\r\\n\n"), std::string::npos);
     EXPECT_NE(lines.find(" <- OK\n"), std::string::npos);
+}
+
+TEST(ByteTraceTest, ANoteIsOneLineWhateverItsReason) {
+    char* text = nullptr;
+    std::size_t size = 0;
+    std::FILE* f = ::open_memstream(&text, &size);
+    {
+        ByteTrace trace(f);
+        trace.Note("open COM3 (/dev/ttyUSB0: No such file or directory\nThe device is not there)");
+    }
+    std::fclose(f);
+    std::string lines(text, size);
+    std::free(text);
+    EXPECT_NE(lines.find(" -- open COM3 (/dev/ttyUSB0: No such file or directory\\nThe device"),
+              std::string::npos)
+        << lines;
+    EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 1);
 }
 
 }  // namespace

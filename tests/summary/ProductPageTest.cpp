@@ -144,24 +144,30 @@ private slots:
         }
     }
 
-    void aFailedFirstSendChangesNothing() {
+    // The user gave up at the write prompt: the card cannot be reached, so its line state
+    // is unknown; what it said about itself stays.
+    void aFailedFirstSendKeepsTheIdentityButNotTheLineState() {
         SummaryFixture f;
         f.AddProfile("Office", "2065550100", "20655501000101");
         f.MarkApplied("Office");
         QVERIFY(f.Open());
         f.Sheet().SetActivePage(1);
         auto& page = f.Sheet().m_productPage;
+        QVERIFY(ShowsBitmap(page, res::IDB_SIGN_STOP));
         const std::string raw = f.Sheet().m_rawIdentification;
         f.card.Faults().failingWrites = -1;
         f.prompter.answers = {platform::Answer::Cancel};
         QCOMPARE(page.OnRefresh(), 0L);
         QCOMPARE(f.Sheet().m_rawIdentification, raw);
         QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME), QString("Ferronix ZO!(tm) Series PC Card"));
+        QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString());
+        QVERIFY(ShowsBitmap(page, res::IDB_SIGN_YIELD));
     }
 
-    // The card vanishing at any point of a refresh ends it within its bounds; the page and
-    // the stored profiles stay as they were, and the worker still stops.
-    void cardVanishingMidRefreshEndsItCleanly() {
+    // The card vanishing at any point of a refresh ends it at once without a question; the
+    // line state is unknown while it is gone, the identity and the stored profiles stay.
+    // When it is back, the next refresh opens the port afresh and shows it again.
+    void cardVanishingMidRefreshAndComingBack() {
         for (int commandsBeforeHangUp = 0; commandsBeforeHangUp < 4; ++commandsBeforeHangUp) {
             SummaryFixture f;
             f.AddProfile("Office", "2065550100", "20655501000101");
@@ -175,19 +181,67 @@ private slots:
             }
             f.card.Faults().hangUpAfter = answered + commandsBeforeHangUp;
             const auto before = f.clock.Now();
-            page.OnRefresh();
-            // Four commands with their pauses and two reads, each with its bound.
-            QVERIFY(f.clock.Now() - before <= 4 * 2000ms + 2 * 10000ms + 5000ms);
+            QCOMPARE(page.OnRefresh(), 1L);
+            QVERIFY(f.clock.Now() - before < 1s);
             QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME),
                      QString("Ferronix ZO!(tm) Series PC Card"));
-            for (const std::string& text : f.TakeTexts()) {
-                QCOMPARE(text, res::LoadString(res::IDS_PORT_WRITE_FAILED));
-            }
+            QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString());
+            QVERIFY(ShowsBitmap(page, res::IDB_SIGN_YIELD));
+            QCOMPARE(f.TakeTexts(), std::vector<std::string>{});
             QCOMPARE(store::ListProfileNames(), std::vector<std::string>{"Office"});
             QCOMPARE(store::ActiveProfileName(), std::string("Office"));
+
+            f.card.Replug();
+            f.TakeCardLines();
+            QCOMPARE(page.OnRefresh(), 1L);
+            QCOMPARE(f.TakeCardLines(),
+                     (std::vector<std::string>{"AT&F", "ATE1Q0V1", "ATI9", "ATI10"}));
+            QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString(" Physical Interface Inactive"));
+            QVERIFY(ShowsBitmap(page, res::IDB_SIGN_STOP));
+            QCOMPARE(f.TakeTexts(), std::vector<std::string>{});
+            QCOMPARE(f.card.OpenCount(), 2);
             f.Sheet().SetActivePage(0);
             QVERIFY(!page.m_workerRunning);
         }
+    }
+
+    // A card that takes commands but never says "OK" holds the link for one bound, not four.
+    void aRefreshWithoutOkToTheResetAsksNoMore() {
+        SummaryFixture f;
+        f.AddProfile("Office", "2065550100", "20655501000101");
+        f.MarkApplied("Office");
+        QVERIFY(f.Open());
+        f.Sheet().SetActivePage(1);
+        auto& page = f.Sheet().m_productPage;
+        f.card.Faults().neverOk = true;
+        f.TakeCardLines();
+        const auto before = f.clock.Now();
+        page.OnRefresh();
+        QVERIFY(f.clock.Now() - before <= 10s);
+        QCOMPARE(f.TakeCardLines(), std::vector<std::string>{"AT&F"});
+        QVERIFY(ShowsBitmap(page, res::IDB_SIGN_YIELD));
+    }
+
+    // Cancel at the write prompt of a refresh: the tick that came while the box was open is
+    // dropped, so the box does not come straight back; the next refresh is a period away.
+    void ticksDuringTheWritePromptAreDropped() {
+        SummaryFixture f;
+        f.AddProfile("Office", "2065550100", "20655501000101");
+        f.MarkApplied("Office");
+        QVERIFY(f.Open());
+        f.Sheet().SetActivePage(1);
+        auto& page = f.Sheet().m_productPage;
+        f.card.Unplug();
+        f.prompter.onAsk = [&page](const std::string&) { page.OnTimer(); };
+        Tick(page);
+        const int posted = page.RequestsPosted();
+        QTest::qWait(300);
+        QCOMPARE(page.RequestsPosted(), posted);
+        QCOMPARE(f.TakeTexts(),
+                 std::vector<std::string>{res::LoadString(res::IDS_PORT_WRITE_FAILED)});
+        f.prompter.onAsk = nullptr;
+        f.Sheet().SetActivePage(0);
+        QVERIFY(!page.m_workerRunning);
     }
 
     void leavingThePageStopsTheWorkerAndComingBackStartsAnother() {

@@ -19,6 +19,9 @@ platform::Answer ScriptedPrompter::Ask(const std::string& text, platform::Button
                                        platform::Icon /*icon*/, const std::string& detail) {
     texts.push_back(text);
     details.push_back(detail);
+    if (onAsk) {
+        onAsk(text);
+    }
     if (!answers.empty()) {
         platform::Answer a = answers.front();
         answers.pop_front();

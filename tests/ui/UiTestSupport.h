@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,6 +29,8 @@ public:
     // The system's reason given with each text, empty where none was.
     std::vector<std::string> details;
     std::deque<platform::Answer> answers;
+    // Runs at each question before it is answered (a tick arriving while the box is open).
+    std::function<void(const std::string&)> onAsk;
     std::vector<std::string> unexpected;
     int waitDepth = 0;
 };
