@@ -70,7 +70,8 @@ void CProductPage::DoDataExchange(ui::DataExchange& dx) {
 
 bool CProductPage::OnInitDialog() {
     app::CAnimatedPage::OnInitDialog();
-    m_receiver = std::make_unique<QObject>();
+    m_mailbox = std::make_unique<RefreshMailbox>(
+        [this](const std::shared_ptr<RefreshRequest>& request) { Serve(request); });
     ParseFields();
     m_signId = 0;
     ShowSign();
@@ -112,13 +113,12 @@ bool CProductPage::OnSetActive() {
     m_timer->start();
     m_timerId = kRefreshTimerId;
 
-    QObject* receiver = m_receiver.get();
-    m_workerRunning = m_worker.Start([this, receiver](std::shared_ptr<RefreshRequest> request) {
+    RefreshMailbox* mailbox = m_mailbox.get();
+    m_workerRunning = m_worker.Start([this, mailbox](std::shared_ptr<RefreshRequest> request) {
         // Runs on the worker: the request is served when the user-interface thread next
-        // dispatches, or dropped with the receiver.
+        // dispatches, or dropped with the mailbox.
         ++m_requestsPosted;
-        QMetaObject::invokeMethod(
-            receiver, [this, request] { Serve(request); }, Qt::QueuedConnection);
+        mailbox->Post(std::move(request));
     });
     SetModified(true);
     RestartAnimation();

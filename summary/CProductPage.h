@@ -8,6 +8,7 @@
 
 #include "app/CAnimatedPage.h"
 #include "platform/ui/Controls.h"
+#include "summary/RefreshMailbox.h"
 #include "summary/RefreshWorker.h"
 
 namespace zo::link {
@@ -77,7 +78,7 @@ private:
     RefreshWorker m_worker;
     std::unique_ptr<QTimer> m_timer;
     // Lives on the user-interface thread; the worker's requests are delivered to it.
-    std::unique_ptr<QObject> m_receiver;
+    std::unique_ptr<RefreshMailbox> m_mailbox;
     int m_signId = 0;
     std::atomic<int> m_requestsPosted{0};
     int m_requestsServed = 0;

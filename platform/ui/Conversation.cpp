@@ -10,6 +10,7 @@
 
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/InputHold.h"
+#include "platform/ui/UiCallQueue.h"
 #include "platform/ui/UiThread.h"
 #include "platform/ui/UiThreadPrompter.h"
 
@@ -52,6 +53,7 @@ void RunOffUiThread(const std::function<void()>& work) {
         work();
         return;
     }
+    UiCallQueue::Create();
     ConversationScope scope;
     QAbstractEventDispatcher* dispatcher =
         QAbstractEventDispatcher::instance(QThread::currentThread());

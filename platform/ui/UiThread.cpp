@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include "platform/ui/UiCallQueue.h"
+
 namespace zo::ui {
 
 bool OnUiThread() {
@@ -14,6 +16,10 @@ bool OnUiThread() {
 void CallOnUiThread(const std::function<void()>& call) {
     if (OnUiThread()) {
         call();
+        return;
+    }
+    if (UiCallQueue* queue = UiCallQueue::Instance()) {
+        queue->Call(call);
         return;
     }
     QMetaObject::invokeMethod(QCoreApplication::instance(), call, Qt::BlockingQueuedConnection);
