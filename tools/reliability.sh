@@ -45,9 +45,12 @@ kills=$(sed -n 's/^\[figure\] crash-loop kills survived: //p' <<<"$figures")
 saves=$(sed -n 's/^\[figure\] concurrent saves by two programs: //p' <<<"$figures")
 
 log "ThreadSanitizer: the threaded tests"
-threaded='zo_link_tests zo-config zo-cardsim zo_refresh_worker_tests ProductPageTest'
+threaded='zo_link_tests zo-config zo-cardsim zo_refresh_worker_tests ProductPageTest ConversationTest'
+threaded+=' SummarySheetTest WizardFinishTest'
 threaded_tests='ModemChannelTest|CardModelTest|EndToEndTest|PortScanTest|TtyDeviceTest'
 threaded_tests+='|RefreshWorkerTest|ui.ProductPageTest'
+# Card conversations run on a worker thread behind the windows.
+threaded_tests+='|ui.ConversationTest|ui.SummarySheetTest|ui.WizardFinishTest'
 cmake -S "$here" -B "$base/tsan" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DZO_SANITIZE=thread >/dev/null
 # shellcheck disable=SC2086
 cmake --build "$base/tsan" -j"$jobs" --target $threaded >"$base/logs/tsan-build.txt"
