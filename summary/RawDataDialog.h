@@ -24,7 +24,8 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    const std::string& m_rawIdentification;
+    // A copy: a caller may hand in a temporary, and the dialog shows the text only once.
+    const std::string m_rawIdentification;
 };
 
 }  // namespace zo::summary
