@@ -27,7 +27,10 @@ void BlankCharAt(std::string& text, std::size_t pos) {
     while (end < text.size() && IsContinuation(static_cast<unsigned char>(text[end]))) {
         ++end;
     }
-    text.replace(pos, end - pos, " ");
+    // Erase and assign rather than replace: g++ 12 warns falsely (-Wrestrict) on a
+    // replace by a literal here.
+    text.erase(pos + 1, end - pos - 1);
+    text[pos] = ' ';
 }
 
 }  // namespace zo::wizard
