@@ -5,11 +5,11 @@
 #include <memory>
 #include <new>
 
-#include "app/CSummarySheet.h"
-#include "app/CWizardSheet.h"
 #include "platform/prompt/Prompter.h"
 #include "res/Strings.h"
 #include "store/RegistryKey.h"
+#include "summary/ui/CSummarySheet.h"
+#include "wizard/ui/CWizardSheet.h"
 
 namespace zo::app {
 namespace {
@@ -52,8 +52,8 @@ bool ConfigApp::InitInstance() {
     }
 
     if (applied == 0) {
-        std::unique_ptr<CWizardSheet> wizard(new (std::nothrow)
-                                                 CWizardSheet(kFirstTimeCaption, nullptr, 0));
+        std::unique_ptr<wizard::CWizardSheet> wizard(
+            new (std::nothrow) wizard::CWizardSheet(kFirstTimeCaption, nullptr, 0, &m_channel));
         if (!wizard) {
             return false;
         }
@@ -64,13 +64,14 @@ bool ConfigApp::InitInstance() {
         }
     }
 
-    std::unique_ptr<CSummarySheet> summary(
-        new (std::nothrow) CSummarySheet(res::LoadString(res::IDS_TITLE), nullptr, 0));
+    std::unique_ptr<summary::CSummarySheet> summary(
+        new (std::nothrow) summary::CSummarySheet(res::LoadString(res::IDS_TITLE), nullptr, 0));
     if (!summary) {
         return false;
     }
     m_summarySheet = summary.get();
     summary->m_pChannel = &m_channel;
+    summary->m_sheetRunner = this;
     summary->m_configPage.m_profile = m_channel.Location;
     RunSheet(*summary);
     m_summarySheet = nullptr;

@@ -1,21 +1,20 @@
 #pragma once
 
 #include "link/ModemChannel.h"
+#include "platform/ui/SheetRunner.h"
 
-namespace zo::ui {
-class PropertySheet;
+namespace zo::summary {
+class CSummarySheet;
 }
 
 namespace zo::app {
-
-class CSummarySheet;
 
 // The wizard's caption at a first start.
 inline constexpr const char* kFirstTimeCaption = "First Time";
 
 // The application: it owns the channel every page uses and decides once, at start,
 // whether the wizard runs before the configuration window.
-class ConfigApp {
+class ConfigApp : public ui::SheetRunner {
 public:
     ConfigApp();
     virtual ~ConfigApp();
@@ -31,11 +30,11 @@ public:
 
     link::ModemChannel m_channel;
     // The configuration window while it runs.
-    CSummarySheet* m_summarySheet = nullptr;
+    summary::CSummarySheet* m_summarySheet = nullptr;
 
     // Runs a sheet modally and returns its result; the configuration page runs the
     // new-profile wizard through it too.
-    virtual int RunSheet(ui::PropertySheet& sheet);
+    int RunSheet(ui::PropertySheet& sheet) override;
 
 protected:
     // Whether the window system offers what the windows use (dialogs, the clipboard).

@@ -13,8 +13,8 @@
 #include "app/ConfigApp.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/MessageBoxPrompter.h"
-#include "res/Artwork.h"
 #include "res/Strings.h"
+#include "res/ui/Artwork.h"
 
 namespace zo::app {
 namespace {

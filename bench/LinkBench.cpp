@@ -22,6 +22,7 @@
 #include "bench/ScratchStore.h"
 #include "bench/SpinningDevice.h"
 #include "cardsim/CardFaults.h"
+#include "link/CardConfiguration.h"
 #include "link/ModemChannel.h"
 #include "link/PortScan.h"
 #include "platform/clock/Clock.h"
@@ -30,7 +31,6 @@
 #include "platform/comm/UniqueFd.h"
 #include "store/AppliedSave.h"
 #include "store/ProfileStore.h"
-#include "wizard/CardConfiguration.h"
 
 namespace zo::bench {
 namespace {
@@ -116,9 +116,9 @@ bool Converse(Reader reader, Conversation* out, std::string* error) {
         clock.paused = milliseconds(0);
         link::NoProgressWindow progress;
         CpuMeter programming;
-        wizard::CardConfiguration run(channel, progress, wizard::ProgressSteps::Wizard);
-        out->programming.ok = run.Run(wizard::WizardCardSettings(channel)) ==
-                              wizard::CardConfigurationResult::Applied;
+        link::CardConfiguration run(channel, progress, link::ProgressSteps::Wizard);
+        out->programming.ok =
+            run.Run(link::WizardCardSettings(channel)) == link::CardConfigurationResult::Applied;
         out->programming.wallMs = programming.WallMs();
         out->programming.cpuMs = programming.CpuMs();
         out->programming.demandedMs =

@@ -11,14 +11,14 @@
 #include "bench/CardProcess.h"
 #include "bench/ScratchStore.h"
 #include "cardsim/CardModel.h"
+#include "link/CardConfiguration.h"
+#include "link/CardSettings.h"
 #include "link/IdentificationQuery.h"
 #include "link/ModemChannel.h"
 #include "link/PortScan.h"
 #include "link/ProgressWindow.h"
 #include "platform/comm/PortMap.h"
 #include "platform/ui/Conversation.h"
-#include "wizard/CardConfiguration.h"
-#include "wizard/CardSettings.h"
 
 namespace zo::bench {
 namespace {
@@ -84,9 +84,9 @@ void RunStallBench(Table& table) {
              channel.TerminalCount = 1;
              channel.Port = "COM1";
              link::NoProgressWindow progress;
-             wizard::CardConfiguration run(channel, progress, wizard::ProgressSteps::Wizard);
-             return run.Run(wizard::WizardCardSettings(channel)) ==
-                    wizard::CardConfigurationResult::Applied;
+             link::CardConfiguration run(channel, progress, link::ProgressSteps::Wizard);
+             return run.Run(link::WizardCardSettings(channel)) ==
+                    link::CardConfigurationResult::Applied;
          }},
         {"first query",
          [](link::ModemChannel& channel) {

@@ -8,7 +8,6 @@
 #include <memory>
 #include <string>
 
-#include "app/CSummarySheet.h"
 #include "app/ConfigApp.h"
 #include "bench/AnsweringCard.h"
 #include "bench/ScratchStore.h"
@@ -17,6 +16,7 @@
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
 #include "res/Strings.h"
+#include "summary/ui/CSummarySheet.h"
 
 namespace zo::bench {
 namespace {
@@ -70,8 +70,9 @@ public:
     }
     // Opens the window as the start-up does, with "Location 0" shown.
     bool Open() {
-        sheet = std::make_unique<app::CSummarySheet>(res::LoadString(res::IDS_TITLE));
+        sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
         sheet->m_pChannel = &app.m_channel;
+        sheet->m_sheetRunner = &app;
         sheet->m_configPage.m_profile = "Location 0";
         return sheet->Create();
     }
@@ -88,7 +89,7 @@ public:
     cardsim::InProcessCard card{clock};
     AnsweringCard answeringCard{clock};
     app::ConfigApp app;
-    std::unique_ptr<app::CSummarySheet> sheet;
+    std::unique_ptr<summary::CSummarySheet> sheet;
 };
 
 double OpenMs(int profiles, bool* ok) {

@@ -4,12 +4,12 @@
 #include <QLineEdit>
 #include <QTimer>
 
-#include "app/CWizardSheet.h"
 #include "app/ConfigApp.h"
 #include "platform/comm/PortMap.h"
 #include "platform/registry/Hive.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
+#include "wizard/ui/CWizardSheet.h"
 
 namespace zo::bench {
 namespace {
@@ -22,7 +22,7 @@ public:
 
 protected:
     int RunSheet(ui::PropertySheet& sheet) override {
-        auto* wizard = dynamic_cast<app::CWizardSheet*>(&sheet);
+        auto* wizard = dynamic_cast<wizard::CWizardSheet*>(&sheet);
         if (!wizard) {
             return ui::IDCANCEL;
         }
@@ -32,14 +32,14 @@ protected:
     }
 
 private:
-    static void Type(app::CWizardSheet& w, int id, const char* text) {
+    static void Type(wizard::CWizardSheet& w, int id, const char* text) {
         auto* edit = qobject_cast<QLineEdit*>(w.GetActivePage()->GetDlgItem(id));
         if (edit) {
             edit->selectAll();
             edit->insert(text);
         }
     }
-    static void Walk(app::CWizardSheet& w) {
+    static void Walk(wizard::CWizardSheet& w) {
         using B = ui::PropertySheet::Button;
         w.PressButton(B::Next);
         w.PressButton(B::Next);

@@ -7,12 +7,6 @@
 namespace zo::res {
 namespace {
 
-using ui::ControlKind;
-using ui::ControlTemplate;
-using ui::DialogTemplate;
-using ui::DlgRect;
-using namespace ui;  // style bits
-
 constexpr const char* kWizardCaption = "Kest Ferronix ZO!(tm) Series Wizard";
 constexpr const char* kDialogFont = "MS Sans Serif";
 
@@ -285,13 +279,13 @@ std::vector<DialogTemplate> MakeAll() {
 
 }  // namespace
 
-const std::vector<ui::DialogTemplate>& AllDialogTemplates() {
-    static const std::vector<ui::DialogTemplate> all = MakeAll();
+const std::vector<res::DialogTemplate>& AllDialogTemplates() {
+    static const std::vector<res::DialogTemplate> all = MakeAll();
     return all;
 }
 
-const ui::DialogTemplate* FindDialogTemplate(int id) {
-    for (const ui::DialogTemplate& t : AllDialogTemplates()) {
+const res::DialogTemplate* FindDialogTemplate(int id) {
+    for (const res::DialogTemplate& t : AllDialogTemplates()) {
         if (t.id == id) {
             return &t;
         }

@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "platform/ui/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 namespace zo::res {
 
 // The dialog template with that id, or null.
-const ui::DialogTemplate* FindDialogTemplate(int id);
+const res::DialogTemplate* FindDialogTemplate(int id);
 
 // Every template of the program, in id order.
-const std::vector<ui::DialogTemplate>& AllDialogTemplates();
+const std::vector<res::DialogTemplate>& AllDialogTemplates();
 
 }  // namespace zo::res

@@ -4,6 +4,7 @@
 
 #include "app/cli/Commands.h"
 #include "app/cli/StreamPrompter.h"
+#include "link/CardConfiguration.h"
 #include "link/CardIdentity.h"
 #include "link/IdentificationQuery.h"
 #include "link/PortScan.h"
@@ -12,12 +13,11 @@
 #include "res/Strings.h"
 #include "store/ControlCharacters.h"
 #include "store/ProfileStore.h"
-#include "wizard/CardConfiguration.h"
 
 namespace zo::cli {
 namespace {
 
-using wizard::CardConfigurationResult;
+using link::CardConfigurationResult;
 
 int ExitFor(CardConfigurationResult result) {
     switch (result) {
@@ -111,7 +111,7 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
             platform::CurrentPrompter().Ask(
                 res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
                 platform::Icon::None,
-                wizard::OutcomeDetail(wizard::CardConfigurationResult::WrongCard, channel));
+                link::OutcomeDetail(link::CardConfigurationResult::WrongCard, channel));
             return kExitWrongCard;
         case link::IdentificationResult::Identified:
             break;
@@ -153,16 +153,15 @@ int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err)
     link::ModemChannel channel;
     link::SetQuerySettings(channel, profile.At(store::kPort));
     link::NoProgressWindow progress;
-    wizard::CardConfiguration configuration(channel, progress,
-                                            wizard::ProgressSteps::ConfigurationPage);
+    link::CardConfiguration configuration(channel, progress,
+                                          link::ProgressSteps::ConfigurationPage);
     // Nothing is edited, so the profile's values are left as stored: the run only records
     // it as applied, and refuses if another program changed or removed it meanwhile.
-    CardConfigurationResult result =
-        configuration.Run(wizard::ConfigPageCardSettings(name, profile));
+    CardConfigurationResult result = configuration.Run(link::ConfigPageCardSettings(name, profile));
     if (result != CardConfigurationResult::Applied) {
-        platform::CurrentPrompter().Ask(
-            wizard::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok,
-            platform::Icon::None, wizard::OutcomeDetail(result, channel));
+        platform::CurrentPrompter().Ask(link::OutcomeMessage(result, configuration.RefusedField()),
+                                        platform::Buttons::Ok, platform::Icon::None,
+                                        link::OutcomeDetail(result, channel));
         return ExitFor(result);
     }
     out << "Applied \"" << store::EscapeControlCharacters(name) << "\" to the card on "

@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "platform/help/HelpFile.h"
+#include "platform/files/HelpFile.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/Messages.h"
 
@@ -47,13 +47,13 @@ bool WinHelp(QWidget* owner, const std::string& file, unsigned command, unsigned
 HelpViewer::~HelpViewer() { delete m_window.data(); }
 
 void HelpViewer::ShowContext(QWidget* owner, const std::string& file, unsigned long context) {
-    HelpFile help;
+    files::HelpFile help;
     std::string why;
     if (!help.Load(file, &why)) {
         Report("The help file \"" + file + "\" " + why + ".");
         return;
     }
-    const HelpTopic* topic = help.Find(context);
+    const files::HelpTopic* topic = help.Find(context);
     if (!topic) {
         Report("The help file \"" + file + "\" has no topic for context " +
                std::to_string(context) + ".");

@@ -129,12 +129,12 @@ bool HasWords(const std::string& text) {
 }
 
 // Buttons, check boxes and frames are named by their own text, pictures by their page.
-bool NamedByLabel(ControlKind kind) {
+bool NamedByLabel(res::ControlKind kind) {
     switch (kind) {
-        case ControlKind::Edit:
-        case ControlKind::ListBox:
-        case ControlKind::ComboBox:
-        case ControlKind::ProgressBar:
+        case res::ControlKind::Edit:
+        case res::ControlKind::ListBox:
+        case res::ControlKind::ComboBox:
+        case res::ControlKind::ProgressBar:
             return true;
         default:
             return false;
@@ -145,17 +145,17 @@ bool NamedByLabel(ControlKind kind) {
 // it. Separators ("-"), frames and pictures lie between a label and its control, and so
 // do the other parts of a field split in several (each part has a name of its own); any
 // other control in between means the control has no label.
-const ControlTemplate* LabelOf(const DialogTemplate& t, std::size_t index) {
+const res::ControlTemplate* LabelOf(const res::DialogTemplate& t, std::size_t index) {
     for (std::size_t j = index; j-- > 0;) {
-        const ControlTemplate& c = t.controls[j];
+        const res::ControlTemplate& c = t.controls[j];
         switch (c.kind) {
-            case ControlKind::Static:
+            case res::ControlKind::Static:
                 if (HasWords(c.text)) {
                     return &c;
                 }
                 continue;
-            case ControlKind::GroupBox:
-            case ControlKind::Picture:
+            case res::ControlKind::GroupBox:
+            case res::ControlKind::Picture:
                 continue;
             default:
                 if (!c.name.empty()) {
@@ -183,18 +183,18 @@ void EnableAccessibility() {
     (void)installed;
 }
 
-void NameControls(const DialogTemplate& t, const std::vector<QWidget*>& made) {
+void NameControls(const res::DialogTemplate& t, const std::vector<QWidget*>& made) {
     for (std::size_t i = 0; i < t.controls.size() && i < made.size(); ++i) {
-        const ControlTemplate& c = t.controls[i];
+        const res::ControlTemplate& c = t.controls[i];
         QWidget* w = made[i];
-        if (c.kind == ControlKind::Picture && (c.style & kDecoration)) {
+        if (c.kind == res::ControlKind::Picture && (c.style & res::kDecoration)) {
             MarkDecoration(w);
             continue;
         }
         if (c.name.empty() && !NamedByLabel(c.kind)) {
             continue;
         }
-        const ControlTemplate* label = LabelOf(t, i);
+        const res::ControlTemplate* label = LabelOf(t, i);
         QString name = !c.name.empty() ? ToQ(c.name) : label ? Spoken(label->text) : QString();
         w->setAccessibleName(name);
         if (!c.name.empty() && label) {

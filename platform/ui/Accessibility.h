@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/ui/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 class QWidget;
 
@@ -17,7 +17,7 @@ void EnableAccessibility();
 // names a screen reader speaks. A control without a text of its own takes its name from
 // the static text just before it in the template, the one whose mnemonic leads to it; a
 // name in the template goes first, and then that label becomes its description.
-void NameControls(const DialogTemplate& t, const std::vector<QWidget*>& made);
+void NameControls(const res::DialogTemplate& t, const std::vector<QWidget*>& made);
 
 // A picture that only decorates: screen readers do not see it.
 void MarkDecoration(QWidget* picture);

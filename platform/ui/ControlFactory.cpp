@@ -21,7 +21,7 @@
 #include "platform/ui/Controls.h"
 #include "platform/ui/Messages.h"
 #include "platform/ui/Text.h"
-#include "res/Artwork.h"
+#include "res/ui/Artwork.h"
 
 namespace zo::ui {
 namespace {
@@ -90,45 +90,46 @@ protected:
     }
 };
 
-bool TakesFocus(const ControlTemplate& c) {
+bool TakesFocus(const res::ControlTemplate& c) {
     switch (c.kind) {
-        case ControlKind::Static:
-        case ControlKind::Picture:
-        case ControlKind::GroupBox:
-        case ControlKind::ProgressBar: return false;
+        case res::ControlKind::Static:
+        case res::ControlKind::Picture:
+        case res::ControlKind::GroupBox:
+        case res::ControlKind::ProgressBar:
+            return false;
         default: return true;
     }
 }
 
-QWidget* MakeEdit(const ControlTemplate& c, QWidget* parent, const NotifyFn& notify) {
-    if (c.style & kMultiLine) {
+QWidget* MakeEdit(const res::ControlTemplate& c, QWidget* parent, const NotifyFn& notify) {
+    if (c.style & res::kMultiLine) {
         auto* t = new QPlainTextEdit(parent);
-        t->setReadOnly(c.style & kReadOnly);
-        if (c.style & kReadOnly) {
+        t->setReadOnly(c.style & res::kReadOnly);
+        if (c.style & res::kReadOnly) {
             ShowReadOnly(t, true);
         }
-        t->setLineWrapMode((c.style & kHScroll) ? QPlainTextEdit::NoWrap
-                                                : QPlainTextEdit::WidgetWidth);
-        t->setVerticalScrollBarPolicy((c.style & kVScroll) ? Qt::ScrollBarAlwaysOn
-                                                           : Qt::ScrollBarAlwaysOff);
-        t->setHorizontalScrollBarPolicy((c.style & kHScroll) ? Qt::ScrollBarAlwaysOn
-                                                             : Qt::ScrollBarAlwaysOff);
-        if (!(c.style & kBorder)) {
+        t->setLineWrapMode((c.style & res::kHScroll) ? QPlainTextEdit::NoWrap
+                                                     : QPlainTextEdit::WidgetWidth);
+        t->setVerticalScrollBarPolicy((c.style & res::kVScroll) ? Qt::ScrollBarAlwaysOn
+                                                                : Qt::ScrollBarAlwaysOff);
+        t->setHorizontalScrollBarPolicy((c.style & res::kHScroll) ? Qt::ScrollBarAlwaysOn
+                                                                  : Qt::ScrollBarAlwaysOff);
+        if (!(c.style & res::kBorder)) {
             t->setFrameShape(QFrame::NoFrame);
         }
         return t;
     }
     auto* e = new QLineEdit(parent);
-    e->setFrame(c.style & kBorder);
-    if (!(c.style & kBorder)) {
+    e->setFrame(c.style & res::kBorder);
+    if (!(c.style & res::kBorder)) {
         // Without a frame the text starts at the top, in line with a label beside it.
         e->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     }
-    e->setReadOnly(c.style & kReadOnly);
-    if (c.style & kReadOnly) {
+    e->setReadOnly(c.style & res::kReadOnly);
+    if (c.style & res::kReadOnly) {
         ShowReadOnly(e, true);
     }
-    if (!(c.style & kAutoHScroll)) {
+    if (!(c.style & res::kAutoHScroll)) {
         e->setValidator(new FitWidthValidator(e));
     }
     int id = c.id;
@@ -140,18 +141,18 @@ QWidget* MakeEdit(const ControlTemplate& c, QWidget* parent, const NotifyFn& not
     return e;
 }
 
-QWidget* MakeList(const ControlTemplate& c, QWidget* parent, const NotifyFn& notify) {
+QWidget* MakeList(const res::ControlTemplate& c, QWidget* parent, const NotifyFn& notify) {
     auto* l = new QListWidget(parent);
     l->setSelectionMode(QAbstractItemView::SingleSelection);
-    l->setVerticalScrollBarPolicy((c.style & kVScroll) ? Qt::ScrollBarAsNeeded
-                                                       : Qt::ScrollBarAlwaysOff);
+    l->setVerticalScrollBarPolicy((c.style & res::kVScroll) ? Qt::ScrollBarAsNeeded
+                                                            : Qt::ScrollBarAlwaysOff);
     l->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    if (!(c.style & kBorder)) {
+    if (!(c.style & res::kBorder)) {
         l->setFrameShape(QFrame::NoFrame);
     }
-    l->setProperty("zo_sorted", bool(c.style & kSorted));
+    l->setProperty("zo_sorted", bool(c.style & res::kSorted));
     int id = c.id;
-    if (c.style & kNotify) {
+    if (c.style & res::kNotify) {
         QObject::connect(l, &QListWidget::itemSelectionChanged, l,
                          [notify, id] { notify(id, LBN_SELCHANGE); });
         QObject::connect(l, &QListWidget::itemDoubleClicked, l,
@@ -160,11 +161,11 @@ QWidget* MakeList(const ControlTemplate& c, QWidget* parent, const NotifyFn& not
     return l;
 }
 
-QWidget* MakeCombo(const ControlTemplate& c, const QRect& r, QWidget* parent,
+QWidget* MakeCombo(const res::ControlTemplate& c, const QRect& r, QWidget* parent,
                    const NotifyFn& notify) {
     auto* combo = new QComboBox(parent);
     combo->setEditable(false);
-    combo->setProperty("zo_sorted", bool(c.style & kSorted));
+    combo->setProperty("zo_sorted", bool(c.style & res::kSorted));
     // The template's height is that of the dropped-down list.
     int itemHeight = combo->fontMetrics().height() + 2;
     int shown = (r.height() - combo->sizeHint().height()) / std::max(1, itemHeight);
@@ -178,11 +179,11 @@ QWidget* MakeCombo(const ControlTemplate& c, const QRect& r, QWidget* parent,
     return combo;
 }
 
-QWidget* MakeControl(const ControlTemplate& c, const QRect& r, QWidget* parent,
+QWidget* MakeControl(const res::ControlTemplate& c, const QRect& r, QWidget* parent,
                      const NotifyFn& notify, bool inPage) {
     QString text = ToQ(c.text);
     switch (c.kind) {
-        case ControlKind::Static: {
+        case res::ControlKind::Static: {
             auto* l = new QLabel(parent);
             l->setWordWrap(true);
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -190,41 +191,44 @@ QWidget* MakeControl(const ControlTemplate& c, const QRect& r, QWidget* parent,
             l->setText(text);
             return l;
         }
-        case ControlKind::Picture: {
+        case res::ControlKind::Picture: {
             auto* l = new QLabel(parent);
             l->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            l->setProperty("zo_clip_image", bool(c.style & kRealSizeImage));
+            l->setProperty("zo_clip_image", bool(c.style & res::kRealSizeImage));
             l->setPixmap(res::LoadBitmap(c.image));
             return l;
         }
-        case ControlKind::GroupBox: {
+        case res::ControlKind::GroupBox: {
             auto* g = new GroupFrame(text, parent);
             g->setFocusPolicy(Qt::NoFocus);
             return g;
         }
-        case ControlKind::PushButton:
-        case ControlKind::DefPushButton: {
+        case res::ControlKind::PushButton:
+        case res::ControlKind::DefPushButton: {
             auto* b = new QPushButton(text, parent);
             if (inPage) {
                 // Return on a page belongs to the sheet's default button.
                 b->setAutoDefault(false);
             } else {
-                b->setDefault(c.kind == ControlKind::DefPushButton);
+                b->setDefault(c.kind == res::ControlKind::DefPushButton);
             }
             int id = c.id;
             QObject::connect(b, &QPushButton::clicked, b, [notify, id] { notify(id, BN_CLICKED); });
             return b;
         }
-        case ControlKind::CheckBox: {
+        case res::ControlKind::CheckBox: {
             auto* b = new QCheckBox(text, parent);
             int id = c.id;
             QObject::connect(b, &QCheckBox::clicked, b, [notify, id] { notify(id, BN_CLICKED); });
             return b;
         }
-        case ControlKind::Edit: return MakeEdit(c, parent, notify);
-        case ControlKind::ListBox: return MakeList(c, parent, notify);
-        case ControlKind::ComboBox: return MakeCombo(c, r, parent, notify);
-        case ControlKind::ProgressBar: {
+        case res::ControlKind::Edit:
+            return MakeEdit(c, parent, notify);
+        case res::ControlKind::ListBox:
+            return MakeList(c, parent, notify);
+        case res::ControlKind::ComboBox:
+            return MakeCombo(c, r, parent, notify);
+        case res::ControlKind::ProgressBar: {
             auto* p = new QProgressBar(parent);
             p->setRange(0, 100);
             p->setValue(0);
@@ -237,42 +241,43 @@ QWidget* MakeControl(const ControlTemplate& c, const QRect& r, QWidget* parent,
 
 }  // namespace
 
-std::map<int, QPointer<QWidget>> CreateControls(const DialogTemplate& t, const DialogUnits& units,
-                                                QWidget* parent, const NotifyFn& notify) {
+std::map<int, QPointer<QWidget>> CreateControls(const res::DialogTemplate& t,
+                                                const DialogUnits& units, QWidget* parent,
+                                                const NotifyFn& notify) {
     std::map<int, QPointer<QWidget>> byId;
     std::vector<QWidget*> made;
     QWidget* previousTabStop = nullptr;
-    for (const ControlTemplate& c : t.controls) {
+    for (const res::ControlTemplate& c : t.controls) {
         QRect r = units.ToPixels(c.rect);
-        QWidget* w = MakeControl(c, r, parent, notify, t.style & kChildPage);
+        QWidget* w = MakeControl(c, r, parent, notify, t.style & res::kChildPage);
         w->setObjectName(QStringLiteral("control%1").arg(c.id));
         w->setProperty("zo_control_id", c.id);
-        if (c.kind == ControlKind::ComboBox) {
+        if (c.kind == res::ControlKind::ComboBox) {
             r.setHeight(w->sizeHint().height());
         }
         // A one-line label keeps its text whole: the font standing in for the one the
         // templates were laid out with may be a little wider.
-        if (c.kind == ControlKind::Static && !c.text.empty() &&
+        if (c.kind == res::ControlKind::Static && !c.text.empty() &&
             r.height() < 2 * w->fontMetrics().height()) {
             auto* l = static_cast<QLabel*>(w);
             l->setWordWrap(false);
             r.setWidth(std::max(r.width(), l->sizeHint().width()));
         }
-        if (c.kind == ControlKind::Picture && !(c.style & kRealSizeImage)) {
+        if (c.kind == res::ControlKind::Picture && !(c.style & res::kRealSizeImage)) {
             auto* l = static_cast<QLabel*>(w);
             if (!l->pixmap().isNull()) {
                 r.setSize(l->pixmap().deviceIndependentSize().toSize());
             }
         }
         w->setGeometry(r);
-        if (c.style & kHidden) {
+        if (c.style & res::kHidden) {
             w->setHidden(true);
         }
-        if (c.style & kDisabled) {
+        if (c.style & res::kDisabled) {
             w->setEnabled(false);
         }
         if (TakesFocus(c)) {
-            if (c.style & kTabStop) {
+            if (c.style & res::kTabStop) {
                 w->setFocusPolicy(Qt::StrongFocus);
                 if (previousTabStop) {
                     QWidget::setTabOrder(previousTabStop, w);
@@ -281,7 +286,7 @@ std::map<int, QPointer<QWidget>> CreateControls(const DialogTemplate& t, const D
             } else {
                 w->setFocusPolicy(Qt::ClickFocus);
             }
-        } else if (c.kind != ControlKind::GroupBox) {
+        } else if (c.kind != res::ControlKind::GroupBox) {
             w->setFocusPolicy(Qt::NoFocus);
         }
         if (c.id != -1) {
@@ -291,8 +296,8 @@ std::map<int, QPointer<QWidget>> CreateControls(const DialogTemplate& t, const D
     }
     // A static text's mnemonic moves the focus to the next control that takes it.
     for (std::size_t i = 0; i < t.controls.size(); ++i) {
-        const ControlTemplate& c = t.controls[i];
-        if (c.kind != ControlKind::Static || c.text.find('&') == std::string::npos) {
+        const res::ControlTemplate& c = t.controls[i];
+        if (c.kind != res::ControlKind::Static || c.text.find('&') == std::string::npos) {
             continue;
         }
         auto* label = static_cast<QLabel*>(made[i]);

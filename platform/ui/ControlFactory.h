@@ -5,8 +5,8 @@
 #include <functional>
 #include <map>
 
-#include "platform/ui/DialogTemplate.h"
 #include "platform/ui/DialogUnits.h"
+#include "res/DialogTemplate.h"
 
 namespace zo::ui {
 
@@ -16,7 +16,8 @@ using NotifyFn = std::function<void(int id, int code)>;
 // Creates the controls of a template inside `parent`, in template order (which is the
 // tab order), and wires the user's actions on them to `notify`. Returns the controls
 // that have an id.
-std::map<int, QPointer<QWidget>> CreateControls(const DialogTemplate& t, const DialogUnits& units,
-                                                QWidget* parent, const NotifyFn& notify);
+std::map<int, QPointer<QWidget>> CreateControls(const res::DialogTemplate& t,
+                                                const DialogUnits& units, QWidget* parent,
+                                                const NotifyFn& notify);
 
 }  // namespace zo::ui

@@ -64,14 +64,14 @@ Dialog::~Dialog() {
     delete w;
 }
 
-const DialogTemplate& Dialog::Template() const {
-    static const DialogTemplate empty;
-    const DialogTemplate* t = res::FindDialogTemplate(m_templateId);
+const res::DialogTemplate& Dialog::Template() const {
+    static const res::DialogTemplate empty;
+    const res::DialogTemplate* t = res::FindDialogTemplate(m_templateId);
     return t ? *t : empty;
 }
 
 bool Dialog::CreateFromTemplate(QWidget* parent, bool child) {
-    const DialogTemplate* t = res::FindDialogTemplate(m_templateId);
+    const res::DialogTemplate* t = res::FindDialogTemplate(m_templateId);
     if (!t || m_hWnd) {
         return false;
     }
@@ -83,16 +83,17 @@ bool Dialog::CreateFromTemplate(QWidget* parent, bool child) {
         w = new QWidget(parent);
     } else {
         Qt::WindowFlags flags = Qt::Dialog;
-        bool captioned = t->style & kCaption;
+        bool captioned = t->style & res::kCaption;
         if (captioned) {
             flags |= Qt::WindowTitleHint | Qt::CustomizeWindowHint;
-            if (t->style & kSysMenu) {
+            if (t->style & res::kSysMenu) {
                 flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
             }
         } else {
             flags |= Qt::FramelessWindowHint;
         }
-        auto* dw = new DialogWindow(this, parent, flags, !captioned && (t->style & kModalFrame));
+        auto* dw =
+            new DialogWindow(this, parent, flags, !captioned && (t->style & res::kModalFrame));
         dw->setWindowTitle(ToQ(t->caption));
         dw->setFixedSize(size);
         dw->setModal(false);
@@ -109,7 +110,7 @@ bool Dialog::CreateFromTemplate(QWidget* parent, bool child) {
         }
     });
     if (!child) {
-        if (t->style & kCaption) {
+        if (t->style & res::kCaption) {
             // Placed over the owner, or in the middle of the screen without one.
             QRect area = parent ? parent->window()->frameGeometry()
                                 : (QGuiApplication::primaryScreen()
@@ -145,7 +146,7 @@ bool Dialog::Create(QWidget* parentWindow) {
         return false;
     }
     OnInitDialog();
-    if (m_hWnd && (Template().style & kVisible) && !m_ended) {
+    if (m_hWnd && (Template().style & res::kVisible) && !m_ended) {
         m_hWnd->show();
     }
     return m_hWnd != nullptr;

@@ -7,9 +7,9 @@
 #include <string>
 #include <utility>
 
-#include "platform/ui/DialogTemplate.h"
 #include "platform/ui/DialogUnits.h"
 #include "platform/ui/Messages.h"
+#include "res/DialogTemplate.h"
 
 namespace zo::ui {
 
@@ -27,7 +27,7 @@ public:
 
     int TemplateId() const { return m_templateId; }
     // The template; an empty one when the id names none.
-    const DialogTemplate& Template() const;
+    const res::DialogTemplate& Template() const;
     const DialogUnits& Units() const { return m_units; }
 
     // Creates the window, initialises it, shows it and returns what EndDialog was given;

@@ -67,7 +67,7 @@ int DialogUnits::ToPixelsX(int dlu) const { return MulDiv(dlu, m_baseX, 4); }
 int DialogUnits::ToPixelsY(int dlu) const { return MulDiv(dlu, m_baseY, 8); }
 
 // Edges are converted, not sizes, so that controls that touch in dialog units touch on screen.
-QRect DialogUnits::ToPixels(const DlgRect& r) const {
+QRect DialogUnits::ToPixels(const res::DlgRect& r) const {
     int left = ToPixelsX(r.x);
     int top = ToPixelsY(r.y);
     return {left, top, ToPixelsX(r.x + r.cx) - left, ToPixelsY(r.y + r.cy) - top};

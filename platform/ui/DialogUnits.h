@@ -4,7 +4,7 @@
 #include <QRect>
 #include <string>
 
-#include "platform/ui/DialogTemplate.h"
+#include "res/DialogTemplate.h"
 
 namespace zo::ui {
 
@@ -17,7 +17,7 @@ public:
 
     // The font a template names, resolved to what this system has, and its base units.
     static DialogUnits ForFont(const std::string& face, int pointSize);
-    static DialogUnits ForTemplate(const DialogTemplate& t) {
+    static DialogUnits ForTemplate(const res::DialogTemplate& t) {
         return ForFont(t.fontFace, t.pointSize);
     }
 
@@ -27,7 +27,7 @@ public:
 
     int ToPixelsX(int dlu) const;
     int ToPixelsY(int dlu) const;
-    QRect ToPixels(const DlgRect& r) const;
+    QRect ToPixels(const res::DlgRect& r) const;
     QSize ToPixels(int cx, int cy) const { return {ToPixelsX(cx), ToPixelsY(cy)}; }
 
 private:

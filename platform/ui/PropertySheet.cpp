@@ -177,11 +177,11 @@ bool PropertySheet::BuildWindow() {
     if (m_window || m_pages.empty()) {
         return false;
     }
-    const DialogTemplate& first = m_pages.front()->Template();
+    const res::DialogTemplate& first = m_pages.front()->Template();
     m_units = DialogUnits::ForTemplate(first);
     QSize pageSize;
     for (PropertyPage* p : m_pages) {
-        const DialogTemplate& t = p->Template();
+        const res::DialogTemplate& t = p->Template();
         pageSize = pageSize.expandedTo(
             DialogUnits::ForTemplate(t).ToPixels(t.rect.cx, t.rect.cy));
     }

@@ -3,14 +3,14 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/help/HelpFile.h"
+#include "platform/files/HelpFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    zo::help::HelpFile file;
+    zo::files::HelpFile file;
     std::string error;
     std::string text(reinterpret_cast<const char*>(data), size);
     if (file.Parse(text, &error)) {
-        if (file.TopicCount() > zo::help::HelpFile::kMaxTopics) {
+        if (file.TopicCount() > zo::files::HelpFile::kMaxTopics) {
             __builtin_trap();
         }
         for (unsigned long c : {2000ul, 2004ul, 3000ul, 3002ul}) {

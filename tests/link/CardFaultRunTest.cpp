@@ -5,16 +5,16 @@
 
 #include "TestStore.h"
 #include "cardsim/InProcessCard.h"
+#include "link/CardConfiguration.h"
 #include "link/LinkTestSupport.h"
 #include "link/ModemChannel.h"
 #include "link/PortScan.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
-#include "wizard/CardConfiguration.h"
 
 using namespace std::chrono_literals;
-using zo::wizard::CardConfiguration;
-using zo::wizard::CardConfigurationResult;
+using zo::link::CardConfiguration;
+using zo::link::CardConfigurationResult;
 
 namespace zo::test {
 namespace {
@@ -38,8 +38,8 @@ struct Round {
     }
     CardConfigurationResult Program() {
         NoProgress progress;
-        CardConfiguration run(channel, progress, wizard::ProgressSteps::Wizard);
-        CardConfigurationResult result = run.Run(wizard::WizardCardSettings(channel));
+        CardConfiguration run(channel, progress, link::ProgressSteps::Wizard);
+        CardConfigurationResult result = run.Run(link::WizardCardSettings(channel));
         refused = run.RefusedField();
         return result;
     }
@@ -150,10 +150,10 @@ TEST_F(CardFaultRunTest, ARefusedSettingEndsTheRunWithItsOwnOutcome) {
         EXPECT_FALSE(round->card.Model().Stored().Configured()) << command;
         EXPECT_EQ(Round::CurrentCount(), 0u) << command;
         const std::string message =
-            wizard::OutcomeMessage(CardConfigurationResult::Refused, round->refused);
+            link::OutcomeMessage(CardConfigurationResult::Refused, round->refused);
         EXPECT_NE(message.find("\"" + round->refused + "\""), std::string::npos) << message;
         EXPECT_NE(
-            wizard::OutcomeDetail(CardConfigurationResult::Refused, round->channel).find("ERROR"),
+            link::OutcomeDetail(CardConfigurationResult::Refused, round->channel).find("ERROR"),
             std::string::npos);
     }
     EXPECT_TRUE(prompter.texts.empty());

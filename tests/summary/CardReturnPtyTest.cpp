@@ -17,11 +17,11 @@
 #include "SummaryTestSupport.h"
 #include "TestStore.h"
 #include "UiTestSupport.h"
-#include "app/CSummarySheet.h"
 #include "platform/comm/PortMap.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
+#include "summary/ui/CSummarySheet.h"
 
 using namespace zo;
 using namespace std::chrono_literals;
@@ -109,8 +109,9 @@ private slots:
             store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
             QVERIFY(store::WriteProfile(key, r));
         }
-        auto sheet = std::make_unique<app::CSummarySheet>(res::LoadString(res::IDS_TITLE));
+        auto sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
         sheet->m_pChannel = &app.m_channel;
+        sheet->m_sheetRunner = &app;
         sheet->m_configPage.m_profile = "Office";
         QVERIFY(sheet->Create());
         auto& page = sheet->m_productPage;

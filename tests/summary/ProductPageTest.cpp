@@ -14,11 +14,11 @@
 
 #include "ModalClicker.h"
 #include "SummaryTestSupport.h"
-#include "res/Artwork.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
+#include "res/ui/Artwork.h"
 #include "store/ProfileStore.h"
-#include "summary/RawDataDialog.h"
+#include "summary/ui/RawDataDialog.h"
 
 using namespace zo;
 using namespace std::chrono_literals;

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "SummaryTestSupport.h"
+#include "link/CardConfiguration.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
-#include "wizard/CardConfiguration.h"
 
 using namespace zo;
 using test::SummaryFixture;
@@ -434,8 +434,8 @@ private slots:
         // A stored value that would end the quoted text early goes nowhere.
         Choose(page.m_profileList, page, res::IDC_CFG_PROFILE, "Quoted");
         apply();
-        QCOMPARE(f.TakeTexts(), Texts{wizard::OutcomeMessage(
-                                    wizard::CardConfigurationResult::UnsafeValue, "SPID 1")});
+        QCOMPARE(f.TakeTexts(),
+                 Texts{link::OutcomeMessage(link::CardConfigurationResult::UnsafeValue, "SPID 1")});
         QCOMPARE(f.TakeCardLines(), Texts{});
         QCOMPARE(f.Applied(), Texts{"Office"});
     }

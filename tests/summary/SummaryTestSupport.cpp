@@ -69,8 +69,9 @@ std::vector<std::string> SummaryFixture::Applied() {
 }
 
 bool SummaryFixture::Open(const std::string& profile) {
-    sheet = std::make_unique<app::CSummarySheet>(res::LoadString(res::IDS_TITLE));
+    sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
     sheet->m_pChannel = &app.m_channel;
+    sheet->m_sheetRunner = &app;
     sheet->m_configPage.m_profile = profile;
     sheet->m_configPage.m_makeProgress = [this] {
         auto p = std::make_unique<CountingProgress>();

@@ -7,12 +7,12 @@
 
 #include "TestStore.h"
 #include "UiTestSupport.h"
-#include "app/CSummarySheet.h"
 #include "app/ConfigApp.h"
 #include "cardsim/InProcessCard.h"
 #include "link/ProgressWindow.h"
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
+#include "summary/ui/CSummarySheet.h"
 
 namespace zo::test {
 
@@ -59,7 +59,7 @@ public:
     // The sheet's Close button.
     void PressClose();
 
-    app::CSummarySheet& Sheet() { return *sheet; }
+    summary::CSummarySheet& Sheet() { return *sheet; }
     summary::CConfigPage& Config() { return sheet->m_configPage; }
     // The message texts shown so far, taken.
     std::vector<std::string> TakeTexts();
@@ -75,7 +75,7 @@ public:
     comm::PortMap ports;
     cardsim::InProcessCard card{clock};
     TestApp app;
-    std::unique_ptr<app::CSummarySheet> sheet;
+    std::unique_ptr<summary::CSummarySheet> sheet;
     int progressSteps = 0;
     std::function<void()> onProgressStep;
 

@@ -11,12 +11,12 @@
 
 #include "SummaryTestSupport.h"
 #include "WizardRig.h"
-#include "app/SplashDialog.h"
-#include "link/MissingCardDialog.h"
-#include "link/ProgressDialog.h"
+#include "link/ui/MissingCardDialog.h"
+#include "link/ui/ProgressDialog.h"
 #include "platform/ui/Accessibility.h"
 #include "res/ResourceIds.h"
-#include "summary/RawDataDialog.h"
+#include "summary/ui/RawDataDialog.h"
+#include "summary/ui/SplashDialog.h"
 
 using namespace zo;
 
@@ -223,7 +223,7 @@ private slots:
             QVERIFY(tree.unnamed.isEmpty());
         }
         {
-            app::SplashDialog splash;
+            summary::SplashDialog splash;
             QVERIFY(splash.Create());
             Tree tree = WalkWindow(splash.GetSafeHwnd());
             QCOMPARE(DecorationsBuilt(splash.GetSafeHwnd()), 1);

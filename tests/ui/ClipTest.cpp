@@ -10,15 +10,15 @@
 #include <vector>
 
 #include "UiTestSupport.h"
-#include "app/CPlaceholderPage.h"
+#include "pages/CPlaceholderPage.h"
 #include "platform/media/AviFile.h"
 #include "platform/media/AviWriter.h"
-#include "platform/media/ClipPlayer.h"
+#include "platform/ui/ClipPlayer.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
 
 using namespace zo;
-using media::ClipMode;
+using ui::ClipMode;
 
 namespace {
 
@@ -212,7 +212,7 @@ private slots:
         for (int run = 0; run < 2; ++run) {
             ui::PropertySheet sheet("Clips");
             sheet.SetWizardMode();
-            app::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
+            pages::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
             sheet.AddPage(&first);
             sheet.AddPage(&second);
             QVERIFY(sheet.Create());
@@ -227,7 +227,7 @@ private slots:
         QCOMPARE(shown->frames.size(), std::size_t(5));
         std::filesystem::remove("globe.avi");
         test::WriteGlobe(7);
-        media::ClipPlayer player;
+        ui::ClipPlayer player;
         QVERIFY(player.Open("globe.avi"));
         QCOMPARE(player.Length(), 7L);
         QVERIFY(player.SharedClip() != shown);
@@ -249,9 +249,9 @@ private slots:
     void playerRunsOnceThroughAndReportsItsModes() {
         test::TempWorkDir dir;
         test::WriteGlobe(4);
-        media::ClipPlayer player;
+        ui::ClipPlayer player;
         std::vector<ClipMode> modes;
-        player.SetModeNotify([&](media::ClipPlayer* w, ClipMode m) {
+        player.SetModeNotify([&](ui::ClipPlayer* w, ClipMode m) {
             QCOMPARE(w, &player);
             modes.push_back(m);
         });
@@ -286,11 +286,11 @@ private slots:
         test::ScriptedPrompter prompter;
         ui::PropertySheet sheet("Clips");
         sheet.SetWizardMode();
-        app::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
+        pages::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
         sheet.AddPage(&first);
         sheet.AddPage(&second);
         QVERIFY(sheet.Create());
-        media::ClipPlayer* a = first.m_mciWnd.Player();
+        ui::ClipPlayer* a = first.m_mciWnd.Player();
         QVERIFY(a);
         QCOMPARE(a->Mode(), ClipMode::Playing);
         for (int i = 0; i < 3; ++i) {
@@ -301,7 +301,7 @@ private slots:
 
         a->Step();
         sheet.PressButton(ui::PropertySheet::Button::Next);
-        media::ClipPlayer* b = second.m_mciWnd.Player();
+        ui::ClipPlayer* b = second.m_mciWnd.Player();
         QVERIFY(b);
         QCOMPARE(b->Mode(), ClipMode::Playing);
         QCOMPARE(b->Position(), 0L);
@@ -319,7 +319,7 @@ private slots:
         QCOMPARE(a->Mode(), ClipMode::Playing);
         QCOMPARE(a->Position(), 0L);
 
-        QPointer<media::ClipPlayer> pa(a), pb(b);
+        QPointer<ui::ClipPlayer> pa(a), pb(b);
         sheet.DestroyWindow();
         QVERIFY(pa.isNull() || pa->DeviceId() == 0);
         QVERIFY(pb.isNull() || pb->DeviceId() == 0);
@@ -333,7 +333,7 @@ private slots:
         test::ScriptedPrompter prompter;
         ui::PropertySheet sheet("No clip");
         sheet.SetWizardMode();
-        app::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
+        pages::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
         sheet.AddPage(&first);
         sheet.AddPage(&second);
         QVERIFY(sheet.Create());

@@ -2,8 +2,8 @@
 #include <QtTest>
 
 #include "ModalClicker.h"
-#include "link/MissingCardDialog.h"
-#include "link/ProgressDialog.h"
+#include "link/ui/MissingCardDialog.h"
+#include "link/ui/ProgressDialog.h"
 #include "res/ResourceIds.h"
 
 using namespace zo;

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "app/SplashDialog.h"
 #include "platform/ui/MessageBoxPrompter.h"
-#include "res/Artwork.h"
 #include "res/ResourceIds.h"
+#include "res/ui/Artwork.h"
+#include "summary/ui/SplashDialog.h"
 
 using namespace zo;
 
@@ -36,7 +36,7 @@ private slots:
 
     // The splash is as large as its picture and the margin before it, on each side.
     void splashFitsItsPicture() {
-        app::SplashDialog splash;
+        summary::SplashDialog splash;
         QVERIFY(splash.Create());
         QWidget* w = splash.GetSafeHwnd();
         auto* picture = w->findChild<QLabel*>();

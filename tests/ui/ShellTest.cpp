@@ -5,15 +5,15 @@
 
 #include "TestStore.h"
 #include "UiTestSupport.h"
-#include "app/CSummarySheet.h"
-#include "app/CWizardSheet.h"
 #include "app/ConfigApp.h"
-#include "app/SheetShared.h"
-#include "platform/help/HelpFile.h"
+#include "pages/SheetShared.h"
+#include "platform/files/HelpFile.h"
 #include "platform/help/HelpViewer.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
+#include "summary/ui/CSummarySheet.h"
+#include "wizard/ui/CWizardSheet.h"
 
 using namespace zo;
 
@@ -95,10 +95,10 @@ private slots:
         test::ScriptedPrompter prompter;
         test::RecordingHelp help;
         ScriptedApp app;
-        const std::string file = app::ProductHelpPath();
+        const std::string file = pages::ProductHelpPath();
         QCOMPARE(file, dir.Path() + "/ksfxzo.hlp");
         {
-            app::CWizardSheet wizard(app::kFirstTimeCaption);
+            wizard::CWizardSheet wizard(app::kFirstTimeCaption);
             QVERIFY(wizard.Create());
             wizard.WinHelp(12345, ui::HELP_CONTEXT);
             wizard.PressButton(ui::PropertySheet::Button::Help);
@@ -106,11 +106,11 @@ private slots:
             QCOMPARE(help.shown[0], std::make_pair(file, 2000ul));
             QCOMPARE(help.shown[1], std::make_pair(file, 2000ul));
             wizard.DestroyWindow();
-            QCOMPARE(help.quits, std::vector<std::string>{app::kWizardHelpFile});
+            QCOMPARE(help.quits, std::vector<std::string>{wizard::kWizardHelpFile});
         }
         help.shown.clear();
         {
-            app::CSummarySheet summary(res::LoadString(res::IDS_TITLE));
+            summary::CSummarySheet summary(res::LoadString(res::IDS_TITLE));
             QVERIFY(summary.Create());
             for (int tab = 0; tab < 3; ++tab) {
                 summary.SetActivePage(tab);
@@ -126,7 +126,7 @@ private slots:
 
     // The help file is ours and ships with a topic for every page and tab.
     void shippedHelpCoversEveryContext() {
-        help::HelpFile file;
+        files::HelpFile file;
         std::string error;
         QVERIFY2(file.Load(ZO_HELP_FILE, &error), error.c_str());
         for (unsigned long c : {2000ul, 2001ul, 2002ul, 2003ul, 2004ul, 3000ul, 3001ul, 3002ul}) {
@@ -135,7 +135,7 @@ private slots:
     }
 
     void helpFileFormatIsCheckedBeforeUse() {
-        help::HelpFile file;
+        files::HelpFile file;
         std::string error;
         QVERIFY(file.Parse("ZO-HELP 1\n# note\n@2000 First\nOne\nline.\n\nTwo.\n@3001 Second\n",
                            &error));
@@ -145,12 +145,12 @@ private slots:
         for (const char* bad :
              {"", "HELP\n@2000 x\n", "ZO-HELP 1\n@x Title\n", "ZO-HELP 1\n@2000 A\n@2000 B\n",
               "ZO-HELP 1\n@99999999999999999999 A\n"}) {
-            help::HelpFile f;
+            files::HelpFile f;
             error.clear();
             QVERIFY2(!f.Parse(bad, &error), bad);
             QVERIFY(!error.empty());
         }
-        QVERIFY(!file.Parse(std::string(help::HelpFile::kMaxBytes + 1, 'a'), &error));
+        QVERIFY(!file.Parse(std::string(files::HelpFile::kMaxBytes + 1, 'a'), &error));
     }
 
     // The viewer reports a file it cannot use in a message of its own and shows nothing.

@@ -15,11 +15,11 @@
 
 #include "TestStore.h"
 #include "UiTestSupport.h"
-#include "app/CWizardSheet.h"
 #include "app/ConfigApp.h"
 #include "platform/comm/PortMap.h"
 #include "res/ResourceIds.h"
 #include "store/ProfileStore.h"
+#include "wizard/ui/CWizardSheet.h"
 
 using namespace zo;
 using namespace std::chrono_literals;
@@ -37,7 +37,7 @@ public:
 protected:
     int RunSheet(ui::PropertySheet& sheet) override {
         captions.push_back(sheet.Caption());
-        auto* wizard = dynamic_cast<app::CWizardSheet*>(&sheet);
+        auto* wizard = dynamic_cast<wizard::CWizardSheet*>(&sheet);
         if (!wizard) {
             return ui::IDCANCEL;
         }
@@ -47,16 +47,16 @@ protected:
     }
 
 private:
-    void Type(app::CWizardSheet& w, int id, const char* text) {
+    void Type(wizard::CWizardSheet& w, int id, const char* text) {
         auto* e = qobject_cast<QLineEdit*>(w.GetActivePage()->GetDlgItem(id));
         e->selectAll();
         e->insert(text);
     }
-    void Press(app::CWizardSheet& w, ui::PropertySheet::Button b) {
+    void Press(wizard::CWizardSheet& w, ui::PropertySheet::Button b) {
         wizardPages.push_back(w.GetActiveIndex());
         w.PressButton(b);
     }
-    void Walk(app::CWizardSheet& w) {
+    void Walk(wizard::CWizardSheet& w) {
         using B = ui::PropertySheet::Button;
         Press(w, B::Next);  // "My Office"
         Press(w, B::Next);  // National ISDN-1

@@ -28,7 +28,7 @@ WizardRig::~WizardRig() {
 }
 
 void WizardRig::Open() {
-    sheet = std::make_unique<app::CWizardSheet>("First Time", nullptr, 0, &channel);
+    sheet = std::make_unique<wizard::CWizardSheet>("First Time", nullptr, 0, &channel);
     sheet->Create();
     QWidget* window = sheet->GetSafeHwnd()->window();
     QApplication::setActiveWindow(window);

@@ -8,12 +8,12 @@
 
 #include "TestStore.h"
 #include "UiTestSupport.h"
-#include "app/CWizardSheet.h"
 #include "cardsim/InProcessCard.h"
 #include "link/ModemChannel.h"
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
 #include "store/ProfileStore.h"
+#include "wizard/ui/CWizardSheet.h"
 
 namespace zo::test {
 
@@ -69,7 +69,7 @@ public:
     RecordingHelp help;
     cardsim::InProcessCard card{clock};
     link::ModemChannel channel;
-    std::unique_ptr<app::CWizardSheet> sheet;
+    std::unique_ptr<wizard::CWizardSheet> sheet;
 };
 
 // The text of a string-table entry.

@@ -1,4 +1,4 @@
-#include "wizard/CardConfiguration.h"
+#include "link/CardConfiguration.h"
 
 #include <gtest/gtest.h>
 
@@ -9,10 +9,10 @@
 #include "store/ProfileStore.h"
 
 using namespace std::chrono_literals;
-using zo::wizard::CardConfiguration;
-using zo::wizard::CardConfigurationResult;
-using zo::wizard::CardSettings;
-using zo::wizard::ProgressSteps;
+using zo::link::CardConfiguration;
+using zo::link::CardConfigurationResult;
+using zo::link::CardSettings;
+using zo::link::ProgressSteps;
 
 namespace zo::test {
 namespace {
@@ -53,7 +53,7 @@ protected:
 };
 
 TEST_F(CardConfigurationTest, WizardProgramsTheCardWithTheWholeScript) {
-    EXPECT_EQ(Run(wizard::WizardCardSettings(channel)), CardConfigurationResult::Applied);
+    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::Applied);
     EXPECT_EQ(card.Writes(),
               (std::vector<std::string>{"AT&F\r\n", "ATE0Q0V1\r\n", "ATI3\r\n", "AT!C0=32\r\n",
                                         "AT!N1=\"5550100\"\r\n", "AT!C2=\"20655501000101\"\r\n",
@@ -83,7 +83,7 @@ TEST_F(CardConfigurationTest, SwitchAndFlowCommandsFollowTheirTables) {
         channel.Switch = c.switchType;
         channel.Flow = c.flow;
         std::size_t before = Sent().size();
-        EXPECT_EQ(Run(wizard::WizardCardSettings(channel)), CardConfigurationResult::Applied);
+        EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::Applied);
         std::vector<std::string> sent = Sent();
         sent.erase(sent.begin(), sent.begin() + static_cast<long>(before));
         auto has = [&](const char* cmd) {
@@ -105,7 +105,7 @@ TEST_F(CardConfigurationTest, ConfigurationPageSendsHardwareFlowAndStepsElevenTi
     ASSERT_TRUE(
         store::WriteProfile(key, {"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101",
                                   "COM3", "115200", "8", "None", "1", "XOn/XOff", "", "", false}));
-    CardSettings s = wizard::ConfigPageCardSettings("Home", stored);
+    CardSettings s = link::ConfigPageCardSettings("Home", stored);
     EXPECT_EQ(s.number1, "1231234") << "the page's split of a seven-digit number";
     EXPECT_EQ(Run(s, ProgressSteps::ConfigurationPage), CardConfigurationResult::Applied);
     EXPECT_EQ(progress.steps, 11);
@@ -115,16 +115,16 @@ TEST_F(CardConfigurationTest, ConfigurationPageSendsHardwareFlowAndStepsElevenTi
 
 TEST_F(CardConfigurationTest, CurrentEndsWithExactlyTheAppliedProfile) {
     { store::RegistryKey k(store::HKEY_LOCAL_MACHINE, store::CurrentPath() + "Home"); }
-    EXPECT_EQ(Run(wizard::WizardCardSettings(channel)), CardConfigurationResult::Applied);
+    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::Applied);
     EXPECT_EQ(Current(), std::vector<std::string>{"Office"});
-    EXPECT_EQ(Run(wizard::WizardCardSettings(channel)), CardConfigurationResult::Applied);
+    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::Applied);
     EXPECT_EQ(Current(), std::vector<std::string>{"Office"});
 }
 
 TEST_F(CardConfigurationTest, EarlyOutcomesSendNoMoreAndLeaveTheStore) {
     // Not the card: nothing after the identification request.
     card.Faults().wrongIdentification = true;
-    EXPECT_EQ(Run(wizard::WizardCardSettings(channel)), CardConfigurationResult::WrongCard);
+    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::WrongCard);
     EXPECT_EQ(card.Writes().back(), "ATI3\r\n");
     EXPECT_EQ(progress.steps, 2);
     EXPECT_TRUE(Current().empty());
@@ -134,7 +134,7 @@ TEST_F(CardConfigurationTest, EarlyOutcomesSendNoMoreAndLeaveTheStore) {
     card.Faults().silent = true;
     progress.steps = 0;
     std::size_t writes = card.Writes().size();
-    EXPECT_EQ(Run(wizard::WizardCardSettings(channel), ProgressSteps::ConfigurationPage),
+    EXPECT_EQ(Run(link::WizardCardSettings(channel), ProgressSteps::ConfigurationPage),
               CardConfigurationResult::NoReply);
     EXPECT_EQ(card.Writes().size(), writes + 1);
     EXPECT_EQ(progress.steps, 2);
@@ -142,7 +142,7 @@ TEST_F(CardConfigurationTest, EarlyOutcomesSendNoMoreAndLeaveTheStore) {
     // The port cannot be opened: the channel's own messages, then nothing.
     channel.Port = "COM1";
     progress.steps = 0;
-    EXPECT_EQ(Run(wizard::WizardCardSettings(channel)), CardConfigurationResult::PortNotOpened);
+    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::PortNotOpened);
     EXPECT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
                                                         Text(res::IDS_PORT_COMM_FAILED)}));
     EXPECT_EQ(progress.steps, 0);
@@ -153,7 +153,7 @@ TEST_F(CardConfigurationTest, CancelAtTheSpidStopsBeforeTheCardStoresAnything) {
     ports.MapToDevice("COM3", FailingWrites(card.Opener(), [](std::string_view d) {
                           return d.starts_with("AT!C2=");
                       }));
-    EXPECT_EQ(Run(wizard::WizardCardSettings(channel)), CardConfigurationResult::WriteFailed);
+    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::WriteFailed);
     EXPECT_EQ(card.Writes().back(), "AT!N1=\"5550100\"\r\n");
     EXPECT_EQ(prompter.texts, std::vector<std::string>{Text(res::IDS_PORT_WRITE_FAILED)});
     EXPECT_EQ(card.Model().Stored(), cardsim::CardProfile{});
@@ -170,26 +170,25 @@ TEST_F(CardConfigurationTest, ValuesThatWouldInjectCommandsAreRefusedBeforeTheCa
                           Case{&CardSettings::number2, "555\r0100", "phone number 2"},
                           Case{&CardSettings::spid2, "\x1b", "SPID 2"},
                           Case{&CardSettings::number1, "\"", "phone number 1"}}) {
-        CardSettings s = wizard::WizardCardSettings(channel);
+        CardSettings s = link::WizardCardSettings(channel);
         s.*c.field = c.value;
         EXPECT_EQ(Run(s), CardConfigurationResult::UnsafeValue) << c.name;
         EXPECT_EQ(refused, c.name);
-        EXPECT_NE(
-            wizard::OutcomeMessage(CardConfigurationResult::UnsafeValue, refused).find(c.name),
-            std::string::npos);
+        EXPECT_NE(link::OutcomeMessage(CardConfigurationResult::UnsafeValue, refused).find(c.name),
+                  std::string::npos);
     }
     EXPECT_EQ(card.OpenCount(), 0);
     EXPECT_EQ(progress.steps, 0);
     EXPECT_TRUE(prompter.texts.empty());
     EXPECT_TRUE(Current().empty());
     // Blanks, letters and other printable characters are the card's to judge.
-    CardSettings s = wizard::WizardCardSettings(channel);
+    CardSettings s = link::WizardCardSettings(channel);
     s.spid2 = "0101 abc";
     EXPECT_EQ(Run(s), CardConfigurationResult::Applied);
 }
 
 TEST_F(CardConfigurationTest, AProfileNameTheStoreCannotHoldFailsTheRecord) {
-    CardSettings s = wizard::WizardCardSettings(channel);
+    CardSettings s = link::WizardCardSettings(channel);
     s.location = "Home\\Office";
     EXPECT_EQ(Run(s), CardConfigurationResult::RegistryFailed);
     EXPECT_EQ(storeOutcome.status, store::StoreStatus::Invalid);
@@ -202,16 +201,16 @@ TEST(CardSettingsTest, CallersInputs) {
     c.Phone2 = "555";
     c.TerminalCount = 1;
     c.Flow = "None";
-    auto s = wizard::WizardCardSettings(c);
+    auto s = link::WizardCardSettings(c);
     EXPECT_EQ(s.number1, "5550100");
     EXPECT_EQ(s.number2, "") << "terminal 2 not in use";
     EXPECT_EQ(s.flowCommand, "AT&K\r\n");
     c.TerminalCount = 2;
-    EXPECT_EQ(wizard::WizardCardSettings(c).number2, "555");
+    EXPECT_EQ(link::WizardCardSettings(c).number2, "555");
 
-    auto parts = wizard::SplitDirectoryNumber("5551234");
+    auto parts = link::SplitDirectoryNumber("5551234");
     EXPECT_EQ(parts.area + "|" + parts.exchange + "|" + parts.line, "555|123|1234");
-    parts = wizard::SplitDirectoryNumber("12");
+    parts = link::SplitDirectoryNumber("12");
     EXPECT_EQ(parts.area + "|" + parts.exchange + "|" + parts.line, "12||12");
     EXPECT_EQ(CardConfiguration::ParameterCommand("AT!N1=", "5550100").size(), 17u);
 }

@@ -17,8 +17,8 @@
 #include <thread>
 
 #include "ProgramRun.h"
-#include "res/Artwork.h"
 #include "res/ResourceIds.h"
+#include "res/ui/Artwork.h"
 #include "x11/PixelProbe.h"
 #include "x11/XSession.h"
 

@@ -5,7 +5,7 @@
 #include <QImage>
 #include <cstdio>
 
-#include "res/Artwork.h"
+#include "res/ui/Artwork.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -15,21 +15,21 @@
 #include <iostream>
 #include <string>
 
-#include "app/CSummarySheet.h"
-#include "app/CWizardSheet.h"
 #include "app/ConfigApp.h"
-#include "app/SplashDialog.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/registry/Hive.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/PropertyPage.h"
-#include "res/Artwork.h"
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
+#include "res/ui/Artwork.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
+#include "summary/ui/CSummarySheet.h"
+#include "summary/ui/SplashDialog.h"
+#include "wizard/ui/CWizardSheet.h"
 
 namespace {
 
@@ -220,7 +220,7 @@ int Render(int argc, char** argv, const QString& suffix) {
     }
     bool ok = true;
 
-    for (const ui::DialogTemplate& t : AllDialogTemplates()) {
+    for (const res::DialogTemplate& t : AllDialogTemplates()) {
         SampleDialog d(t.id);
         if (!d.Create()) {
             ok = false;
@@ -230,15 +230,15 @@ int Render(int argc, char** argv, const QString& suffix) {
         d.DestroyWindow();
     }
     {
-        app::CWizardSheet wizard(app::kFirstTimeCaption);
+        wizard::CWizardSheet wizard(app::kFirstTimeCaption);
         ok &= SaveSheet(wizard, "wizard");
     }
     {
-        app::CSummarySheet summary(LoadString(IDS_TITLE));
+        summary::CSummarySheet summary(LoadString(IDS_TITLE));
         ok &= SaveSheet(summary, "summary");
     }
     {
-        app::SplashDialog splash;
+        summary::SplashDialog splash;
         ok &= splash.Create() && Save(splash.GetSafeHwnd(), "splash");
     }
     for (int id : {IDB_BANNER, IDB_SIGN_STOP, IDB_SIGN_ACTIVE, IDB_SIGN_YIELD, IDB_SPLASH}) {

@@ -1,0 +1,258 @@
+#include "link/CardConfiguration.h"
+
+#include <array>
+#include <utility>
+
+#include "link/IdentificationQuery.h"
+#include "res/Strings.h"
+#include "store/AppliedSave.h"
+#include "store/ProfileStore.h"
+
+namespace zo::link {
+
+CardConfiguration::CardConfiguration(link::ModemChannel& channel, link::ProgressWindow& progress,
+                                     ProgressSteps steps)
+    : m_channel(channel), m_progress(progress), m_steps(steps) {}
+
+std::string CardConfiguration::SwitchCommand(const std::string& switchType) {
+    if (switchType == "AT&T 5ESS Custom") {
+        return "AT!C0=0\r\n";
+    }
+    if (switchType == "Northern Telecom (Nortel) DMS100 Custom") {
+        return "AT!C0=1\r\n";
+    }
+    if (switchType == "National ISDN-1 (NI-1)") {
+        return "AT!C0=32\r\n";
+    }
+    return {};
+}
+
+std::string CardConfiguration::ParameterCommand(const char* head, const std::string& value) {
+    return std::string(head) + '"' + value + "\"\r\n";
+}
+
+bool CardConfiguration::Send(const std::string& text, bool pause) {
+    bool sent = pause ? m_channel.SendCommand(text) : m_channel.SendText(text);
+    if (m_channel.DeviceOpens() != m_opens) {
+        m_relinked = true;
+        return false;
+    }
+    return sent;
+}
+
+void CardConfiguration::ReadToOk() {
+    m_channel.ReadUntilOK(m_reply);
+}
+
+bool CardConfiguration::Accepted(const std::string& command) {
+    ReadToOk();
+    if (m_channel.LastReadEnd() != link::ReadEnd::Refused) {
+        return true;
+    }
+    m_refusedField = command.substr(0, command.find_last_not_of("\r\n") + 1);
+    return false;
+}
+
+CardConfigurationResult CardConfiguration::Run(const CardSettings& settings) {
+    m_storeOutcome = {};
+    m_refusedField.clear();
+    const std::array<std::pair<const char*, const std::string*>, 4> values{{
+        {"phone number 1", &settings.number1},
+        {"SPID 1", &settings.spid1},
+        {"phone number 2", &settings.number2},
+        {"SPID 2", &settings.spid2},
+    }};
+    for (const auto& [field, value] : values) {
+        if (!IsSafeCardValue(*value)) {
+            m_refusedField = field;
+            return CardConfigurationResult::UnsafeValue;
+        }
+    }
+    return Program(settings);
+}
+
+CardConfigurationResult CardConfiguration::Program(const CardSettings& settings) {
+    // A card that came back midway (Retry at the write prompt after it was replugged) is
+    // a fresh device: the script starts over so that it stores the whole profile, not the
+    // rest of it on top of its old settings. Twice at most, for a card that keeps going.
+    constexpr int kRestarts = 2;
+    for (int attempt = 0;; ++attempt) {
+        m_relinked = false;
+        CardConfigurationResult result = Script(settings);
+        if (!m_relinked || attempt == kRestarts) {
+            return result;
+        }
+    }
+}
+
+CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) {
+    const bool page = m_steps == ProgressSteps::ConfigurationPage;
+    if (page) {
+        m_progress.StepIt();
+    }
+    if (!m_channel.OpenConfiguredPort()) {
+        return CardConfigurationResult::PortNotOpened;
+    }
+    m_opens = m_channel.DeviceOpens();
+    m_progress.StepIt();
+
+    // Every write up to the store decides the run: a command the card never received
+    // would leave it holding less than the profile.
+    if (!Send("AT&F\r\n", false)) {
+        return CardConfigurationResult::WriteFailed;
+    }
+    if (!m_channel.ReadReply(m_reply)) {
+        return CardConfigurationResult::NoReply;
+    }
+    if (!Send("ATE0Q0V1\r\n", false)) {
+        return CardConfigurationResult::WriteFailed;
+    }
+    ReadToOk();
+    if (!Send("ATI3\r\n", false)) {
+        return CardConfigurationResult::WriteFailed;
+    }
+    m_progress.StepIt();
+    ReadToOk();
+    // A device that failed or fell silent is no reply, not a card of the wrong kind.
+    if (m_channel.LastReadEnd() == link::ReadEnd::Failed ||
+        (m_channel.LastReadEnd() == link::ReadEnd::TimedOut && m_reply.empty())) {
+        return CardConfigurationResult::NoReply;
+    }
+    if (m_reply.find(res::LoadString(res::IDS_CARD_IDENT)) == std::string::npos) {
+        return CardConfigurationResult::WrongCard;
+    }
+    m_progress.StepIt();
+
+    const std::string switchCommand = SwitchCommand(settings.switchType);
+    if (!switchCommand.empty()) {
+        if (!Send(switchCommand, false)) {
+            return CardConfigurationResult::WriteFailed;
+        }
+        if (!Accepted(switchCommand)) {
+            return CardConfigurationResult::Refused;
+        }
+    }
+    m_progress.StepIt();
+
+    const std::array<std::pair<const char*, const std::string*>, 4> parameters{{
+        {"AT!N1=", &settings.number1},
+        {"AT!C2=", &settings.spid1},
+        {"AT!N2=", &settings.number2},
+        {"AT!C6=", &settings.spid2},
+    }};
+    for (const auto& [head, value] : parameters) {
+        const std::string command = ParameterCommand(head, *value);
+        if (!Send(command, true)) {
+            return CardConfigurationResult::WriteFailed;
+        }
+        if (!Accepted(command)) {
+            return CardConfigurationResult::Refused;
+        }
+        m_progress.StepIt();
+    }
+
+    if (!settings.flowCommand.empty()) {
+        if (!Send(settings.flowCommand, false)) {
+            return CardConfigurationResult::WriteFailed;
+        }
+        if (!Accepted(settings.flowCommand)) {
+            return CardConfigurationResult::Refused;
+        }
+    }
+    if (!page) {
+        m_progress.StepIt();
+    }
+    for (const char* command : {"ATE1\r\n", "AT&W\r\n"}) {
+        if (!Send(command, false)) {
+            return CardConfigurationResult::WriteFailed;
+        }
+        if (!Accepted(command)) {
+            return CardConfigurationResult::Refused;
+        }
+    }
+    // Only the card's "OK" to the store says the settings are in its memory.
+    if (m_channel.LastReadEnd() != link::ReadEnd::Ok) {
+        return CardConfigurationResult::NoReply;
+    }
+    // The reset may go unanswered: the settings are stored already.
+    m_channel.SendText("AT%Z1\r\n");
+    ReadToOk();
+    if (page) {
+        m_progress.StepIt();
+    }
+
+    m_storeOutcome =
+        store::SaveAppliedProfile({settings.location, settings.record, settings.readBefore});
+    switch (m_storeOutcome.status) {
+        case store::StoreStatus::Ok:
+            break;
+        case store::StoreStatus::Changed:
+        case store::StoreStatus::NotFound:
+            return CardConfigurationResult::ProfileChanged;
+        case store::StoreStatus::LastProfile:
+        case store::StoreStatus::Invalid:
+        case store::StoreStatus::Failed:
+            return CardConfigurationResult::RegistryFailed;
+    }
+    m_progress.StepIt();
+    return CardConfigurationResult::Applied;
+}
+
+std::string OutcomeMessage(CardConfigurationResult result, const std::string& refusedField) {
+    switch (result) {
+        case CardConfigurationResult::Applied:
+            return {};
+        case CardConfigurationResult::PortNotOpened:
+        case CardConfigurationResult::NoReply:
+            return res::LoadString(res::IDS_PORT_UNSUPPORTED);
+        case CardConfigurationResult::WrongCard:
+            return res::LoadString(res::IDS_PORT_COMM_FAILED);
+        case CardConfigurationResult::WriteFailed:
+            return res::LoadString(res::IDS_PORT_WRITE_FAILED);
+        case CardConfigurationResult::RegistryFailed:
+            return res::LoadString(res::IDS_REGISTRY_FAILED);
+        case CardConfigurationResult::Refused: {
+            std::string text = res::LoadString(res::IDS_CARD_REFUSED_COMMAND);
+            std::size_t at = text.find("%1");
+            return at == std::string::npos ? text : text.replace(at, 2, refusedField);
+        }
+        case CardConfigurationResult::ProfileChanged:
+            return "Another program removed or changed this profile while the card was being "
+                   "programmed.\nThe card holds the values sent; nothing was saved, and the "
+                   "profile is not recorded as applied.";
+        case CardConfigurationResult::UnsafeValue:
+            return "The entry for " + refusedField +
+                   " contains a double quote or a control character, which the card would take "
+                   "as a further command.\nNothing was sent to the card and nothing was saved.";
+    }
+    return {};
+}
+
+std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel) {
+    auto device = [&channel] {
+        return channel.Serial && channel.Serial->Handle
+                   ? channel.Port + " on " + channel.Serial->Handle->Describe()
+                   : channel.Port;
+    };
+    switch (result) {
+        case CardConfigurationResult::PortNotOpened:
+            return channel.PortError();
+        case CardConfigurationResult::NoReply:
+            return link::NoReplyDetail(channel);
+        case CardConfigurationResult::WrongCard:
+            return device() + ": the device did not identify itself as the card";
+        case CardConfigurationResult::RegistryFailed:
+            return store::RegistryFailureDetail();
+        case CardConfigurationResult::WriteFailed:
+            return channel.LinkError();
+        case CardConfigurationResult::Refused:
+            return device() + ": the card answered ERROR to \"" + channel.LastCommand() + "\"";
+        case CardConfigurationResult::Applied:
+        case CardConfigurationResult::UnsafeValue:
+        case CardConfigurationResult::ProfileChanged:
+            break;
+    }
+    return {};
+}
+
+}  // namespace zo::link

@@ -1,0 +1,78 @@
+#include "pages/CMciWnd.h"
+
+#include "platform/ui/Accessibility.h"
+#include "platform/ui/ClipPlayer.h"
+
+namespace zo::pages {
+
+CMciWnd::~CMciWnd() { DestroyWindow(); }
+
+bool CMciWnd::Create(QWidget* parent, unsigned style, const std::string& fileName,
+                     MciNotifyMode notify) {
+    if (!parent || m_player) {
+        return false;
+    }
+    auto* player = new ui::ClipPlayer(parent);
+    player->setObjectName("animation");
+    // The turning globe only decorates the page.
+    ui::MarkDecoration(player);
+    m_player = player;
+    // No error dialog in any case: a clip that cannot be opened shows nothing.
+    if (player->Open(fileName) && !(style & MCIWNDF_NOAUTOSIZEWINDOW)) {
+        player->resize(player->ClipSize());
+    }
+    if ((style & MCIWNDF_NOTIFYMODE) && notify) {
+        player->SetModeNotify([notify](ui::ClipPlayer* window, ui::ClipMode mode) {
+            notify(window, static_cast<int>(mode));
+        });
+    }
+    player->setVisible(style & WS_VISIBLE);
+    return true;
+}
+
+QWidget* CMciWnd::GetSafeHwnd() const { return m_player.data(); }
+
+ui::ClipPlayer* CMciWnd::Player() const {
+    return m_player.data();
+}
+
+void CMciWnd::MoveWindow(const QRect& rect, bool repaint) {
+    if (m_player) {
+        m_player->setGeometry(rect);
+        if (repaint) {
+            m_player->repaint();
+        }
+    }
+}
+
+void CMciWnd::Seek(long position) {
+    if (m_player) {
+        m_player->Seek(position == MCIWND_START ? 0 : position);
+    }
+}
+
+void CMciWnd::Play() {
+    if (m_player) {
+        m_player->Play();
+    }
+}
+
+void CMciWnd::PlayFrom(long position) {
+    if (m_player) {
+        m_player->PlayFrom(position);
+    }
+}
+
+unsigned CMciWnd::GetDeviceId() const { return m_player ? m_player->DeviceId() : 0; }
+
+void CMciWnd::DestroyWindow() {
+    ui::ClipPlayer* player = m_player.data();
+    m_player = nullptr;
+    if (player) {
+        player->SetModeNotify({});
+        player->Close();
+        delete player;
+    }
+}
+
+}  // namespace zo::pages

@@ -1,0 +1,27 @@
+#include "pages/CPlaceholderPage.h"
+
+#include "platform/ui/PropertySheet.h"
+#include "res/ResourceIds.h"
+
+namespace zo::pages {
+
+bool CPlaceholderPage::OnInitDialog() {
+    CAnimatedPage::OnInitDialog();
+    CreateAnimation();
+    return true;
+}
+
+bool CPlaceholderPage::OnSetActive() {
+    bool result = CAnimatedPage::OnSetActive();
+    ui::PropertySheet* sheet = GetSheet();
+    if (sheet && sheet->IsWizard()) {
+        int index = sheet->GetPageIndex(this);
+        unsigned buttons = index > 0 ? ui::PSWIZB_BACK : 0u;
+        buttons |= index + 1 < sheet->GetPageCount() ? ui::PSWIZB_NEXT : ui::PSWIZB_FINISH;
+        sheet->SetWizardButtons(buttons);
+    }
+    RestartAnimation();
+    return result;
+}
+
+}  // namespace zo::pages

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "pages/CAnimatedPage.h"
+
+namespace zo::pages {
+
+// A page shown from its template with the common frame and nothing else, standing in
+// for a page whose own behaviour is not built yet. In a wizard it offers Back and Next
+// (Finish on the last page) by its position.
+class CPlaceholderPage : public CAnimatedPage {
+public:
+    explicit CPlaceholderPage(int templateId) : CAnimatedPage(templateId) {}
+
+    bool OnSetActive() override;
+
+protected:
+    bool OnInitDialog() override;
+};
+
+}  // namespace zo::pages

@@ -1,0 +1,248 @@
+#include "res/ui/Artwork.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QGuiApplication>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPolygonF>
+#include <QRadialGradient>
+#include <cmath>
+#include <map>
+
+#include "res/ResourceIds.h"
+
+namespace zo::res {
+namespace {
+
+const QColor kNavy(11, 42, 107);
+const QColor kTeal(26, 127, 168);
+const QColor kGold(232, 184, 48);
+
+QFont Face(int pixels, bool bold) {
+    QFont f;
+    f.setFamilies({"DejaVu Sans", "Liberation Sans", "Sans Serif"});
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+// An image of w x h device-independent pixels at `ratio`: painters on it take the ratio
+// from the image and draw in device-independent pixels.
+QImage Blank(int w, int h, qreal ratio) {
+    QImage image(static_cast<int>(std::ceil(w * ratio)), static_cast<int>(std::ceil(h * ratio)),
+                 QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+// A PC card seen from above, its connector edge on the left.
+void DrawCard(QPainter& p, const QRectF& r) {
+    QLinearGradient body(r.topLeft(), r.bottomRight());
+    body.setColorAt(0, QColor(210, 214, 222));
+    body.setColorAt(1, QColor(150, 156, 170));
+    p.setPen(QPen(QColor(70, 74, 86), std::max(1.0, r.height() / 40)));
+    p.setBrush(body);
+    p.drawRoundedRect(r, r.height() / 14, r.height() / 14);
+    QRectF label = r.adjusted(r.width() * 0.18, r.height() * 0.16, -r.width() * 0.08,
+                              -r.height() * 0.16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kNavy);
+    p.drawRoundedRect(label, 3, 3);
+    p.setPen(Qt::white);
+    p.setFont(Face(static_cast<int>(label.height() * 0.42), true));
+    p.drawText(label, Qt::AlignCenter, "ZO!");
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGold);
+    for (int i = 0; i < 8; ++i) {
+        double y = r.top() + r.height() * (0.12 + i * 0.1);
+        p.drawRect(QRectF(r.left() + 2, y, r.width() * 0.06, r.height() * 0.05));
+    }
+}
+
+QImage Banner(qreal ratio) {
+    QImage image = Blank(357, 73, ratio);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 357, 0);
+    g.setColorAt(0, kNavy);
+    g.setColorAt(1, kTeal);
+    p.fillRect(QRectF(0, 0, 357, 73), g);
+    // The line: a digital signal running across the banner.
+    QPainterPath wave;
+    wave.moveTo(0, 60);
+    for (int x = 0; x <= 357; x += 12) {
+        double y = 60 + ((x / 12) % 3 == 0 ? -6 : ((x / 12) % 3 == 1 ? 4 : 0));
+        wave.lineTo(x, y);
+    }
+    p.setPen(QPen(QColor(255, 255, 255, 70), 2));
+    p.drawPath(wave);
+    p.setPen(QColor(190, 220, 255));
+    p.setFont(Face(11, true));
+    p.drawText(QPointF(14, 19), "KEST FERRONIX");
+    p.setPen(Qt::white);
+    p.setFont(Face(24, true));
+    p.drawText(QPointF(12, 45), QString::fromUtf8("ZO!\u2122 Series"));
+    p.setPen(QColor(220, 235, 255));
+    p.setFont(Face(10, false));
+    p.drawText(QPointF(14, 62), "ISDN terminal adapter configuration");
+    DrawCard(p, QRectF(262, 12, 80, 50));
+    return image;
+}
+
+QImage StopSign(qreal ratio) {
+    QImage image = Blank(50, 50, ratio);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPolygonF octagon;
+    for (int i = 0; i < 8; ++i) {
+        double a = (22.5 + 45.0 * i) * M_PI / 180.0;
+        octagon << QPointF(25 + 24 * std::cos(a), 25 + 24 * std::sin(a));
+    }
+    p.setPen(QPen(Qt::white, 2.5));
+    p.setBrush(QColor(200, 16, 30));
+    p.drawPolygon(octagon);
+    p.setPen(Qt::white);
+    p.setFont(Face(13, true));
+    p.drawText(QRectF(0, 0, 50, 50), Qt::AlignCenter, "STOP");
+    return image;
+}
+
+QImage ActiveSign(qreal ratio) {
+    QImage image = Blank(50, 50, ratio);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QRadialGradient g(QPointF(20, 18), 30);
+    g.setColorAt(0, QColor(70, 190, 90));
+    g.setColorAt(1, QColor(16, 120, 40));
+    p.setPen(QPen(Qt::white, 2.5));
+    p.setBrush(g);
+    p.drawEllipse(QRectF(1.5, 1.5, 47, 47));
+    p.setPen(Qt::white);
+    p.setFont(Face(17, true));
+    p.drawText(QRectF(0, 0, 50, 50), Qt::AlignCenter, "ZO!");
+    return image;
+}
+
+QImage YieldSign(qreal ratio) {
+    QImage image = Blank(50, 50, ratio);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPolygonF triangle;
+    triangle << QPointF(2, 5) << QPointF(48, 5) << QPointF(25, 47);
+    p.setPen(QPen(QColor(200, 16, 30), 4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setBrush(QColor(250, 210, 20));
+    p.drawPolygon(triangle);
+    // The word sits under the top border, as large as the narrowing triangle leaves room
+    // for above its baseline, whatever the font at hand.
+    const QString word = QStringLiteral("YIELD");
+    const double top = 9;
+    auto roomAt = [](double y) { return 50 - 2 * (2 + (y - 5) * 23.0 / 42.0 + 3); };
+    QFont font;
+    QRectF ink;
+    for (int px = 10; px >= 6; --px) {
+        font = Face(px, true);
+        ink = QFontMetricsF(font).tightBoundingRect(word);
+        if (ink.width() <= roomAt(top + ink.height())) {
+            break;
+        }
+    }
+    p.setPen(QColor(40, 30, 0));
+    p.setFont(font);
+    p.drawText(QPointF(25 - ink.width() / 2 - ink.left(), top - ink.top()), word);
+    return image;
+}
+
+QImage Splash(qreal ratio) {
+    QImage image = Blank(520, 315, ratio);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient g(0, 0, 520, 315);
+    g.setColorAt(0, kNavy);
+    g.setColorAt(1, kTeal);
+    p.fillRect(QRectF(0, 0, 520, 315), g);
+    // Rings spreading from the card: the line coming alive.
+    p.setPen(QPen(QColor(255, 255, 255, 40), 3));
+    p.setBrush(Qt::NoBrush);
+    for (int r = 40; r <= 240; r += 40) {
+        p.drawEllipse(QPointF(400, 170), r, r);
+    }
+    DrawCard(p, QRectF(330, 120, 150, 95));
+    p.setPen(QColor(190, 220, 255));
+    p.setFont(Face(18, true));
+    p.drawText(QPointF(34, 70), "KEST FERRONIX");
+    p.setPen(Qt::white);
+    p.setFont(Face(64, true));
+    p.drawText(QPointF(28, 150), QString::fromUtf8("ZO!\u2122"));
+    p.setFont(Face(22, true));
+    p.drawText(QPointF(34, 186), "Series Configuration");
+    p.setPen(QPen(kGold, 3));
+    p.drawLine(QPointF(34, 200), QPointF(300, 200));
+    p.setPen(QColor(225, 235, 250));
+    p.setFont(Face(13, false));
+    p.drawText(QPointF(34, 282), "Reading the card's identity, one moment please...");
+    return image;
+}
+
+}  // namespace
+
+QImage DrawBitmap(int id, qreal devicePixelRatio) {
+    const qreal ratio = devicePixelRatio > 0 ? devicePixelRatio : 1.0;
+    switch (id) {
+        case IDB_BANNER:
+            return Banner(ratio);
+        case IDB_SIGN_STOP:
+            return StopSign(ratio);
+        case IDB_SIGN_ACTIVE:
+            return ActiveSign(ratio);
+        case IDB_SIGN_YIELD:
+            return YieldSign(ratio);
+        case IDB_SPLASH:
+            return Splash(ratio);
+        default:
+            return {};
+    }
+}
+
+QPixmap LoadBitmap(int id) {
+    // The highest ratio of the screens: a picture is drawn once, and a screen of a lower
+    // ratio scales it down smoothly.
+    qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    static std::map<std::pair<int, qreal>, QPixmap> cache;
+    auto key = std::make_pair(id, ratio);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        it = cache.emplace(key, QPixmap::fromImage(DrawBitmap(id, ratio))).first;
+    }
+    return it->second;
+}
+
+QImage DrawIcon(int size) {
+    QImage image = Blank(size, size, 1.0);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    double s = size / 32.0;
+    QRectF card(2 * s, 6 * s, 28 * s, 21 * s);
+    p.setPen(QPen(QColor(20, 30, 60), std::max(1.0, s)));
+    p.setBrush(kNavy);
+    p.drawRoundedRect(card, 3 * s, 3 * s);
+    p.setPen(Qt::NoPen);
+    p.setBrush(kGold);
+    p.drawRect(QRectF(2.5 * s, 8 * s, 3 * s, 17 * s));
+    p.setPen(Qt::white);
+    p.setFont(Face(std::max(7, static_cast<int>(12 * s)), true));
+    p.drawText(card.adjusted(3 * s, 0, 0, 0), Qt::AlignCenter, size >= 24 ? "ZO!" : "Z");
+    return image;
+}
+
+QIcon LoadAppIcon() {
+    QIcon icon;
+    icon.addPixmap(QPixmap::fromImage(DrawIcon(64)));
+    icon.addPixmap(QPixmap::fromImage(DrawIcon(32)));
+    icon.addPixmap(QPixmap::fromImage(DrawIcon(16)));
+    return icon;
+}
+
+}  // namespace zo::res

@@ -1,0 +1,221 @@
+#include "summary/ui/CProductPage.h"
+
+#include <QMetaObject>
+
+#include "link/CardIdentity.h"
+#include "link/CardRefresh.h"
+#include "link/ModemChannel.h"
+#include "platform/ui/Conversation.h"
+#include "platform/ui/DataExchange.h"
+#include "res/ResourceIds.h"
+#include "res/ui/Artwork.h"
+#include "summary/ui/CSummarySheet.h"
+#include "summary/ui/RawDataDialog.h"
+
+namespace zo::summary {
+namespace {
+
+constexpr unsigned kRefreshTimerId = 1;
+
+// A sign's bitmap and what a screen reader says of it instead.
+struct SignLook {
+    int bitmap;
+    const char* name;
+    const char* description;
+};
+
+SignLook SignLookFor(const std::string& lineStatus) {
+    switch (link::SignFor(lineStatus)) {
+        case link::LineSign::Stop:
+            return {res::IDB_SIGN_STOP, "Line inactive",
+                    "Stop sign: the card reports its physical interface to the ISDN line "
+                    "inactive."};
+        case link::LineSign::Go:
+            return {res::IDB_SIGN_ACTIVE, "Line active",
+                    "Green sign: the card reports the ISDN line active."};
+        case link::LineSign::Yield:
+            break;
+    }
+    return {res::IDB_SIGN_YIELD, "Line state unknown",
+            "Yield sign: the card reports the ISDN line neither active nor inactive."};
+}
+
+}  // namespace
+
+CProductPage::CProductPage() : pages::CAnimatedPage(res::IDD_PRODUCT) {
+    MapCommand(ui::BN_CLICKED, res::IDC_RAW_DATA, [this] { OnRawData(); });
+}
+
+CProductPage::~CProductPage() {
+    StopRefresh();
+}
+
+summary::CSummarySheet* CProductPage::Sheet() const {
+    return dynamic_cast<summary::CSummarySheet*>(GetSheet());
+}
+
+link::ModemChannel* CProductPage::Channel() const {
+    summary::CSummarySheet* sheet = Sheet();
+    return sheet ? sheet->m_pChannel : nullptr;
+}
+
+void CProductPage::DoDataExchange(ui::DataExchange& dx) {
+    pages::CAnimatedPage::DoDataExchange(dx);
+    ui::DDX_Control(dx, res::IDC_STATUS_SIGN, m_statusSign);
+    ui::DDX_Text(dx, res::IDC_LINE_STATUS, m_lineStatus);
+    ui::DDX_Text(dx, res::IDC_PRODUCT_NAME, m_productName);
+    ui::DDX_Text(dx, res::IDC_RELEASE_DATE, m_releaseDate);
+    ui::DDX_Text(dx, res::IDC_SOFTWARE_REVISION, m_softwareRevision);
+}
+
+bool CProductPage::OnInitDialog() {
+    pages::CAnimatedPage::OnInitDialog();
+    m_mailbox = std::make_unique<RefreshMailbox>(
+        [this](const std::shared_ptr<RefreshRequest>& request) { Serve(request); });
+    ParseFields();
+    m_signId = 0;
+    ShowSign();
+    // The values found by the configuration page's first query are shown at once, not
+    // only after the first refresh.
+    UpdateData(false);
+    CreateAnimation();
+    return true;
+}
+
+void CProductPage::ParseFields() {
+    summary::CSummarySheet* sheet = Sheet();
+    const std::string raw = sheet ? sheet->m_rawIdentification : std::string();
+    link::ApplyFieldRule(raw, "Product Name:", &m_productName);
+    link::ApplyFieldRule(raw, "Software Revision:", &m_softwareRevision);
+    link::ApplyFieldRule(raw, "Software Release Date:", &m_releaseDate);
+    m_lineStatus = link::LineStatusOf(raw);
+}
+
+void CProductPage::ShowSign() {
+    const SignLook sign = SignLookFor(m_lineStatus);
+    if (sign.bitmap == m_signId) {
+        return;
+    }
+    m_signId = sign.bitmap;
+    // The pictures are drawn once and shared: the label holds the only other reference,
+    // which the new picture replaces and so releases.
+    m_statusSign.SetBitmap(res::LoadBitmap(sign.bitmap));
+    m_statusSign.SetAccessibleText(sign.name, sign.description);
+}
+
+bool CProductPage::OnSetActive() {
+    bool result = pages::CAnimatedPage::OnSetActive();
+    if (!m_timer) {
+        m_timer = std::make_unique<QTimer>();
+        m_timer->setInterval(kRefreshIntervalMs);
+        QObject::connect(m_timer.get(), &QTimer::timeout, [this] { OnTimer(); });
+    }
+    m_timer->start();
+    m_timerId = kRefreshTimerId;
+
+    RefreshMailbox* mailbox = m_mailbox.get();
+    m_workerRunning = m_worker.Start([this, mailbox](std::shared_ptr<RefreshRequest> request) {
+        // Runs on the worker: the request is served when the user-interface thread next
+        // dispatches, or dropped with the mailbox.
+        ++m_requestsPosted;
+        mailbox->Post(std::move(request));
+    });
+    SetModified(true);
+    RestartAnimation();
+    return result;
+}
+
+void CProductPage::OnTimer() {
+    tickEvent.Set();
+}
+
+void CProductPage::Serve(const std::shared_ptr<RefreshRequest>& request) {
+    if (!request->Begin()) {
+        return;  // the worker that asked has been stopped
+    }
+    ++m_requestsServed;
+    request->Finish(OnRefresh());
+}
+
+long CProductPage::OnRefresh() {
+    summary::CSummarySheet* sheet = Sheet();
+    link::ModemChannel* channel = Channel();
+    if (!sheet || !channel || !GetSafeHwnd()) {
+        return 0;
+    }
+    // A request served inside another conversation with the card (a message box during
+    // Apply pumps the queue) would mix its commands into that one's.
+    if (sheet->m_cardInUse > 0 || ui::ConversationRunning()) {
+        return 0;
+    }
+    summary::CardConversation conversation(*sheet);
+    const int prompts = channel->WritePrompts();
+    std::string raw;
+    const link::RefreshResult result = ui::RunConversation(
+        [channel, &raw] { return link::RefreshIdentification(*channel, &raw); });
+    if (!GetSafeHwnd()) {
+        return 0;
+    }
+    if (channel->WritePrompts() != prompts) {
+        DropTicksDuringPrompt();
+    }
+    if (result != link::RefreshResult::Done) {
+        // The line state is unknown while the card cannot be reached; what the card said
+        // about itself stays.
+        m_lineStatus.clear();
+        ShowSign();
+        UpdateData(false);
+        return result == link::RefreshResult::NotSent ? 0 : 1;
+    }
+    sheet->m_rawIdentification = raw;
+    ParseFields();
+    ShowSign();
+    UpdateData(false);
+    return 1;
+}
+
+void CProductPage::DropTicksDuringPrompt() {
+    // Ticks that came while the question was open would start the next refresh at once,
+    // and with it the question again: the next refresh comes a full period from now.
+    tickEvent.Reset();
+    if (m_timer && m_timer->isActive()) {
+        m_timer->start();
+    }
+}
+
+void CProductPage::StopRefresh() {
+    if (m_timer) {
+        m_timer->stop();
+    }
+    m_timerId = 0;
+    if (m_workerRunning) {
+        m_worker.Stop();
+        m_workerRunning = false;
+    }
+}
+
+bool CProductPage::OnKillActive() {
+    StopRefresh();
+    return pages::CAnimatedPage::OnKillActive();
+}
+
+void CProductPage::OnReset() {
+    if (m_workerRunning) {
+        StopRefresh();
+    }
+    pages::CAnimatedPage::OnReset();
+}
+
+void CProductPage::OnDestroy() {
+    StopRefresh();
+    pages::CAnimatedPage::OnDestroy();
+}
+
+void CProductPage::OnRawData() {
+    summary::CSummarySheet* sheet = Sheet();
+    static const std::string kNone;
+    RawDataDialog dialog(sheet ? sheet->m_rawIdentification : kNone);
+    dialog.DoModal();
+}
+
+}  // namespace zo::summary

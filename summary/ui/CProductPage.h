@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "pages/CAnimatedPage.h"
+#include "platform/ui/Controls.h"
+#include "summary/RefreshWorker.h"
+#include "summary/ui/RefreshMailbox.h"
+
+namespace zo::link {
+class ModemChannel;
+}
+
+namespace zo::summary {
+
+class CSummarySheet;
+
+// The refresh period of the product page.
+inline constexpr int kRefreshIntervalMs = 5000;
+
+// "Product Info": what the card says about itself and the state of its ISDN line, with a
+// sign for the line state. While the page is active a timer ticks every five seconds and
+// a worker thread asks the page, on the user-interface thread, to query the card again.
+class CProductPage : public pages::CAnimatedPage {
+public:
+    CProductPage();
+    ~CProductPage() override;
+
+    bool OnSetActive() override;
+    bool OnKillActive() override;
+    void OnReset() override;
+
+    // The timer's tick.
+    void OnTimer();
+    // One refresh on the user-interface thread: 1 when done, 0 when the first command
+    // could not be sent or the card is busy with another conversation. While the card
+    // cannot be reached the line status is empty and the sign is 142.
+    long OnRefresh();
+    // "Raw Data ...".
+    void OnRawData();
+
+    // The sign shown: bitmap 140, 141 or 142.
+    int SignShown() const { return m_signId; }
+    // Requests the worker asked, and those that reached the page while their worker
+    // still waited.
+    int RequestsPosted() const { return m_requestsPosted; }
+    int RequestsServed() const { return m_requestsServed; }
+
+    unsigned m_timerId = 0;
+    ui::Static m_statusSign;
+    std::string m_lineStatus;
+    std::string m_productName;
+    std::string m_releaseDate;
+    std::string m_softwareRevision;
+    bool m_workerRunning = false;
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+    void OnDestroy() override;
+
+private:
+    summary::CSummarySheet* Sheet() const;
+    link::ModemChannel* Channel() const;
+    // Fills the four fields from the sheet's raw identification text.
+    void ParseFields();
+    void ShowSign();
+    void StopRefresh();
+    void DropTicksDuringPrompt();
+    void Serve(const std::shared_ptr<RefreshRequest>& request);
+
+    RefreshWorker m_worker;
+    std::unique_ptr<QTimer> m_timer;
+    // Lives on the user-interface thread; the worker's requests are delivered to it.
+    std::unique_ptr<RefreshMailbox> m_mailbox;
+    int m_signId = 0;
+    std::atomic<int> m_requestsPosted{0};
+    int m_requestsServed = 0;
+};
+
+}  // namespace zo::summary

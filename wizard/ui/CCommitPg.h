@@ -1,0 +1,42 @@
+#pragma once
+
+#include <memory>
+
+#include "link/CardConfiguration.h"
+#include "link/ModemChannel.h"
+#include "pages/CAnimatedPage.h"
+#include "platform/ui/Controls.h"
+#include "store/RegistryKey.h"
+
+namespace zo::wizard {
+
+// The wizard's last page: it names the profile about to be saved and, at Finish, saves
+// it and (when the box is checked) programs the card with it first.
+class CCommitPg : public pages::CAnimatedPage {
+public:
+    explicit CCommitPg(link::ModemChannel* channel);
+
+    bool OnSetActive() override;
+    int OnWizardBack() override;
+    bool OnWizardFinish() override;
+    bool OnQueryCancel() override;
+
+    // Writes the channel's profile under its PCCARD key; message 114 and false on failure.
+    bool SaveProfile();
+
+    ui::Static m_summaryText;
+    int m_applyToCard = 1;
+    link::ModemChannel* m_channel;
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+
+private:
+    // Programs the card; the progress window is closed on every way out.
+    bool ProgramAndSave();
+    // The message of an outcome, with the reason behind it.
+    void Report(link::CardConfigurationResult result, const link::CardConfiguration& configuration);
+};
+
+}  // namespace zo::wizard

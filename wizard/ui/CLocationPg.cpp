@@ -1,0 +1,97 @@
+#include "wizard/ui/CLocationPg.h"
+
+#include "platform/ui/DataExchange.h"
+#include "platform/ui/PropertySheet.h"
+#include "res/ResourceIds.h"
+#include "res/Strings.h"
+#include "store/ProfileStore.h"
+#include "wizard/CancelQuestion.h"
+#include "wizard/DefaultLocation.h"
+
+namespace zo::wizard {
+
+CLocationPg::CLocationPg(link::ModemChannel* channel)
+    : pages::CAnimatedPage(res::IDD_LOCATION), m_channel(channel) {}
+
+void CLocationPg::DoDataExchange(ui::DataExchange& dx) {
+    ui::DDX_Control(dx, res::IDC_LOCATION_NAME, m_locationEdit);
+    ui::DDX_Text(dx, res::IDC_LOCATION_NAME, m_locationName);
+    ui::DDX_Check(dx, res::IDC_NO_AUTO_DETECT, m_noAutoDetect);
+}
+
+bool CLocationPg::OnInitDialog() {
+    pages::CAnimatedPage::OnInitDialog();
+    // Opening the PCCARD key creates it, so a first start leaves it behind, empty.
+    m_registryKey =
+        std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+    m_registryKey->ReadSubkeys();
+    m_channel->Location =
+        DefaultLocationName(res::LoadString(res::IDS_DEFAULT_LOCATION), m_registryKey->m_results);
+    m_registryKey.reset();
+    CreateAnimation();
+    return true;
+}
+
+bool CLocationPg::OnSetActive() {
+    bool result = pages::CAnimatedPage::OnSetActive();
+    GetSheet()->SetWizardButtons(ui::PSWIZB_NEXT);
+    if (!m_channel->Location.empty()) {
+        m_locationName = m_channel->Location;
+    }
+    UpdateData(false);
+    RestartAnimation();
+    return result;
+}
+
+int CLocationPg::Refuse(int stringId) {
+    ShowMessage(stringId);
+    m_locationEdit.SetFocus();
+    return -1;
+}
+
+int CLocationPg::OnWizardNext() {
+    UpdateData(true);
+    if (m_locationName.empty()) {
+        return Refuse(res::IDS_LOCATION_REQUIRED);
+    }
+    // A backslash would address a nested key and an overlong name would be refused or cut
+    // by the store; such a name is never stored in part.
+    if (!store::IsStorableName(m_locationName)) {
+        return Refuse(res::IDS_NAME_NOT_STORABLE);
+    }
+    m_registryKey = std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE,
+                                                         store::ProfilePath(m_locationName));
+    m_registryKey->ReadValues();
+    if (!m_registryKey->m_results.empty()) {
+        m_registryKey.reset();
+        m_locationName.clear();
+        UpdateData(false);
+        return Refuse(res::IDS_NAME_IN_USE);
+    }
+    m_channel->Location = m_locationName;
+    m_channel->AutoDetect = m_noAutoDetect == 0;
+    // Opening the key to look created it; a free name leaves no empty key behind.
+    m_registryKey->DeleteKey();
+    m_registryKey.reset();
+    return 0;
+}
+
+bool CLocationPg::OnQueryCancel() {
+    if (!ConfirmWizardCancel()) {
+        return false;
+    }
+    if (store::IsStorableName(m_locationName)) {
+        m_registryKey = std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE,
+                                                             store::ProfilePath(m_locationName));
+        // Only the empty key the look-up may have made goes; a stored profile of that
+        // name, saved meanwhile by another run, stays.
+        m_registryKey->ReadValues();
+        if (m_registryKey->m_results.empty()) {
+            m_registryKey->DeleteKey();
+        }
+        m_registryKey.reset();
+    }
+    return true;
+}
+
+}  // namespace zo::wizard

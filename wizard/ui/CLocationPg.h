@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "link/ModemChannel.h"
+#include "pages/CAnimatedPage.h"
+#include "platform/ui/Controls.h"
+#include "store/RegistryKey.h"
+
+namespace zo::wizard {
+
+// The wizard's first page: the name of the new location profile, proposed so that no
+// stored profile has it, and the choice to skip the search for the card.
+class CLocationPg : public pages::CAnimatedPage {
+public:
+    explicit CLocationPg(link::ModemChannel* channel);
+
+    bool OnSetActive() override;
+    int OnWizardNext() override;
+    bool OnQueryCancel() override;
+
+    ui::Edit m_locationEdit;
+    std::string m_locationName;
+    int m_noAutoDetect = 0;
+    link::ModemChannel* m_channel;
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+
+private:
+    // Refuses Next with one message and the focus on the name.
+    int Refuse(int stringId);
+
+    std::unique_ptr<store::RegistryKey> m_registryKey;
+};
+
+}  // namespace zo::wizard

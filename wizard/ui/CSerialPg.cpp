@@ -1,0 +1,80 @@
+#include "wizard/ui/CSerialPg.h"
+
+#include <sstream>
+#include <string>
+
+#include "platform/ui/DataExchange.h"
+#include "platform/ui/PropertySheet.h"
+#include "res/ResourceIds.h"
+#include "res/Strings.h"
+#include "wizard/CancelQuestion.h"
+
+namespace zo::wizard {
+
+void SetManualLineSettings(link::ModemChannel& channel) {
+    channel.Baud = "38400";
+    channel.Bits = "8";
+    channel.Parity = "None";
+    channel.ParityCode = 0;
+    channel.Stop = "1";
+    channel.StopBitsCode = 0;
+    channel.Flow = "Hardware";
+}
+
+CSerialPg::CSerialPg(link::ModemChannel* channel)
+    : pages::CAnimatedPage(res::IDD_SERIAL), m_channel(channel) {}
+
+void CSerialPg::DoDataExchange(ui::DataExchange& dx) {
+    ui::DDX_Control(dx, res::IDC_PORT_LIST, m_portList);
+}
+
+bool CSerialPg::OnInitDialog() {
+    pages::CAnimatedPage::OnInitDialog();
+    std::istringstream names(res::LoadString(res::IDS_PORT_LIST));
+    std::string name;
+    while (std::getline(names, name, ',')) {
+        if (!name.empty()) {
+            m_portList.AddString(name);
+        }
+    }
+    CreateAnimation();
+    return true;
+}
+
+bool CSerialPg::OnSetActive() {
+    bool result = pages::CAnimatedPage::OnSetActive();
+    GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
+    if (m_channel->Port.empty()) {
+        m_portList.SetCurSel(0);
+    } else {
+        m_portList.SelectString(-1, m_channel->Port);
+    }
+    UpdateData(false);
+    RestartAnimation();
+    return result;
+}
+
+void CSerialPg::StoreChoice() {
+    UpdateData(true);
+    int selected = m_portList.GetCurSel();
+    if (selected >= 0) {
+        m_channel->Port = m_portList.GetText(selected);
+    }
+    SetManualLineSettings(*m_channel);
+}
+
+int CSerialPg::OnWizardBack() {
+    StoreChoice();
+    return pages::CAnimatedPage::OnWizardBack();
+}
+
+int CSerialPg::OnWizardNext() {
+    StoreChoice();
+    return pages::CAnimatedPage::OnWizardNext();
+}
+
+bool CSerialPg::OnQueryCancel() {
+    return wizard::ConfirmWizardCancel() && pages::CAnimatedPage::OnQueryCancel();
+}
+
+}  // namespace zo::wizard

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "link/ModemChannel.h"
+#include "pages/CAnimatedPage.h"
+#include "platform/ui/Controls.h"
+
+namespace zo::wizard {
+
+// The wizard's port page: the user names the card's COM port by hand. Leaving it either
+// way puts the chosen port and the manual line settings (38400 bit/s) into the channel;
+// the port is opened later, when the card is programmed.
+class CSerialPg : public pages::CAnimatedPage {
+public:
+    explicit CSerialPg(link::ModemChannel* channel);
+
+    bool OnSetActive() override;
+    int OnWizardBack() override;
+    int OnWizardNext() override;
+    bool OnQueryCancel() override;
+
+    ui::ListBox m_portList;
+    link::ModemChannel* m_channel;
+
+protected:
+    void DoDataExchange(ui::DataExchange& dx) override;
+    bool OnInitDialog() override;
+
+private:
+    void StoreChoice();
+};
+
+// The line settings of a port chosen by hand.
+void SetManualLineSettings(link::ModemChannel& channel);
+
+}  // namespace zo::wizard

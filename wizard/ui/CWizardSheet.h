@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QIcon>
+#include <memory>
+#include <string>
+
+#include "link/ModemChannel.h"
+#include "platform/ui/PropertySheet.h"
+#include "wizard/ui/CCommitPg.h"
+#include "wizard/ui/CLocationPg.h"
+#include "wizard/ui/CPhonePg.h"
+#include "wizard/ui/CSerialPg.h"
+#include "wizard/ui/CSwitchPg.h"
+
+namespace zo::wizard {
+
+// The wizard help file named when the wizard closes.
+inline constexpr const char* kWizardHelpFile = "Zo_Wizrd.hlp";
+
+// The wizard that creates one location profile: location, switch type, numbers, port
+// and commit pages, walked with Back, Next and Finish. Its pages share the profile in
+// hand through the channel it is given.
+class CWizardSheet : public ui::PropertySheet {
+public:
+    // The pages work on `channel` (the application passes its own); without one, on one
+    // of the sheet's own (pictures of the pages).
+    CWizardSheet(const std::string& caption, QWidget* parentWindow = nullptr, int selectPage = 0,
+                 link::ModemChannel* channel = nullptr);
+
+    // Tells the help that the wizard's help file is no longer needed, then closes.
+    bool DestroyWindow() override;
+    // Opens the product help at 2000 + the active page's index, whatever was asked.
+    void WinHelp(unsigned long data, unsigned command) override;
+
+private:
+    std::unique_ptr<link::ModemChannel> m_ownChannel;
+
+public:
+    // In construction order; the page order of the wizard is set by the constructor.
+    wizard::CLocationPg m_locationPage;
+    wizard::CPhonePg m_phonePage;
+    wizard::CSerialPg m_serialPage;
+    wizard::CSwitchPg m_switchPage;
+    wizard::CCommitPg m_commitPage;
+    QIcon m_hIcon;
+
+protected:
+    int OnCreate() override;
+    bool OnPaint(QPainter& painter) override;
+    QIcon OnQueryDragIcon() const override { return m_hIcon; }
+};
+
+}  // namespace zo::wizard
