@@ -4,6 +4,7 @@
 
 #include "app/RunWindows.h"
 #include "app/cli/Commands.h"
+#include "app/cli/ExitCode.h"
 #include "app/cli/LinkSetup.h"
 #include "app/cli/Options.h"
 #include "app/cli/StorePath.h"

@@ -2,7 +2,8 @@
 
 #include <ostream>
 
-#include "app/cli/Commands.h"
+#include "app/cli/CommandReport.h"
+#include "app/cli/ExitCode.h"
 #include "app/cli/StreamPrompter.h"
 #include "link/CardConfiguration.h"
 #include "link/CardIdentity.h"
@@ -41,12 +42,6 @@ int ExitFor(CardConfigurationResult result) {
             return kExitCardRefused;
     }
     return kExitRefused;
-}
-
-int StoreFailure(std::ostream& err) {
-    err << res::LoadString(res::IDS_REGISTRY_FAILED) << "\n(" << store::RegistryFailureDetail()
-        << ")\n";
-    return kExitStore;
 }
 
 std::string WithoutLeadingBlanks(const std::string& s) {
@@ -146,8 +141,7 @@ int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err)
     const std::string name = store::StoredProfileName(typed);
     store::Profile profile = store::ReadProfile(name);
     if (name.empty() || !profile.Exists()) {
-        err << "zo-config: no profile named \"" << store::EscapeControlCharacters(typed) << "\"\n";
-        return kExitRefused;
+        return NoSuchProfile(err, typed);
     }
     StreamPrompter prompter(err);
     link::ModemChannel channel;

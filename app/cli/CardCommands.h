@@ -6,15 +6,10 @@
 
 namespace zo::cli {
 
-// Exit statuses of the commands that talk to the card, beside those of Commands.h.
-enum CardExitCode : int {
-    kExitPortNotOpened = 4,
-    kExitNoReply = 5,
-    kExitWrongCard = 6,
-    kExitWriteFailed = 7,
-    kExitUnsafeValue = 8,
-    kExitCardRefused = 9,
-};
+// The commands that talk to the card. Each answers the core's questions on `err` through a
+// StreamPrompter of its own, opens the card's port through the port map in force and waits
+// on the clock in force. identify without a port reads the default hive; apply reads it and
+// records the profile there as applied.
 
 // probe: the port scan; prints the port where the card answered.
 int ProbeCommand(std::ostream& out, std::ostream& err);

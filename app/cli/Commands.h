@@ -6,14 +6,9 @@
 
 namespace zo::cli {
 
-enum ExitCode : int {
-    kExitOk = 0,
-    kExitRefused = 1,
-    kExitUsage = 2,
-    kExitStore = 3,
-};
-
-// Runs one display-less command on the default hive. `args` starts with the command name.
+// Runs one display-less command; `args` starts with the command name. Returns an ExitCode.
+// The commands reach the store through the default hive, and the card through the port
+// map and clock in force; main installs them before running one.
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Whether the name is one of the commands RunCommand knows.

@@ -18,7 +18,8 @@ inline constexpr const char* kDefaultSimulatedPort = "COM3";
 
 // The serial side of the command line: the port map with the --port mappings, the
 // --trace file and, with --simulate, the simulated card served on a pseudo-terminal
-// from a thread of this program, on its port alone. Installed for its own lifetime.
+// from a thread of this program, on its port alone. The port map is installed for the
+// object's lifetime; the simulated card keeps time by the clock in force.
 class LinkSetup {
 public:
     LinkSetup();

@@ -6,6 +6,7 @@
 #include "ProgramRun.h"
 #include "TestStore.h"
 #include "app/cli/Commands.h"
+#include "app/cli/ExitCode.h"
 #include "app/cli/Options.h"
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"

@@ -13,6 +13,7 @@
 #include "ProgramRun.h"
 #include "TestStore.h"
 #include "app/cli/Commands.h"
+#include "app/cli/ExitCode.h"
 #include "cardsim/Nvram.h"
 #include "platform/comm/ByteTrace.h"
 #include "platform/registry/Hive.h"

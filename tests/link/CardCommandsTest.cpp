@@ -6,6 +6,7 @@
 
 #include "TestStore.h"
 #include "app/cli/Commands.h"
+#include "app/cli/ExitCode.h"
 #include "cardsim/InProcessCard.h"
 #include "link/LinkTestSupport.h"
 #include "res/Strings.h"

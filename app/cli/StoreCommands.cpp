@@ -1,0 +1,142 @@
+#include "app/cli/StoreCommands.h"
+
+#include <ostream>
+
+#include "app/cli/CommandReport.h"
+#include "app/cli/ExitCode.h"
+#include "app/cli/TransferFiles.h"
+#include "platform/registry/Hive.h"
+#include "store/ControlCharacters.h"
+#include "store/ProfileStore.h"
+#include "store/RegTransfer.h"
+
+namespace zo::cli {
+
+using registry::DefaultHive;
+using registry::HKey;
+using registry::Status;
+
+int ProfilesCommand(std::ostream& out, std::ostream& err) {
+    std::vector<std::string> names;
+    if (!store::ListProfiles(&names).Ok()) {
+        return StoreFailure(err);
+    }
+    const std::string active = store::ActiveProfileName();
+    for (const auto& name : names) {
+        out << (store::SameProfileName(name, active) ? "* " : "  ")
+            << store::EscapeControlCharacters(name) << "\n";
+    }
+    return Finish(out, err);
+}
+
+int ShowCommand(const std::string& name, std::ostream& out, std::ostream& err) {
+    auto& hive = DefaultHive();
+    if (!hive.IsUsable()) {
+        return StoreFailure(err);
+    }
+    HKey key;
+    std::vector<registry::Value> values;
+    Status s = store::IsStorableName(name)
+                   ? hive.OpenKey(registry::HKEY_LOCAL_MACHINE, store::ProfilePath(name), &key)
+                   : Status::NotFound;
+    if (s == Status::Ok) {
+        s = hive.ListValues(key, &values);
+    }
+    if (s == Status::Failed) {
+        return StoreFailure(err);
+    }
+    if (values.empty()) {
+        return NoSuchProfile(err, name);
+    }
+    for (const auto& v : values) {
+        std::size_t nul = v.data.find('\0');
+        out << store::EscapeControlCharacters(v.name) << "="
+            << store::EscapeControlCharacters(v.data.substr(0, nul)) << "\n";
+    }
+    return Finish(out, err);
+}
+
+int RemoveCommand(const std::string& name, std::ostream& out, std::ostream& err) {
+    if (!DefaultHive().IsUsable()) {
+        return StoreFailure(err);
+    }
+    const store::StoreResult result = store::RemoveProfile(name);
+    switch (result.status) {
+        case store::StoreStatus::Ok:
+            out << "Removed \"" << store::EscapeControlCharacters(name) << "\".\n";
+            return kExitOk;
+        case store::StoreStatus::NotFound:
+        case store::StoreStatus::Invalid:
+        case store::StoreStatus::Changed:
+            return NoSuchProfile(err, name);
+        case store::StoreStatus::LastProfile:
+            err << "zo-config: " << store::EscapeControlCharacters(result.text)
+                << "; it cannot be removed\n";
+            return kExitRefused;
+        case store::StoreStatus::Failed:
+            break;
+    }
+    return StoreFailure(err);
+}
+
+int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    auto& hive = DefaultHive();
+    std::vector<store::RegKey> keys;
+    std::string error;
+    if (!hive.IsUsable() || !store::CollectTree(hive, store::kExportRoot, &keys, &error)) {
+        return StoreFailure(err);
+    }
+    std::string text;
+    if (!store::FormatRegFile(keys, &text, &error)) {
+        err << "zo-config: " << error << "\n";
+        return kExitRefused;
+    }
+    if (args.size() < 2) {
+        out << text;
+        return Finish(out, err);
+    }
+    if (!WriteFileAtomically(args[1], text, &error)) {
+        err << "zo-config: " << error << "\n";
+        return kExitRefused;
+    }
+    return kExitOk;
+}
+
+int ImportCommand(const std::string& path, std::ostream& out, std::ostream& err) {
+    std::string bytes, error;
+    if (!ReadImportFile(path, &bytes, &error)) {
+        err << "zo-config: " << error << "\n";
+        return kExitRefused;
+    }
+    store::RegParseResult parsed = store::ParseRegFile(bytes);
+    if (!parsed.ok) {
+        err << "zo-config: " << path << ":" << parsed.errorLine << ": "
+            << store::EscapeControlCharacters(parsed.error) << "\n";
+        return kExitRefused;
+    }
+    auto& hive = DefaultHive();
+    if (!hive.IsUsable()) {
+        return StoreFailure(err);
+    }
+    const store::StoreResult result = store::ImportKeys(hive, parsed.keys);
+    switch (result.status) {
+        case store::StoreStatus::Ok:
+            break;
+        case store::StoreStatus::Failed:
+            StoreFailure(err, store::EscapeControlCharacters(result.text));
+            err << "zo-config: " << path << ": nothing was imported\n";
+            return kExitStore;
+        default:
+            err << "zo-config: " << path << ":" << result.line << ": "
+                << store::EscapeControlCharacters(result.text) << "; nothing was imported\n";
+            return kExitRefused;
+    }
+    std::size_t values = 0;
+    for (const auto& k : parsed.keys) {
+        values += k.values.size();
+    }
+    out << "Imported " << parsed.keys.size() << " keys and " << values << " values.\n";
+    return kExitOk;
+}
+
+}  // namespace zo::cli

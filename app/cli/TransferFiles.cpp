@@ -1,0 +1,161 @@
+#include "app/cli/TransferFiles.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace zo::cli {
+namespace {
+
+// Larger files are no registry export of this program's settings.
+constexpr std::size_t kMaxImportBytes = 16 * 1024 * 1024;
+
+// The temporary file of an export under way, removed if the program is interrupted.
+char g_pendingFile[4096];
+
+void RemovePendingAndDie(int sig) {
+    if (g_pendingFile[0] != '\0') {
+        ::unlink(g_pendingFile);
+    }
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
+
+// Catches the interrupting signals while a temporary file exists.
+class PendingFile {
+public:
+    PendingFile() {
+        g_pendingFile[0] = '\0';
+        for (int sig : kSignals) {
+            m_old.push_back(::signal(sig, RemovePendingAndDie));
+            // A signal the program was started to ignore (nohup) stays ignored.
+            if (m_old.back() == SIG_IGN) {
+                ::signal(sig, SIG_IGN);
+            }
+        }
+    }
+    ~PendingFile() {
+        for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            ::signal(kSignals[i], m_old[i]);
+        }
+        g_pendingFile[0] = '\0';
+    }
+    PendingFile(const PendingFile&) = delete;
+    PendingFile& operator=(const PendingFile&) = delete;
+
+private:
+    static constexpr std::array<int, 5> kSignals{SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGXFSZ};
+    std::vector<void (*)(int)> m_old;
+};
+
+// The file an export replaces: a symbolic link stands for the file it names, and only a
+// regular file (or none yet) may be replaced.
+bool ExportTarget(const std::string& path, std::string* target, std::string* error) {
+    *target = path;
+    struct stat st {};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        char* resolved = ::realpath(path.c_str(), nullptr);
+        if (!resolved) {
+            *error = path + ": a symbolic link to nothing that exists: " + std::strerror(errno);
+            return false;
+        }
+        *target = resolved;
+        std::free(resolved);
+    }
+    if (::stat(target->c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
+        *error = path + ": not a regular file; the export would replace it";
+        return false;
+    }
+    if (target->size() + 16 > sizeof g_pendingFile) {
+        *error = path + ": " + std::strerror(ENAMETOOLONG);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error) {
+    std::string target;
+    if (!ExportTarget(path, &target, error)) {
+        return false;
+    }
+    std::string tmp = target + ".tmp-XXXXXX";
+    PendingFile pending;
+    int fd = ::mkstemp(tmp.data());
+    if (fd < 0) {
+        *error = path + ": " + std::strerror(errno);
+        return false;
+    }
+    std::snprintf(g_pendingFile, sizeof g_pendingFile, "%s", tmp.c_str());
+    std::size_t done = 0;
+    while (done < text.size()) {
+        ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            *error = path + ": " + std::strerror(n < 0 ? errno : ENOSPC);
+            ::close(fd);
+            ::unlink(tmp.c_str());
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fchmod(fd, 0600) != 0 || ::fsync(fd) != 0 || ::close(fd) != 0 ||
+        ::rename(tmp.c_str(), target.c_str()) != 0) {
+        *error = path + ": " + std::strerror(errno);
+        ::unlink(tmp.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool ReadImportFile(const std::string& path, std::string* bytes, std::string* error) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0) {
+        *error = path + ": " + std::strerror(errno);
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        *error = path + ": is a directory, not a registry export";
+        return false;
+    }
+    char buf[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n < 0) {
+            *error = path + ": " + std::strerror(errno);
+            break;
+        }
+        if (n == 0) {
+            ::close(fd);
+            return true;
+        }
+        bytes->append(buf, static_cast<std::size_t>(n));
+        if (bytes->size() > kMaxImportBytes) {
+            *error = path + ": too large for a registry export";
+            break;
+        }
+    }
+    ::close(fd);
+    return false;
+}
+
+}  // namespace zo::cli
