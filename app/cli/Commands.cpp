@@ -9,6 +9,59 @@
 namespace zo::cli {
 namespace {
 
+using Args = std::vector<std::string>;
+using Handler = int (*)(const Args& args, std::ostream& out, std::ostream& err);
+
+// Handlers for the commands that take no operand or exactly one.
+template <int (*Run)(std::ostream&, std::ostream&)>
+int NoOperand(const Args&, std::ostream& out, std::ostream& err) {
+    return Run(out, err);
+}
+template <int (*Run)(const std::string&, std::ostream&, std::ostream&)>
+int OneOperand(const Args& args, std::ostream& out, std::ostream& err) {
+    return Run(args[1], out, err);
+}
+
+struct Command {
+    const char* name;
+    const char* operands;  // as --help shows them after the name; empty: none
+    const char* help;      // what --help says of it; a '\n' goes on in the description column
+    std::size_t minOperands;
+    std::size_t maxOperands;
+    Handler run;  // called with the command name first and an operand count within bounds
+};
+
+// In the order --help lists them.
+constexpr Command kCommands[] = {
+    {"profiles", "", "list the stored profiles; '*' marks the one applied to the card", 0, 0,
+     NoOperand<ProfilesCommand>},
+    {"show", "NAME", "print the values of profile NAME in stored order", 1, 1,
+     OneOperand<ShowCommand>},
+    {"remove", "NAME", "remove profile NAME (never the last one)", 1, 1, OneOperand<RemoveCommand>},
+    {"export", "[FILE]",
+     "write the stored settings as a REGEDIT4 file (standard output\nwithout FILE)", 0, 1,
+     ExportCommand},
+    {"import", "FILE", "read profiles from a registry export (REGEDIT4 or version 5.00)", 1, 1,
+     OneOperand<ImportCommand>},
+    {"probe", "", "look for the card on COM4, COM3, COM2 and COM1; print its port", 0, 0,
+     NoOperand<ProbeCommand>},
+    {"identify", "[COMn] [--raw]",
+     "print the card's identity and line status (port: the applied\nprofile's unless named; "
+     "--raw: the card's text as it came)",
+     0, 2, IdentifyCommand},
+    {"apply", "NAME", "program the card with profile NAME and record it as applied", 1, 1,
+     OneOperand<ApplyCommand>},
+};
+
+const Command* FindCommand(const std::string& name) {
+    for (const auto& command : kCommands) {
+        if (name == command.name) {
+            return &command;
+        }
+    }
+    return nullptr;
+}
+
 int Usage(std::ostream& err, const std::string& message) {
     err << "zo-config: " << message << "\nTry 'zo-config --help' for more information.\n";
     return kExitUsage;
@@ -17,46 +70,48 @@ int Usage(std::ostream& err, const std::string& message) {
 }  // namespace
 
 bool IsKnownCommand(const std::string& name) {
-    return name == "profiles" || name == "show" || name == "remove" || name == "export" ||
-           name == "import" || name == "probe" || name == "identify" || name == "apply";
+    return FindCommand(name) != nullptr;
 }
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
         return Usage(err, "no command given");
     }
-    const std::string& cmd = args[0];
-    auto want = [&](std::size_t min, std::size_t max) {
-        return args.size() >= min + 1 && args.size() <= max + 1;
-    };
-    if (cmd == "profiles" && want(0, 0)) {
-        return ProfilesCommand(out, err);
+    const std::string& name = args[0];
+    const Command* command = FindCommand(name);
+    if (!command) {
+        return Usage(err, "unknown command '" + name + "'");
     }
-    if (cmd == "show" && want(1, 1)) {
-        return ShowCommand(args[1], out, err);
+    const std::size_t operands = args.size() - 1;
+    if (operands < command->minOperands || operands > command->maxOperands) {
+        return Usage(err, "wrong number of arguments for '" + name + "'");
     }
-    if (cmd == "remove" && want(1, 1)) {
-        return RemoveCommand(args[1], out, err);
+    return command->run(args, out, err);
+}
+
+std::string CommandHelp() {
+    // Where the descriptions start, as in the Options section.
+    constexpr std::size_t kColumn = 22;
+    const std::string indent(kColumn, ' ');
+    std::string text = "Commands:\n";
+    for (const auto& command : kCommands) {
+        std::string synopsis = std::string("  ") + command.name;
+        if (command.operands[0] != '\0') {
+            synopsis += std::string(" ") + command.operands;
+        }
+        text += synopsis;
+        // A synopsis too long for the column puts its description on the next line.
+        text +=
+            synopsis.size() < kColumn ? std::string(kColumn - synopsis.size(), ' ') : "\n" + indent;
+        for (const char* c = command.help; *c != '\0'; ++c) {
+            text += *c;
+            if (*c == '\n') {
+                text += indent;
+            }
+        }
+        text += '\n';
     }
-    if (cmd == "export" && want(0, 1)) {
-        return ExportCommand(args, out, err);
-    }
-    if (cmd == "import" && want(1, 1)) {
-        return ImportCommand(args[1], out, err);
-    }
-    if (cmd == "probe" && want(0, 0)) {
-        return ProbeCommand(out, err);
-    }
-    if (cmd == "identify" && want(0, 2)) {
-        return IdentifyCommand(args, out, err);
-    }
-    if (cmd == "apply" && want(1, 1)) {
-        return ApplyCommand(args[1], out, err);
-    }
-    if (IsKnownCommand(cmd)) {
-        return Usage(err, "wrong number of arguments for '" + cmd + "'");
-    }
-    return Usage(err, "unknown command '" + cmd + "'");
+    return text;
 }
 
 }  // namespace zo::cli

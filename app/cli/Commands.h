@@ -6,12 +6,21 @@
 
 namespace zo::cli {
 
-// Runs one display-less command; `args` starts with the command name. Returns an ExitCode.
-// The commands reach the store through the default hive, and the card through the port
-// map and clock in force; main installs them before running one.
+// The display-less commands, from one table: dispatch, the arity check, the known-command
+// test and the Commands section of --help all read it.
+//
+// The commands find what they work on through the program's seams, which main installs
+// before running one: the default hive (the store from --registry), the port map (with the
+// --port mappings and --simulate's card) and the clock the card conversation waits on. The
+// card commands answer the core's questions with a StreamPrompter of their own.
+
+// Runs one command; `args` starts with the command name. Returns an ExitCode.
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
 
 // Whether the name is one of the commands RunCommand knows.
 bool IsKnownCommand(const std::string& name);
+
+// The Commands section of --help: each command with its operands and what it does.
+std::string CommandHelp();
 
 }  // namespace zo::cli

@@ -2,6 +2,9 @@
 
 #include <cctype>
 
+#include "app/cli/Commands.h"
+#include "app/cli/ExitCode.h"
+
 namespace zo::cli {
 namespace {
 
@@ -9,40 +12,26 @@ bool IsComName(const std::string& s) {
     return s.size() == 4 && s.compare(0, 3, "COM") == 0 && s[3] >= '1' && s[3] <= '9';
 }
 
+// The top of --help: what the program does, and its options.
+constexpr const char* kOptionsHelp =
+    "Usage: zo-config [OPTION]... [COMMAND [ARG]...]\n"
+    "Configures a Kest Ferronix ZO!(tm) Series ISDN terminal adapter.\n"
+    "Without a command it opens the configuration windows.\n"
+    "\n"
+    "Options:\n"
+    "  --registry FILE     the profile store (default: $XDG_DATA_HOME/zo-config/registry.db)\n"
+    "  --port COMn=PATH    use the serial device PATH for port COMn (repeatable)\n"
+    "  --trace FILE        write every byte exchanged with the card to FILE\n"
+    "  --simulate[=COMn]   attach the built-in simulated card on COMn (COM3 unless named);\n"
+    "                      no other port is used, and the store defaults to a demo file\n"
+    "  --help              show this help and exit\n"
+    "  --version           show the version and exit\n"
+    "\n";
+
 }  // namespace
 
-const char* UsageText() {
-    return "Usage: zo-config [OPTION]... [COMMAND [ARG]...]\n"
-           "Configures a Kest Ferronix ZO!(tm) Series ISDN terminal adapter.\n"
-           "Without a command it opens the configuration windows.\n"
-           "\n"
-           "Options:\n"
-           "  --registry FILE     the profile store (default: "
-           "$XDG_DATA_HOME/zo-config/registry.db)\n"
-           "  --port COMn=PATH    use the serial device PATH for port COMn (repeatable)\n"
-           "  --trace FILE        write every byte exchanged with the card to FILE\n"
-           "  --simulate[=COMn]   attach the built-in simulated card on COMn (COM3 unless named);\n"
-           "                      no other port is used, and the store defaults to a demo file\n"
-           "  --help              show this help and exit\n"
-           "  --version           show the version and exit\n"
-           "\n"
-           "Commands:\n"
-           "  profiles            list the stored profiles; '*' marks the one applied to the card\n"
-           "  show NAME           print the values of profile NAME in stored order\n"
-           "  remove NAME         remove profile NAME (never the last one)\n"
-           "  export [FILE]       write the stored settings as a REGEDIT4 file (standard output\n"
-           "                      without FILE)\n"
-           "  import FILE         read profiles from a registry export (REGEDIT4 or version 5.00)\n"
-           "  probe               look for the card on COM4, COM3, COM2 and COM1; print its port\n"
-           "  identify [COMn] [--raw]\n"
-           "                      print the card's identity and line status (port: the applied\n"
-           "                      profile's unless named; --raw: the card's text as it came)\n"
-           "  apply NAME          program the card with profile NAME and record it as applied\n"
-           "\n"
-           "Exit status: 0 success, 1 refused or not found, 2 usage error, 3 store failure,\n"
-           "4 port not opened, 5 no reply from the card, 6 not the expected card, 7 write to the\n"
-           "port failed, 8 a value the card would take as a command, 9 the card refused a\n"
-           "setting.\n";
+std::string UsageText() {
+    return kOptionsHelp + CommandHelp() + "\n" + kExitStatusHelp;
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string* error) {

@@ -6,6 +6,7 @@
 
 namespace zo::cli {
 
+// The command line as given; nothing in it is acted on while parsing.
 struct Options {
     std::string registryPath;  // empty: the default under the user's data directory
     std::vector<std::pair<std::string, std::string>> portMap;  // "COMn" -> device path
@@ -20,6 +21,7 @@ struct Options {
 // Parses the command line; false with a message for anything it does not know.
 bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error);
 
-const char* UsageText();
+// The whole of --help: the options, the commands and the exit statuses.
+std::string UsageText();
 
 }  // namespace zo::cli

@@ -118,6 +118,45 @@ TEST_F(CommandsTest, DamagedStoreReportsTheRegistryMessage) {
     }
 }
 
+// The operand counts the dispatch enforces are the ones --help shows: "NAME" is needed,
+// "[FILE]" may be left out. Too many or too few stop before the command runs.
+TEST(CommandLine, EveryCommandInTheHelpIsKnownAndTakesTheOperandsItShows) {
+    zo::test::TestStore store;
+    std::istringstream help(CommandHelp());
+    std::string line;
+    int commands = 0;
+    while (std::getline(help, line)) {
+        if (line.size() < 3 || line.compare(0, 2, "  ") != 0 || line[2] == ' ') {
+            continue;
+        }
+        std::istringstream words(line.substr(2, line.find("  ", 2) - 2));
+        std::string name, operand;
+        words >> name;
+        std::size_t needed = 0, most = 0;
+        while (words >> operand) {
+            ++most;
+            needed += operand[0] == '[' ? 0 : 1;
+        }
+        ++commands;
+        EXPECT_TRUE(IsKnownCommand(name)) << name;
+        std::vector<std::string> args{name};
+        args.resize(most + 2, "x");
+        Outcome tooMany = Command(args);
+        EXPECT_EQ(tooMany.code, kExitUsage) << name;
+        EXPECT_NE(tooMany.err.find("wrong number of arguments for '" + name + "'"),
+                  std::string::npos)
+            << tooMany.err;
+        EXPECT_TRUE(tooMany.out.empty()) << name;
+        if (needed > 0) {
+            args.resize(needed, "x");
+            EXPECT_EQ(Command(args).code, kExitUsage) << name;
+        }
+    }
+    EXPECT_EQ(commands, 8);
+    EXPECT_FALSE(IsKnownCommand("frobnicate"));
+    EXPECT_FALSE(IsKnownCommand(""));
+}
+
 TEST(CommandLine, UsageErrorsExitTwo) {
     zo::test::TestStore store;
     EXPECT_EQ(Command({"frobnicate"}).code, kExitUsage);

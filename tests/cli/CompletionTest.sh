@@ -36,6 +36,8 @@ complete_words "--version" --ver
 complete_words "--registry" --reg
 complete_words $'--simulate=COM1\n--simulate=COM2\n--simulate=COM3\n--simulate=COM4' --simulate=COM
 complete_words $'profiles\nprobe' pr
+# Every command --help lists, in its order.
+complete_words "$("$program" --help | sed -n '/^Commands:/,/^$/s/^  \([a-z][a-z]*\).*/\1/p')" ""
 complete_words "apply" --port COM1=/dev/ttyUSB0 ap
 complete_words $'COM1=\nCOM2=\nCOM3=\nCOM4=' --port CO
 
