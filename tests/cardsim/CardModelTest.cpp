@@ -2,8 +2,8 @@
 
 #include <filesystem>
 
-#include "TestStore.h"
 #include "cardsim/CardModel.h"
+#include "support/TestStore.h"
 
 using namespace std::chrono_literals;
 

@@ -1,18 +1,16 @@
 // The programs themselves over real pseudo-terminals, on the real clock: few tests, each
 // waiting as long as the card conversation takes.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <fstream>
 #include <sstream>
-#include <thread>
 
-#include "ProgramRun.h"
-#include "TestStore.h"
 #include "platform/comm/TtyDevice.h"
+#include "support/CardProcess.h"
+#include "support/ProgramRun.h"
+#include "support/TestStore.h"
 
 using namespace std::chrono_literals;
 
@@ -40,24 +38,11 @@ protected:
     void StartCard() {
         link = store.Dir() + "/card";
         log = store.Dir() + "/card.log";
-        card = ::fork();
-        ASSERT_GE(card, 0);
-        if (card == 0) {
-            ::execl(ZO_CARDSIM_BIN, ZO_CARDSIM_BIN, "--link", link.c_str(), "--log", log.c_str(),
-                    static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        struct stat st {};
-        for (int i = 0; i < 500 && ::lstat(link.c_str(), &st) != 0; ++i) {
-            std::this_thread::sleep_for(10ms);
-        }
-        ASSERT_EQ(::lstat(link.c_str(), &st), 0) << "zo-cardsim did not come up";
+        ASSERT_TRUE(card.Start(ZO_CARDSIM_BIN, link, log)) << "zo-cardsim did not come up";
     }
     void TearDown() override {
-        if (card > 0) {
-            ::kill(card, SIGTERM);
-            int status = 0;
-            ::waitpid(card, &status, 0);
+        if (card.Running()) {
+            const int status = card.Stop(SIGTERM);
             EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
             struct stat st {};
             EXPECT_NE(::lstat(link.c_str(), &st), 0) << "the link is removed at exit";
@@ -65,7 +50,7 @@ protected:
     }
 
     TestStore store;
-    pid_t card = -1;
+    CardProcess card;
     std::string link, log;
 };
 

@@ -10,14 +10,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "ProgramRun.h"
-#include "TestStore.h"
 #include "app/cli/Commands.h"
 #include "app/cli/ExitCode.h"
 #include "cardsim/Nvram.h"
 #include "platform/comm/ByteTrace.h"
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
+#include "support/ProgramRun.h"
+#include "support/TestStore.h"
 
 using namespace zo::cli;
 

@@ -2,8 +2,8 @@
 // they do not know ends with the usage and status 2.
 #include <gtest/gtest.h>
 
-#include "ProgramRun.h"
-#include "TestStore.h"
+#include "support/ProgramRun.h"
+#include "support/TestStore.h"
 
 namespace zo::test {
 namespace {

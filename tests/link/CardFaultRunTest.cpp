@@ -3,14 +3,14 @@
 // as it was unless the card took the whole profile.
 #include <gtest/gtest.h>
 
-#include "TestStore.h"
 #include "cardsim/InProcessCard.h"
 #include "link/CardConfiguration.h"
-#include "link/LinkTestSupport.h"
 #include "link/ModemChannel.h"
 #include "link/PortScan.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
+#include "support/LinkTest.h"
+#include "support/TestStore.h"
 
 using namespace std::chrono_literals;
 using zo::link::CardConfiguration;

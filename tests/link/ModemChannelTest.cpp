@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "cardsim/InProcessCard.h"
-#include "link/LinkTestSupport.h"
 #include "link/ModemChannel.h"
 #include "res/Strings.h"
+#include "support/LinkTest.h"
 
 using namespace std::chrono_literals;
 using zo::link::ModemChannel;

@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <random>
 
-#include "TestStore.h"
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
+#include "support/TestStore.h"
 
 using namespace zo::registry;
 using namespace zo::store;

@@ -5,8 +5,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "TestStore.h"
 #include "platform/registry/Hive.h"
+#include "support/TestStore.h"
 
 using namespace zo::registry;
 

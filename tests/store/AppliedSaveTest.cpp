@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "TestStore.h"
 #include "platform/registry/Hive.h"
 #include "store/AppliedSave.h"
+#include "support/TestStore.h"
 
 using namespace zo::store;
 

@@ -8,10 +8,10 @@
 #include <fstream>
 #include <thread>
 
-#include "ProgramRun.h"
-#include "TestStore.h"
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
+#include "support/ProgramRun.h"
+#include "support/TestStore.h"
 
 using namespace zo::store;
 

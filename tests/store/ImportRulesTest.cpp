@@ -2,13 +2,13 @@
 
 #include <algorithm>
 
-#include "TestStore.h"
 #include "platform/registry/Hive.h"
 #include "platform/registry/KeyPath.h"
 #include "store/ControlCharacters.h"
 #include "store/ProfileStore.h"
 #include "store/RegFile.h"
 #include "store/RegTransfer.h"
+#include "support/TestStore.h"
 
 using namespace zo::store;
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "TestStore.h"
 #include "link/ModemChannel.h"
 #include "store/ProfileStore.h"
+#include "support/TestStore.h"
 
 using namespace zo::store;
 

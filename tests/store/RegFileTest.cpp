@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "TestStore.h"
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
 #include "store/RegFile.h"
 #include "store/RegTransfer.h"
+#include "support/TestStore.h"
 
 using namespace zo::store;
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "TestStore.h"
 #include "store/RegistryKey.h"
+#include "support/TestStore.h"
 
 using namespace zo::store;
 

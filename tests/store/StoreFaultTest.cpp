@@ -12,9 +12,9 @@
 #include <fstream>
 #include <iterator>
 
-#include "TestStore.h"
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
+#include "support/TestStore.h"
 
 using namespace zo::store;
 

@@ -9,13 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "UiTestSupport.h"
 #include "pages/CPlaceholderPage.h"
 #include "platform/media/AviFile.h"
 #include "platform/media/AviWriter.h"
 #include "platform/ui/ClipPlayer.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
+#include "support/SampleClip.h"
+#include "support/ScriptedPrompter.h"
+#include "support/TempWorkDir.h"
+#include "support/ui/QtTestMain.h"
 
 using namespace zo;
 using ui::ClipMode;
@@ -346,5 +349,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(ClipTest)
+ZO_QTEST(ClipTest)
 #include "ClipTest.moc"

@@ -10,6 +10,7 @@
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
 #include "summary/ui/SplashDialog.h"
+#include "support/ui/QtTestMain.h"
 
 using namespace zo;
 
@@ -82,5 +83,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(LookTest)
+ZO_QTEST(LookTest)
 #include "LookTest.moc"

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "UiTestSupport.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dialog.h"
 #include "platform/ui/PropertyPage.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
+#include "support/ui/QtTestMain.h"
 
 using namespace zo;
 using ui::PropertySheet;
@@ -500,5 +500,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(PropertySheetTest)
+ZO_QTEST(PropertySheetTest)
 #include "PropertySheetTest.moc"

@@ -16,9 +16,10 @@
 #include <string>
 #include <thread>
 
-#include "ProgramRun.h"
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
+#include "support/CardProcess.h"
+#include "support/ProgramRun.h"
 #include "x11/PixelProbe.h"
 #include "x11/XSession.h"
 
@@ -27,8 +28,6 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-test::XSession* g_x = nullptr;
 
 constexpr const char* kWizardTitle = "^Kest Ferronix ZO!\\(tm\\) Series Wizard$";
 constexpr const char* kSheetTitle = "^Kest Ferronix ZO!\\(tm\\) Series Configuration$";
@@ -40,26 +39,22 @@ protected:
         char pattern[] = "/tmp/zo-x11-keys-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
         m_dir = pattern;
-        m_card =
-            g_x->Spawn({ZO_CARDSIM_BIN, "--link", m_dir + "/card", "--log", m_dir + "/card.log"},
-                       m_dir + "/cardsim.out");
-        for (int i = 0; i < 200 && ::access((m_dir + "/card").c_str(), F_OK) != 0; ++i) {
-            std::this_thread::sleep_for(10ms);
-        }
-        ASSERT_EQ(::access((m_dir + "/card").c_str(), F_OK), 0) << "zo-cardsim made no link";
-        m_program = g_x->Spawn({"sh", "-c",
+        m_card.SendOutputTo(m_dir + "/cardsim.out");
+        ASSERT_TRUE(m_card.Start(ZO_CARDSIM_BIN, m_dir + "/card", m_dir + "/card.log"))
+            << "zo-cardsim made no link";
+        m_program =
+            test::TheX().Spawn({"sh", "-c",
                                 "cd " ZO_BUILD_DIR " && exec " ZO_CONFIG_BIN " --registry " +
                                     m_dir + "/store.db --port COM1=" + m_dir + "/card"},
                                m_dir + "/zo-config.out");
     }
 
     void TearDown() override {
-        for (pid_t* pid : {&m_program, &m_card}) {
-            if (*pid > 0) {
-                ::kill(*pid, SIGKILL);
-                ::waitpid(*pid, nullptr, 0);
-            }
+        if (m_program > 0) {
+            ::kill(m_program, SIGKILL);
+            ::waitpid(m_program, nullptr, 0);
         }
+        m_card.Stop(SIGKILL);
         std::system(("rm -rf " + m_dir).c_str());
     }
 
@@ -82,7 +77,7 @@ protected:
         const auto start = Clock::now();
         QImage last;
         while (Clock::now() - start < limit) {
-            const QImage shot = g_x->Grab();
+            const QImage shot = test::TheX().Grab();
             if (test::ChangedShare(before, shot, area, globe) > 0.01) {
                 if (!last.isNull() && test::ChangedShare(last, shot, area, globe) < 0.001) {
                     return true;
@@ -97,11 +92,11 @@ protected:
     // Where the page's banner shows inside the window, if it does.
     static std::optional<QPoint> Banner(const QRect& area) {
         static const QImage banner = res::LoadBitmap(res::IDB_BANNER).toImage();
-        return test::FindPicture(g_x->Grab(), area, banner);
+        return test::FindPicture(test::TheX().Grab(), area, banner);
     }
 
     std::string m_dir;
-    pid_t m_card = -1;
+    test::CardProcess m_card;
     pid_t m_program = -1;
 };
 
@@ -109,28 +104,28 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
     // The wizard opens with the proposed name selected in the focused field: typing
     // replaces it. Tab reaches the check box on the page before any button, and Return
     // there is Next.
-    const unsigned long wizard = g_x->AwaitWindow(kWizardTitle, 30s);
+    const unsigned long wizard = test::TheX().AwaitWindow(kWizardTitle, 30s);
     ASSERT_NE(wizard, 0u) << "no wizard came up";
-    g_x->Activate(wizard);
-    const QRect wizardArea = g_x->Geometry(wizard);
+    test::TheX().Activate(wizard);
+    const QRect wizardArea = test::TheX().Geometry(wizard);
     std::this_thread::sleep_for(300ms);
-    QImage shot = g_x->Grab();
-    g_x->Type("Home");
-    g_x->Key("Tab");
-    g_x->Key("Return");
+    QImage shot = test::TheX().Grab();
+    test::TheX().Type("Home");
+    test::TheX().Key("Tab");
+    test::TheX().Key("Return");
     ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 10s)) << "Return did not leave the first page";
     // The switch type page proposes NI-1; the numbers page takes the digits in its first
     // field and moves on by itself; Return searches the ports and finds the card.
-    shot = g_x->Grab();
-    g_x->Key("Return");
+    shot = test::TheX().Grab();
+    test::TheX().Key("Return");
     ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 10s)) << "Return did not leave the switch page";
-    shot = g_x->Grab();
-    g_x->Type("2065550100");
-    g_x->Key("Return");
+    shot = test::TheX().Grab();
+    test::TheX().Type("2065550100");
+    test::TheX().Key("Return");
     ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 60s)) << "the numbers page stayed";
     // The commit page: Return is Finish, which programs the card.
-    g_x->Key("Return");
-    const unsigned long sheet = g_x->AwaitWindow(kSheetTitle, 120s);
+    test::TheX().Key("Return");
+    const unsigned long sheet = test::TheX().AwaitWindow(kSheetTitle, 120s);
     ASSERT_NE(sheet, 0u) << "the configuration window did not follow the wizard";
     const std::string programmed = CardLog();
     EXPECT_NE(programmed.find("20655501000101"), std::string::npos)
@@ -139,24 +134,25 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
 
     // The configuration window: its first query runs behind the splash.
     std::this_thread::sleep_for(2s);
-    g_x->Activate(sheet);
-    const QRect sheetArea = g_x->Geometry(sheet);
+    test::TheX().Activate(sheet);
+    const QRect sheetArea = test::TheX().Geometry(sheet);
     const std::optional<QPoint> configure = Banner(sheetArea);
     ASSERT_TRUE(configure) << "no banner on the Configure tab";
     // Return on "Configure" is no button of the page: no New wizard comes up.
-    g_x->Key("Return");
+    test::TheX().Key("Return");
     std::this_thread::sleep_for(1s);
-    EXPECT_TRUE(g_x->Windows(kWizardTitle).empty()) << "Return on Configure started the wizard";
+    EXPECT_TRUE(test::TheX().Windows(kWizardTitle).empty())
+        << "Return on Configure started the wizard";
     // "Product Info" shows the banner further right; each key pair goes there and back.
     for (const auto& [there, back] :
          {std::pair<const char*, const char*>{"ctrl+Tab", "ctrl+shift+Tab"},
           {"ctrl+Next", "ctrl+Prior"}}) {
-        g_x->Key(there);
+        test::TheX().Key(there);
         std::this_thread::sleep_for(700ms);
         const std::optional<QPoint> product = Banner(sheetArea);
         ASSERT_TRUE(product) << there << " showed no page with the banner";
         EXPECT_GT(product->x(), configure->x()) << there << " did not reach \"Product Info\"";
-        g_x->Key(back);
+        test::TheX().Key(back);
         std::this_thread::sleep_for(700ms);
         const std::optional<QPoint> again = Banner(sheetArea);
         ASSERT_TRUE(again);
@@ -165,20 +161,20 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
 
     // Alt+A applies the profile: the card is programmed once more.
     const std::size_t writes = Count(CardLog(), "AT&W");
-    g_x->Key("alt+a");
+    test::TheX().Key("alt+a");
     const auto applied = Clock::now();
     while (Count(CardLog(), "AT&W") == writes && Clock::now() - applied < 90s) {
         std::this_thread::sleep_for(200ms);
     }
     EXPECT_GT(Count(CardLog(), "AT&W"), writes) << "Alt+A did not program the card";
-    for (int i = 0; i < 300 && !g_x->Windows("^Progress$").empty(); ++i) {
+    for (int i = 0; i < 300 && !test::TheX().Windows("^Progress$").empty(); ++i) {
         std::this_thread::sleep_for(100ms);
     }
     std::this_thread::sleep_for(500ms);
 
     // Esc closes the window and with it the program.
-    g_x->Activate(sheet);
-    g_x->Key("Escape");
+    test::TheX().Activate(sheet);
+    test::TheX().Key("Escape");
     int status = -1;
     const auto closing = Clock::now();
     while (Clock::now() - closing < 20s && ::waitpid(m_program, &status, WNOHANG) == 0) {
@@ -190,19 +186,3 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    test::XSession x;
-    if (!x.Failure().empty()) {
-        std::cerr << "no X server for the real-window tests: " << x.Failure() << "\n";
-        return 1;
-    }
-    g_x = &x;
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QGuiApplication app(argc, argv);
-    x.Grab();
-    const int result = RUN_ALL_TESTS();
-    g_x = nullptr;
-    return result;
-}

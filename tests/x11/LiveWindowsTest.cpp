@@ -19,9 +19,10 @@
 #include <sstream>
 #include <thread>
 
-#include "ProgramRun.h"
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
+#include "support/CardProcess.h"
+#include "support/ProgramRun.h"
 #include "x11/PixelProbe.h"
 #include "x11/XSession.h"
 
@@ -31,7 +32,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-test::XSession* g_x = nullptr;
+// Where this run keeps its screenshots.
 std::string g_shots;
 
 long Ms(Clock::duration d) {
@@ -46,6 +47,14 @@ void Save(const QImage& image, const std::string& name) {
 // window at once, with the first query behind the splash; a simulated card on a link.
 class LiveProgram : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() {
+        char shots[] = "/tmp/zo-x11-shots-XXXXXX";
+        g_shots = ::mkdtemp(shots);
+    }
+    static void TearDownTestSuite() {
+        std::cout << "real-window screenshots are in " << g_shots << "\n";
+    }
+
     void SetUp() override {
         char pattern[] = "/tmp/zo-x11-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern), nullptr);
@@ -68,28 +77,24 @@ protected:
             std::string(ZO_CONFIG_BIN) + " --registry " + m_dir + "/store.db import " + reg, m_dir);
         ASSERT_EQ(imported.code, 0) << imported.err;
 
-        m_card =
-            g_x->Spawn({ZO_CARDSIM_BIN, "--link", m_dir + "/card", "--log", m_dir + "/card.log"},
-                       m_dir + "/cardsim.out");
-        for (int i = 0; i < 200 && ::access((m_dir + "/card").c_str(), F_OK) != 0; ++i) {
-            std::this_thread::sleep_for(10ms);
-        }
-        ASSERT_EQ(::access((m_dir + "/card").c_str(), F_OK), 0) << "zo-cardsim made no link";
+        m_card.SendOutputTo(m_dir + "/cardsim.out");
+        ASSERT_TRUE(m_card.Start(ZO_CARDSIM_BIN, m_dir + "/card", m_dir + "/card.log"))
+            << "zo-cardsim made no link";
     }
 
     void TearDown() override {
-        for (pid_t* pid : {&m_program, &m_card}) {
-            if (*pid > 0) {
-                ::kill(*pid, SIGKILL);
-                ::waitpid(*pid, nullptr, 0);
-            }
+        if (m_program > 0) {
+            ::kill(m_program, SIGKILL);
+            ::waitpid(m_program, nullptr, 0);
         }
+        m_card.Stop(SIGKILL);
         std::system(("rm -rf " + m_dir).c_str());
     }
 
     void StartProgram() {
         // The clip and the help file are found in the build folder, as `tools/run.sh` runs it.
-        m_program = g_x->Spawn({"sh", "-c",
+        m_program =
+            test::TheX().Spawn({"sh", "-c",
                                 "cd " ZO_BUILD_DIR " && exec " ZO_CONFIG_BIN " --registry " +
                                     m_dir + "/store.db --port COM1=" + m_dir + "/card"},
                                m_dir + "/zo-config.out");
@@ -98,7 +103,7 @@ protected:
     std::string CardLog() const { return test::Slurp(m_dir + "/card.log"); }
 
     std::string m_dir;
-    pid_t m_card = -1;
+    test::CardProcess m_card;
     pid_t m_program = -1;
 };
 
@@ -113,21 +118,21 @@ TEST_F(LiveProgram, SplashPaintsWithinATenthOfASecondAndStaysPaintedForTheWholeF
     unsigned long splash = 0;
     const auto start = Clock::now();
     while (!splash && Clock::now() - start < 20s) {
-        std::istringstream ids(g_x->XDo("search --onlyvisible --class zo-config"));
+        std::istringstream ids(test::TheX().XDo("search --onlyvisible --class zo-config"));
         ids >> splash;
         if (!splash)
             std::this_thread::sleep_for(2ms);
     }
     ASSERT_NE(splash, 0u) << "no window of zo-config appeared";
     const auto mapped = Clock::now();
-    const QRect area = g_x->Geometry(splash);
+    const QRect area = test::TheX().Geometry(splash);
 
     // Judged by screenshots begun within 100 ms of the mapping.
     std::optional<QPoint> at;
     QImage shot;
     long paintedMs = -1;
     for (auto taken = Clock::now(); !at && taken - mapped <= 100ms; taken = Clock::now()) {
-        shot = g_x->Grab();
+        shot = test::TheX().Grab();
         at = test::FindPicture(shot, area, picture);
         paintedMs = Ms(taken - mapped);
     }
@@ -135,7 +140,7 @@ TEST_F(LiveProgram, SplashPaintsWithinATenthOfASecondAndStaysPaintedForTheWholeF
     if (!at) {
         Save(picture, "splash-expected");
         while (!at && Clock::now() - mapped < 5s) {
-            at = test::FindPicture(g_x->Grab(), area, picture);
+            at = test::FindPicture(test::TheX().Grab(), area, picture);
         }
         FAIL() << "the splash did not show its picture within 100 ms of mapping ("
                << (at ? "it came after " + std::to_string(Ms(Clock::now() - mapped)) + " ms"
@@ -147,12 +152,12 @@ TEST_F(LiveProgram, SplashPaintsWithinATenthOfASecondAndStaysPaintedForTheWholeF
     // Every look while the splash is up finds the picture, until the configuration window
     // takes over.
     int looks = 0;
-    while (g_x->Windows(kSheetTitle).empty() && Clock::now() - mapped < 60s) {
-        if (g_x->Geometry(splash).isEmpty()) {
+    while (test::TheX().Windows(kSheetTitle).empty() && Clock::now() - mapped < 60s) {
+        if (test::TheX().Geometry(splash).isEmpty()) {
             break;
         }
-        shot = g_x->Grab();
-        if (g_x->Windows(kSheetTitle).empty() && !g_x->Geometry(splash).isEmpty()) {
+        shot = test::TheX().Grab();
+        if (test::TheX().Windows(kSheetTitle).empty() && !test::TheX().Geometry(splash).isEmpty()) {
             ++looks;
             ASSERT_TRUE(test::FindPicture(shot, area, picture).has_value())
                 << "the splash lost its picture after " << Ms(Clock::now() - mapped) << " ms";
@@ -161,7 +166,7 @@ TEST_F(LiveProgram, SplashPaintsWithinATenthOfASecondAndStaysPaintedForTheWholeF
     }
     const long shownMs = Ms(Clock::now() - mapped);
     EXPECT_GE(looks, 5) << "the first query was too short to watch the splash";
-    EXPECT_NE(g_x->AwaitWindow(kSheetTitle, 30s), 0u);
+    EXPECT_NE(test::TheX().AwaitWindow(kSheetTitle, 30s), 0u);
     EXPECT_NE(CardLog().find("ATI3"), std::string::npos) << "the card was never asked";
     std::cout << "splash painted " << firstPaintMs << " ms after mapping, kept its picture for "
               << looks << " looks over " << shownMs << " ms\n";
@@ -169,20 +174,20 @@ TEST_F(LiveProgram, SplashPaintsWithinATenthOfASecondAndStaysPaintedForTheWholeF
 
 TEST_F(LiveProgram, DuringApplyTheProgressBarGrowsAndTheGlobeTurns) {
     StartProgram();
-    const unsigned long sheet = g_x->AwaitWindow(kSheetTitle, 60s);
+    const unsigned long sheet = test::TheX().AwaitWindow(kSheetTitle, 60s);
     ASSERT_NE(sheet, 0u);
     // The first query ends with the splash gone; the card is quiet after it.
     std::this_thread::sleep_for(1500ms);
-    g_x->Activate(sheet);
-    const QRect sheetArea = g_x->Geometry(sheet);
-    const QImage before = g_x->Grab();
+    test::TheX().Activate(sheet);
+    const QRect sheetArea = test::TheX().Geometry(sheet);
+    const QImage before = test::TheX().Grab();
     Save(before, "apply-before");
-    g_x->Key("alt+a");
+    test::TheX().Key("alt+a");
 
-    const unsigned long progress = g_x->AwaitWindow("^Progress$", 10s);
+    const unsigned long progress = test::TheX().AwaitWindow("^Progress$", 10s);
     ASSERT_NE(progress, 0u) << "Alt+A showed no progress window";
     const auto shown = Clock::now();
-    const QRect progressArea = g_x->Geometry(progress);
+    const QRect progressArea = test::TheX().Geometry(progress);
     const QRect barArea = progressArea.adjusted(4, 4, -4, -4);
 
     std::vector<int> fills;
@@ -191,10 +196,10 @@ TEST_F(LiveProgram, DuringApplyTheProgressBarGrowsAndTheGlobeTurns) {
     int hollow = 0;
     QImage last;
     auto lastAt = Clock::now();
-    while (!g_x->Windows("^Progress$").empty() && Clock::now() - shown < 90s) {
-        const QImage shot = g_x->Grab();
+    while (!test::TheX().Windows("^Progress$").empty() && Clock::now() - shown < 90s) {
+        const QImage shot = test::TheX().Grab();
         const auto now = Clock::now();
-        if (g_x->Windows("^Progress$").empty()) {
+        if (test::TheX().Windows("^Progress$").empty()) {
             break;
         }
         if (now - shown > 100ms && test::ChangedShare(before, shot, progressArea) < 0.2) {
@@ -234,24 +239,3 @@ TEST_F(LiveProgram, DuringApplyTheProgressBarGrowsAndTheGlobeTurns) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    ::testing::InitGoogleTest(&argc, argv);
-    test::XSession x;
-    if (!x.Failure().empty()) {
-        std::cerr << "no X server for the real-window tests: " << x.Failure() << "\n";
-        return 1;
-    }
-    g_x = &x;
-    char shots[] = "/tmp/zo-x11-shots-XXXXXX";
-    g_shots = ::mkdtemp(shots);
-    // This process only looks at the screen; its own connection takes the screenshots.
-    ::setenv("QT_QPA_PLATFORM", "xcb", 1);
-    QGuiApplication app(argc, argv);
-    // The first screenshot sets up the connection's buffers: not on a test's clock.
-    x.Grab();
-    const int result = RUN_ALL_TESTS();
-    std::cout << "real-window screenshots are in " << g_shots << "\n";
-    g_x = nullptr;
-    return result;
-}

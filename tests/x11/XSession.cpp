@@ -1,5 +1,7 @@
 #include "x11/XSession.h"
 
+#include "support/ProgramRun.h"
+
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -117,27 +119,9 @@ void XSession::Stop(pid_t& pid) {
 
 pid_t XSession::Spawn(const std::vector<std::string>& argv, const std::string& logPath,
                       const std::vector<std::string>& extraEnv) {
-    pid_t pid = ::fork();
-    if (pid == 0) {
-        int log = ::open(logPath.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0600);
-        if (log >= 0) {
-            ::dup2(log, 1);
-            ::dup2(log, 2);
-        }
-        ::setenv("DISPLAY", m_display.c_str(), 1);
-        ::unsetenv("QT_QPA_PLATFORM");
-        for (const std::string& kv : extraEnv) {
-            ::putenv(::strdup(kv.c_str()));
-        }
-        std::vector<char*> args;
-        for (const std::string& a : argv) {
-            args.push_back(const_cast<char*>(a.c_str()));
-        }
-        args.push_back(nullptr);
-        ::execvp(args[0], args.data());
-        ::_exit(127);
-    }
-    return pid;
+    std::vector<std::string> environment{"DISPLAY=" + m_display, "QT_QPA_PLATFORM"};
+    environment.insert(environment.end(), extraEnv.begin(), extraEnv.end());
+    return ::zo::test::Spawn(argv, logPath, environment);
 }
 
 std::string XSession::XDo(const std::string& arguments) const {

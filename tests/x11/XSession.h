@@ -55,4 +55,7 @@ private:
     pid_t m_manager = -1;
 };
 
+// The session the test program's main started for its tests.
+XSession& TheX();
+
 }  // namespace zo::test
