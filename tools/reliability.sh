@@ -38,15 +38,18 @@ cmake --build "$base/asan" -j"$jobs" >"$base/logs/asan-build.txt"
 asan_tests=$(suite_count "$base/logs/asan.txt")
 
 log "Fault tests' figures"
-figures=$("$base/asan/tests/zo_core_tests" \
-    --gtest_filter='HiveProcess.SurvivesBeingKilledMidSave:StoreFaults.TwoProgramsSavingAtOnce*' |
-    grep '^\[figure\]' || true)
+figures=$({
+    "$base/asan/tests/registry/zo_registry_tests" \
+        --gtest_filter='HiveProcess.SurvivesBeingKilledMidSave'
+    "$base/asan/tests/store/zo_store_tests" --gtest_filter='StoreFaults.TwoProgramsSavingAtOnce*'
+} | grep '^\[figure\]' || true)
 kills=$(sed -n 's/^\[figure\] crash-loop kills survived: //p' <<<"$figures")
 saves=$(sed -n 's/^\[figure\] concurrent saves by two programs: //p' <<<"$figures")
 
 log "ThreadSanitizer: the threaded tests"
-threaded='zo_link_tests zo-config zo-cardsim zo_refresh_worker_tests ProductPageTest ConversationTest'
-threaded+=' SummarySheetTest WizardFinishTest'
+# The test programs holding them, one per test folder; the Qt-free ones build without Qt.
+threaded='zo-config zo-cardsim zo_link_tests zo_comm_tests zo_cardsim_tests zo_summary_tests'
+threaded+=' zo_summary_ui_tests zo_wizard_ui_tests'
 threaded_tests='ModemChannelTest|CardModelTest|EndToEndTest|PortScanTest|TtyDeviceTest'
 threaded_tests+='|RefreshWorkerTest|ui.ProductPageTest'
 # Card conversations run on a worker thread behind the windows.
