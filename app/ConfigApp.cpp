@@ -12,25 +12,14 @@
 #include "wizard/ui/CWizardSheet.h"
 
 namespace zo::app {
-namespace {
-ConfigApp* g_app = nullptr;
-}
-
-ConfigApp::ConfigApp() { g_app = this; }
-
-ConfigApp::~ConfigApp() {
-    if (g_app == this) {
-        g_app = nullptr;
-    }
-}
-
-ConfigApp* ConfigApp::Instance() { return g_app; }
 
 bool ConfigApp::InitOle() {
     return qGuiApp != nullptr && QGuiApplication::clipboard() != nullptr;
 }
 
-int ConfigApp::RunSheet(ui::PropertySheet& sheet) { return sheet.DoModal(); }
+int ConfigApp::RunSheet(ui::PropertySheet& sheet) {
+    return sheet.DoModal();
+}
 
 bool ConfigApp::InitInstance() {
     if (!InitOle()) {
@@ -69,12 +58,10 @@ bool ConfigApp::InitInstance() {
     if (!summary) {
         return false;
     }
-    m_summarySheet = summary.get();
     summary->m_pChannel = &m_channel;
     summary->m_sheetRunner = this;
     summary->m_configPage.m_profile = m_channel.Location;
     RunSheet(*summary);
-    m_summarySheet = nullptr;
     return false;
 }
 

@@ -3,34 +3,28 @@
 #include "link/ModemChannel.h"
 #include "platform/ui/SheetRunner.h"
 
-namespace zo::summary {
-class CSummarySheet;
-}
-
 namespace zo::app {
 
 // The wizard's caption at a first start.
 inline constexpr const char* kFirstTimeCaption = "First Time";
 
 // The application: it owns the channel every page uses and decides once, at start,
-// whether the wizard runs before the configuration window.
+// whether the wizard runs before the configuration window. Nothing reaches it through a
+// global: the sheets are handed the channel and this sheet runner.
+// Seams: the prompter (message 130 when the window system lacks what the windows need)
+// and the default hive (the first-start test). User-interface thread.
 class ConfigApp : public ui::SheetRunner {
 public:
-    ConfigApp();
-    virtual ~ConfigApp();
+    ConfigApp() = default;
+    ~ConfigApp() override = default;
     ConfigApp(const ConfigApp&) = delete;
     ConfigApp& operator=(const ConfigApp&) = delete;
-
-    // The application object while one exists.
-    static ConfigApp* Instance();
 
     // Runs the wizard when no profile was ever applied to the card, then the
     // configuration window. Always false: the program ends when it returns.
     bool InitInstance();
 
     link::ModemChannel m_channel;
-    // The configuration window while it runs.
-    summary::CSummarySheet* m_summarySheet = nullptr;
 
     // Runs a sheet modally and returns its result; the configuration page runs the
     // new-profile wizard through it too.
