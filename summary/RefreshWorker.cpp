@@ -55,4 +55,12 @@ void RefreshWorker::Stop() {
     m_thread.join();
 }
 
+void RefreshWorker::Tick() {
+    tickEvent.Set();
+}
+
+void RefreshWorker::DropTicks() {
+    tickEvent.Reset();
+}
+
 }  // namespace zo::summary

@@ -9,7 +9,9 @@
 
 namespace zo::summary {
 
-// The product page's events, for the whole run of the program.
+// The refresh events: process-wide, made at program start and never installed or replaced.
+// Set, reset and waited on from any thread. They serve one worker at a time (the one
+// product page); the page reaches them only through its RefreshWorker, the tests directly.
 extern Event tickEvent;  // auto-reset: a timer tick, or the stop sequence's wake-up call
 extern Event stopEvent;  // manual-reset: the worker is to end
 extern Event doneEvent;  // auto-reset: the worker has ended
@@ -21,7 +23,10 @@ using RefreshPoster = std::function<void(std::shared_ptr<RefreshRequest>)>;
 // or stopped; on the stop, doneEvent and the end.
 void RunRefreshWorker(const RefreshPoster& post);
 
-// One worker thread per activation of the product page.
+// One worker thread per activation of the product page. The thread runs RunRefreshWorker
+// and touches nothing but the events and the poster: the user-interface thread serves
+// the request and runs the card conversation. Start, Stop, Tick and DropTicks are called
+// from the user-interface thread.
 class RefreshWorker {
 public:
     RefreshWorker() = default;
@@ -35,6 +40,10 @@ public:
     // The stop sequence: stop, wake the worker, wait for its end. Only for a started worker.
     void Stop();
     bool IsRunning() const { return m_thread.joinable(); }
+    // A timer tick: the worker asks for one refresh; ticks before it asks collapse into one.
+    void Tick();
+    // Forgets a tick not yet taken up, so the next refresh waits for the next one.
+    void DropTicks();
 
 private:
     std::thread m_thread;

@@ -126,7 +126,7 @@ bool CProductPage::OnSetActive() {
 }
 
 void CProductPage::OnTimer() {
-    tickEvent.Set();
+    m_worker.Tick();
 }
 
 void CProductPage::Serve(const std::shared_ptr<RefreshRequest>& request) {
@@ -177,7 +177,7 @@ long CProductPage::OnRefresh() {
 void CProductPage::DropTicksDuringPrompt() {
     // Ticks that came while the question was open would start the next refresh at once,
     // and with it the question again: the next refresh comes a full period from now.
-    tickEvent.Reset();
+    m_worker.DropTicks();
     if (m_timer && m_timer->isActive()) {
         m_timer->start();
     }
