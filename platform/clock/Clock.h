@@ -42,8 +42,15 @@ private:
     std::time_t m_epoch = 1'000'000'000;
 };
 
-// The clock in force; the steady clock unless the program or a test installs another.
+// The clock in force, a process-wide seam read at each use: the channel's pauses and read
+// deadlines, the tty device's waits and the byte trace's times go through it. Default:
+// the steady clock; the program never installs another. Tests and the bench install a
+// virtual clock, before any thread that reads it starts, and put null back when done.
+// Threads: SetClock on the main thread while no other thread reads it; CurrentClock on
+// any thread (in the windows the conversation worker reads it). The simulated card is
+// handed its clock instead.
 Clock& CurrentClock();
+// Installs `clock` (not owned; null restores the steady clock).
 void SetClock(Clock* clock);
 
 }  // namespace zo::platform

@@ -48,7 +48,12 @@ private:
     std::shared_ptr<ByteTrace> m_trace;
 };
 
-// The port map in force; the defaults until the program or a test installs another.
+// The port map in force, a process-wide seam read at each open: link::SerialPort opens
+// every port through it. Default: PortMap::Defaults(). Installed at program start for the
+// whole run, with the --port, --trace and --simulate options applied, and by tests and the
+// bench (in-process cards, scripted devices). Threads: installed and changed on the main
+// thread before any conversation; read, never changed, by whichever thread opens a port
+// (in the windows the conversation worker).
 PortMap& CurrentPortMap();
 // Installs `map` (not owned; null restores the defaults).
 void SetPortMap(PortMap* map);

@@ -15,7 +15,10 @@ public:
     virtual void Quit(const std::string& file) = 0;
 };
 
-// The help in force: the help viewer unless a test installs another.
+// The help in force, a process-wide seam read at each help call (WinHelp below, which the
+// sheets' Help buttons and the wizard's closing use). Default: one help viewer, made at the first
+// call; the program never installs another, tests install a recorder. Threads: the
+// user-interface thread only, for installing and for every call (the viewer is a window).
 HelpSystem& CurrentHelp();
 // Installs `help` (not owned; null restores the viewer).
 void SetHelp(HelpSystem* help);

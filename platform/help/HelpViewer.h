@@ -12,7 +12,8 @@ namespace zo::help {
 
 // The help window. It reads the help file at every request, so that it always shows
 // what the file holds now, and reports a missing or damaged file, or a context the file
-// does not have, in a message box of its own.
+// does not have, as a warning through the prompter in force (texts of its own, no number).
+// User-interface thread.
 class HelpViewer : public HelpSystem {
 public:
     HelpViewer() = default;

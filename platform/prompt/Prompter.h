@@ -21,12 +21,19 @@ public:
     virtual void EndWaitCursor() = 0;
 };
 
-// The prompter in force; a console prompter until the program installs another.
+// The prompter in force, a process-wide seam read at each message: every message box and
+// question of the program goes through it. Default: the console prompter. Installed by the
+// windows' start (message boxes, while the windows run), by a command-line command (its
+// stream prompter), by tests (scripted answers), and for each card conversation in the
+// windows by ui::RunOffUiThread (a proxy in front of the prompter it finds).
+// Threads: installed on the main thread while no conversation worker runs; the installer
+// keeps it alive until it puts the previous one back. CurrentPrompter may be called on any
+// thread, but off the user-interface thread only the conversation's proxy is in force.
 Prompter& CurrentPrompter();
 // Installs `p` (not owned; null restores the console prompter).
 void SetPrompter(Prompter* p);
 
-// Shows the wait cursor for its own lifetime.
+// Shows the wait cursor for its own lifetime, through the prompter in force at each end.
 class WaitCursor {
 public:
     WaitCursor() { CurrentPrompter().BeginWaitCursor(); }

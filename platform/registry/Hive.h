@@ -121,7 +121,15 @@ private:
     std::unique_ptr<Cache> m_cache;
 };
 
-// The hive the program works on, chosen once at start-up (the --registry option).
+// The default hive, a process-wide seam: the store every profile function and
+// store::RegistryKey works on (store::CollectTree and ImportKeys are handed theirs).
+// Its file is chosen once at program start (--registry, else a file in the user's data
+// folder); tests and the bench point it at scratch files. Default before that: a hive on
+// the empty path, which cannot be opened, so every call fails. Threads:
+// SetDefaultHivePath (which closes the hive it replaces) on the main thread while no other
+// thread uses the hive. A Hive has no lock, so one thread at a time: in the windows the
+// user-interface thread, or the conversation worker while that thread waits for it (the
+// applied save at the end of card programming).
 void SetDefaultHivePath(const std::string& path);
 Hive& DefaultHive();
 

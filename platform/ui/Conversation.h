@@ -16,9 +16,13 @@ namespace zo::ui {
 // thread by the prompter in force. `work` must not touch widgets: what it needs from the
 // windows it takes before, what it brings back they show after.
 // Without an application, or off the user-interface thread, `work` runs where it stands.
+// Seams: for the run it puts a UiThreadPrompter in front of the prompter in force, then
+// that one back, and it makes the UI call queue; no message of its own. Called on the
+// user-interface thread, it starts a thread of its own (the conversation worker) per call.
 void RunOffUiThread(const std::function<void()>& work);
 
 // True while a conversation runs: a refresh asked for meanwhile must leave the card alone.
+// User-interface thread.
 bool ConversationRunning();
 
 template <class Work>

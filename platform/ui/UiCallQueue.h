@@ -13,16 +13,23 @@ namespace zo::ui {
 // The calls wait in a queue of our own under a mutex and only a bare wake-up goes through
 // Qt's event queue, so the hand-over and the wait are plain C++ synchronisation that the
 // thread checkers see (Qt's own locks are invisible to them).
+// A process-wide seam with one instance, reached through CallOnUiThread (UiThread.h).
+// Nothing installs another: RunOffUiThread creates it before it starts the first
+// conversation worker; the application object owns it and it goes with the application.
 class UiCallQueue : public QObject {
     Q_OBJECT
 
 public:
-    // Made on the user-interface thread before any other thread calls; null before that.
+    // The queue, or null before the first conversation and after the application went.
+    // Any thread: a conversation worker reads it in CallOnUiThread, safely because the
+    // queue was made before that worker started.
     static UiCallQueue* Instance();
+    // Makes the queue if there is none; on the user-interface thread, with the
+    // application object.
     static void Create();
 
-    // Runs `call` on the user-interface thread and returns when it has run; a failure it
-    // throws is thrown here.
+    // Any thread but the user-interface thread (which would wait for itself): runs `call`
+    // there and returns when it has run; a failure it throws is thrown here.
     void Call(const std::function<void()>& call);
 
 private slots:
