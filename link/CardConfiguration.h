@@ -32,6 +32,10 @@ enum class ProgressSteps { Wizard, ConfigurationPage };
 
 // The AT script that writes one profile into the card, then records it as applied and
 // saves it in one store transaction.
+// Seams: the default hive (the applied save) and, through the channel, the clock, the port
+// map and the prompter (messages 111 and 109 when the port cannot be opened, 110 when a
+// write fails). The outcome's message is the caller's to show. Thread: the caller's; in
+// the windows the conversation worker, which steps the progress window from there.
 class CardConfiguration {
 public:
     CardConfiguration(link::ModemChannel& channel, link::ProgressWindow& progress,

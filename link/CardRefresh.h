@@ -4,6 +4,10 @@
 
 #include "link/ModemChannel.h"
 
+// Seams, all through the channel: the clock (read bounds), the port map (reopening a port
+// whose device came back) and the prompter (only message 110, Retry or Cancel, when a write
+// fails). Thread: the caller's; the product page runs it on the conversation worker.
+
 namespace zo::link {
 
 enum class RefreshResult {

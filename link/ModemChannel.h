@@ -41,6 +41,10 @@ inline constexpr std::size_t kOkReadSize = 1024;
 // The program's one route to the card. It carries the working profile: the one copy of
 // the profile in hand, filled by the wizard pages, completed by card detection and taken
 // over by the configuration page. Pages read and write the fields directly.
+// Seams, read at each use: the clock (pauses, read windows and bounds), the port map
+// (through SerialPort), the prompter (messages 111 and 109 when OpenConfiguredPort fails,
+// 110 with Retry or Cancel when a write fails; the wait cursor). Thread: one at a time; in
+// the windows the pages' user-interface thread, or the conversation worker while it waits.
 class ModemChannel {
 public:
     ModemChannel();

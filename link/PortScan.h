@@ -2,6 +2,10 @@
 
 #include "link/ModemChannel.h"
 
+// Seams: the prompter (message 121), and the clock and the port map through the channel's
+// probe, which shows nothing. Thread: the caller's; in the windows the conversation worker
+// (the wizard's phone page, the configuration window's start), or the command line's.
+
 namespace zo::link {
 
 // The wizard's scan also sets the stop-bits text; the summary sheet's leaves it.

@@ -14,6 +14,8 @@ enum class OpenMode { Reporting, Quiet };
 // One opened COM port, resolved through the port map. It is never opened twice: to
 // retry or to change ports the channel destroys it and makes a new one. Destroying it
 // closes the device.
+// Seams: the port map in force (the open) and the prompter (message 111 when a reporting
+// open fails). Thread: its channel's.
 class SerialPort {
 public:
     SerialPort(const std::string& portName, OpenMode mode);

@@ -13,6 +13,7 @@ inline constexpr const char* kAnimationClip = "globe.avi";
 // The frame all pages of both sheets share: the banner of their template and the clip
 // "globe.avi" over the hidden placeholder 1041, restarted whenever the page becomes
 // active and kept looping only while it is the active page.
+// No process-wide seam and no message; user-interface thread.
 class CAnimatedPage : public ui::PropertyPage {
 public:
     explicit CAnimatedPage(int templateId) : ui::PropertyPage(templateId) {}

@@ -32,6 +32,7 @@ using MciNotifyMode = std::function<void(QWidget* window, int mode)>;
 
 // The animation child window of a page. It opens a clip by file name (a relative name
 // from the current directory); a clip that is missing or unreadable leaves it empty and silent.
+// No process-wide seam and no message; user-interface thread.
 class CMciWnd {
 public:
     CMciWnd() = default;

@@ -8,6 +8,8 @@
 class QPainter;
 class QWidget;
 
+// No process-wide seam and no message; user-interface thread.
+
 namespace zo::pages {
 
 // The help file both sheets open: "ksfxzo.hlp" in the current directory, else in the

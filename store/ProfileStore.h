@@ -63,6 +63,10 @@ bool IsStorableName(const std::string& name);
 // Two names of one profile: the store compares key names without regard to ASCII case.
 bool SameProfileName(const std::string& a, const std::string& b);
 
+// The functions from here on work on the default hive (registry::DefaultHive), read at
+// each call, and show no message: the caller reports a failure. Any thread, one at a
+// time, as the hive has no lock.
+
 // The profiles: subkeys of the PCCARD key that hold values, in enumeration order. A key
 // without values is no profile and is neither listed nor counted.
 StoreResult ListProfiles(std::vector<std::string>* names);

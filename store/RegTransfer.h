@@ -7,6 +7,9 @@
 #include "store/RegFile.h"
 #include "store/StoreResult.h"
 
+// Both work on the hive they are handed, never the default one, and show no message.
+// Any thread, one at a time per hive.
+
 namespace zo::store {
 
 // Collects the tree under `path` (the key itself first, then its subkeys depth-first in

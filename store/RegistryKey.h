@@ -18,8 +18,8 @@ struct SecurityAttributes {
     bool bInheritHandle = true;
 };
 
-// One open key of the registry hive: the program's only way into the store.
-// Failures show no message; callers report them with string 114.
+// One open key of the default hive (registry::DefaultHive, read at each call). Failures
+// show no message; callers report them with string 114. Any thread, one at a time.
 class RegistryKey {
 public:
     RegistryKey(HKey root, const char* path);

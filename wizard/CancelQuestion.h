@@ -2,6 +2,8 @@
 
 namespace zo::wizard {
 
+// Both go through the prompter in force, on the user-interface thread.
+
 // The wizard pages' answer to Cancel: string 108 with Yes and No. True when the user
 // wants the wizard closed.
 bool ConfirmWizardCancel();

@@ -8,6 +8,7 @@ namespace zo::link {
 // "Missing Card": asked at the wizard's Finish when the port cannot be opened. Continue
 // (the default button) ends it with 100, "Select a Port" with 101; Cancel, Esc and the
 // close box with IDCANCEL.
+// No process-wide seam and no message; user-interface thread.
 class MissingCardDialog : public ui::Dialog, public MissingCardQuestion {
 public:
     MissingCardDialog();

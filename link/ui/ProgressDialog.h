@@ -8,6 +8,8 @@ namespace zo::link {
 
 // The "Progress" window card programming advances stage by stage: modeless, without a
 // parent, made at construction and closed when the object goes.
+// No message. User-interface thread, except StepIt: any thread, handed over through the
+// UI call queue (ui::CallOnUiThread).
 class ProgressDialog : public ui::Dialog, public ProgressWindow {
 public:
     ProgressDialog();

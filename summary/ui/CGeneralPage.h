@@ -12,6 +12,7 @@ class CSummarySheet;
 // " General": the COM port of the profile shown in the configuration window. Entering
 // the page shows the sheet's port name; leaving it hands the choice to the channel,
 // where the next open of the port takes it up.
+// No process-wide seam and no message; user-interface thread.
 class CGeneralPage : public pages::CAnimatedPage {
 public:
     CGeneralPage();

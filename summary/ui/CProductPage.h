@@ -25,6 +25,9 @@ inline constexpr int kRefreshIntervalMs = 5000;
 // "Product Info": what the card says about itself and the state of its ISDN line, with a
 // sign for the line state. While the page is active a timer ticks every five seconds and
 // a worker thread asks the page, on the user-interface thread, to query the card again.
+// Seams: the refresh events, through its RefreshWorker. Each refresh is a card
+// conversation on the conversation worker, with the clock, the port map and the prompter
+// through the channel: message 110 (Retry or Cancel) is the only one it can show.
 class CProductPage : public pages::CAnimatedPage {
 public:
     CProductPage();

@@ -12,6 +12,10 @@ namespace zo::wizard {
 
 // The wizard's last page: it names the profile about to be saved and, at Finish, saves
 // it and (when the box is checked) programs the card with it first.
+// Seams: the default hive (the save), the prompter (114 when the save fails, 108 at Cancel,
+// and after programming 109, 110, 111, 114, 201 or a text of its own), and while the card
+// is programmed on the conversation worker the clock, the port map and the channel's 111,
+// 109 and 110. The rest runs on the user-interface thread.
 class CCommitPg : public pages::CAnimatedPage {
 public:
     explicit CCommitPg(link::ModemChannel* channel);

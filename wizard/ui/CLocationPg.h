@@ -12,6 +12,9 @@ namespace zo::wizard {
 
 // The wizard's first page: the name of the new location profile, proposed so that no
 // stored profile has it, and the choice to skip the search for the card.
+// Seams: the default hive (the stored names at start, the typed name's key at Next and
+// Cancel) and the prompter (messages 103, 200 and 116 at Next, 108 at Cancel).
+// User-interface thread.
 class CLocationPg : public pages::CAnimatedPage {
 public:
     explicit CLocationPg(link::ModemChannel* channel);

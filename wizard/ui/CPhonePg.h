@@ -12,6 +12,9 @@ namespace zo::wizard {
 // terminals. It helps the typing (digits only, the focus moves on when a field is full,
 // the SPID is proposed from the number) and, with detection on, looks for the card on
 // the COM ports before the wizard moves on.
+// Seams: the prompter (messages 104, 127 and 112 as the fields are filled in, 105 at
+// Next, 108 at Cancel). User-interface thread, except the search: a card conversation on the
+// conversation worker, with the clock, the port map and message 121 when it finds nothing.
 class CPhonePg : public pages::CAnimatedPage {
 public:
     explicit CPhonePg(link::ModemChannel* channel);

@@ -9,6 +9,7 @@ namespace zo::wizard {
 // The wizard's port page: the user names the card's COM port by hand. Leaving it either
 // way puts the chosen port and the manual line settings (38400 bit/s) into the channel;
 // the port is opened later, when the card is programmed.
+// Seams: the prompter (message 108 at Cancel). User-interface thread.
 class CSerialPg : public pages::CAnimatedPage {
 public:
     explicit CSerialPg(link::ModemChannel* channel);

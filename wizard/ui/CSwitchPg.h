@@ -8,6 +8,7 @@ namespace zo::wizard {
 
 // The wizard's second page: the type of the ISDN switch, one of the three texts of
 // string 102, kept in the channel's Switch as its display text.
+// Seams: the prompter (message 108 at Cancel). User-interface thread.
 class CSwitchPg : public pages::CAnimatedPage {
 public:
     explicit CSwitchPg(link::ModemChannel* channel);

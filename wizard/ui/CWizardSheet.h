@@ -20,6 +20,8 @@ inline constexpr const char* kWizardHelpFile = "Zo_Wizrd.hlp";
 // The wizard that creates one location profile: location, switch type, numbers, port
 // and commit pages, walked with Back, Next and Finish. Its pages share the profile in
 // hand through the channel it is given.
+// Seams: the help (the product help's context 2000 + the active page's index, and the
+// wizard's help file let go as it closes); no message of its own. User-interface thread.
 class CWizardSheet : public ui::PropertySheet {
 public:
     // The pages work on `channel` (the application passes its own); without one, on one
