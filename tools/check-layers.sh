@@ -7,8 +7,14 @@
 #  - neither the include graph between folders nor the link graph has a cycle;
 #  - core folders include no Qt header.
 # Prints every breach and exits 1 if there is one.
-# Usage: check-layers.sh [SOURCE_DIR]
+# Usage: check-layers.sh [--print] [SOURCE_DIR]
+#   --print: also list each target's folder and the targets it links directly.
 set -euo pipefail
+print=0
+if [ "${1:-}" = --print ]; then
+    print=1
+    shift
+fi
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
 
@@ -115,6 +121,11 @@ if ! tsort <"${TMPDIR:-/tmp}/zo-links.$$" >/dev/null 2>&1; then
     fail "the targets link each other in a circle"
 fi
 
+if [ "$print" -eq 1 ]; then
+    for target in "${!kind_of[@]}"; do
+        echo "$target (${folder_of[$target]}, ${kind_of[$target]}):$(tr ' ' '\n' <<<"${deps[$target]:-}" | sort -u | tr '\n' ' ')"
+    done | sort
+fi
 if [ "$failed" -ne 0 ]; then
     exit 1
 fi
