@@ -289,7 +289,7 @@ bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
     }
 }
 
-bool ModemChannel::ReadReply(std::string& reply) {
+bool ModemChannel::BeginRead(std::string& reply) {
     reply.clear();
     m_lastReadEnd = ReadEnd::Failed;
     // A read never opens a device: a fresh one would not have heard the command.
@@ -298,6 +298,13 @@ bool ModemChannel::ReadReply(std::string& reply) {
         return false;
     }
     m_linkError.clear();
+    return true;
+}
+
+bool ModemChannel::ReadReply(std::string& reply) {
+    if (!BeginRead(reply)) {
+        return false;
+    }
     platform::WaitCursor wait;
     if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return false;
@@ -310,13 +317,9 @@ bool ModemChannel::ReadReply(std::string& reply) {
 }
 
 bool ModemChannel::ReadUntilOK(std::string& reply) {
-    reply.clear();
-    m_lastReadEnd = ReadEnd::Failed;
-    ForgetLostPort();
-    if (!Serial) {
+    if (!BeginRead(reply)) {
         return false;
     }
-    m_linkError.clear();
     // Without reads that return at once the wait for "OK" could not be bounded.
     if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return false;

@@ -118,6 +118,9 @@ private:
     bool ReadInto(std::string& reply, std::size_t readSize, platform::Clock::TimePoint deadline,
                   bool stopAtOk);
     void ClearError();
+    // Empties `reply` and marks the read failed until it ends; false when no port is open
+    // (a lost one is forgotten first).
+    bool BeginRead(std::string& reply);
     // Closes and forgets a port whose device has gone, keeping what it takes to open it
     // again; true when a port is open afterwards, reopened if need be.
     void ForgetLostPort();

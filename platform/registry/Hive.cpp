@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <unordered_map>
 
 #include "platform/registry/KeyPath.h"
@@ -421,7 +422,7 @@ Status Hive::DeleteKey(HKey root, std::string_view path) {
     return EndWrite(s);
 }
 
-Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
+Status Hive::ChangeValue(HKey key, std::string_view name, const std::function<Status()>& change) {
     if (RegistryLength(name) > kMaxNameLength) {
         return Status::TooLong;
     }
@@ -429,9 +430,12 @@ Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
     if (s != Status::Ok) {
         return s;
     }
-    if (!KeyExists(key.id)) {
-        s = Status::NotFound;
-    } else {
+    s = KeyExists(key.id) ? change() : Status::NotFound;
+    return EndWrite(s);
+}
+
+Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
+    return ChangeValue(key, name, [&] {
         std::string data(text);
         data.push_back('\0');
         // An overwrite updates in place so the value keeps its position in the listing.
@@ -440,46 +444,30 @@ Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
             "INSERT INTO vals(key, name, folded, type, data) VALUES(?,?,?,?,?) "
             "ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data");
         if (!up) {
-            s = Fail("write value");
-        } else {
-            up.Bind(1, key.id);
-            up.Bind(2, name);
-            up.Bind(3, FoldName(name));
-            up.Bind(4, static_cast<std::int64_t>(REG_SZ));
-            up.BindBlob(5, data);
-            if (up.Step() != SQLITE_DONE) {
-                s = Fail("write value");
-            }
+            return Fail("write value");
         }
-    }
-    return EndWrite(s);
+        up.Bind(1, key.id);
+        up.Bind(2, name);
+        up.Bind(3, FoldName(name));
+        up.Bind(4, static_cast<std::int64_t>(REG_SZ));
+        up.BindBlob(5, data);
+        return up.Step() == SQLITE_DONE ? Status::Ok : Fail("write value");
+    });
 }
 
 Status Hive::DeleteValue(HKey key, std::string_view name) {
-    if (RegistryLength(name) > kMaxNameLength) {
-        return Status::TooLong;
-    }
-    Status s = BeginWrite();
-    if (s != Status::Ok) {
-        return s;
-    }
-    if (!KeyExists(key.id)) {
-        s = Status::NotFound;
-    } else {
+    return ChangeValue(key, name, [&] {
         Statement del(*this, "DELETE FROM vals WHERE key=? AND folded=?");
         if (!del) {
-            s = Fail("delete value");
-        } else {
-            del.Bind(1, key.id);
-            del.Bind(2, FoldName(name));
-            if (del.Step() != SQLITE_DONE) {
-                s = Fail("delete value");
-            } else if (sqlite3_changes(m_db) == 0) {
-                s = Status::NotFound;
-            }
+            return Fail("delete value");
         }
-    }
-    return EndWrite(s);
+        del.Bind(1, key.id);
+        del.Bind(2, FoldName(name));
+        if (del.Step() != SQLITE_DONE) {
+            return Fail("delete value");
+        }
+        return sqlite3_changes(m_db) == 0 ? Status::NotFound : Status::Ok;
+    });
 }
 
 Status Hive::ListValues(HKey key, std::vector<Value>* out) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -107,6 +108,9 @@ private:
     Status Fail(const char* what);
     Status BeginWrite();
     Status EndWrite(Status result);
+    // One change to a value of `key` in a write transaction of its own (or the batch's):
+    // the name's length and the key's existence checked first.
+    Status ChangeValue(HKey key, std::string_view name, const std::function<Status()>& change);
     bool KeyExists(std::int64_t id);
     Status Lookup(std::int64_t parent, const std::string& name, std::int64_t* id);
     Status Resolve(HKey root, std::string_view path, bool create, HKey* out);
