@@ -3,6 +3,7 @@
 namespace zo::link {
 namespace {
 
+// The card answers calls to its seven-digit local number; the area code only goes into SPIDs.
 std::string LastSeven(const std::string& number) {
     return number.size() > 7 ? number.substr(number.size() - 7) : number;
 }
