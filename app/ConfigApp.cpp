@@ -58,9 +58,9 @@ bool ConfigApp::InitInstance() {
     if (!summary) {
         return false;
     }
-    summary->m_pChannel = &m_channel;
-    summary->m_sheetRunner = this;
-    summary->m_configPage.m_profile = m_channel.Location;
+    summary->SetChannel(&m_channel);
+    summary->SetSheetRunner(this);
+    summary->SetStartProfile(m_channel.Location);
     RunSheet(*summary);
     return false;
 }

@@ -71,9 +71,9 @@ public:
     // Opens the window as the start-up does, with "Location 0" shown.
     bool Open() {
         sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
-        sheet->m_pChannel = &app.m_channel;
-        sheet->m_sheetRunner = &app;
-        sheet->m_configPage.m_profile = "Location 0";
+        sheet->SetChannel(&app.m_channel);
+        sheet->SetSheetRunner(&app);
+        sheet->SetStartProfile("Location 0");
         return sheet->Create();
     }
     void Close() {

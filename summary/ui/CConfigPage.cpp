@@ -1,11 +1,10 @@
 #include "summary/ui/CConfigPage.h"
 
-#include <algorithm>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
 #include "link/CardConfiguration.h"
-#include "link/CardSettings.h"
 #include "link/IdentificationQuery.h"
 #include "link/ModemChannel.h"
 #include "link/ui/ProgressDialog.h"
@@ -14,11 +13,9 @@
 #include "platform/ui/DataExchange.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
-#include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
 #include "summary/ui/CSummarySheet.h"
 #include "summary/ui/SplashDialog.h"
-#include "wizard/SpidSuggestion.h"
 #include "wizard/ui/CWizardSheet.h"
 
 namespace zo::summary {
@@ -27,12 +24,38 @@ namespace {
 constexpr int kGeneralTab = 2;
 constexpr const char* kNewProfileCaption = "NewSPID";
 
-using store::HKEY_LOCAL_MACHINE;
-using store::RegistryKey;
+using Field = ProfileEditor::Field;
 
-std::string CurrentKeyPath() {
-    return store::WithoutTrailingBackslash(store::CurrentPath());
-}
+// What each of the eight edits does with a change; every one takes digits only.
+struct FieldEdit {
+    int control;
+    Field field;
+    int terminal;
+    // Terminal 1's number raises "not applied" only for a change that passes the digit
+    // check; every other field for each change.
+    bool flagsEveryChange;
+    // When the field is this long the focus moves on to `next`; 0: never.
+    std::size_t fullLength;
+    int next;
+    // A full line number proposes its terminal's SPID: terminal 1 before the focus moves,
+    // terminal 2 after.
+    enum { Advance, SuggestThenAdvance, AdvanceThenSuggest } whenFull;
+};
+
+constexpr FieldEdit kFieldEdits[] = {
+    {res::IDC_CFG_AREA1, Field::Area1, 1, false, 3, res::IDC_CFG_EXCHANGE1, FieldEdit::Advance},
+    {res::IDC_CFG_EXCHANGE1, Field::Exchange1, 1, false, 3, res::IDC_CFG_LINE1, FieldEdit::Advance},
+    {res::IDC_CFG_LINE1, Field::Line1, 1, false, 4, res::IDC_CFG_CONFIG2,
+     FieldEdit::SuggestThenAdvance},
+    {res::IDC_CFG_SPID1, Field::Spid1, 1, true, 0, 0, FieldEdit::Advance},
+    {res::IDC_CFG_AREA2, Field::Area2, 2, true, 3, res::IDC_CFG_EXCHANGE2, FieldEdit::Advance},
+    {res::IDC_CFG_EXCHANGE2, Field::Exchange2, 2, true, 3, res::IDC_CFG_LINE2, FieldEdit::Advance},
+    {res::IDC_CFG_LINE2, Field::Line2, 2, true, 4, res::IDC_CFG_SPID2,
+     FieldEdit::AdvanceThenSuggest},
+    {res::IDC_CFG_SPID2, Field::Spid2, 2, true, 0, 0, FieldEdit::Advance},
+};
+// m_edits holds the control of each row.
+static_assert(std::size(kFieldEdits) == 8);
 
 // `detail` is the system's reason, for the box's details; the message stays as it is.
 void Tell(int stringId, const std::string& detail = {}) {
@@ -58,16 +81,20 @@ CConfigPage::CConfigPage() : pages::CAnimatedPage(res::IDD_CONFIGURE) {
     MapCommand(ui::BN_CLICKED, res::IDC_CFG_NEW, [this] { OnNew(); });
     MapCommand(ui::BN_CLICKED, res::IDC_CFG_REMOVE, [this] { OnRemove(); });
     MapCommand(ui::CBN_SELCHANGE, res::IDC_CFG_PROFILE, [this] { OnProfileChanged(); });
-    MapCommand(ui::EN_CHANGE, res::IDC_CFG_AREA1, [this] { OnArea1Changed(); });
-    MapCommand(ui::EN_CHANGE, res::IDC_CFG_EXCHANGE1, [this] { OnExchange1Changed(); });
-    MapCommand(ui::EN_CHANGE, res::IDC_CFG_LINE1, [this] { OnLine1Changed(); });
-    MapCommand(ui::EN_CHANGE, res::IDC_CFG_SPID1, [this] { OnSpid1Changed(); });
-    MapCommand(ui::EN_CHANGE, res::IDC_CFG_AREA2, [this] { OnArea2Changed(); });
-    MapCommand(ui::EN_CHANGE, res::IDC_CFG_EXCHANGE2, [this] { OnExchange2Changed(); });
-    MapCommand(ui::EN_CHANGE, res::IDC_CFG_LINE2, [this] { OnLine2Changed(); });
-    MapCommand(ui::EN_CHANGE, res::IDC_CFG_SPID2, [this] { OnSpid2Changed(); });
+    for (std::size_t row = 0; row < m_edits.size(); ++row) {
+        MapCommand(ui::EN_CHANGE, kFieldEdits[row].control, [this, row] { OnFieldChanged(row); });
+    }
     MapCommand(ui::BN_CLICKED, res::IDC_CFG_CONFIG2, [this] { OnConfig2Clicked(); });
     MapCommand(ui::CBN_SELCHANGE, res::IDC_CFG_SWITCH, [this] { OnSwitchChanged(); });
+}
+
+void CConfigPage::SetStartProfile(const std::string& name) {
+    m_editor.Fields().name = name;
+}
+
+void CConfigPage::SetProgressWindowMaker(
+    std::function<std::unique_ptr<link::ProgressWindow>()> make) {
+    m_makeProgress = std::move(make);
 }
 
 summary::CSummarySheet* CConfigPage::Sheet() const {
@@ -76,155 +103,82 @@ summary::CSummarySheet* CConfigPage::Sheet() const {
 
 link::ModemChannel* CConfigPage::Channel() const {
     summary::CSummarySheet* sheet = Sheet();
-    return sheet ? sheet->m_pChannel : nullptr;
-}
-
-void CConfigPage::SetProfileModified(bool modified) {
-    if (summary::CSummarySheet* sheet = Sheet()) {
-        sheet->m_profileModified = modified;
-    }
+    return sheet ? sheet->Channel() : nullptr;
 }
 
 void CConfigPage::DoDataExchange(ui::DataExchange& dx) {
     pages::CAnimatedPage::DoDataExchange(dx);
+    ProfileFields& fields = m_editor.Fields();
     ui::DDX_Control(dx, res::IDC_CFG_REMOVE, m_removeButton);
     ui::DDX_Control(dx, res::IDC_CFG_PROFILE, m_profileList);
-    ui::DDX_Control(dx, res::IDC_CFG_SPID2, m_spid2Edit);
-    ui::DDX_Control(dx, res::IDC_CFG_SPID1, m_spid1Edit);
-    ui::DDX_Control(dx, res::IDC_CFG_LINE2, m_line2Edit);
-    ui::DDX_Control(dx, res::IDC_CFG_EXCHANGE2, m_exchange2Edit);
-    ui::DDX_Control(dx, res::IDC_CFG_AREA2, m_area2Edit);
-    ui::DDX_Control(dx, res::IDC_CFG_LINE1, m_line1Edit);
-    ui::DDX_Control(dx, res::IDC_CFG_EXCHANGE1, m_exchange1Edit);
-    ui::DDX_Control(dx, res::IDC_CFG_AREA1, m_area1Edit);
+    for (std::size_t row = 0; row < m_edits.size(); ++row) {
+        ui::DDX_Control(dx, kFieldEdits[row].control, m_edits[row]);
+    }
     ui::DDX_Control(dx, res::IDC_CFG_SWITCH, m_switchList);
-    ui::DDX_CBString(dx, res::IDC_CFG_SWITCH, m_switchType);
-    ui::DDX_Text(dx, res::IDC_CFG_AREA1, m_area1);
-    ui::DDX_Text(dx, res::IDC_CFG_EXCHANGE1, m_exchange1);
-    ui::DDX_Text(dx, res::IDC_CFG_LINE1, m_line1);
-    ui::DDX_Text(dx, res::IDC_CFG_AREA2, m_area2);
-    ui::DDX_Text(dx, res::IDC_CFG_EXCHANGE2, m_exchange2);
-    ui::DDX_Text(dx, res::IDC_CFG_LINE2, m_line2);
-    ui::DDX_Text(dx, res::IDC_CFG_SPID1, m_spid1);
-    ui::DDX_Text(dx, res::IDC_CFG_SPID2, m_spid2);
-    ui::DDX_Check(dx, res::IDC_CFG_CONFIG2, m_config2);
-    ui::DDX_CBString(dx, res::IDC_CFG_PROFILE, m_profile);
+    ui::DDX_CBString(dx, res::IDC_CFG_SWITCH, fields.switchType);
+    for (const FieldEdit& edit : kFieldEdits) {
+        ui::DDX_Text(dx, edit.control, m_editor.Text(edit.field));
+    }
+    ui::DDX_Check(dx, res::IDC_CFG_CONFIG2, fields.terminal2);
+    ui::DDX_CBString(dx, res::IDC_CFG_PROFILE, fields.name);
 }
 
 void CConfigPage::PushFields() {
     UpdateData(false);
     // An empty text would select the first entry by its empty prefix; nothing is chosen.
-    if (m_switchType.empty()) {
+    if (Fields().switchType.empty()) {
         m_switchList.SetCurSel(-1);
     }
-    if (m_profile.empty()) {
+    if (Fields().name.empty()) {
         m_profileList.SetCurSel(-1);
+    }
+}
+
+void CConfigPage::StoreFailed() {
+    Tell(res::IDS_REGISTRY_FAILED, store::RegistryFailureDetail());
+}
+
+void CConfigPage::ProfilesListed() {
+    m_profileList.ResetContent();
+    for (const std::string& name : m_editor.Names()) {
+        m_profileList.AddString(name);
+    }
+}
+
+void CConfigPage::ProfileUnlisted(const std::string& name) {
+    int entry = m_profileList.FindStringExact(-1, name);
+    if (entry != ui::ItemList::kError) {
+        m_profileList.DeleteString(entry);
+    }
+}
+
+void CConfigPage::RemovableChanged() {
+    m_removeButton.EnableWindow(m_editor.Removable());
+}
+
+void CConfigPage::Terminal2Changed() {
+    // Read-only, not disabled: the fields stay in the tab order and readable.
+    for (std::size_t row = 0; row < m_edits.size(); ++row) {
+        if (kFieldEdits[row].terminal == 2) {
+            m_edits[row].SetReadOnly(!Fields().terminal2);
+        }
+    }
+}
+
+void CConfigPage::PortChanged() {
+    if (summary::CSummarySheet* sheet = Sheet()) {
+        sheet->SetPortName(Fields().port);
     }
 }
 
 bool CConfigPage::OnInitDialog() {
     pages::CAnimatedPage::OnInitDialog();
-    std::vector<std::string> names;
-    if (!store::ListProfiles(&names).Ok()) {
-        ReportRegistryFailure();
+    if (!m_editor.ListProfiles()) {
         return true;
     }
-    if (names.size() == 1) {
-        m_removeButton.EnableWindow(false);
-    }
-    for (const std::string& name : names) {
-        m_profileList.AddString(name);
-    }
-    if (IsCurrentProfile(nullptr, nullptr)) {
-        m_profile = store::ActiveProfileName();
-    } else {
-        SetProfileModified(true);
-    }
-    LoadProfile(m_profile);
-    if (summary::CSummarySheet* sheet = Sheet()) {
-        sheet->m_portName = m_port;
-    }
+    m_editor.LoadStartProfile();
     CreateAnimation();
     return true;
-}
-
-bool CConfigPage::IsCurrentProfile(RegistryKey* key, const std::string* name) {
-    std::unique_ptr<RegistryKey> own;
-    if (key) {
-        if (!key->Reopen(HKEY_LOCAL_MACHINE, store::CurrentPath())) {
-            ReportRegistryFailure();
-            return true;
-        }
-    } else {
-        own = std::make_unique<RegistryKey>(HKEY_LOCAL_MACHINE, store::CurrentPath());
-        if (!own->m_open) {
-            ReportRegistryFailure();
-            return true;
-        }
-        key = own.get();
-    }
-    key->ReadSubkeys();
-    if (!name) {
-        return !key->m_results.empty();
-    }
-    return !key->m_results.empty() && store::SameProfileName(key->m_results.front(), *name);
-}
-
-bool CConfigPage::LoadProfile(const std::string& name) {
-    RegistryKey key(HKEY_LOCAL_MACHINE, store::ProfilePath(name));
-    if (!key.m_open) {
-        ReportRegistryFailure();
-        return false;
-    }
-    key.ReadValues();
-    // Positions a short profile lacks read as empty.
-    const store::Profile profile{key.m_results};
-    m_loaded = profile;
-    m_loadedName = name;
-    m_switchType = profile.At(store::kSwitch);
-    link::DirectoryNumberParts one = link::SplitDirectoryNumber(profile.At(store::kPhone1));
-    m_area1 = one.area;
-    m_exchange1 = one.exchange;
-    m_line1 = one.line;
-    m_spid1 = profile.At(store::kSpid1);
-    m_port = profile.At(store::kPort);
-    m_baud = profile.At(store::kBaud);
-    m_bits = profile.At(store::kBits);
-    m_parity = profile.At(store::kParity);
-    m_stop = profile.At(store::kStop);
-    m_flow = profile.At(store::kFlow);
-    if (profile.HasTerminal2()) {
-        link::DirectoryNumberParts two = link::SplitDirectoryNumber(profile.At(store::kPhone2));
-        m_area2 = two.area;
-        m_exchange2 = two.exchange;
-        m_line2 = two.line;
-        m_spid2 = profile.At(store::kSpid2);
-        SetConfig2ReadOnly(false);
-    } else {
-        m_area2.clear();
-        m_exchange2.clear();
-        m_line2.clear();
-        m_spid2.clear();
-        SetConfig2ReadOnly(true);
-    }
-    if (summary::CSummarySheet* sheet = Sheet()) {
-        sheet->m_portName = m_port;
-    }
-    if (!IsCurrentProfile(&key, &m_profile)) {
-        SetProfileModified(true);
-    }
-    return true;
-}
-
-void CConfigPage::SetConfig2ReadOnly(bool readOnly) {
-    for (ui::Edit* edit : {&m_area2Edit, &m_exchange2Edit, &m_line2Edit, &m_spid2Edit}) {
-        edit->SetReadOnly(readOnly);
-    }
-    m_config2 = !readOnly;
-}
-
-void CConfigPage::ReportRegistryFailure() {
-    Tell(res::IDS_REGISTRY_FAILED, store::RegistryFailureDetail());
 }
 
 void CConfigPage::ReportWriteFailure() {
@@ -234,219 +188,89 @@ void CConfigPage::ReportWriteFailure() {
     Tell(res::IDS_PORT_WRITE_FAILED);
 }
 
-int CConfigPage::CheckDigits(std::string& field) {
-    auto bad = std::find_if(field.begin(), field.end(), [](char c) { return c < '0' || c > '9'; });
-    if (bad == field.end()) {
-        return -1;
-    }
-    int index = static_cast<int>(bad - field.begin());
-    Tell(res::IDS_NUMERIC_ENTRY);
-    field[static_cast<std::size_t>(index)] = ' ';
-    PushFields();
-    return index;
-}
-
 void CConfigPage::Advance(int controlId) {
     GotoDlgCtrl(GetDlgItem(controlId));
 }
 
-bool CConfigPage::Checked(std::string& field, ui::Edit& edit) {
-    int bad = CheckDigits(field);
+bool CConfigPage::Checked(std::size_t row) {
+    std::string& text = m_editor.Text(kFieldEdits[row].field);
+    const int bad = ProfileEditor::FirstNonDigit(text);
     if (bad < 0) {
         return true;
     }
-    edit.SetSel(bad, bad + 1);
+    Tell(res::IDS_NUMERIC_ENTRY);
+    text[static_cast<std::size_t>(bad)] = ' ';
+    PushFields();
+    m_edits[row].SetSel(bad, bad + 1);
     return false;
 }
 
-std::string CConfigPage::SuggestSpid(const std::string& area, const std::string& exchange,
-                                     const std::string& line) const {
-    return wizard::SuggestSpid(m_switchType, area, exchange, line).value_or(std::string());
-}
-
-void CConfigPage::OnArea1Changed() {
+void CConfigPage::OnFieldChanged(std::size_t row) {
+    const FieldEdit& edit = kFieldEdits[row];
     UpdateData(true);
-    if (m_area1.empty() || !Checked(m_area1, m_area1Edit)) {
+    const std::string& text = m_editor.Text(edit.field);
+    if (edit.flagsEveryChange) {
+        m_editor.SetModified(true);
+    }
+    if (text.empty() || !Checked(row)) {
         return;
     }
-    SetProfileModified(true);
-    if (m_area1.size() >= 3) {
-        Advance(res::IDC_CFG_EXCHANGE1);
-    }
-}
-
-void CConfigPage::OnExchange1Changed() {
-    UpdateData(true);
-    if (m_exchange1.empty() || !Checked(m_exchange1, m_exchange1Edit)) {
+    m_editor.SetModified(true);
+    if (edit.fullLength == 0 || text.size() < edit.fullLength) {
         return;
     }
-    SetProfileModified(true);
-    if (m_exchange1.size() >= 3) {
-        Advance(res::IDC_CFG_LINE1);
-    }
-}
-
-void CConfigPage::OnLine1Changed() {
-    UpdateData(true);
-    if (m_line1.empty() || !Checked(m_line1, m_line1Edit)) {
-        return;
-    }
-    SetProfileModified(true);
-    if (m_line1.size() >= 4) {
-        std::string spid = SuggestSpid(m_area1, m_exchange1, m_line1);
-        if (!spid.empty()) {
-            m_spid1 = spid;
-        }
-        PushFields();
-        Advance(res::IDC_CFG_CONFIG2);
-    }
-}
-
-void CConfigPage::OnSpid1Changed() {
-    UpdateData(true);
-    SetProfileModified(true);
-    if (!m_spid1.empty()) {
-        Checked(m_spid1, m_spid1Edit);
-    }
-}
-
-void CConfigPage::OnArea2Changed() {
-    UpdateData(true);
-    SetProfileModified(true);
-    if (!m_area2.empty() && Checked(m_area2, m_area2Edit) && m_area2.size() >= 3) {
-        Advance(res::IDC_CFG_EXCHANGE2);
-    }
-}
-
-void CConfigPage::OnExchange2Changed() {
-    UpdateData(true);
-    SetProfileModified(true);
-    if (!m_exchange2.empty() && Checked(m_exchange2, m_exchange2Edit) && m_exchange2.size() >= 3) {
-        Advance(res::IDC_CFG_LINE2);
-    }
-}
-
-void CConfigPage::OnLine2Changed() {
-    UpdateData(true);
-    SetProfileModified(true);
-    if (!m_line2.empty() && Checked(m_line2, m_line2Edit) && m_line2.size() >= 4) {
-        Advance(res::IDC_CFG_SPID2);
-        std::string spid = SuggestSpid(m_area2, m_exchange2, m_line2);
-        if (!spid.empty()) {
-            m_spid2 = spid;
-        }
-        PushFields();
-    }
-}
-
-void CConfigPage::OnSpid2Changed() {
-    UpdateData(true);
-    SetProfileModified(true);
-    if (!m_spid2.empty()) {
-        Checked(m_spid2, m_spid2Edit);
+    switch (edit.whenFull) {
+        case FieldEdit::Advance:
+            Advance(edit.next);
+            break;
+        case FieldEdit::SuggestThenAdvance:
+            m_editor.SuggestSpid(edit.terminal);
+            PushFields();
+            Advance(edit.next);
+            break;
+        case FieldEdit::AdvanceThenSuggest:
+            Advance(edit.next);
+            m_editor.SuggestSpid(edit.terminal);
+            PushFields();
+            break;
     }
 }
 
 void CConfigPage::OnConfig2Clicked() {
     UpdateData(true);
-    SetProfileModified(true);
-    if (m_config2) {
-        SetConfig2ReadOnly(false);
+    m_editor.SwitchTerminal2(Fields().terminal2);
+    if (Fields().terminal2) {
         Advance(res::IDC_CFG_AREA2);
-    } else {
-        m_area2.clear();
-        m_exchange2.clear();
-        m_line2.clear();
-        m_spid2.clear();
-        SetConfig2ReadOnly(true);
     }
     PushFields();
 }
 
 void CConfigPage::OnSwitchChanged() {
-    SetProfileModified(true);
+    m_editor.SetModified(true);
 }
 
 void CConfigPage::OnProfileChanged() {
     UpdateData(true);
-    if (LoadProfile(m_profile)) {
-        SetConfig2ReadOnly(m_area2.empty());
+    if (m_editor.Select()) {
+        PushFields();
     }
-    RegistryKey key(HKEY_LOCAL_MACHINE, CurrentKeyPath());
-    if (!key.m_open) {
-        ReportRegistryFailure();
-        return;
-    }
-    key.ReadSubkeys();
-    if (key.m_results.empty()) {
-        SetProfileModified(true);
-    } else if (key.m_results.front() == m_profile) {
-        SetProfileModified(false);
-    }
-    PushFields();
 }
 
 void CConfigPage::OnNew() {
-    m_profileList.ResetContent();
+    m_editor.ClearList();
     int result;
     {
         // Its pages fill the channel this page takes the new profile from.
         wizard::CWizardSheet wizard(kNewProfileCaption, nullptr, 0, Channel());
         summary::CSummarySheet* sheet = Sheet();
-        ui::SheetRunner* runner = sheet ? sheet->m_sheetRunner : nullptr;
+        ui::SheetRunner* runner = sheet ? sheet->SheetRunner() : nullptr;
         result = runner ? runner->RunSheet(wizard) : wizard.DoModal();
     }
-    auto addProfiles = [this](const std::vector<std::string>& names) {
-        if (!m_profile.empty()) {
-            m_profileList.AddString(m_profile);
-        }
-        for (const std::string& name : names) {
-            if (name != m_profile) {
-                m_profileList.AddString(name);
-            }
-        }
-    };
     link::ModemChannel* channel = Channel();
     if (result != ui::ID_WIZFINISH || !channel) {
-        std::vector<std::string> names;
-        if (!store::ListProfiles(&names).Ok()) {
-            ReportRegistryFailure();
-        } else {
-            addProfiles(names);
-        }
+        m_editor.Relist();
     } else {
-        m_profile = channel->Location;
-        m_switchType = channel->Switch;
-        m_spid1 = channel->SPID1;
-        m_spid2 = channel->SPID2;
-        link::DirectoryNumberParts one = link::SplitDirectoryNumber(channel->Phone1);
-        m_area1 = one.area;
-        m_exchange1 = one.exchange;
-        m_line1 = one.line;
-        link::DirectoryNumberParts two = link::SplitDirectoryNumber(channel->Phone2);
-        m_area2 = two.area;
-        m_exchange2 = two.exchange;
-        m_line2 = two.line;
-        m_port = channel->Port;
-        m_baud = channel->Baud;
-        m_bits = channel->Bits;
-        m_parity = channel->Parity;
-        m_stop = channel->Stop;
-        m_flow = channel->Flow;
-        if (summary::CSummarySheet* sheet = Sheet()) {
-            sheet->m_portName = m_port;
-        }
-        SetConfig2ReadOnly(m_spid2.empty());
-        m_loaded = store::ReadProfile(m_profile);
-        m_loadedName = m_profile;
-        std::vector<std::string> names;
-        if (!store::ListProfiles(&names).Ok()) {
-            ReportRegistryFailure();
-        } else {
-            m_removeButton.EnableWindow(names.size() >= 2);
-        }
-        addProfiles(names);
-        SetProfileModified(!IsCurrentProfile(nullptr, &m_profile));
+        m_editor.TakeNewProfile(*channel);
     }
     PushFields();
     if (ui::PropertySheet* sheet = GetSheet(); sheet && sheet->GetSafeHwnd()) {
@@ -457,36 +281,9 @@ void CConfigPage::OnNew() {
 
 void CConfigPage::OnRemove() {
     UpdateData(true);
-    const store::StoreResult removed = store::RemoveProfile(m_profile);
-    switch (removed.status) {
-        case store::StoreStatus::Ok:
-        case store::StoreStatus::NotFound:  // another program removed it first
-            break;
-        case store::StoreStatus::LastProfile:
-            // The last profile stays: the page always shows one.
-            m_removeButton.EnableWindow(false);
-            return;
-        case store::StoreStatus::Invalid:
-        case store::StoreStatus::Changed:
-        case store::StoreStatus::Failed:
-            ReportRegistryFailure();
-            return;
+    if (m_editor.Remove()) {
+        PushFields();
     }
-    std::vector<std::string> names;
-    if (!store::ListProfiles(&names).Ok() || names.empty()) {
-        ReportRegistryFailure();
-        return;
-    }
-    m_removeButton.EnableWindow(names.size() >= 2);
-    int entry = m_profileList.FindStringExact(-1, m_profile);
-    if (entry != ui::ItemList::kError) {
-        m_profileList.DeleteString(entry);
-    }
-    const std::string next = names.front();
-    m_profile.clear();
-    LoadProfile(next);
-    m_profile = next;
-    PushFields();
 }
 
 bool CConfigPage::QueryCard() {
@@ -498,14 +295,14 @@ bool CConfigPage::QueryCard() {
     SplashScope splash;
     splash.splash = std::make_unique<summary::SplashDialog>(nullptr);
     splash.splash->Create();
-    link::SetQuerySettings(*channel, m_port);
+    m_editor.SetIdentificationLine(*channel);
     summary::CardConversation conversation(*sheet);
     std::string raw;
     const link::IdentificationResult found =
         ui::RunConversation([channel, &raw] { return link::QueryIdentification(*channel, &raw); });
     switch (found) {
         case link::IdentificationResult::Identified:
-            sheet->m_rawIdentification = raw;
+            sheet->SetRawIdentification(raw);
             return true;
         case link::IdentificationResult::PortNotOpened:
             splash.Close();
@@ -530,7 +327,7 @@ bool CConfigPage::OnSetActive() {
             m_switchList.AddString(type);
         }
     }
-    if (m_profileList.SelectString(-1, m_profile) == ui::ItemList::kError) {
+    if (m_profileList.SelectString(-1, Fields().name) == ui::ItemList::kError) {
         m_profileList.SetCurSel(0);
     }
     SetModified(true);
@@ -559,40 +356,24 @@ bool CConfigPage::OnApply() {
     summary::CardConversation conversation(*sheet);
     std::unique_ptr<link::ProgressWindow> progress =
         m_makeProgress ? m_makeProgress() : std::make_unique<link::ProgressDialog>();
-
-    link::CardSettings settings;
-    settings.switchType = m_switchType;
-    settings.number1 = m_exchange1 + m_line1;
-    settings.spid1 = m_spid1;
-    settings.number2 = m_exchange2 + m_line2;
-    settings.spid2 = m_spid2;
-    settings.flowCommand = link::kConfigPageFlowCommand;
-    settings.location = m_profile;
-    // The profile keeps the port the card is programmed on, which the " General" page may
-    // have changed since the profile was loaded.
-    settings.record = FieldsRecord();
-    settings.record->Port = channel->Port;
-    // What Apply may save over: the profile as this page read it.
-    settings.readBefore =
-        store::SameProfileName(m_loadedName, m_profile) ? m_loaded : store::ReadProfile(m_profile);
-
-    link::CardConfiguration run(*channel, *progress, link::ProgressSteps::ConfigurationPage);
-    const link::CardConfigurationResult outcome =
-        ui::RunConversation([&run, &settings] { return run.Run(settings); });
-    switch (outcome) {
+    const link::CardSettings settings = m_editor.ApplySettings(channel->Port);
+    const ApplyOutcome outcome = ui::RunConversation(
+        [channel, &progress, &settings] { return ProgramCard(*channel, *progress, settings); });
+    switch (outcome.result) {
         case link::CardConfigurationResult::Applied:
             break;
         case link::CardConfigurationResult::PortNotOpened:
-            Tell(res::IDS_PORT_UNSUPPORTED, link::OutcomeDetail(outcome, *channel));
+            Tell(res::IDS_PORT_UNSUPPORTED, link::OutcomeDetail(outcome.result, *channel));
             progress.reset();
             sheet->SetActivePage(kGeneralTab);
             return false;
         case link::CardConfigurationResult::NoReply:
         case link::CardConfigurationResult::WrongCard:
             progress.reset();
-            Tell(outcome == link::CardConfigurationResult::NoReply ? res::IDS_PORT_UNSUPPORTED
-                                                                   : res::IDS_PORT_COMM_FAILED,
-                 link::OutcomeDetail(outcome, *channel));
+            Tell(outcome.result == link::CardConfigurationResult::NoReply
+                     ? res::IDS_PORT_UNSUPPORTED
+                     : res::IDS_PORT_COMM_FAILED,
+                 link::OutcomeDetail(outcome.result, *channel));
             sheet->SetActivePage(kGeneralTab);
             return false;
         case link::CardConfigurationResult::WriteFailed:
@@ -601,60 +382,37 @@ bool CConfigPage::OnApply() {
             return false;
         case link::CardConfigurationResult::RegistryFailed:
             progress.reset();
-            ReportRegistryFailure();
+            StoreFailed();
             return false;
         case link::CardConfigurationResult::ProfileChanged:
             progress.reset();
-            platform::CurrentPrompter().Ask(link::OutcomeMessage(outcome, {}),
+            platform::CurrentPrompter().Ask(link::OutcomeMessage(outcome.result, {}),
                                             platform::Buttons::Ok, platform::Icon::None,
-                                            run.StoreOutcome().text);
+                                            outcome.storeText);
             return false;
         case link::CardConfigurationResult::UnsafeValue:
         case link::CardConfigurationResult::Refused:
             progress.reset();
-            platform::CurrentPrompter().Ask(link::OutcomeMessage(outcome, run.RefusedField()),
-                                            platform::Buttons::Ok, platform::Icon::None,
-                                            link::OutcomeDetail(outcome, *channel));
+            platform::CurrentPrompter().Ask(
+                link::OutcomeMessage(outcome.result, outcome.refusedField), platform::Buttons::Ok,
+                platform::Icon::None, link::OutcomeDetail(outcome.result, *channel));
             return false;
     }
 
-    m_port = channel->Port;
-    sheet->m_portName = m_port;
     progress.reset();
-    m_loaded = store::ReadProfile(m_profile);
-    m_loadedName = m_profile;
-    SetProfileModified(false);
+    m_editor.Applied(channel->Port);
     bool result = pages::CAnimatedPage::OnApply();
+    // The sheet cleared it for Apply; set again so Apply stays on offer to program anew.
     SetModified(true);
     return result;
 }
 
-store::ProfileRecord CConfigPage::FieldsRecord() const {
-    store::ProfileRecord record;
-    record.Location = m_profile;
-    record.Switch = m_switchType;
-    record.Phone1 = m_area1 + m_exchange1 + m_line1;
-    record.SPID1 = m_spid1;
-    record.Port = m_port;
-    record.Baud = m_baud;
-    record.Bits = m_bits;
-    record.Parity = m_parity;
-    record.Stop = m_stop;
-    record.Flow = m_flow;
-    record.terminal2 = m_config2;
-    if (m_config2) {
-        record.Phone2 = m_area2 + m_exchange2 + m_line2;
-        record.SPID2 = m_spid2;
-    }
-    return record;
-}
-
 void CConfigPage::OnCancel() {
     summary::CSummarySheet* sheet = Sheet();
-    if (sheet && sheet->m_profileModified) {
+    if (sheet && m_editor.Modified()) {
         UpdateData(true);
-        std::string question = res::LoadString(res::IDS_PROFILE_PREFIX) + '"' + m_profile + '"' +
-                               res::LoadString(res::IDS_PROFILE_NOT_APPLIED);
+        std::string question = res::LoadString(res::IDS_PROFILE_PREFIX) + '"' + Fields().name +
+                               '"' + res::LoadString(res::IDS_PROFILE_NOT_APPLIED);
         if (platform::CurrentPrompter().Ask(question, platform::Buttons::YesNo) ==
             platform::Answer::Yes) {
             OnApply();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -7,14 +8,10 @@
 #include "link/ProgressWindow.h"
 #include "pages/CAnimatedPage.h"
 #include "platform/ui/Controls.h"
-#include "store/ProfileStore.h"
+#include "summary/ProfileEditor.h"
 
 namespace zo::link {
 class ModemChannel;
-}
-
-namespace zo::store {
-class RegistryKey;
 }
 
 namespace zo::summary {
@@ -24,63 +21,29 @@ class CSummarySheet;
 // "Configure": the stored location profiles, one of them shown for editing, created
 // through the wizard, removed, and applied to the card with the sheet's Apply button.
 // The first time it is shown it asks the card who it is, behind the splash picture.
-// It keeps the sheet's "not applied" flag up to date and offers to apply on Close.
-class CConfigPage : public pages::CAnimatedPage {
+// It keeps the "not applied" flag up to date and offers to apply on Close. The page is
+// the view of a ProfileEditor, which holds the profile and talks to the store.
+// Seams: the prompter (114 on a store failure, 104 as the numbers are typed, 109, 111, 110
+// or why Apply was refused, the closing question 128/129) and the sheet runner for New.
+// User-interface thread; the first query and Apply's programming run on the conversation
+// worker, with the clock and the port map through the channel.
+class CConfigPage : public pages::CAnimatedPage, private ProfileEditor::Listener {
 public:
     CConfigPage();
 
     bool OnSetActive() override;
     bool OnApply() override;
 
-    // Message map.
-    void OnNew();
-    void OnRemove();
-    void OnProfileChanged();
-    void OnSwitchChanged();
-    void OnConfig2Clicked();
-    void OnArea1Changed();
-    void OnExchange1Changed();
-    void OnLine1Changed();
-    void OnSpid1Changed();
-    void OnArea2Changed();
-    void OnExchange2Changed();
-    void OnLine2Changed();
-    void OnSpid2Changed();
-
-    // Reads one profile into the fields; false after a registry failure.
-    bool LoadProfile(const std::string& name);
-    // The fields as the profile `m_profile` is stored.
-    store::ProfileRecord FieldsRecord() const;
-    // Whether a profile is recorded as applied (no name), or whether it is `name`.
-    bool IsCurrentProfile(store::RegistryKey* key, const std::string* name);
-    // The index of the first character that is not a digit, made a blank after message
-    // 104; -1 when all are digits.
-    int CheckDigits(std::string& field);
-    void SetConfig2ReadOnly(bool readOnly);
-    void ReportRegistryFailure();
-    void ReportWriteFailure();
-
-    bool m_firstActivation = true;
-    std::string m_port, m_baud, m_bits, m_parity, m_stop, m_flow;
-    ui::Button m_removeButton;
-    ui::ComboBox m_profileList;
-    ui::ComboBox m_switchList;
-    ui::Edit m_spid2Edit, m_spid1Edit, m_line2Edit, m_exchange2Edit, m_area2Edit, m_line1Edit,
-        m_exchange1Edit, m_area1Edit;
-    std::string m_switchType;
-    std::string m_area1, m_exchange1, m_line1;
-    std::string m_area2, m_exchange2, m_line2;
-    std::string m_spid1;
-    std::string m_spid2;
-    bool m_config2 = false;
-    std::string m_profile;
-    // The profile as last read from the store, so Apply never saves over another
-    // program's change made meanwhile.
-    store::Profile m_loaded;
-    std::string m_loadedName;
-
+    // The profile to show when none is recorded as applied; start-up hands it in before
+    // the window is made.
+    void SetStartProfile(const std::string& name);
     // Makes the progress window of Apply; the program's own dialog unless replaced.
-    std::function<std::unique_ptr<link::ProgressWindow>()> m_makeProgress;
+    void SetProgressWindowMaker(std::function<std::unique_ptr<link::ProgressWindow>()> make);
+    // The profile shown, as the controls last handed it over.
+    const ProfileFields& Fields() const { return m_editor.Fields(); }
+    // True while the profile shown is not the one last applied to the card.
+    bool ProfileModified() const { return m_editor.Modified(); }
+    void SetProfileModified(bool modified) { m_editor.SetModified(modified); }
 
 protected:
     void DoDataExchange(ui::DataExchange& dx) override;
@@ -89,19 +52,42 @@ protected:
     void OnCancel() override;
 
 private:
+    // ProfileEditor::Listener: the controls follow the editor.
+    void StoreFailed() override;
+    void ProfilesListed() override;
+    void ProfileUnlisted(const std::string& name) override;
+    void RemovableChanged() override;
+    void Terminal2Changed() override;
+    void PortChanged() override;
+
+    void OnNew();
+    void OnRemove();
+    void OnProfileChanged();
+    void OnSwitchChanged();
+    void OnConfig2Clicked();
+    // The eight number and SPID edits, one row of the table in the source each.
+    void OnFieldChanged(std::size_t row);
+
     summary::CSummarySheet* Sheet() const;
     link::ModemChannel* Channel() const;
-    void SetProfileModified(bool modified);
     // Pushes the fields into the controls; an empty switch type or profile selects nothing.
     void PushFields();
     void Advance(int controlId);
-    // The edit handlers' shared start: the fields collected, then the digit check of
-    // `field` with the bad character selected in `edit`; false when it failed.
-    bool Checked(std::string& field, ui::Edit& edit);
+    // The digit check of the field in `row`: after message 104 the first other character
+    // becomes a blank, selected for overtyping; false then.
+    bool Checked(std::size_t row);
+    void ReportWriteFailure();
     // Step 1 of the first activation: talks to the card; false refuses the activation.
     bool QueryCard();
-    std::string SuggestSpid(const std::string& area, const std::string& exchange,
-                            const std::string& line) const;
+
+    ProfileEditor m_editor{*this};
+    bool m_firstActivation = true;
+    ui::Button m_removeButton;
+    ui::ComboBox m_profileList;
+    ui::ComboBox m_switchList;
+    // In the order of the table of edits.
+    std::array<ui::Edit, 8> m_edits;
+    std::function<std::unique_ptr<link::ProgressWindow>()> m_makeProgress;
 };
 
 }  // namespace zo::summary

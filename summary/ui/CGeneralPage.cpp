@@ -36,7 +36,7 @@ bool CGeneralPage::OnInitDialog() {
 
 bool CGeneralPage::OnSetActive() {
     if (summary::CSummarySheet* sheet = Sheet()) {
-        m_port = sheet->m_portName;
+        m_port = sheet->PortName();
     }
     UpdateData(false);
     bool result = pages::CAnimatedPage::OnSetActive();
@@ -50,9 +50,9 @@ bool CGeneralPage::OnKillActive() {
     if (sheet) {
         // Coming back shows the choice made, instead of the loaded profile's port that
         // leaving again would quietly put back into the channel.
-        sheet->m_portName = m_port;
-        if (sheet->m_pChannel) {
-            sheet->m_pChannel->Port = m_port;
+        sheet->SetPortName(m_port);
+        if (link::ModemChannel* channel = sheet->Channel()) {
+            channel->Port = m_port;
         }
     }
     return pages::CAnimatedPage::OnKillActive();
@@ -60,7 +60,7 @@ bool CGeneralPage::OnKillActive() {
 
 void CGeneralPage::OnSelChange() {
     if (summary::CSummarySheet* sheet = Sheet()) {
-        sheet->m_profileModified = true;
+        sheet->SetProfileModified(true);
     }
 }
 

@@ -56,7 +56,7 @@ summary::CSummarySheet* CProductPage::Sheet() const {
 
 link::ModemChannel* CProductPage::Channel() const {
     summary::CSummarySheet* sheet = Sheet();
-    return sheet ? sheet->m_pChannel : nullptr;
+    return sheet ? sheet->Channel() : nullptr;
 }
 
 void CProductPage::DoDataExchange(ui::DataExchange& dx) {
@@ -84,7 +84,7 @@ bool CProductPage::OnInitDialog() {
 
 void CProductPage::ParseFields() {
     summary::CSummarySheet* sheet = Sheet();
-    const std::string raw = sheet ? sheet->m_rawIdentification : std::string();
+    const std::string raw = sheet ? sheet->RawIdentification() : std::string();
     link::ApplyFieldRule(raw, "Product Name:", &m_productName);
     link::ApplyFieldRule(raw, "Software Revision:", &m_softwareRevision);
     link::ApplyFieldRule(raw, "Software Release Date:", &m_releaseDate);
@@ -145,7 +145,7 @@ long CProductPage::OnRefresh() {
     }
     // A request served inside another conversation with the card (a message box during
     // Apply pumps the queue) would mix its commands into that one's.
-    if (sheet->m_cardInUse > 0 || ui::ConversationRunning()) {
+    if (sheet->CardInUse() || ui::ConversationRunning()) {
         return 0;
     }
     summary::CardConversation conversation(*sheet);
@@ -167,7 +167,7 @@ long CProductPage::OnRefresh() {
         UpdateData(false);
         return result == link::RefreshResult::NotSent ? 0 : 1;
     }
-    sheet->m_rawIdentification = raw;
+    sheet->SetRawIdentification(raw);
     ParseFields();
     ShowSign();
     UpdateData(false);
@@ -214,7 +214,7 @@ void CProductPage::OnDestroy() {
 void CProductPage::OnRawData() {
     summary::CSummarySheet* sheet = Sheet();
     static const std::string kNone;
-    RawDataDialog dialog(sheet ? sheet->m_rawIdentification : kNone);
+    RawDataDialog dialog(sheet ? sheet->RawIdentification() : kNone);
     dialog.DoModal();
 }
 

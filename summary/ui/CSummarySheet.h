@@ -26,27 +26,48 @@ public:
     // Opens the product help at 3000 + the active tab's index, whatever was asked.
     void WinHelp(unsigned long data, unsigned command) override;
 
+    // Start-up's inputs, handed in before the window is made: the application's channel,
+    // what runs the new-profile wizard (without one it runs modally by itself) and the
+    // profile to show when none is recorded as applied.
+    void SetChannel(link::ModemChannel* channel) { m_pChannel = channel; }
+    void SetSheetRunner(ui::SheetRunner* runner) { m_sheetRunner = runner; }
+    void SetStartProfile(const std::string& name) { m_configPage.SetStartProfile(name); }
+
+    // What the pages share.
+    link::ModemChannel* Channel() const { return m_pChannel; }
+    ui::SheetRunner* SheetRunner() const { return m_sheetRunner; }
+    // True while the profile shown is not the one last applied to the card.
+    bool ProfileModified() const { return m_configPage.ProfileModified(); }
+    void SetProfileModified(bool modified) { m_configPage.SetProfileModified(modified); }
+    // The port of the profile shown, for the " General" page.
+    const std::string& PortName() const { return m_portName; }
+    void SetPortName(const std::string& port) { m_portName = port; }
+    // The card's answers to "ATI9" and "ATI10".
+    const std::string& RawIdentification() const { return m_rawIdentification; }
+    void SetRawIdentification(const std::string& raw) { m_rawIdentification = raw; }
+    // Whether a conversation with the card is under way; the product page's refresh
+    // waits its turn.
+    bool CardInUse() const { return m_cardInUse > 0; }
+
     summary::CConfigPage m_configPage;
     summary::CProductPage m_productPage;
     summary::CGeneralPage m_generalPage;
-    // True while the profile shown is not the one last applied to the card.
-    bool m_profileModified = false;
-    // The port of the profile shown, for the " General" page.
-    std::string m_portName;
-    // The card's answers to "ATI9" and "ATI10".
-    std::string m_rawIdentification;
-    link::ModemChannel* m_pChannel = nullptr;
-    // Runs the new-profile wizard; without one the wizard runs modally by itself.
-    ui::SheetRunner* m_sheetRunner = nullptr;
-    QIcon m_hIcon;
-    // Conversations with the card under way; the product page's refresh waits its turn.
-    int m_cardInUse = 0;
 
 protected:
     int OnCreate() override;
     bool OnInitDialog() override;
     bool OnPaint(QPainter& painter) override;
     QIcon OnQueryDragIcon() const override { return m_hIcon; }
+
+private:
+    friend class CardConversation;
+
+    std::string m_portName;
+    std::string m_rawIdentification;
+    link::ModemChannel* m_pChannel = nullptr;
+    ui::SheetRunner* m_sheetRunner = nullptr;
+    QIcon m_hIcon;
+    int m_cardInUse = 0;
 };
 
 // Marks one conversation with the card for its lifetime, so that no other starts inside

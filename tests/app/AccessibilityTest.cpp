@@ -262,7 +262,7 @@ private slots:
         f.AddProfile("Office", "2065550100", "20655501000101");
         f.MarkApplied("Office");
         QVERIFY(f.Open());
-        f.Sheet().m_rawIdentification = raw.toStdString();
+        f.Sheet().SetRawIdentification(raw.toStdString());
         QVERIFY(f.Sheet().SetActivePage(1));
         auto& page = f.Sheet().m_productPage;
         QCOMPARE(page.SignShown(), bitmap);
@@ -277,7 +277,7 @@ private slots:
         f.AddProfile("Office", "2065550100", "20655501000101");
         f.MarkApplied("Office");
         QVERIFY(f.Open());
-        f.Sheet().m_rawIdentification = kStatusWithActive;
+        f.Sheet().SetRawIdentification(kStatusWithActive);
         QVERIFY(f.Sheet().SetActivePage(1));
         auto& page = f.Sheet().m_productPage;
         QAccessibleInterface* sign =

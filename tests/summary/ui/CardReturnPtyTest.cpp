@@ -63,9 +63,9 @@ private slots:
             QVERIFY(store::WriteProfile(key, r));
         }
         auto sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
-        sheet->m_pChannel = &app.m_channel;
-        sheet->m_sheetRunner = &app;
-        sheet->m_configPage.m_profile = "Office";
+        sheet->SetChannel(&app.m_channel);
+        sheet->SetSheetRunner(&app);
+        sheet->SetStartProfile("Office");
         QVERIFY(sheet->Create());
         auto& page = sheet->m_productPage;
         sheet->SetActivePage(1);

@@ -96,7 +96,7 @@ private slots:
         f.AddProfile("Office", "2065550100", "20655501000101");
         f.MarkApplied("Office");
         QVERIFY(f.Open());
-        f.Sheet().m_rawIdentification = raw.toStdString();
+        f.Sheet().SetRawIdentification(raw.toStdString());
         f.TakeCardLines();
         f.Sheet().SetActivePage(1);
         auto& page = f.Sheet().m_productPage;
@@ -135,7 +135,7 @@ private slots:
         Tick(page);
         QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString(" Active"));
         QVERIFY(ShowsBitmap(page, res::IDB_SIGN_ACTIVE));
-        QVERIFY2(f.Sheet().m_rawIdentification.find("ATI10") != std::string::npos,
+        QVERIFY2(f.Sheet().RawIdentification().find("ATI10") != std::string::npos,
                  "echo is on: the raw text holds the commands");
         // Hours of refreshes keep only the three shared pictures.
         for (int i = 0; i < 50; ++i) {
@@ -155,11 +155,11 @@ private slots:
         f.Sheet().SetActivePage(1);
         auto& page = f.Sheet().m_productPage;
         QVERIFY(ShowsBitmap(page, res::IDB_SIGN_STOP));
-        const std::string raw = f.Sheet().m_rawIdentification;
+        const std::string raw = f.Sheet().RawIdentification();
         f.card.Faults().failingWrites = -1;
         f.prompter.answers = {platform::Answer::Cancel};
         QCOMPARE(page.OnRefresh(), 0L);
-        QCOMPARE(f.Sheet().m_rawIdentification, raw);
+        QCOMPARE(f.Sheet().RawIdentification(), raw);
         QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME), QString("Ferronix ZO!(tm) Series PC Card"));
         QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString());
         QVERIFY(ShowsBitmap(page, res::IDB_SIGN_YIELD));

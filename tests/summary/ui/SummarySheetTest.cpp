@@ -36,7 +36,34 @@ void Type(summary::CConfigPage& page, int id, const char* text) {
     QTest::keyClicks(EditOf(page, id), QString::fromLatin1(text));
 }
 
-void Choose(ui::ItemList& list, summary::CConfigPage& page, int id, const std::string& entry) {
+// Erases an edit's text as the user does, with its change notification.
+void Erase(summary::CConfigPage& page, int id) {
+    EditOf(page, id)->selectAll();
+    QTest::keyClick(EditOf(page, id), Qt::Key_Backspace);
+}
+
+// One of the page's controls, as the program addresses it.
+template <typename Control>
+Control ControlOf(summary::CConfigPage& page, int id) {
+    Control control;
+    control.Attach(page.GetDlgItem(id));
+    return control;
+}
+ui::ComboBox Profiles(summary::CConfigPage& page) {
+    return ControlOf<ui::ComboBox>(page, res::IDC_CFG_PROFILE);
+}
+ui::ComboBox Switches(summary::CConfigPage& page) {
+    return ControlOf<ui::ComboBox>(page, res::IDC_CFG_SWITCH);
+}
+ui::Button RemoveButton(summary::CConfigPage& page) {
+    return ControlOf<ui::Button>(page, res::IDC_CFG_REMOVE);
+}
+ui::Edit Area2(summary::CConfigPage& page) {
+    return ControlOf<ui::Edit>(page, res::IDC_CFG_AREA2);
+}
+
+void Choose(summary::CConfigPage& page, int id, const std::string& entry) {
+    ui::ComboBox list = ControlOf<ui::ComboBox>(page, id);
     list.SetCurSel(list.FindStringExact(-1, entry));
     page.SendCommand(id, ui::CBN_SELCHANGE);
 }
@@ -59,16 +86,16 @@ private slots:
         QCOMPARE(f.TakeTexts(), Texts{});
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);
         auto& page = f.Config();
-        QCOMPARE(page.m_profile, std::string("Office"));
-        QCOMPARE(page.m_area1 + "|" + page.m_exchange1 + "|" + page.m_line1,
+        QCOMPARE(page.Fields().name, std::string("Office"));
+        QCOMPARE(page.Fields().area1 + "|" + page.Fields().exchange1 + "|" + page.Fields().line1,
                  std::string("206|555|0100"));
-        QVERIFY(!f.Sheet().m_profileModified);
-        QVERIFY2(!page.m_removeButton.IsWindowEnabled(), "one profile cannot be removed");
-        QCOMPARE(f.Sheet().m_portName, std::string("COM3"));
+        QVERIFY(!f.Sheet().ProfileModified());
+        QVERIFY2(!RemoveButton(page).IsWindowEnabled(), "one profile cannot be removed");
+        QCOMPARE(f.Sheet().PortName(), std::string("COM3"));
         // The first activation asked the card, behind the splash, which is gone again.
         auto lines = f.TakeCardLines();
         QVERIFY(Has(lines, "ATI3") && Has(lines, "ATI9") && Has(lines, "ATI10"));
-        QVERIFY(f.Sheet().m_rawIdentification.find("Product Name:") != std::string::npos);
+        QVERIFY(f.Sheet().RawIdentification().find("Product Name:") != std::string::npos);
         for (QWidget* w : QApplication::topLevelWidgets()) {
             QVERIFY(!w->isVisible() || w == f.Sheet().GetSafeHwnd());
         }
@@ -100,7 +127,7 @@ private slots:
         QCOMPARE(f.Sheet().m_generalPage.m_portList.GetText(
                      f.Sheet().m_generalPage.m_portList.GetCurSel()),
                  std::string("COM2"));
-        QVERIFY(f.Sheet().m_rawIdentification.empty());
+        QVERIFY(f.Sheet().RawIdentification().empty());
         // The failed query is not repeated.
         f.Sheet().SetActivePage(0);
         QCOMPARE(f.TakeTexts(), Texts{});
@@ -118,7 +145,7 @@ private slots:
         QCOMPARE(f.TakeTexts(), expected);
         QCOMPARE(f.app.m_channel.Port, std::string("COM1"));
         QCOMPARE(f.Sheet().GetActiveIndex(), 2);
-        QVERIFY(f.Sheet().m_profileModified);
+        QVERIFY(f.Sheet().ProfileModified());
     }
 
     void selectingAProfileLoadsItAndTracksWhetherItIsApplied() {
@@ -129,24 +156,24 @@ private slots:
         f.MarkApplied("Office");
         QVERIFY(f.Open());
         auto& page = f.Config();
-        QVERIFY(page.m_removeButton.IsWindowEnabled());
-        QVERIFY(page.m_area2Edit.IsReadOnly());
-        Choose(page.m_profileList, page, res::IDC_CFG_PROFILE, "Home");
-        QCOMPARE(page.m_profile, std::string("Home"));
-        QVERIFY(f.Sheet().m_profileModified);
+        QVERIFY(RemoveButton(page).IsWindowEnabled());
+        QVERIFY(Area2(page).IsReadOnly());
+        Choose(page, res::IDC_CFG_PROFILE, "Home");
+        QCOMPARE(page.Fields().name, std::string("Home"));
+        QVERIFY(f.Sheet().ProfileModified());
         // A seven-digit number splits with an overlap.
         QCOMPARE(EditOf(page, res::IDC_CFG_AREA1)->text(), QString("555"));
         QCOMPARE(EditOf(page, res::IDC_CFG_EXCHANGE1)->text(), QString("123"));
         QCOMPARE(EditOf(page, res::IDC_CFG_LINE1)->text(), QString("1234"));
         QCOMPARE(EditOf(page, res::IDC_CFG_SPID2)->text(), QString("42555501990101"));
-        QVERIFY(page.m_config2 && !page.m_area2Edit.IsReadOnly());
-        QCOMPARE(page.m_switchList.GetText(page.m_switchList.GetCurSel()), std::string(test::kAtt));
+        QVERIFY(page.Fields().terminal2 && !Area2(page).IsReadOnly());
+        QCOMPARE(Switches(page).GetText(Switches(page).GetCurSel()), std::string(test::kAtt));
         // Edits are dropped without a question when another profile is chosen.
         Type(page, res::IDC_CFG_SPID1, "9");
-        Choose(page.m_profileList, page, res::IDC_CFG_PROFILE, "Office");
-        QVERIFY(!f.Sheet().m_profileModified);
-        QCOMPARE(page.m_spid1, std::string("20655501000101"));
-        QVERIFY(!page.m_config2 && page.m_area2Edit.IsReadOnly());
+        Choose(page, res::IDC_CFG_PROFILE, "Office");
+        QVERIFY(!f.Sheet().ProfileModified());
+        QCOMPARE(page.Fields().spid1, std::string("20655501000101"));
+        QVERIFY(!page.Fields().terminal2 && Area2(page).IsReadOnly());
         QCOMPARE(f.TakeTexts(), Texts{});
     }
 
@@ -156,60 +183,59 @@ private slots:
         f.MarkApplied("Office");
         QVERIFY(f.Open());
         auto& page = f.Config();
-        QVERIFY(!f.Sheet().m_profileModified);
-        QCOMPARE(page.m_switchList.GetCurSel(), -1);
+        QVERIFY(!f.Sheet().ProfileModified());
+        QCOMPARE(Switches(page).GetCurSel(), -1);
         Type(page, res::IDC_CFG_AREA1, "555");
-        QVERIFY(f.Sheet().m_profileModified);
+        QVERIFY(f.Sheet().ProfileModified());
         QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_EXCHANGE1));
         Type(page, res::IDC_CFG_EXCHANGE1, "123");
         QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_LINE1));
         // No switch type chosen: no suggestion.
         Type(page, res::IDC_CFG_LINE1, "4567");
-        QCOMPARE(page.m_spid1, std::string());
+        QCOMPARE(page.Fields().spid1, std::string());
         QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_CONFIG2));
         const std::pair<const char*, const char*> suggestions[] = {{test::kNi1, "55512345670101"},
                                                                    {test::kAtt, "0112345670"},
                                                                    {test::kDms, "555123456701"}};
         for (const auto& [type, spid] : suggestions) {
-            Choose(page.m_switchList, page, res::IDC_CFG_SWITCH, type);
+            Choose(page, res::IDC_CFG_SWITCH, type);
             // a new switch type does not recompute
-            QCOMPARE(page.m_spid1, std::string());
+            QCOMPARE(page.Fields().spid1, std::string());
             EditOf(page, res::IDC_CFG_LINE1)->clear();
             Type(page, res::IDC_CFG_LINE1, "4567");
             QCOMPARE(EditOf(page, res::IDC_CFG_SPID1)->text(), QString(spid));
-            EditOf(page, res::IDC_CFG_SPID1)->clear();
-            page.m_spid1.clear();
+            Erase(page, res::IDC_CFG_SPID1);
         }
         QCOMPARE(f.TakeTexts(), Texts{});
 
         // A letter: message 104, the letter becomes a blank and is selected for overtyping;
         // the flag is not raised by a failing first-terminal number.
-        f.Sheet().m_profileModified = false;
+        f.Sheet().SetProfileModified(false);
         EditOf(page, res::IDC_CFG_AREA1)->clear();
         Type(page, res::IDC_CFG_AREA1, "x");
         QCOMPARE(f.TakeTexts(), Texts{Say(res::IDS_NUMERIC_ENTRY)});
         QCOMPARE(EditOf(page, res::IDC_CFG_AREA1)->text(), QString(" "));
         QCOMPARE(EditOf(page, res::IDC_CFG_AREA1)->selectedText(), QString(" "));
-        QVERIFY(!f.Sheet().m_profileModified);
+        QVERIFY(!f.Sheet().ProfileModified());
         // SPIDs take digits only.
         Type(page, res::IDC_CFG_SPID1, "A");
         QCOMPARE(f.TakeTexts(), Texts{Say(res::IDS_NUMERIC_ENTRY)});
-        QVERIFY(f.Sheet().m_profileModified);
+        QVERIFY(f.Sheet().ProfileModified());
 
         // Terminal 2: ticking opens the fields and moves into them; the fourth digit of
         // the line number suggests its SPID; unticking empties them at once.
-        f.Sheet().m_profileModified = false;
+        f.Sheet().SetProfileModified(false);
         QTest::mouseClick(page.GetDlgItem(res::IDC_CFG_CONFIG2), Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(page.m_config2 && !page.m_area2Edit.IsReadOnly());
-        QVERIFY(f.Sheet().m_profileModified);
+        QVERIFY(page.Fields().terminal2 && !Area2(page).IsReadOnly());
+        QVERIFY(f.Sheet().ProfileModified());
         QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_AREA2));
         Type(page, res::IDC_CFG_AREA2, "425");
         Type(page, res::IDC_CFG_EXCHANGE2, "555");
         Type(page, res::IDC_CFG_LINE2, "0199");
         QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_SPID2));
-        QCOMPARE(page.m_spid2, std::string("425555019901"));  // DMS100 was chosen last
+        QCOMPARE(page.Fields().spid2, std::string("425555019901"));  // DMS100 was chosen last
         QTest::mouseClick(page.GetDlgItem(res::IDC_CFG_CONFIG2), Qt::LeftButton, {}, QPoint(5, 5));
-        QVERIFY(!page.m_config2 && page.m_area2Edit.IsReadOnly());
+        QVERIFY(!page.Fields().terminal2 && Area2(page).IsReadOnly());
         QCOMPARE(EditOf(page, res::IDC_CFG_SPID2)->text(), QString());
         QCOMPARE(EditOf(page, res::IDC_CFG_AREA2)->text(), QString());
         QTest::mouseClick(page.GetDlgItem(res::IDC_CFG_CONFIG2), Qt::LeftButton, {}, QPoint(5, 5));
@@ -227,11 +253,11 @@ private slots:
         f.app.runSheet = [](ui::PropertySheet&) { return int(ui::IDCANCEL); };
         page.SendCommand(res::IDC_CFG_NEW);
         QCOMPARE(f.app.captions, Texts{"NewSPID"});
-        QCOMPARE(page.m_profileList.GetCount(), 1);
-        QCOMPARE(page.m_profile, std::string("Office"));
+        QCOMPARE(Profiles(page).GetCount(), 1);
+        QCOMPARE(page.Fields().name, std::string("Office"));
         QCOMPARE(EditOf(page, res::IDC_CFG_SPID1)->text(), QString("20655501000101"));
-        QVERIFY(!f.Sheet().m_profileModified);
-        QVERIFY(!page.m_removeButton.IsWindowEnabled());
+        QVERIFY(!f.Sheet().ProfileModified());
+        QVERIFY(!RemoveButton(page).IsWindowEnabled());
 
         // A finished wizard has filled the channel and saved the profile.
         f.app.runSheet = [&f](ui::PropertySheet&) {
@@ -248,16 +274,16 @@ private slots:
             return int(ui::ID_WIZFINISH);
         };
         page.SendCommand(res::IDC_CFG_NEW);
-        QCOMPARE(page.m_profile, std::string("Lab"));
-        QCOMPARE(page.m_profileList.GetCount(), 2);
-        QCOMPARE(page.m_profileList.GetText(page.m_profileList.GetCurSel()), std::string("Lab"));
+        QCOMPARE(page.Fields().name, std::string("Lab"));
+        QCOMPARE(Profiles(page).GetCount(), 2);
+        QCOMPARE(Profiles(page).GetText(Profiles(page).GetCurSel()), std::string("Lab"));
         QCOMPARE(EditOf(page, res::IDC_CFG_EXCHANGE2)->text(), QString("555"));
         QCOMPARE(EditOf(page, res::IDC_CFG_LINE2)->text(), QString("0143"));
-        QVERIFY(page.m_config2);
-        QCOMPARE(page.m_baud, std::string("38400"));
-        QCOMPARE(f.Sheet().m_portName, std::string("COM4"));
-        QVERIFY2(f.Sheet().m_profileModified, "the wizard did not apply it");
-        QVERIFY(page.m_removeButton.IsWindowEnabled());
+        QVERIFY(page.Fields().terminal2);
+        QCOMPARE(page.Fields().baud, std::string("38400"));
+        QCOMPARE(f.Sheet().PortName(), std::string("COM4"));
+        QVERIFY2(f.Sheet().ProfileModified(), "the wizard did not apply it");
+        QVERIFY(RemoveButton(page).IsWindowEnabled());
         QCOMPARE(f.TakeTexts(), Texts{});
     }
 
@@ -270,26 +296,26 @@ private slots:
         f.MarkApplied("Zeta");
         QVERIFY(f.Open());
         auto& page = f.Config();
-        QCOMPARE(page.m_profile, std::string("Zeta"));
+        QCOMPARE(page.Fields().name, std::string("Zeta"));
         page.SendCommand(res::IDC_CFG_REMOVE);
         QCOMPARE(f.TakeTexts(), Texts{});
         // the record of the removed profile goes with it
         QCOMPARE(f.Applied(), Texts{});
         QCOMPARE(store::ListProfileNames(), (Texts{"Mid", "Alpha"}));
-        QCOMPARE(page.m_profile, std::string("Mid"));
-        QCOMPARE(page.m_profileList.GetText(page.m_profileList.GetCurSel()), std::string("Mid"));
-        QCOMPARE(page.m_spid1, std::string("20655501010101"));
-        QVERIFY(f.Sheet().m_profileModified);
-        QVERIFY(page.m_removeButton.IsWindowEnabled());
+        QCOMPARE(page.Fields().name, std::string("Mid"));
+        QCOMPARE(Profiles(page).GetText(Profiles(page).GetCurSel()), std::string("Mid"));
+        QCOMPARE(page.Fields().spid1, std::string("20655501010101"));
+        QVERIFY(f.Sheet().ProfileModified());
+        QVERIFY(RemoveButton(page).IsWindowEnabled());
 
         f.MarkApplied("Alpha");
         page.SendCommand(res::IDC_CFG_REMOVE);
         QCOMPARE(store::ListProfileNames(), Texts{"Alpha"});
         // another profile's record stays
         QCOMPARE(f.Applied(), Texts{"Alpha"});
-        QCOMPARE(page.m_profile, std::string("Alpha"));
-        QCOMPARE(page.m_profileList.GetCount(), 1);
-        QVERIFY(!page.m_removeButton.IsWindowEnabled());
+        QCOMPARE(page.Fields().name, std::string("Alpha"));
+        QCOMPARE(Profiles(page).GetCount(), 1);
+        QVERIFY(!RemoveButton(page).IsWindowEnabled());
     }
 
     void applyProgramsTheCardSavesAndRecordsTheProfile() {
@@ -299,7 +325,7 @@ private slots:
         f.MarkApplied("Office");
         QVERIFY(f.Open());
         auto& page = f.Config();
-        Choose(page.m_profileList, page, res::IDC_CFG_PROFILE, "Home");
+        Choose(page, res::IDC_CFG_PROFILE, "Home");
         EditOf(page, res::IDC_CFG_SPID1)->clear();
         Type(page, res::IDC_CFG_SPID1, "42555501990102");
         f.TakeCardLines();
@@ -314,7 +340,7 @@ private slots:
         store::Profile saved = store::ReadProfile("Home");
         QCOMPARE(saved.values.size(), std::size_t(10));
         QCOMPARE(saved.At(store::kSpid1), std::string("42555501990102"));
-        QVERIFY(!f.Sheet().m_profileModified);
+        QVERIFY(!f.Sheet().ProfileModified());
         QVERIFY(f.Sheet().GetDlgItem(ui::ID_APPLY_NOW)->isEnabled());
         f.PressClose();
         // nothing left to apply
@@ -330,7 +356,7 @@ private slots:
         f.MarkApplied("Office");
         QVERIFY(f.Open());
         auto& page = f.Config();
-        Choose(page.m_profileList, page, res::IDC_CFG_PROFILE, "Home");
+        Choose(page, res::IDC_CFG_PROFILE, "Home");
         EditOf(page, res::IDC_CFG_SPID1)->clear();
         Type(page, res::IDC_CFG_SPID1, "42555501990102");
         f.AddProfile("Home", "4255550199", "42555501997777");
@@ -351,8 +377,8 @@ private slots:
         f.MarkApplied("Only");
         QVERIFY(f.Open());
         auto& page = f.Config();
-        QCOMPARE(page.m_profileList.GetCount(), 1);
-        QVERIFY(!page.m_removeButton.IsWindowEnabled());
+        QCOMPARE(Profiles(page).GetCount(), 1);
+        QVERIFY(!RemoveButton(page).IsWindowEnabled());
         page.SendCommand(res::IDC_CFG_REMOVE);
         QCOMPARE(store::ListProfileNames(), Texts{"Only"});
         QCOMPARE(f.Applied(), Texts{"Only"});
@@ -366,7 +392,7 @@ private slots:
         QVERIFY(f.Open());
         auto& page = f.Config();
         auto apply = [&] {
-            f.Sheet().m_profileModified = true;
+            f.Sheet().SetProfileModified(true);
             f.Sheet().SetActivePage(0);
             f.TakeTexts();
             f.TakeCardLines();
@@ -385,7 +411,7 @@ private slots:
                  (Texts{Say(res::IDS_PORT_UNSUPPORTED), Say(res::IDS_PORT_COMM_FAILED),
                         Say(res::IDS_PORT_UNSUPPORTED)}));
         QCOMPARE(f.Sheet().GetActiveIndex(), 2);
-        QVERIFY(f.Sheet().m_profileModified);
+        QVERIFY(f.Sheet().ProfileModified());
         QCOMPARE(f.TakeCardLines(), Texts{});
         ports.SetCurSel(ports.FindStringExact(-1, "COM3"));
         f.Sheet().m_generalPage.SendCommand(res::IDC_PORT_LIST, ui::LBN_SELCHANGE);
@@ -423,17 +449,17 @@ private slots:
         f.card.Faults().failingWrites = 0;
 
         // The record cannot be made for a name the store cannot hold.
-        page.m_profileList.AddString("Bad\\Name");
-        page.m_profileList.SetCurSel(page.m_profileList.FindStringExact(-1, "Bad\\Name"));
+        Profiles(page).AddString("Bad\\Name");
+        Profiles(page).SetCurSel(Profiles(page).FindStringExact(-1, "Bad\\Name"));
         apply();
         QCOMPARE(f.TakeTexts(), Texts{Say(res::IDS_REGISTRY_FAILED)});
         QCOMPARE(f.Applied(), Texts{"Office"});
-        QVERIFY(f.Sheet().m_profileModified);
+        QVERIFY(f.Sheet().ProfileModified());
         QVERIFY(!f.Sheet().HasEnded());
         QCOMPARE(f.progressSteps, 1 + 2 + 3 + 5 + 10);
 
         // A stored value that would end the quoted text early goes nowhere.
-        Choose(page.m_profileList, page, res::IDC_CFG_PROFILE, "Quoted");
+        Choose(page, res::IDC_CFG_PROFILE, "Quoted");
         apply();
         QCOMPARE(f.TakeTexts(),
                  Texts{link::OutcomeMessage(link::CardConfigurationResult::UnsafeValue, "SPID 1")});
@@ -450,7 +476,7 @@ private slots:
             f.AddProfile("Home", "4255550199", "42555501990101");
             f.MarkApplied("Home");
             QVERIFY(f.Open());
-            Choose(f.Config().m_profileList, f.Config(), res::IDC_CFG_PROFILE, "Office");
+            Choose(f.Config(), res::IDC_CFG_PROFILE, "Office");
             f.TakeCardLines();
             f.prompter.answers = {yes ? platform::Answer::Yes : platform::Answer::No};
             f.PressClose();
@@ -463,7 +489,7 @@ private slots:
         SummaryFixture f;
         f.AddProfile("Office", "2065550100", "20655501000101");
         QVERIFY(f.Open("Office"));
-        QVERIFY2(f.Sheet().m_profileModified, "no profile is recorded as applied");
+        QVERIFY2(f.Sheet().ProfileModified(), "no profile is recorded as applied");
         f.card.Faults().silent = true;
         f.prompter.answers = {platform::Answer::Yes};
         f.PressClose();
@@ -509,13 +535,13 @@ private slots:
         QCOMPARE(general.m_portList.GetText(general.m_portList.GetCurSel()), std::string("COM3"));
         // Entering and leaving changes nothing.
         f.Sheet().SetActivePage(0);
-        QVERIFY(!f.Sheet().m_profileModified);
+        QVERIFY(!f.Sheet().ProfileModified());
         QCOMPARE(f.app.m_channel.Port, std::string("COM3"));
 
         f.Sheet().SetActivePage(2);
         general.m_portList.SetCurSel(general.m_portList.FindStringExact(-1, "COM2"));
         general.SendCommand(res::IDC_PORT_LIST, ui::LBN_SELCHANGE);
-        QVERIFY(f.Sheet().m_profileModified);
+        QVERIFY(f.Sheet().ProfileModified());
         f.Sheet().SetActivePage(1);
         QCOMPARE(f.app.m_channel.Port, std::string("COM2"));
         // The choice is still shown on coming back, and stays in the channel.

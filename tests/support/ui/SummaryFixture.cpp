@@ -70,10 +70,10 @@ std::vector<std::string> SummaryFixture::Applied() {
 
 bool SummaryFixture::Open(const std::string& profile) {
     sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
-    sheet->m_pChannel = &app.m_channel;
-    sheet->m_sheetRunner = &app;
-    sheet->m_configPage.m_profile = profile;
-    sheet->m_configPage.m_makeProgress = [this] {
+    sheet->SetChannel(&app.m_channel);
+    sheet->SetSheetRunner(&app);
+    sheet->SetStartProfile(profile);
+    sheet->m_configPage.SetProgressWindowMaker([this] {
         auto p = std::make_unique<CountingProgress>();
         p->steps = &progressSteps;
         p->onStep = [this] {
@@ -82,7 +82,7 @@ bool SummaryFixture::Open(const std::string& profile) {
             }
         };
         return p;
-    };
+    });
     return sheet->Create();
 }
 
