@@ -18,9 +18,9 @@
 
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
-#include "support/CardProcess.h"
 #include "support/ProgramRun.h"
 #include "x11/PixelProbe.h"
+#include "x11/ProgramOnCard.h"
 #include "x11/XSession.h"
 
 using namespace zo;
@@ -33,32 +33,16 @@ constexpr const char* kWizardTitle = "^Kest Ferronix ZO!\\(tm\\) Series Wizard$"
 constexpr const char* kSheetTitle = "^Kest Ferronix ZO!\\(tm\\) Series Configuration$";
 
 // A fresh, empty store and a simulated card on COM1: the program starts with the wizard.
-class KeyboardOnly : public ::testing::Test {
+class KeyboardOnly : public test::ProgramOnCard {
 protected:
+    KeyboardOnly() : ProgramOnCard("/tmp/zo-x11-keys-XXXXXX") {}
+
     void SetUp() override {
-        char pattern[] = "/tmp/zo-x11-keys-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        m_card.SendOutputTo(m_dir + "/cardsim.out");
-        ASSERT_TRUE(m_card.Start(ZO_CARDSIM_BIN, m_dir + "/card", m_dir + "/card.log"))
-            << "zo-cardsim made no link";
-        m_program =
-            test::TheX().Spawn({"sh", "-c",
-                                "cd " ZO_BUILD_DIR " && exec " ZO_CONFIG_BIN " --registry " +
-                                    m_dir + "/store.db --port COM1=" + m_dir + "/card"},
-                               m_dir + "/zo-config.out");
-    }
-
-    void TearDown() override {
-        if (m_program > 0) {
-            ::kill(m_program, SIGKILL);
-            ::waitpid(m_program, nullptr, 0);
+        ProgramOnCard::SetUp();
+        if (!HasFatalFailure()) {
+            StartProgram();
         }
-        m_card.Stop(SIGKILL);
-        std::system(("rm -rf " + m_dir).c_str());
     }
-
-    std::string CardLog() const { return test::Slurp(m_dir + "/card.log"); }
 
     static std::size_t Count(const std::string& text, const std::string& what) {
         std::size_t n = 0;
@@ -94,10 +78,6 @@ protected:
         static const QImage banner = res::LoadBitmap(res::IDB_BANNER).toImage();
         return test::FindPicture(test::TheX().Grab(), area, banner);
     }
-
-    std::string m_dir;
-    test::CardProcess m_card;
-    pid_t m_program = -1;
 };
 
 TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {

@@ -21,9 +21,9 @@
 
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
-#include "support/CardProcess.h"
 #include "support/ProgramRun.h"
 #include "x11/PixelProbe.h"
+#include "x11/ProgramOnCard.h"
 #include "x11/XSession.h"
 
 using namespace zo;
@@ -45,8 +45,10 @@ void Save(const QImage& image, const std::string& name) {
 
 // A store whose profile "Home" was applied before, so the program opens the configuration
 // window at once, with the first query behind the splash; a simulated card on a link.
-class LiveProgram : public ::testing::Test {
+class LiveProgram : public test::ProgramOnCard {
 protected:
+    LiveProgram() : ProgramOnCard("/tmp/zo-x11-XXXXXX") {}
+
     static void SetUpTestSuite() {
         char shots[] = "/tmp/zo-x11-shots-XXXXXX";
         g_shots = ::mkdtemp(shots);
@@ -56,9 +58,10 @@ protected:
     }
 
     void SetUp() override {
-        char pattern[] = "/tmp/zo-x11-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        m_dir = pattern;
+        ProgramOnCard::SetUp();
+        if (HasFatalFailure()) {
+            return;
+        }
         const std::string reg = m_dir + "/home.reg";
         std::ofstream(reg) << "REGEDIT4\n\n"
                               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Home]\n"
@@ -76,35 +79,7 @@ protected:
         const test::Outcome imported = test::RunProgram(
             std::string(ZO_CONFIG_BIN) + " --registry " + m_dir + "/store.db import " + reg, m_dir);
         ASSERT_EQ(imported.code, 0) << imported.err;
-
-        m_card.SendOutputTo(m_dir + "/cardsim.out");
-        ASSERT_TRUE(m_card.Start(ZO_CARDSIM_BIN, m_dir + "/card", m_dir + "/card.log"))
-            << "zo-cardsim made no link";
     }
-
-    void TearDown() override {
-        if (m_program > 0) {
-            ::kill(m_program, SIGKILL);
-            ::waitpid(m_program, nullptr, 0);
-        }
-        m_card.Stop(SIGKILL);
-        std::system(("rm -rf " + m_dir).c_str());
-    }
-
-    void StartProgram() {
-        // The clip and the help file are found in the build folder, as `tools/run.sh` runs it.
-        m_program =
-            test::TheX().Spawn({"sh", "-c",
-                                "cd " ZO_BUILD_DIR " && exec " ZO_CONFIG_BIN " --registry " +
-                                    m_dir + "/store.db --port COM1=" + m_dir + "/card"},
-                               m_dir + "/zo-config.out");
-    }
-
-    std::string CardLog() const { return test::Slurp(m_dir + "/card.log"); }
-
-    std::string m_dir;
-    test::CardProcess m_card;
-    pid_t m_program = -1;
 };
 
 constexpr const char* kSheetTitle = "^Kest Ferronix ZO!\\(tm\\) Series Configuration$";
