@@ -54,6 +54,13 @@ bool AskedWithoutServing(summary::CProductPage& page, int posted) {
     return page.RequestsPosted() == posted + 1;
 }
 
+// The configuration window open at start on "Office", the profile recorded as applied.
+bool OpenWithOfficeApplied(SummaryFixture& f) {
+    f.AddProfile("Office", "2065550100", "20655501000101");
+    f.MarkApplied("Office");
+    return f.Open();
+}
+
 }  // namespace
 
 class ProductPageTest : public QObject {
@@ -93,9 +100,7 @@ private slots:
         QFETCH(QString, line);
         QFETCH(int, sign);
         SummaryFixture f;
-        f.AddProfile("Office", "2065550100", "20655501000101");
-        f.MarkApplied("Office");
-        QVERIFY(f.Open());
+        QVERIFY(OpenWithOfficeApplied(f));
         f.Sheet().SetRawIdentification(raw.toStdString());
         f.TakeCardLines();
         f.Sheet().SetActivePage(1);
@@ -149,9 +154,7 @@ private slots:
     // is unknown; what it said about itself stays.
     void aFailedFirstSendKeepsTheIdentityButNotTheLineState() {
         SummaryFixture f;
-        f.AddProfile("Office", "2065550100", "20655501000101");
-        f.MarkApplied("Office");
-        QVERIFY(f.Open());
+        QVERIFY(OpenWithOfficeApplied(f));
         f.Sheet().SetActivePage(1);
         auto& page = f.Sheet().m_productPage;
         QVERIFY(ShowsBitmap(page, res::IDB_SIGN_STOP));
@@ -171,9 +174,7 @@ private slots:
     void cardVanishingMidRefreshAndComingBack() {
         for (int commandsBeforeHangUp = 0; commandsBeforeHangUp < 4; ++commandsBeforeHangUp) {
             SummaryFixture f;
-            f.AddProfile("Office", "2065550100", "20655501000101");
-            f.MarkApplied("Office");
-            QVERIFY(f.Open());
+            QVERIFY(OpenWithOfficeApplied(f));
             f.Sheet().SetActivePage(1);
             auto& page = f.Sheet().m_productPage;
             int answered = 0;
@@ -209,9 +210,7 @@ private slots:
     // A card that takes commands but never says "OK" holds the link for one bound, not four.
     void aRefreshWithoutOkToTheResetAsksNoMore() {
         SummaryFixture f;
-        f.AddProfile("Office", "2065550100", "20655501000101");
-        f.MarkApplied("Office");
-        QVERIFY(f.Open());
+        QVERIFY(OpenWithOfficeApplied(f));
         f.Sheet().SetActivePage(1);
         auto& page = f.Sheet().m_productPage;
         f.card.Faults().neverOk = true;
@@ -227,9 +226,7 @@ private slots:
     // dropped, so the box does not come straight back; the next refresh is a period away.
     void ticksDuringTheWritePromptAreDropped() {
         SummaryFixture f;
-        f.AddProfile("Office", "2065550100", "20655501000101");
-        f.MarkApplied("Office");
-        QVERIFY(f.Open());
+        QVERIFY(OpenWithOfficeApplied(f));
         f.Sheet().SetActivePage(1);
         auto& page = f.Sheet().m_productPage;
         f.card.Unplug();
@@ -247,9 +244,7 @@ private slots:
 
     void leavingThePageStopsTheWorkerAndComingBackStartsAnother() {
         SummaryFixture f;
-        f.AddProfile("Office", "2065550100", "20655501000101");
-        f.MarkApplied("Office");
-        QVERIFY(f.Open());
+        QVERIFY(OpenWithOfficeApplied(f));
         auto& page = f.Sheet().m_productPage;
         for (int round = 0; round < 3; ++round) {
             f.Sheet().SetActivePage(1);
@@ -274,9 +269,7 @@ private slots:
     // return, and the request must not refresh afterwards.
     void stopWithARequestOnItsWayNeitherHangsNorRefreshesLater() {
         SummaryFixture f;
-        f.AddProfile("Office", "2065550100", "20655501000101");
-        f.MarkApplied("Office");
-        QVERIFY(f.Open());
+        QVERIFY(OpenWithOfficeApplied(f));
         auto& page = f.Sheet().m_productPage;
         for (int round = 0; round < 200; ++round) {
             f.Sheet().SetActivePage(1);
@@ -338,9 +331,7 @@ private slots:
 
     void rawDataButtonOpensTheDialogOverThePage() {
         SummaryFixture f;
-        f.AddProfile("Office", "2065550100", "20655501000101");
-        f.MarkApplied("Office");
-        QVERIFY(f.Open());
+        QVERIFY(OpenWithOfficeApplied(f));
         f.Sheet().SetActivePage(1);
         test::ModalClicker clicker;
         clicker.Queue(ui::IDOK);
