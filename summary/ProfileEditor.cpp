@@ -84,26 +84,22 @@ void ProfileEditor::LoadStartProfile() {
 
 bool ProfileEditor::IsCurrent(RegistryKey* key, const std::string* name) {
     std::unique_ptr<RegistryKey> own;
+    bool open;
     if (key) {
-        if (!key->Reopen(HKEY_LOCAL_MACHINE, store::CurrentPath())) {
-            listener.StoreFailed();
-            // Told once already: not knowing what the card holds is no reason for Close to ask.
-            return true;
-        }
+        open = key->Reopen(HKEY_LOCAL_MACHINE, store::CurrentPath());
     } else {
         own = std::make_unique<RegistryKey>(HKEY_LOCAL_MACHINE, store::CurrentPath());
-        if (!own->m_open) {
-            listener.StoreFailed();
-            // Told once already: not knowing what the card holds is no reason for Close to ask.
-            return true;
-        }
+        open = own->m_open;
         key = own.get();
     }
-    key->ReadSubkeys();
-    if (!name) {
-        return !key->m_results.empty();
+    if (!open) {
+        listener.StoreFailed();
+        // Told once already: not knowing what the card holds is no reason for Close to ask.
+        return true;
     }
-    return !key->m_results.empty() && store::SameProfileName(key->m_results.front(), *name);
+    key->ReadSubkeys();
+    const std::vector<std::string>& applied = key->m_results;
+    return !applied.empty() && (!name || store::SameProfileName(applied.front(), *name));
 }
 
 bool ProfileEditor::Load(const std::string& name) {
