@@ -8,10 +8,13 @@
 #include "app/cli/LinkSetup.h"
 #include "app/cli/Options.h"
 #include "app/cli/StorePath.h"
+#include "platform/comm/HeldPorts.h"
 #include "platform/registry/Hive.h"
 
 int main(int argc, char** argv) {
     using namespace zo::cli;
+    // A port in use is handed back as it was found even when a signal ends the program.
+    zo::comm::ReleaseHeldPortsAtExit();
     std::vector<std::string> args(argv + 1, argv + argc);
     Options options;
     std::string error;
@@ -46,6 +49,9 @@ int main(int argc, char** argv) {
     if (!link.Start(options, cardMemory, &error)) {
         std::cerr << "zo-config: " << error << "\n";
         return kExitUsage;
+    }
+    for (const std::string& warning : link.Warnings()) {
+        std::cerr << "zo-config: " << warning << "\n";
     }
     if (options.command.empty()) {
         return zo::app::RunWindows(argc, argv);

@@ -51,6 +51,14 @@ bool HasErrorLine(const std::string& text, std::size_t from) {
     return false;
 }
 
+// A reason on one line: its hint after a semicolon.
+std::string OneLine(std::string text) {
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at)) {
+        text.replace(at, 1, "; ");
+    }
+    return text;
+}
+
 }  // namespace
 
 ModemChannel::ModemChannel() = default;
@@ -143,7 +151,7 @@ bool ModemChannel::OpenPort(OpenMode mode) {
 bool ModemChannel::OpenConfiguredPort() {
     platform::WaitCursor wait;
     if (!OpenPort(OpenMode::Reporting)) {
-        if (!Serial) {
+        if (!Serial && !m_openFailureReportedOnce) {
             CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
                                   platform::Icon::None, m_portError);
         }
@@ -330,10 +338,13 @@ bool ModemChannel::ReadUntilOK(std::string& reply) {
 
 bool ModemChannel::ProbePort(const std::string& portName) {
     platform::WaitCursor wait;
+    m_probeOutcome.clear();
     if (!OpenPortByName(portName)) {
+        m_probeOutcome = OneLine(m_portError);
         return false;
     }
     comm::SerialDevice& device = *Serial->Handle;
+    const std::string where = portName + " on " + device.Describe();
     auto& clock = CurrentClock();
     // Straight to the device: a failed probe write asks nothing.
     device.Write(std::string_view(kWakeUpSequence, kWakeUpProbeLength));
@@ -346,11 +357,22 @@ bool ModemChannel::ProbePort(const std::string& portName) {
     clock.Sleep(kCommandPause);
     if (!identified) {
         ClearError();
+        m_probeOutcome = OneLine(m_linkError);
         return false;
     }
     std::string reply;
     ReadReply(reply);
-    return reply.find(res::LoadString(res::IDS_CARD_IDENT)) != std::string::npos;
+    if (reply.find(res::LoadString(res::IDS_CARD_IDENT)) != std::string::npos) {
+        return true;
+    }
+    if (!m_linkError.empty()) {
+        m_probeOutcome = OneLine(m_linkError);
+    } else if (reply.find_first_not_of("\r\n \t") == std::string::npos) {
+        m_probeOutcome = where + ": no answer";
+    } else {
+        m_probeOutcome = where + ": something answered, but not the card (another modem?)";
+    }
+    return false;
 }
 
 }  // namespace zo::link

@@ -76,6 +76,13 @@ public:
     const std::string& LastCommand() const { return m_lastCommand; }
     // The card probe on one port: TRUE when the card identified itself there.
     bool ProbePort(const std::string& portName);
+    // Why the last probe did not find the card, on one line naming the port and device:
+    // absent, forbidden (and what to do), held by another program, not a terminal, no
+    // answer, or an answer that was not the card's. Empty after a probe that found it.
+    const std::string& ProbeOutcome() const { return m_probeOutcome; }
+    // The command line says why an open failed once, with message 111 and its reason,
+    // where the windows follow it with message 109.
+    void ReportOpenFailureOnce() { m_openFailureReportedOnce = true; }
 
     // The working profile as a record to store; terminal 2 belongs to it at a count of 2.
     store::ProfileRecord WorkingProfileRecord() const;
@@ -130,6 +137,8 @@ private:
     std::string m_portError;
     std::string m_linkError;
     std::string m_lastCommand;
+    std::string m_probeOutcome;
+    bool m_openFailureReportedOnce = false;
     int m_deviceOpens = 0;
     int m_writePrompts = 0;
     // A port closed because its device went away: its name, whether it was opened by name

@@ -1,6 +1,8 @@
 // The programs themselves over real pseudo-terminals, on the real clock: few tests, each
 // waiting as long as the card conversation takes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -8,6 +10,7 @@
 #include <sstream>
 
 #include "platform/comm/TtyDevice.h"
+#include "platform/comm/UniqueFd.h"
 #include "support/CardProcess.h"
 #include "support/ProgramRun.h"
 #include "support/TestStore.h"
@@ -90,6 +93,54 @@ TEST_F(EndToEndTest, ApplyProgramsTheCardAndRecordsTheProfile) {
     EXPECT_EQ(Config("profiles").out, "* Office\n");
     EXPECT_NE(Slurp(store.Dir() + "/trace").find("-> AT!C2=\"20655501000101\"\\r\\n"),
               std::string::npos);
+}
+
+// A port pointed at a device once is used by every later run, and each run hands the
+// device back: the next run, and any other program, opens it again (not only root).
+TEST_F(EndToEndTest, ASavedPortLastsAndIsFreeAfterEachRun) {
+    StartCard();
+    const std::string env = "XDG_CONFIG_HOME=" + store.Dir() + "/config ";
+    auto config = [&](const std::string& args) {
+        return RunProgram(env + ZO_CONFIG_BIN + (" --registry " + store.Path() + " " + args),
+                          store.Dir());
+    };
+
+    Outcome r = config("port com2=" + link);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "COM2 is now " + link + ".\n");
+    EXPECT_NE(Slurp(store.Dir() + "/config/zo-config/ports").find("COM2=" + link + "\n"),
+              std::string::npos);
+    r = config("ports");
+    EXPECT_NE(r.out.find("COM2  " + link), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(saved in " + store.Dir() + "/config/zo-config/ports)"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("COM1  /dev/ttyS0"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Serial devices on this machine:"), std::string::npos) << r.out;
+
+    for (int run = 0; run < 2; ++run) {
+        r = config("identify COM2");
+        EXPECT_EQ(r.code, 0) << run << r.err;
+        EXPECT_NE(r.out.find("Product Name: "), std::string::npos) << r.out;
+    }
+    comm::UniqueFd plain(::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_TRUE(plain.Valid()) << "another program opens the port right after";
+    int exclusive = -1;
+    ASSERT_EQ(::ioctl(plain.Get(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    plain.Reset();
+
+    r = config("port COM2=/etc/passwd");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("not a character device"), std::string::npos) << r.err;
+    EXPECT_NE(config("ports").out.find("COM2  " + link), std::string::npos) << "kept";
+    EXPECT_EQ(config("port COM5=" + link).code, 2);
+    r = config("port COM2=");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "COM2 is back on its default device, /dev/ttyS1.\n");
+    r = config("identify " + link);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("zo-config port COM1=" + link), std::string::npos) << r.err;
 }
 
 TEST_F(EndToEndTest, ApplyRefusesAnInjectingValueBeforeThePort) {

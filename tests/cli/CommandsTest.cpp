@@ -152,7 +152,7 @@ TEST(CommandLine, EveryCommandInTheHelpIsKnownAndTakesTheOperandsItShows) {
             EXPECT_EQ(Command(args).code, kExitUsage) << name;
         }
     }
-    EXPECT_EQ(commands, 8);
+    EXPECT_EQ(commands, 10);
     EXPECT_FALSE(IsKnownCommand("frobnicate"));
     EXPECT_FALSE(IsKnownCommand(""));
 }
