@@ -98,7 +98,7 @@ bool CCommitPg::ProgramAndSave() {
             return true;
         case link::CardConfigurationResult::PortNotOpened: {
             progress.reset();
-            link::MissingCardDialog question;
+            link::MissingCardDialog question(m_channel->PortError());
             switch (question.Ask()) {
                 case link::MissingCardAnswer::Continue:
                     return SaveProfile();
