@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/RunWindows.h"
+#include "app/cli/CommandReport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/ExitCode.h"
 #include "app/cli/LinkSetup.h"
@@ -24,11 +25,11 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << UsageText();
-        return kExitOk;
+        return Finish(std::cout, std::cerr);
     }
     if (options.version) {
         std::cout << "zo-config " << ZO_VERSION << "\n";
-        return kExitOk;
+        return Finish(std::cout, std::cerr);
     }
     std::string store = options.registryPath;
     // The simulated card gets a demo store and keeps its memory beside it.
