@@ -68,6 +68,13 @@ public:
     // Collects until the text contains "OK"; FALSE when the card answers "ERROR" (a line
     // of its own), on a read failure or at kOkBound.
     bool ReadUntilOK(std::string& reply);
+    // For a command whose answer decides: drops what the card sent before it is written,
+    // without waiting, so that nothing left from an earlier command is read as its answer.
+    void DiscardInput();
+    // Collects the answer to the last command written until its result: "OK" or "ERROR" as
+    // a line of its own, after the command's echo when `echoed`. Earlier lines, and "OK"
+    // inside other text, are no result. Ends otherwise as ReadUntilOK.
+    bool ReadResult(std::string& reply, bool echoed);
     // How the last read ended, and why a device failed: the device and the system's error,
     // for the detail under a message. The reason is empty unless the device failed.
     ReadEnd LastReadEnd() const { return m_lastReadEnd; }
@@ -122,8 +129,10 @@ private:
     bool OpenPort(OpenMode mode);
     bool ApplyLineSettings();
     bool Write(std::string_view bytes, bool pause);
+    // What ends a read before its deadline; none for ReadReply.
+    struct ResultScan;
     bool ReadInto(std::string& reply, std::size_t readSize, platform::Clock::TimePoint deadline,
-                  bool stopAtOk);
+                  ResultScan* scan);
     void ClearError();
     // Empties `reply` and marks the read failed until it ends; false when no port is open
     // (a lost one is forgotten first).

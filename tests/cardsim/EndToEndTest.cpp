@@ -152,5 +152,44 @@ TEST_F(EndToEndTest, ApplyRefusesAnInjectingValueBeforeThePort) {
     EXPECT_EQ(Config("profiles").out, "  Office\n");
 }
 
+// The cards of CardFaultRunTest.OnlyTheCardsOwnOkToTheStoreIsASuccess on a terminal, each
+// refusing "AT&W": apply fails with its own exit status, records nothing and sends nothing
+// after the store command.
+struct FalseOkCard {
+    const char* name;
+    const char* fault;
+    int exitCode;
+};
+
+void PrintTo(const FalseOkCard& card, std::ostream* out) {
+    *out << card.fault;
+}
+
+class FalseOkEndToEndTest : public EndToEndTest,
+                            public ::testing::WithParamInterface<FalseOkCard> {};
+
+TEST_P(FalseOkEndToEndTest, ARefusedStoreIsNeverApplied) {
+    card.AddFault(GetParam().fault);
+    card.AddFault("refuse=AT&W");
+    StartCard();
+    Import("20655501000101");
+    Outcome r = Config("--port COM3=" + link + " apply Office");
+    EXPECT_EQ(r.code, GetParam().exitCode) << r.err;
+    EXPECT_EQ(r.out.find("Applied"), std::string::npos) << r.out;
+    EXPECT_EQ(Config("profiles").out, "  Office\n");
+    const std::string lines = Slurp(log);
+    ASSERT_GT(lines.size(), 6u);
+    EXPECT_EQ(lines.substr(lines.rfind(' ', lines.size() - 2) + 1), "AT&W\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, FalseOkEndToEndTest,
+                         ::testing::Values(FalseOkCard{"OkInRefusal", "ok-in-refusal", 9},
+                                           FalseOkCard{"LateAnswer", "late=AT!C6", 9},
+                                           FalseOkCard{"OneAnswerBehind", "behind=AT!C0", 5},
+                                           FalseOkCard{"ExtraOk", "extra-ok=ATE1", 9}),
+                         [](const ::testing::TestParamInfo<FalseOkCard>& info) {
+                             return info.param.name;
+                         });
+
 }  // namespace
 }  // namespace zo::test
