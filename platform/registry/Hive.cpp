@@ -1,5 +1,7 @@
 #include "platform/registry/Hive.h"
 
+#include "platform/prompt/Prompter.h"
+
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
@@ -78,7 +80,7 @@ struct Hive::Cache {
 // Resets a cached statement when the call that used it ends.
 class Hive::Statement {
 public:
-    Statement(Hive& hive, const char* sql) : m_stmt(hive.Prepare(sql)) {}
+    Statement(Hive& hive, const char* sql) : m_hive(hive), m_stmt(hive.Prepare(sql)) {}
     ~Statement() {
         if (m_stmt) {
             sqlite3_reset(m_stmt);
@@ -96,7 +98,11 @@ public:
     void BindBlob(int i, std::string_view s) {
         sqlite3_bind_blob(m_stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
     }
-    int Step() { return sqlite3_step(m_stmt); }
+    int Step() {
+        const int rc = sqlite3_step(m_stmt);
+        m_hive.m_busyCursor.reset();
+        return rc;
+    }
     std::int64_t Int(int col) { return sqlite3_column_int64(m_stmt, col); }
     std::string Text(int col) {
         const void* p = sqlite3_column_blob(m_stmt, col);
@@ -106,6 +112,7 @@ public:
     }
 
 private:
+    Hive& m_hive;
     sqlite3_stmt* m_stmt;
 };
 
@@ -133,7 +140,14 @@ int Hive::OnBusy(void* self, int count) {
     }
     if (now >= hive->m_waitDeadline) {
         hive->m_noWaitUntil = now + budget;
+        hive->m_busyCursor.reset();
         return 0;
+    }
+    // A wait the user would notice shows the wait cursor. The windows do not repaint
+    // meanwhile: running the event loop inside SQLite's busy handler could reach the store
+    // again, which SQLite forbids.
+    if (!hive->m_busyCursor && count == 10) {
+        hive->m_busyCursor = std::make_unique<platform::WaitCursor>();
     }
     const auto step = std::min<std::chrono::steady_clock::duration>(
         std::chrono::milliseconds(count < 10 ? 5 : 25), hive->m_waitDeadline - now);

@@ -15,6 +15,10 @@ namespace zo::files {
 struct PrivateFile;
 }
 
+namespace zo::platform {
+class WaitCursor;
+}
+
 namespace zo::registry {
 
 // A handle to an open key. Key ids are never reused, so a handle to a deleted key
@@ -131,6 +135,9 @@ private:
     int m_busyMs = 15000;
     std::chrono::steady_clock::time_point m_waitDeadline{};
     std::chrono::steady_clock::time_point m_noWaitUntil{};
+    // Shown from the moment a wait for another program's lock lasts, until the statement
+    // that waited returns.
+    std::unique_ptr<platform::WaitCursor> m_busyCursor;
     int m_depth = 0;        // nesting of write transactions
     bool m_doomed = false;  // a call inside the open transaction failed in SQLite
     struct Cache;
