@@ -31,8 +31,8 @@ bool ReadSavedPorts(const std::string& path, std::vector<PortAssignment>* ports,
 bool SaveSavedPort(const std::string& path, const std::string& name, const std::string& device,
                    std::string* error);
 
-// Why `device` cannot be a port's device (absent, not a character device, not a
-// terminal); empty when it can.
+// Why `device` cannot be a port's device (not an absolute path, absent, not a character
+// device); empty when it can. Whether it is a terminal shows when it is opened.
 std::string RefuseAsPortDevice(const std::string& device);
 
 }  // namespace zo::comm
