@@ -1,7 +1,6 @@
 #include "platform/comm/SavedPorts.h"
 
 #include <fcntl.h>
-#include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -13,6 +12,7 @@
 #include <sstream>
 
 #include "platform/comm/UniqueFd.h"
+#include "platform/files/UserFolders.h"
 
 namespace zo::comm {
 namespace {
@@ -27,19 +27,6 @@ std::string Trim(const std::string& s) {
         return {};
     }
     return s.substr(start, s.find_last_not_of(" \t\r") - start + 1);
-}
-
-bool MakeDirs(const std::string& path, std::string* error) {
-    for (std::size_t pos = 1; pos <= path.size(); ++pos) {
-        if (pos == path.size() || path[pos] == '/') {
-            const std::string part = path.substr(0, pos);
-            if (::mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
-                *error = part + ": " + std::strerror(errno);
-                return false;
-            }
-        }
-    }
-    return true;
 }
 
 // A line's assignment; false with the reason for a line that is not one.
@@ -66,21 +53,10 @@ bool ParseLine(const std::string& line, PortAssignment* out, std::string* why) {
 }  // namespace
 
 std::string SavedPortsPath(std::string* error) {
-    std::string base;
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && xdg[0] == '/') {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        if (!home || home[0] != '/') {
-            const passwd* pw = ::getpwuid(::getuid());
-            home = pw ? pw->pw_dir : nullptr;
-        }
-        if (!home || home[0] != '/') {
-            *error = "no home directory to keep the port settings in";
-            return {};
-        }
-        base = std::string(home) + "/.config";
+    const std::string base = files::UserFolder("XDG_CONFIG_HOME", ".config", error);
+    if (base.empty()) {
+        *error += " to keep the port settings in";
+        return {};
     }
     return base + "/zo-config/ports";
 }
@@ -139,7 +115,7 @@ bool SaveSavedPort(const std::string& path, const std::string& name, const std::
     }
     const std::size_t slash = path.rfind('/');
     const std::string dir = path.substr(0, slash);
-    if (!MakeDirs(dir, error)) {
+    if (!files::MakeFolders(dir, error)) {
         return false;
     }
     // Two programs saving at once take turns, so neither loses the other's port.
