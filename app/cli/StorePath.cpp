@@ -1,4 +1,5 @@
 #include "app/cli/StorePath.h"
+#include "res/Translation.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -38,7 +39,7 @@ std::string DefaultStorePath(std::string* error) {
             home = pw ? pw->pw_dir : nullptr;
         }
         if (!home || home[0] != '/') {
-            *error = "no home directory to keep the store in; use --registry FILE";
+            *error = res::Tr("no home directory to keep the store in; use --registry FILE");
             return {};
         }
         base = std::string(home) + "/.local/share";
