@@ -7,6 +7,7 @@
 
 #include "platform/prompt/Prompter.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 #include "store/RegistryKey.h"
 #include "summary/ui/CSummarySheet.h"
 #include "wizard/ui/CWizardSheet.h"
@@ -41,8 +42,8 @@ bool ConfigApp::InitInstance() {
     }
 
     if (applied == 0) {
-        std::unique_ptr<wizard::CWizardSheet> wizard(
-            new (std::nothrow) wizard::CWizardSheet(kFirstTimeCaption, nullptr, 0, &m_channel));
+        std::unique_ptr<wizard::CWizardSheet> wizard(new (std::nothrow) wizard::CWizardSheet(
+            res::Tr(kFirstTimeCaption), nullptr, 0, &m_channel));
         if (!wizard) {
             return false;
         }

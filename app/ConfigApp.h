@@ -2,11 +2,12 @@
 
 #include "link/ModemChannel.h"
 #include "platform/ui/SheetRunner.h"
+#include "res/Translation.h"
 
 namespace zo::app {
 
 // The wizard's caption at a first start.
-inline constexpr const char* kFirstTimeCaption = "First Time";
+inline constexpr const char* kFirstTimeCaption = N_("First Time");
 
 // The application: it owns the channel every page uses and decides once, at start,
 // whether the wizard runs before the configuration window. Nothing reaches it through a

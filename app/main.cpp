@@ -11,11 +11,13 @@
 #include "app/cli/StorePath.h"
 #include "platform/comm/HeldPorts.h"
 #include "platform/registry/Hive.h"
+#include "res/Translation.h"
 
 int main(int argc, char** argv) {
     using namespace zo::cli;
     // A port in use is handed back as it was found even when a signal ends the program.
     zo::comm::ReleaseHeldPortsAtExit();
+    zo::res::UseProgramTranslations();
     std::vector<std::string> args(argv + 1, argv + argc);
     Options options;
     std::string error;

@@ -5,6 +5,7 @@
 
 #include "link/IdentificationQuery.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 #include "store/AppliedSave.h"
 #include "store/ProfileStore.h"
 
@@ -62,10 +63,10 @@ CardConfigurationResult CardConfiguration::Run(const CardSettings& settings) {
     m_storeOutcome = {};
     m_refusedField.clear();
     const std::array<std::pair<const char*, const std::string*>, 4> values{{
-        {"phone number 1", &settings.number1},
-        {"SPID 1", &settings.spid1},
-        {"phone number 2", &settings.number2},
-        {"SPID 2", &settings.spid2},
+        {N_("phone number 1"), &settings.number1},
+        {N_("SPID 1"), &settings.spid1},
+        {N_("phone number 2"), &settings.number2},
+        {N_("SPID 2"), &settings.spid2},
     }};
     for (const auto& [field, value] : values) {
         if (!IsSafeCardValue(*value)) {
@@ -222,18 +223,19 @@ std::string OutcomeMessage(CardConfigurationResult result, const std::string& re
         case CardConfigurationResult::RegistryFailed:
             return res::LoadString(res::IDS_REGISTRY_FAILED);
         case CardConfigurationResult::Refused: {
-            std::string text = res::LoadString(res::IDS_CARD_REFUSED_COMMAND);
-            std::size_t at = text.find("%1");
-            return at == std::string::npos ? text : text.replace(at, 2, refusedField);
+            return res::Fill(res::LoadString(res::IDS_CARD_REFUSED_COMMAND), {refusedField});
         }
         case CardConfigurationResult::ProfileChanged:
-            return "Another program removed or changed this profile while the card was being "
-                   "programmed.\nThe card holds the values sent; nothing was saved, and the "
-                   "profile is not recorded as applied.";
+            return res::Tr(
+                "Another program removed or changed this profile while the card was being "
+                "programmed.\nThe card holds the values sent; nothing was saved, and the "
+                "profile is not recorded as applied.");
         case CardConfigurationResult::UnsafeValue:
-            return "The entry for " + refusedField +
-                   " contains a double quote or a control character, which the card would take "
-                   "as a further command.\nNothing was sent to the card and nothing was saved.";
+            return res::Fill(res::Tr("The entry for %1 contains a double quote or a control "
+                                     "character, which the card would take as a further "
+                                     "command.\nNothing was sent to the card and nothing was "
+                                     "saved."),
+                             {res::Tr(refusedField)});
     }
     return {};
 }
@@ -250,13 +252,14 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
         case CardConfigurationResult::NoReply:
             return link::NoReplyDetail(channel);
         case CardConfigurationResult::WrongCard:
-            return device() + ": the device did not identify itself as the card";
+            return device() + ": " + res::Tr("the device did not identify itself as the card");
         case CardConfigurationResult::RegistryFailed:
             return store::RegistryFailureDetail();
         case CardConfigurationResult::WriteFailed:
             return channel.LinkError();
         case CardConfigurationResult::Refused:
-            return device() + ": the card answered ERROR to \"" + channel.LastCommand() + "\"";
+            return device() + ": " +
+                   res::Fill(res::Tr("the card answered ERROR to \"%1\""), {channel.LastCommand()});
         case CardConfigurationResult::Applied:
         case CardConfigurationResult::UnsafeValue:
         case CardConfigurationResult::ProfileChanged:

@@ -1,13 +1,16 @@
 #include "res/DialogTemplates.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
 
 #include "res/ResourceIds.h"
+#include "res/Translation.h"
 
 namespace zo::res {
 namespace {
 
-constexpr const char* kWizardCaption = "Kest Ferronix ZO!(tm) Series Wizard";
+constexpr const char* kWizardCaption = N_("Kest Ferronix ZO!(tm) Series Wizard");
 constexpr const char* kDialogFont = "MS Sans Serif";
 
 ControlTemplate Text(const char* text, DlgRect r, int id = -1) {
@@ -59,7 +62,7 @@ DialogTemplate Location() {
             Group("Disable Auto Detect", {15, 152, 224, 40}),
             {IDC_NO_AUTO_DETECT,
              ControlKind::CheckBox,
-             "&Do not detect my Ferronix Zo!(tm) Series Card. ",
+             N_("&Do not detect my Ferronix Zo!(tm) Series Card. "),
              {29, 166, 173, 8},
              kGroup | kTabStop,
              0},
@@ -75,20 +78,20 @@ DialogTemplate Phone() {
                     Text("Please enter your ISDN phone numbers for:", {15, 94, 216, 8}),
                     Group("ISDN Configuration 1", {15, 109, 171, 67}),
                     Text("&Telephone:", {24, 127, 37, 8}),
-                    NumberPart(IDC_AREA1, {67, 127, 23, 14}, "Area code 1"),
+                    NumberPart(IDC_AREA1, {67, 127, 23, 14}, N_("Area code 1")),
                     Text("-", {95, 127, 8, 8}),
-                    NumberPart(IDC_EXCHANGE1, {107, 127, 23, 14}, "Exchange 1"),
+                    NumberPart(IDC_EXCHANGE1, {107, 127, 23, 14}, N_("Exchange 1")),
                     Text("-", {134, 127, 8, 8}),
-                    NumberPart(IDC_LINE1, {148, 127, 32, 14}, "Line number 1"),
+                    NumberPart(IDC_LINE1, {148, 127, 32, 14}, N_("Line number 1")),
                     Text("&SPID:", {24, 151, 20, 8}),
                     Edit(IDC_SPID1, {67, 150, 96, 14}),
                     Group("ISDN Configuration 2", {202, 109, 171, 67}),
                     Text("T&elephone:", {212, 128, 37, 8}),
-                    NumberPart(IDC_AREA2, {255, 128, 23, 14}, "Area code 2"),
+                    NumberPart(IDC_AREA2, {255, 128, 23, 14}, N_("Area code 2")),
                     Text("-", {283, 131, 8, 8}),
-                    NumberPart(IDC_EXCHANGE2, {295, 128, 23, 14}, "Exchange 2"),
+                    NumberPart(IDC_EXCHANGE2, {295, 128, 23, 14}, N_("Exchange 2")),
                     Text("-", {322, 131, 8, 8}),
-                    NumberPart(IDC_LINE2, {336, 128, 32, 14}, "Line number 2"),
+                    NumberPart(IDC_LINE2, {336, 128, 32, 14}, N_("Line number 2")),
                     Text("S&PID:", {212, 152, 20, 8}),
                     Edit(IDC_SPID2, {255, 152, 96, 14}),
                     Banner({10, 5, 238, 45}, kRealSizeImage),
@@ -117,7 +120,7 @@ DialogTemplate Commit() {
             Group("Apply the results to:", {29, 106, 191, 46}),
             {IDC_APPLY_TO_CARD,
              ControlKind::CheckBox,
-             "The Kest &Ferronix ZO!(tm) Series PC Card.",
+             N_("The Kest &Ferronix ZO!(tm) Series PC Card."),
              {55, 123, 149, 17},
              kTabStop,
              0},
@@ -134,7 +137,7 @@ DialogTemplate Serial() {
                     Text("", {41, 110, 84, 18}, IDC_PORT_DEVICE),
                     {IDC_PORT_DEVICE_CHOOSE,
                      ControlKind::PushButton,
-                     "&Device...",
+                     N_("&Device..."),
                      {41, 130, 50, 14},
                      kTabStop,
                      0},
@@ -155,7 +158,7 @@ DialogTemplate General() {
                     Text("", {31, 110, 94, 18}, IDC_PORT_DEVICE),
                     {IDC_PORT_DEVICE_CHOOSE,
                      ControlKind::PushButton,
-                     "&Device...",
+                     N_("&Device..."),
                      {31, 130, 50, 14},
                      kTabStop,
                      0},
@@ -181,32 +184,37 @@ DialogTemplate Configure() {
              {15, 84, 87, 41},
              kSorted | kVScroll | kTabStop,
              0},
-            {IDC_CFG_NEW, ControlKind::PushButton, "&New...", {117, 84, 42, 14}, kTabStop, 0},
-            {IDC_CFG_REMOVE, ControlKind::PushButton, "&Remove", {173, 84, 42, 14}, kTabStop, 0},
+            {IDC_CFG_NEW, ControlKind::PushButton, N_("&New..."), {117, 84, 42, 14}, kTabStop, 0},
+            {IDC_CFG_REMOVE,
+             ControlKind::PushButton,
+             N_("&Remove"),
+             {173, 84, 42, 14},
+             kTabStop,
+             0},
             Text("Switch Type:", {15, 106, 42, 8}),
             {IDC_CFG_SWITCH, ControlKind::ComboBox, "", {60, 103, 156, 57}, kSorted | kTabStop, 0},
             Group("ISDN Configuration 1", {15, 123, 165, 60}),
             Text("Phone Number", {28, 142, 50, 8}),
-            NumberPart(IDC_CFG_AREA1, {84, 142, 17, 13}, "Area code 1", kNumber),
+            NumberPart(IDC_CFG_AREA1, {84, 142, 17, 13}, N_("Area code 1"), kNumber),
             Text("-", {104, 142, 8, 8}),
-            NumberPart(IDC_CFG_EXCHANGE1, {112, 142, 17, 13}, "Exchange 1", kNumber),
+            NumberPart(IDC_CFG_EXCHANGE1, {112, 142, 17, 13}, N_("Exchange 1"), kNumber),
             Text("-", {132, 142, 8, 8}),
-            NumberPart(IDC_CFG_LINE1, {142, 142, 23, 13}, "Line number 1", kNumber),
+            NumberPart(IDC_CFG_LINE1, {142, 142, 23, 13}, N_("Line number 1"), kNumber),
             Text("SPID", {28, 163, 28, 8}),
             Edit(IDC_CFG_SPID1, {84, 161, 72, 13}, kSpid),
             Group("", {190, 123, 165, 60}),
             {IDC_CFG_CONFIG2,
              ControlKind::CheckBox,
-             "&ISDN Configuration 2",
+             N_("&ISDN Configuration 2"),
              {199, 123, 82, 10},
              kTabStop,
              0},
             Text("Phone Number", {203, 142, 48, 8}),
-            NumberPart(IDC_CFG_AREA2, {259, 137, 17, 13}, "Area code 2", kNumber),
+            NumberPart(IDC_CFG_AREA2, {259, 137, 17, 13}, N_("Area code 2"), kNumber),
             Text("-", {279, 139, 8, 8}),
-            NumberPart(IDC_CFG_EXCHANGE2, {287, 137, 17, 13}, "Exchange 2", kNumber),
+            NumberPart(IDC_CFG_EXCHANGE2, {287, 137, 17, 13}, N_("Exchange 2"), kNumber),
             Text("-", {307, 139, 8, 8}),
-            NumberPart(IDC_CFG_LINE2, {317, 137, 23, 13}, "Line number 2", kNumber),
+            NumberPart(IDC_CFG_LINE2, {317, 137, 23, 13}, N_("Line number 2"), kNumber),
             Text("SPID", {203, 162, 28, 8}),
             Edit(IDC_CFG_SPID2, {259, 158, 72, 13}, kSpid),
             Banner({0, 5, 238, 45}, 0),
@@ -230,7 +238,7 @@ DialogTemplate Product() {
             {IDC_STATUS_SIGN, ControlKind::Picture, "", {80, 137, 33, 31}, 0, IDB_SIGN_ACTIVE},
             {IDC_RAW_DATA,
              ControlKind::PushButton,
-             "Raw Data ...",
+             N_("Raw Data ..."),
              {295, 145, 50, 14},
              kTabStop,
              0},
@@ -240,33 +248,37 @@ DialogTemplate Product() {
 }
 
 DialogTemplate MissingCard() {
-    return {
-        IDD_MISSING_CARD,
-        "Missing Card",
-        {0, 0, 233, 103},
-        kDialogFont,
-        8,
-        kPopup | kCaption | kSysMenu | kModalFrame,
-        {
-            {IDC_CONTINUE, ControlKind::DefPushButton, "&Continue", {92, 65, 50, 14}, kTabStop, 0},
-            {IDC_SELECT_PORT,
-             ControlKind::PushButton,
-             "&Select a Port",
-             {25, 65, 50, 14},
-             kTabStop,
-             0},
-            {2, ControlKind::PushButton, "Cancel", {159, 65, 50, 14}, kTabStop, 0},
-            Text("I could not locate your Kest Ferronix Zo!(tm) Series Card. We can try a "
-                 "different Port. To do this press \"Select a Port\". Or ignore the cards "
-                 "absense and write the information to the registry. To do this press "
-                 "\"Continue\".",
-                 {25, 16, 188, 41}),
-        }};
+    return {IDD_MISSING_CARD,
+            N_("Missing Card"),
+            {0, 0, 233, 103},
+            kDialogFont,
+            8,
+            kPopup | kCaption | kSysMenu | kModalFrame,
+            {
+                {IDC_CONTINUE,
+                 ControlKind::DefPushButton,
+                 N_("&Continue"),
+                 {92, 65, 50, 14},
+                 kTabStop,
+                 0},
+                {IDC_SELECT_PORT,
+                 ControlKind::PushButton,
+                 N_("&Select a Port"),
+                 {25, 65, 50, 14},
+                 kTabStop,
+                 0},
+                {2, ControlKind::PushButton, N_("Cancel"), {159, 65, 50, 14}, kTabStop, 0},
+                Text("I could not locate your Kest Ferronix Zo!(tm) Series Card. We can try a "
+                     "different Port. To do this press \"Select a Port\". Or ignore the cards "
+                     "absense and write the information to the registry. To do this press "
+                     "\"Continue\".",
+                     {25, 16, 188, 41}),
+            }};
 }
 
 DialogTemplate Progress() {
     return {IDD_PROGRESS,
-            "Progress",
+            N_("Progress"),
             {0, 0, 186, 42},
             kDialogFont,
             8,
@@ -278,7 +290,7 @@ DialogTemplate Progress() {
 
 DialogTemplate RawData() {
     return {IDD_RAW_DATA,
-            "Product Information",
+            N_("Product Information"),
             {0, 0, 248, 181},
             "Courier",
             8,
@@ -290,11 +302,11 @@ DialogTemplate RawData() {
                  {7, 7, 234, 140},
                  kMultiLine | kReadOnly | kBorder | kVScroll | kHScroll | kTabStop,
                  0,
-                 "Raw data"},
-                {1, ControlKind::DefPushButton, "&OK", {47, 160, 52, 14}, kTabStop, 0},
+                 N_("Raw data")},
+                {1, ControlKind::DefPushButton, N_("&OK"), {47, 160, 52, 14}, kTabStop, 0},
                 {IDC_COPY_TO_CLIPBOARD,
                  ControlKind::PushButton,
-                 "&Copy to Clipboard",
+                 N_("&Copy to Clipboard"),
                  {129, 160, 77, 14},
                  kTabStop,
                  0},
@@ -322,11 +334,31 @@ std::vector<DialogTemplate> MakeAll() {
     return all;
 }
 
+// The templates with their texts in the user's language; fonts and ids stay.
+std::vector<DialogTemplate> Translated(std::vector<DialogTemplate> all) {
+    for (DialogTemplate& t : all) {
+        t.caption = Tr(t.caption);
+        for (ControlTemplate& c : t.controls) {
+            c.text = Tr(c.text);
+            c.name = Tr(c.name);
+        }
+    }
+    return all;
+}
+
 }  // namespace
 
 const std::vector<res::DialogTemplate>& AllDialogTemplates() {
-    static const std::vector<res::DialogTemplate> all = MakeAll();
-    return all;
+    // Made once per language, so that pointers into them stay valid for the program's
+    // lifetime; the language changes at start (and in tests).
+    static std::mutex mutex;
+    static std::map<unsigned, std::vector<res::DialogTemplate>> all;
+    const std::lock_guard<std::mutex> lock(mutex);
+    auto [it, added] = all.try_emplace(TranslationGeneration());
+    if (added) {
+        it->second = Translated(MakeAll());
+    }
+    return it->second;
 }
 
 const res::DialogTemplate* FindDialogTemplate(int id) {

@@ -1,6 +1,7 @@
 #include "store/AppliedSave.h"
 
 #include "platform/registry/Hive.h"
+#include "res/Translation.h"
 
 namespace zo::store {
 namespace {
@@ -24,8 +25,9 @@ std::vector<std::string> StoredValuesOf(const ProfileRecord& r) {
 
 StoreResult SaveAppliedProfile(const AppliedSave& save) {
     if (!IsStorableName(save.name)) {
-        return StoreResult::Fail(StoreStatus::Invalid,
-                                 "\"" + save.name + "\" cannot be the name of a profile");
+        return StoreResult::Fail(
+            StoreStatus::Invalid,
+            res::Fill(res::Tr("\"%1\" cannot be the name of a profile"), {save.name}));
     }
     registry::Hive::Batch batch(registry::DefaultHive());
     if (!batch.Ok()) {
@@ -45,22 +47,28 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
     if (save.readBefore) {
         if (!save.readBefore->Exists() && now.Exists()) {
             return StoreResult::Fail(StoreStatus::Changed,
-                                     "Another program stored a profile named \"" + name +
-                                         "\" while the card was being programmed; it was left "
-                                         "as it is.");
+                                     res::Fill(res::Tr("Another program stored a profile named "
+                                                       "\"%1\" while the card was being "
+                                                       "programmed; it was left as it is."),
+                                               {name}));
         }
         if (save.readBefore->Exists() && !now.Exists()) {
             return StoreResult::Fail(StoreStatus::Changed,
-                                     "Another program removed the profile \"" + name +
-                                         "\" while the card was being programmed.");
+                                     res::Fill(res::Tr("Another program removed the profile "
+                                                       "\"%1\" while the card was being "
+                                                       "programmed."),
+                                               {name}));
         }
         if (now.values != save.readBefore->values) {
             return StoreResult::Fail(StoreStatus::Changed,
-                                     "Another program changed the profile \"" + name +
-                                         "\" while the card was being programmed.");
+                                     res::Fill(res::Tr("Another program changed the profile "
+                                                       "\"%1\" while the card was being "
+                                                       "programmed."),
+                                               {name}));
         }
     } else if (!save.record && !now.Exists()) {
-        return StoreResult::Fail(StoreStatus::NotFound, "no profile named \"" + name + "\"");
+        return StoreResult::Fail(StoreStatus::NotFound,
+                                 res::Fill(res::Tr("no profile named \"%1\""), {name}));
     }
     RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
     if (save.record) {

@@ -4,6 +4,7 @@
 
 #include "platform/registry/KeyPath.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 #include "store/ControlCharacters.h"
 
 namespace zo::store {
@@ -171,8 +172,9 @@ bool WriteProfile(RegistryKey& key, const ProfileRecord& r) {
 
 StoreResult SaveNewProfile(const ProfileRecord& record) {
     if (!IsNewProfileName(record.Location)) {
-        return StoreResult::Fail(StoreStatus::Invalid,
-                                 "\"" + record.Location + "\" cannot be the name of a profile");
+        return StoreResult::Fail(
+            StoreStatus::Invalid,
+            res::Fill(res::Tr("\"%1\" cannot be the name of a profile"), {record.Location}));
     }
     registry::Hive::Batch batch(DefaultHive());
     if (!batch.Ok()) {
@@ -185,8 +187,10 @@ StoreResult SaveNewProfile(const ProfileRecord& record) {
     for (const auto& stored : names) {
         if (SameProfileName(stored, record.Location)) {
             return StoreResult::Fail(StoreStatus::Changed,
-                                     "Another program stored a profile named \"" + stored +
-                                         "\" meanwhile; it was left as it is.");
+                                     res::Fill(res::Tr("Another program stored a profile named "
+                                                       "\"%1\" meanwhile; it was left as it "
+                                                       "is."),
+                                               {stored}));
         }
     }
     RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
@@ -235,12 +239,13 @@ StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string*
     auto it = std::find_if(names.begin(), names.end(),
                            [&](const std::string& n) { return SameProfileName(n, typed); });
     if (!IsStorableName(typed) || it == names.end()) {
-        return StoreResult::Fail(StoreStatus::NotFound, "no profile named \"" + typed + "\"");
+        return StoreResult::Fail(StoreStatus::NotFound,
+                                 res::Fill(res::Tr("no profile named \"%1\""), {typed}));
     }
     const std::string name = *it;
     if (!allowLast && names.size() <= 1) {
         return StoreResult::Fail(StoreStatus::LastProfile,
-                                 "\"" + name + "\" is the only stored profile");
+                                 res::Fill(res::Tr("\"%1\" is the only stored profile"), {name}));
     }
     // Every record of it goes, whatever case it was written in.
     const std::string current = WithoutTrailingBackslash(CurrentPath());

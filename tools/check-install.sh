@@ -21,7 +21,8 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
     bash "$here/tools/build.sh" --test
 fi
 # Only what is installed; up to date this costs nothing.
-cmake --build "$build" --target zo-config zo-cardsim zo_globe_clip zo_icons zo_dist_files >/dev/null
+cmake --build "$build" --target zo-config zo-cardsim zo_globe_clip zo_icons zo_dist_files \
+    zo_translations >/dev/null
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
@@ -34,6 +35,7 @@ for f in bin/zo-config bin/zo-cardsim share/zo-config/globe.avi share/zo-config/
     share/man/man1/zo-config.1.gz share/man/man1/zo-cardsim.1.gz \
     share/doc/zo-config/copyright share/doc/zo-config/changelog.gz \
     share/bash-completion/completions/zo-config \
+    share/locale/fr/LC_MESSAGES/zo-config.mo share/locale/es/LC_MESSAGES/zo-config.mo \
     share/applications/zo-config.desktop share/applications/zo-config-simulated.desktop; do
     [ -s "$root/$f" ] || fail "$f is not installed"
 done
@@ -43,6 +45,10 @@ out=$("$root/bin/zo-config" --version) || fail "zo-config --version failed"
 [ "$out" = "zo-config $version" ] || fail "zo-config --version said '$out'"
 out=$("$root/bin/zo-cardsim" --help) || fail "zo-cardsim --help failed"
 grep -q -- '--link PATH' <<<"$out" || fail "zo-cardsim --help lists no --link"
+# The installed program finds its catalogues beside it.
+out=$(env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=fr_CA.UTF-8 "$root/bin/zo-config" --help) ||
+    fail "zo-config --help failed in French"
+grep -q '^Utilisation : zo-config' <<<"$out" || fail "the installed zo-config speaks no French"
 # The installed program in its data folder, as the desktop entry starts it.
 (cd "$share" && "$root/bin/zo-config" --registry "$stage/store.db" profiles >/dev/null) ||
     fail "the installed zo-config cannot use a store"

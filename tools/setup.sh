@@ -8,7 +8,7 @@ set -euo pipefail
 BUILD_PACKAGES=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
-    libsqlite3-dev sqlite3
+    libsqlite3-dev sqlite3 gettext
 )
 TEST_PACKAGES=(
     libgtest-dev libgmock-dev

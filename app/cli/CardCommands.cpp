@@ -12,6 +12,7 @@
 #include "link/ProgressWindow.h"
 #include "platform/registry/Hive.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 #include "store/ControlCharacters.h"
 #include "store/ProfileStore.h"
 
@@ -70,15 +71,17 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
         } else if (port.empty()) {
             port = args[i];
         } else {
-            err << "zo-config: identify takes one port name\n";
+            err << "zo-config: " << res::Tr("identify takes one port name") << "\n";
             return kExitUsage;
         }
     }
     if (!port.empty() && port[0] == '/') {
-        err << "zo-config: identify takes a port name such as COM1, not a device; point a port "
-               "at "
-            << port << " first (zo-config port COM1=" << port << ", or --port COM1=" << port
-            << " for one run)\n";
+        err << "zo-config: "
+            << res::Fill(res::Tr("identify takes a port name such as COM1, not a device; point a "
+                                 "port at %1 first (zo-config port COM1=%1, or --port COM1=%1 "
+                                 "for one run)"),
+                         {port})
+            << "\n";
         return kExitUsage;
     }
     if (port.empty()) {
@@ -88,7 +91,8 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
         std::string current = store::ActiveProfileName();
         port = current.empty() ? std::string() : store::ReadProfile(current).At(store::kPort);
         if (port.empty()) {
-            err << "zo-config: no port given and no applied profile names one\n";
+            err << "zo-config: " << res::Tr("no port given and no applied profile names one")
+                << "\n";
             return kExitRefused;
         }
     }
@@ -134,10 +138,13 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
         return kExitOk;
     }
     link::CardIdentity id = link::ParseIdentification(text);
-    out << "Product Name: " << EscapeControlCharacters(id.productName) << "\n"
-        << "Software Revision: " << EscapeControlCharacters(id.softwareRevision) << "\n"
-        << "Software Release Date: " << EscapeControlCharacters(id.releaseDate) << "\n"
-        << "Line Status: " << EscapeControlCharacters(WithoutLeadingBlanks(id.lineStatus)) << "\n";
+    out << res::Tr("Product Name:") << " " << EscapeControlCharacters(id.productName) << "\n"
+        << res::Tr("Software Revision:") << " " << EscapeControlCharacters(id.softwareRevision)
+        << "\n"
+        << res::Tr("Software Release Date:") << " " << EscapeControlCharacters(id.releaseDate)
+        << "\n"
+        << res::Tr("Line Status:") << " "
+        << EscapeControlCharacters(WithoutLeadingBlanks(id.lineStatus)) << "\n";
     return kExitOk;
 }
 
@@ -167,8 +174,9 @@ int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err)
                                         link::OutcomeDetail(result, channel));
         return ExitFor(result);
     }
-    out << "Applied \"" << store::EscapeControlCharacters(name) << "\" to the card on "
-        << channel.Port << ".\n";
+    out << res::Fill(res::Tr("Applied \"%1\" to the card on %2."),
+                     {store::EscapeControlCharacters(name), channel.Port})
+        << "\n";
     return kExitOk;
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/cli/ExitCode.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 #include "store/ControlCharacters.h"
 #include "store/RegistryKey.h"
 
@@ -22,15 +23,20 @@ int StoreFailure(std::ostream& err, const std::string& detail) {
 
 int NoSuchProfile(std::ostream& err, const std::string& typed) {
     const std::string shown = store::ShownName(typed);
-    err << "zo-config: no profile named "
-        << (shown != store::EscapeControlCharacters(typed) ? shown : "\"" + shown + "\"") << "\n";
+    err << "zo-config: "
+        << res::Fill(res::Tr("no profile named %1"),
+                     {shown != store::EscapeControlCharacters(typed) ? shown : "\"" + shown + "\""})
+        << "\n";
     return kExitRefused;
 }
 
 int Finish(std::ostream& out, std::ostream& err) {
     out.flush();
     if (!out.good()) {
-        err << "zo-config: cannot write the output: " << std::strerror(errno ? errno : EIO) << "\n";
+        err << "zo-config: "
+            << res::Fill(res::Tr("cannot write the output: %1"),
+                         {std::strerror(errno ? errno : EIO)})
+            << "\n";
         return kExitRefused;
     }
     return kExitOk;

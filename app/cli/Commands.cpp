@@ -6,6 +6,7 @@
 #include "app/cli/ExitCode.h"
 #include "app/cli/PortCommands.h"
 #include "app/cli/StoreCommands.h"
+#include "res/Translation.h"
 
 namespace zo::cli {
 namespace {
@@ -34,27 +35,28 @@ struct Command {
 
 // In the order --help lists them.
 constexpr Command kCommands[] = {
-    {"profiles", "", "list the stored profiles; '*' marks the one applied to the card", 0, 0,
+    {"profiles", "", N_("list the stored profiles; '*' marks the one applied to the card"), 0, 0,
      NoOperand<ProfilesCommand>},
-    {"show", "NAME", "print the values of profile NAME in stored order", 1, 1,
+    {"show", "NAME", N_("print the values of profile NAME in stored order"), 1, 1,
      OneOperand<ShowCommand>},
-    {"remove", "NAME", "remove profile NAME (never the last one)", 1, 1, OneOperand<RemoveCommand>},
+    {"remove", "NAME", N_("remove profile NAME (never the last one)"), 1, 1,
+     OneOperand<RemoveCommand>},
     {"export", "[FILE]",
-     "write the stored settings as a REGEDIT4 file (standard output\nwithout FILE)", 0, 1,
+     N_("write the stored settings as a REGEDIT4 file (standard output\nwithout FILE)"), 0, 1,
      ExportCommand},
-    {"import", "FILE", "read profiles from a registry export (REGEDIT4 or version 5.00)", 1, 1,
+    {"import", "FILE", N_("read profiles from a registry export (REGEDIT4 or version 5.00)"), 1, 1,
      OneOperand<ImportCommand>},
-    {"probe", "", "look for the card on COM4, COM3, COM2 and COM1; print its port", 0, 0,
+    {"probe", "", N_("look for the card on COM4, COM3, COM2 and COM1; print its port"), 0, 0,
      NoOperand<ProbeCommand>},
-    {"ports", "", "list COM1-COM4 with their devices, and this machine's serial devices", 0, 0,
+    {"ports", "", N_("list COM1-COM4 with their devices, and this machine's serial devices"), 0, 0,
      NoOperand<PortsCommand>},
-    {"port", "COMn=DEVICE", "point COMn at DEVICE for good (COMn= : back to its default)", 1, 1,
+    {"port", "COMn=DEVICE", N_("point COMn at DEVICE for good (COMn= : back to its default)"), 1, 1,
      OneOperand<PortCommand>},
     {"identify", "[COMn] [--raw]",
-     "print the card's identity and line status (port: the applied\nprofile's unless named; "
-     "--raw: the card's text as it came)",
+     N_("print the card's identity and line status (port: the applied\nprofile's unless named; "
+        "--raw: the card's text as it came)"),
      0, 2, IdentifyCommand},
-    {"apply", "NAME", "program the card with profile NAME and record it as applied", 1, 1,
+    {"apply", "NAME", N_("program the card with profile NAME and record it as applied"), 1, 1,
      OneOperand<ApplyCommand>},
 };
 
@@ -68,7 +70,8 @@ const Command* FindCommand(const std::string& name) {
 }
 
 int Usage(std::ostream& err, const std::string& message) {
-    err << "zo-config: " << message << "\nTry 'zo-config --help' for more information.\n";
+    err << "zo-config: " << message << "\n"
+        << res::Tr("Try 'zo-config --help' for more information.") << "\n";
     return kExitUsage;
 }
 
@@ -80,16 +83,16 @@ bool IsKnownCommand(const std::string& name) {
 
 int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     if (args.empty()) {
-        return Usage(err, "no command given");
+        return Usage(err, res::Tr("no command given"));
     }
     const std::string& name = args[0];
     const Command* command = FindCommand(name);
     if (!command) {
-        return Usage(err, "unknown command '" + name + "'");
+        return Usage(err, res::Fill(res::Tr("unknown command '%1'"), {name}));
     }
     const std::size_t operands = args.size() - 1;
     if (operands < command->minOperands || operands > command->maxOperands) {
-        return Usage(err, "wrong number of arguments for '" + name + "'");
+        return Usage(err, res::Fill(res::Tr("wrong number of arguments for '%1'"), {name}));
     }
     return command->run(args, out, err);
 }
@@ -98,7 +101,7 @@ std::string CommandHelp() {
     // Where the descriptions start, as in the Options section.
     constexpr std::size_t kColumn = 22;
     const std::string indent(kColumn, ' ');
-    std::string text = "Commands:\n";
+    std::string text = res::Tr("Commands:") + std::string("\n");
     for (const auto& command : kCommands) {
         std::string synopsis = std::string("  ") + command.name;
         if (command.operands[0] != '\0') {
@@ -108,7 +111,7 @@ std::string CommandHelp() {
         // A synopsis too long for the column puts its description on the next line.
         text +=
             synopsis.size() < kColumn ? std::string(kColumn - synopsis.size(), ' ') : "\n" + indent;
-        for (const char* c = command.help; *c != '\0'; ++c) {
+        for (const char* c = res::Tr(command.help); *c != '\0'; ++c) {
             text += *c;
             if (*c == '\n') {
                 text += indent;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "res/Translation.h"
+
 namespace zo::cli {
 
 // The statuses zo-config ends with. Scripts test them, so a number never changes meaning;
@@ -20,9 +22,9 @@ enum ExitCode : int {
 
 // The paragraph of --help on the statuses above, kept beside them so both change together.
 inline constexpr const char* kExitStatusHelp =
-    "Exit status: 0 success, 1 refused or not found, 2 usage error, 3 store failure,\n"
-    "4 port not opened, 5 no reply from the card, 6 not the expected card, 7 write to the\n"
-    "port failed, 8 a value the card would take as a command, 9 the card refused a\n"
-    "setting.\n";
+    N_("Exit status: 0 success, 1 refused or not found, 2 usage error, 3 store failure,\n"
+       "4 port not opened, 5 no reply from the card, 6 not the expected card, 7 write to the\n"
+       "port failed, 8 a value the card would take as a command, 9 the card refused a\n"
+       "setting.\n");
 
 }  // namespace zo::cli

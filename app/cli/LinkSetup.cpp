@@ -4,6 +4,7 @@
 #include "cardsim/PtyCardServer.h"
 #include "platform/comm/ByteTrace.h"
 #include "platform/comm/SavedPorts.h"
+#include "res/Translation.h"
 
 namespace zo::cli {
 
@@ -29,7 +30,7 @@ bool LinkSetup::Start(const Options& options, const std::string& cardMemory, std
         std::vector<comm::PortAssignment> saved;
         std::string readError;
         if (!file.empty() && !comm::ReadSavedPorts(file, &saved, &m_warnings, &readError)) {
-            m_warnings.push_back(readError + " (the default ports are used)");
+            m_warnings.push_back(readError + " " + res::Tr("(the default ports are used)"));
         }
         for (const auto& [name, path] : saved) {
             m_map.MapToPath(name, path, comm::PortSource::Saved);

@@ -4,6 +4,7 @@
 
 #include "app/cli/Commands.h"
 #include "app/cli/ExitCode.h"
+#include "res/Translation.h"
 
 namespace zo::cli {
 namespace {
@@ -23,24 +24,24 @@ std::string ComName(const std::string& s) {
 
 // The top of --help: what the program does, and its options.
 constexpr const char* kOptionsHelp =
-    "Usage: zo-config [OPTION]... [COMMAND [ARG]...]\n"
-    "Configures a Kest Ferronix ZO!(tm) Series ISDN terminal adapter.\n"
-    "Without a command it opens the configuration windows.\n"
-    "\n"
-    "Options:\n"
-    "  --registry FILE     the profile store (default: $XDG_DATA_HOME/zo-config/registry.db)\n"
-    "  --port COMn=PATH    use the serial device PATH for port COMn (repeatable)\n"
-    "  --trace FILE        write every byte exchanged with the card to FILE\n"
-    "  --simulate[=COMn]   attach the built-in simulated card on COMn (COM3 unless named);\n"
-    "                      no other port is used, and the store defaults to a demo file\n"
-    "  --help              show this help and exit\n"
-    "  --version           show the version and exit\n"
-    "\n";
+    N_("Usage: zo-config [OPTION]... [COMMAND [ARG]...]\n"
+       "Configures a Kest Ferronix ZO!(tm) Series ISDN terminal adapter.\n"
+       "Without a command it opens the configuration windows.\n"
+       "\n"
+       "Options:\n"
+       "  --registry FILE     the profile store (default: $XDG_DATA_HOME/zo-config/registry.db)\n"
+       "  --port COMn=PATH    use the serial device PATH for port COMn (repeatable)\n"
+       "  --trace FILE        write every byte exchanged with the card to FILE\n"
+       "  --simulate[=COMn]   attach the built-in simulated card on COMn (COM3 unless named);\n"
+       "                      no other port is used, and the store defaults to a demo file\n"
+       "  --help              show this help and exit\n"
+       "  --version           show the version and exit\n"
+       "\n");
 
 }  // namespace
 
 std::string UsageText() {
-    return kOptionsHelp + CommandHelp() + "\n" + kExitStatusHelp;
+    return res::Tr(kOptionsHelp) + CommandHelp() + "\n" + res::Tr(kExitStatusHelp);
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string* error) {
@@ -52,7 +53,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
             return true;
         }
         if (i + 1 >= args.size()) {
-            *error = "option " + name + " needs a value";
+            *error = res::Fill(res::Tr("option %1 needs a value"), {name});
             return false;
         }
         *value = args[++i];
@@ -82,7 +83,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
                 return false;
             }
             if (o->registryPath.empty()) {
-                *error = "--registry needs a file name";
+                *error = res::Tr("--registry needs a file name");
                 return false;
             }
         } else if (is(arg, "--trace")) {
@@ -97,7 +98,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
             std::size_t eq = mapping.find('=');
             std::string name = ComName(mapping.substr(0, eq));
             if (eq == std::string::npos || name.empty() || eq + 1 == mapping.size()) {
-                *error = "--port needs COMn=PATH, got '" + mapping + "'";
+                *error = res::Fill(res::Tr("--port needs COMn=PATH, got '%1'"), {mapping});
                 return false;
             }
             o->portMap.emplace_back(name, mapping.substr(eq + 1));
@@ -107,11 +108,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
             o->simulate = true;
             o->simulatePort = ComName(arg.substr(11));
             if (o->simulatePort.empty()) {
-                *error = "--simulate takes a port name such as COM3, got '" + arg.substr(11) + "'";
+                *error = res::Fill(res::Tr("--simulate takes a port name such as COM3, got '%1'"),
+                                   {arg.substr(11)});
                 return false;
             }
         } else {
-            *error = "unknown option '" + arg + "'";
+            *error = res::Fill(res::Tr("unknown option '%1'"), {arg});
             return false;
         }
     }

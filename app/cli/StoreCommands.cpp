@@ -6,6 +6,7 @@
 #include "app/cli/ExitCode.h"
 #include "app/cli/TransferFiles.h"
 #include "platform/registry/Hive.h"
+#include "res/Translation.h"
 #include "store/ControlCharacters.h"
 #include "store/ProfileStore.h"
 #include "store/RegTransfer.h"
@@ -75,15 +76,17 @@ int RemoveCommand(const std::string& name, std::ostream& out, std::ostream& err)
     const store::StoreResult result = store::RemoveProfile(name, false, &removed);
     switch (result.status) {
         case store::StoreStatus::Ok:
-            out << "Removed " << QuotedName(removed) << ".\n";
+            out << res::Fill(res::Tr("Removed %1."), {QuotedName(removed)}) << "\n";
             return Finish(out, err);
         case store::StoreStatus::NotFound:
         case store::StoreStatus::Invalid:
         case store::StoreStatus::Changed:
             return NoSuchProfile(err, name);
         case store::StoreStatus::LastProfile:
-            err << "zo-config: " << store::EscapeControlCharacters(result.text)
-                << "; it cannot be removed\n";
+            err << "zo-config: "
+                << res::Fill(res::Tr("%1; it cannot be removed"),
+                             {store::EscapeControlCharacters(result.text)})
+                << "\n";
             return kExitRefused;
         case store::StoreStatus::Failed:
             break;
@@ -136,18 +139,21 @@ int ImportCommand(const std::string& path, std::ostream& out, std::ostream& err)
             break;
         case store::StoreStatus::Failed:
             StoreFailure(err, store::EscapeControlCharacters(result.text));
-            err << "zo-config: " << path << ": nothing was imported\n";
+            err << "zo-config: " << path << ": " << res::Tr("nothing was imported") << "\n";
             return kExitStore;
         default:
             err << "zo-config: " << path << ":" << result.line << ": "
-                << store::EscapeControlCharacters(result.text) << "; nothing was imported\n";
+                << store::EscapeControlCharacters(result.text) << "; "
+                << res::Tr("nothing was imported") << "\n";
             return kExitRefused;
     }
     std::size_t values = 0;
     for (const auto& k : parsed.keys) {
         values += k.values.size();
     }
-    out << "Imported " << parsed.keys.size() << " keys and " << values << " values.\n";
+    out << res::Fill(res::Tr("Imported %1 keys and %2 values."),
+                     {std::to_string(parsed.keys.size()), std::to_string(values)})
+        << "\n";
     return Finish(out, err);
 }
 

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/files/PrivateFile.h"
+#include "res/Translation.h"
 
 namespace zo::cli {
 namespace {
@@ -69,14 +70,16 @@ bool ExportTarget(const std::string& path, std::string* target, std::string* err
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* resolved = ::realpath(path.c_str(), nullptr);
         if (!resolved) {
-            *error = path + ": a symbolic link to nothing that exists: " + std::strerror(errno);
+            *error = path + ": " +
+                     res::Fill(res::Tr("a symbolic link to nothing that exists: %1"),
+                               {std::strerror(errno)});
             return false;
         }
         *target = resolved;
         std::free(resolved);
     }
     if (::stat(target->c_str(), &st) == 0 && !S_ISREG(st.st_mode)) {
-        *error = path + ": not a regular file; the export would replace it";
+        *error = path + ": " + res::Tr("not a regular file; the export would replace it");
         return false;
     }
     if (target->size() + 16 > sizeof g_pendingFile) {
@@ -136,7 +139,7 @@ bool ReadImportFile(const std::string& path, std::string* bytes, std::string* er
     }
     if (S_ISDIR(st.st_mode)) {
         ::close(fd);
-        *error = path + ": is a directory, not a registry export";
+        *error = path + ": " + res::Tr("is a directory, not a registry export");
         return false;
     }
     char buf[65536];
@@ -155,7 +158,7 @@ bool ReadImportFile(const std::string& path, std::string* bytes, std::string* er
         }
         bytes->append(buf, static_cast<std::size_t>(n));
         if (bytes->size() > kMaxImportBytes) {
-            *error = path + ": too large for a registry export";
+            *error = path + ": " + res::Tr("too large for a registry export");
             break;
         }
     }

@@ -12,6 +12,7 @@
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/Dialog.h"
 #include "res/ResourceIds.h"
+#include "res/Translation.h"
 
 namespace zo::link {
 
@@ -22,30 +23,33 @@ std::string DescribePortDevice(const std::string& portName) {
     }
     std::string path = map.PathOf(portName);
     if (path.empty()) {
-        return portName + (map.IsMapped(portName) ? " is a built-in device" : " has no device");
+        return res::Fill(map.IsMapped(portName) ? res::Tr("%1 is a built-in device")
+                                                : res::Tr("%1 has no device"),
+                         {portName});
     }
     switch (map.SourceOf(portName)) {
         case comm::PortSource::Default:
-            return portName + " is " + path + " (default)";
+            return res::Fill(res::Tr("%1 is %2 (default)"), {portName, path});
         case comm::PortSource::Saved:
-            return portName + " is " + path + " (your choice)";
+            return res::Fill(res::Tr("%1 is %2 (your choice)"), {portName, path});
         case comm::PortSource::CommandLine:
-            return portName + " is " + path + " (--port)";
+            return res::Fill(res::Tr("%1 is %2 (--port)"), {portName, path});
         case comm::PortSource::Simulated:
-            return portName + " is the simulated card";
+            return res::Fill(res::Tr("%1 is the simulated card"), {portName});
         case comm::PortSource::Program:
             break;
     }
-    return portName + " is " + path;
+    return res::Fill(res::Tr("%1 is %2"), {portName, path});
 }
 
 PortDeviceDialog::PortDeviceDialog(const std::string& portName, QWidget* parent)
     : QDialog(parent), m_portName(portName) {
-    setWindowTitle(tr("Port Device"));
+    setWindowTitle(QString::fromUtf8(res::Tr("Port Device")));
     auto* layout = new QVBoxLayout(this);
-    auto* prompt = new QLabel(
-        QString::fromStdString("&Device for " + portName + " (a serial device of this machine):"),
-        this);
+    auto* prompt =
+        new QLabel(QString::fromStdString(res::Fill(
+                       res::Tr("&Device for %1 (a serial device of this machine):"), {portName})),
+                   this);
     prompt->setTextFormat(Qt::PlainText);
     layout->addWidget(prompt);
     m_device = new QComboBox(this);
@@ -59,7 +63,7 @@ PortDeviceDialog::PortDeviceDialog(const std::string& portName, QWidget* parent)
             label += QString::fromStdString("  (" + port.target + ")");
         }
         if (!port.usable) {
-            label += tr("  (not usable by you)");
+            label += QString::fromUtf8(res::Tr("  (not usable by you)"));
         }
         m_device->addItem(label, QString::fromStdString(port.path));
         if (!port.usable) {
@@ -69,11 +73,16 @@ PortDeviceDialog::PortDeviceDialog(const std::string& portName, QWidget* parent)
     }
     m_device->setEditText(QString::fromStdString(comm::CurrentPortMap().PathOf(portName)));
     layout->addWidget(m_device);
-    auto* hint = new QLabel(tr("Saved for you alone; zo-config ports lists the devices."), this);
+    auto* hint = new QLabel(
+        QString::fromUtf8(res::Tr("Saved for you alone; zo-config ports lists the devices.")),
+        this);
     hint->setTextFormat(Qt::PlainText);
     layout->addWidget(hint);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    QPushButton* reset = buttons->addButton(tr("Use De&fault"), QDialogButtonBox::ResetRole);
+    buttons->button(QDialogButtonBox::Ok)->setText(QString::fromUtf8(res::Tr("OK")));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QString::fromUtf8(res::Tr("Cancel")));
+    QPushButton* reset =
+        buttons->addButton(QString::fromUtf8(res::Tr("Use De&fault")), QDialogButtonBox::ResetRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(reset, &QPushButton::clicked, this, [this] { UseDefault(); });
@@ -85,8 +94,8 @@ bool PortDeviceDialog::Save(const std::string& device) {
     if (comm::CurrentPortMap().SavePort(m_portName, device, &error)) {
         return true;
     }
-    platform::CurrentPrompter().Ask(m_portName + " was not changed.", platform::Buttons::Ok,
-                                    platform::Icon::Warning, error);
+    platform::CurrentPrompter().Ask(res::Fill(res::Tr("%1 was not changed."), {m_portName}),
+                                    platform::Buttons::Ok, platform::Icon::Warning, error);
     return false;
 }
 

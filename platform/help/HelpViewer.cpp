@@ -8,6 +8,7 @@
 #include "platform/files/HelpFile.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/Messages.h"
+#include "res/Translation.h"
 
 namespace zo::help {
 namespace {
@@ -19,8 +20,8 @@ std::string BaseName(const std::string& path) {
 }
 
 bool SameNameNoCase(const std::string& a, const std::string& b) {
-    return QString::fromStdString(BaseName(a)).compare(QString::fromStdString(BaseName(b)),
-                                                       Qt::CaseInsensitive) == 0;
+    return QString::fromStdString(BaseName(a))
+               .compare(QString::fromStdString(BaseName(b)), Qt::CaseInsensitive) == 0;
 }
 
 void Report(const std::string& text) {
@@ -34,29 +35,38 @@ HelpSystem& CurrentHelp() {
     return g_help ? *g_help : viewer;
 }
 
-void SetHelp(HelpSystem* help) { g_help = help; }
+void SetHelp(HelpSystem* help) {
+    g_help = help;
+}
 
 bool WinHelp(QWidget* owner, const std::string& file, unsigned command, unsigned long data) {
     switch (command) {
-        case ui::HELP_CONTEXT: CurrentHelp().ShowContext(owner, file, data); return true;
-        case ui::HELP_QUIT: CurrentHelp().Quit(file); return true;
-        default: return false;
+        case ui::HELP_CONTEXT:
+            CurrentHelp().ShowContext(owner, file, data);
+            return true;
+        case ui::HELP_QUIT:
+            CurrentHelp().Quit(file);
+            return true;
+        default:
+            return false;
     }
 }
 
-HelpViewer::~HelpViewer() { delete m_window.data(); }
+HelpViewer::~HelpViewer() {
+    delete m_window.data();
+}
 
 void HelpViewer::ShowContext(QWidget* owner, const std::string& file, unsigned long context) {
     files::HelpFile help;
     std::string why;
     if (!help.Load(file, &why)) {
-        Report("The help file \"" + file + "\" " + why + ".");
+        Report(res::Fill(res::Tr("The help file \"%1\" %2."), {file, why}));
         return;
     }
     const files::HelpTopic* topic = help.Find(context);
     if (!topic) {
-        Report("The help file \"" + file + "\" has no topic for context " +
-               std::to_string(context) + ".");
+        Report(res::Fill(res::Tr("The help file \"%1\" has no topic for context %2."),
+                         {file, std::to_string(context)}));
         return;
     }
     // A window of the sheet that asked, so that the sheet's modal run lets it be used.
@@ -80,7 +90,8 @@ void HelpViewer::ShowContext(QWidget* owner, const std::string& file, unsigned l
         html += "<p>" + QString::fromStdString(p).toHtmlEscaped() + "</p>";
     }
     m_browser->setHtml(html);
-    m_window->setWindowTitle(QString::fromStdString(topic->title) + " - Help");
+    m_window->setWindowTitle(
+        QString::fromStdString(res::Fill(res::Tr("%1 - Help"), {topic->title})));
     m_file = file;
     m_context = context;
     m_window->show();

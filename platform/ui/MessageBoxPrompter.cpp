@@ -1,11 +1,13 @@
 #include "platform/ui/MessageBoxPrompter.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMessageBox>
 
 #include "platform/ui/Text.h"
+#include "res/Translation.h"
 
 namespace zo::ui {
 
@@ -95,6 +97,18 @@ Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon ic
     QMessageBox box(qicon, ToQ(m_caption), ToQ(text), set, parent);
     if (!detail.empty()) {
         box.setInformativeText(ToQ(detail));
+    }
+    // Qt's own words for the buttons come from a catalogue of Qt's that may not be
+    // installed; ours always is.
+    const std::pair<QMessageBox::StandardButton, const char*> kButtonTexts[] = {
+        {QMessageBox::Ok, N_("OK")},       {QMessageBox::Cancel, N_("Cancel")},
+        {QMessageBox::Retry, N_("Retry")}, {QMessageBox::Yes, N_("&Yes")},
+        {QMessageBox::No, N_("&No")},
+    };
+    for (const auto& [which, english] : kButtonTexts) {
+        if (QAbstractButton* b = box.button(which)) {
+            b->setText(QString::fromUtf8(res::Tr(english)));
+        }
     }
     ShowAsPlainText(box);
     KeepTitleWhole(box);

@@ -1,9 +1,9 @@
 #include "platform/ui/PropertySheet.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QDialog>
 #include <QFrame>
-#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -16,6 +16,7 @@
 
 #include "platform/ui/PropertyPage.h"
 #include "platform/ui/Text.h"
+#include "res/Translation.h"
 
 namespace zo::ui {
 
@@ -62,9 +63,12 @@ protected:
         if (mods == Qt::ControlModifier) {
             switch (key.key()) {
                 case Qt::Key_Tab:
-                case Qt::Key_PageDown: return 1;
-                case Qt::Key_PageUp: return -1;
-                default: return 0;
+                case Qt::Key_PageDown:
+                    return 1;
+                case Qt::Key_PageUp:
+                    return -1;
+                default:
+                    return 0;
             }
         }
         bool back = key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Tab;
@@ -156,11 +160,17 @@ int PropertySheet::IndexOfTemplate(int templateId) const {
     return -1;
 }
 
-QWidget* PropertySheet::GetSafeHwnd() const { return m_window.data(); }
+QWidget* PropertySheet::GetSafeHwnd() const {
+    return m_window.data();
+}
 
-QStackedWidget* PropertySheet::PageStack() const { return m_stack.data(); }
+QStackedWidget* PropertySheet::PageStack() const {
+    return m_stack.data();
+}
 
-QTabBar* PropertySheet::TabBar() const { return m_tabBar.data(); }
+QTabBar* PropertySheet::TabBar() const {
+    return m_tabBar.data();
+}
 
 QPushButton* PropertySheet::GetDlgItem(int id) const {
     auto it = m_buttons.find(id);
@@ -182,8 +192,7 @@ bool PropertySheet::BuildWindow() {
     QSize pageSize;
     for (PropertyPage* p : m_pages) {
         const res::DialogTemplate& t = p->Template();
-        pageSize = pageSize.expandedTo(
-            DialogUnits::ForTemplate(t).ToPixels(t.rect.cx, t.rect.cy));
+        pageSize = pageSize.expandedTo(DialogUnits::ForTemplate(t).ToPixels(t.rect.cx, t.rect.cy));
     }
 
     auto* w = new SheetWindow(this, m_parentWindow);
@@ -231,7 +240,7 @@ bool PropertySheet::BuildWindow() {
     row->addStretch(1);
     QSize buttonSize = m_units.ToPixels(50, 14);
     auto add = [&](int id, const char* text, Button which) {
-        auto* b = new QPushButton(QString::fromLatin1(text));
+        auto* b = new QPushButton(QString::fromUtf8(res::Tr(text)));
         b->setObjectName(QStringLiteral("sheetButton%1").arg(id));
         b->setMinimumSize(buttonSize);
         b->setAutoDefault(false);
@@ -241,21 +250,21 @@ bool PropertySheet::BuildWindow() {
         return b;
     };
     if (m_wizard) {
-        add(ID_WIZBACK, "< &Back", Button::Back);
-        auto* next = add(ID_WIZNEXT, "&Next >", Button::Next);
+        add(ID_WIZBACK, N_("< &Back"), Button::Back);
+        auto* next = add(ID_WIZNEXT, N_("&Next >"), Button::Next);
         row->setSpacing(0);
-        auto* finish = add(ID_WIZFINISH, "Finish", Button::Finish);
+        auto* finish = add(ID_WIZFINISH, N_("Finish"), Button::Finish);
         finish->hide();
         row->addSpacing(m_units.ToPixelsX(6));
-        add(IDCANCEL, "Cancel", Button::Cancel);
+        add(IDCANCEL, N_("Cancel"), Button::Cancel);
         row->addSpacing(m_units.ToPixelsX(4));
-        add(IDHELP, "&Help", Button::Help);
+        add(IDHELP, N_("&Help"), Button::Help);
         next->setDefault(true);
     } else {
-        add(IDOK, "OK", Button::Ok)->setDefault(true);
-        add(IDCANCEL, "Cancel", Button::Cancel);
-        add(ID_APPLY_NOW, "&Apply", Button::Apply)->setEnabled(false);
-        add(IDHELP, "Help", Button::Help);
+        add(IDOK, N_("OK"), Button::Ok)->setDefault(true);
+        add(IDCANCEL, N_("Cancel"), Button::Cancel);
+        add(ID_APPLY_NOW, N_("&Apply"), Button::Apply)->setEnabled(false);
+        add(IDHELP, N_("Help"), Button::Help);
     }
     outer->addLayout(row);
     outer->setSizeConstraint(QLayout::SetFixedSize);
@@ -531,11 +540,13 @@ void PropertySheet::UpdateTitle() {
     m_window->setWindowTitle(ToQ(title));
 }
 
-void PropertySheet::PageModifiedChanged() { UpdateButtons(); }
+void PropertySheet::PageModifiedChanged() {
+    UpdateButtons();
+}
 
 void PropertySheet::PressButton(Button button) {
     static const std::map<Button, int> ids{
-        {Button::Back, ID_WIZBACK}, {Button::Next, ID_WIZNEXT}, {Button::Finish, ID_WIZFINISH},
+        {Button::Back, ID_WIZBACK}, {Button::Next, ID_WIZNEXT},    {Button::Finish, ID_WIZFINISH},
         {Button::Ok, IDOK},         {Button::Apply, ID_APPLY_NOW}, {Button::Cancel, IDCANCEL},
         {Button::Help, IDHELP}};
     QPushButton* b = GetDlgItem(ids.at(button));
@@ -545,17 +556,29 @@ void PropertySheet::PressButton(Button button) {
         return;
     }
     switch (button) {
-        case Button::Back: Back(); break;
-        case Button::Next: Next(); break;
-        case Button::Finish: Finish(); break;
+        case Button::Back:
+            Back();
+            break;
+        case Button::Next:
+            Next();
+            break;
+        case Button::Finish:
+            Finish();
+            break;
         case Button::Ok:
             if (Apply(true)) {
                 EndDialog(IDOK);
             }
             break;
-        case Button::Apply: Apply(false); break;
-        case Button::Cancel: Cancel(); break;
-        case Button::Help: Help(); break;
+        case Button::Apply:
+            Apply(false);
+            break;
+        case Button::Cancel:
+            Cancel();
+            break;
+        case Button::Help:
+            Help();
+            break;
     }
 }
 

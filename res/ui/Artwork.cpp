@@ -12,6 +12,7 @@
 #include <map>
 
 #include "res/ResourceIds.h"
+#include "res/Translation.h"
 
 namespace zo::res {
 namespace {
@@ -46,8 +47,8 @@ void DrawCard(QPainter& p, const QRectF& r) {
     p.setPen(QPen(QColor(70, 74, 86), std::max(1.0, r.height() / 40)));
     p.setBrush(body);
     p.drawRoundedRect(r, r.height() / 14, r.height() / 14);
-    QRectF label = r.adjusted(r.width() * 0.18, r.height() * 0.16, -r.width() * 0.08,
-                              -r.height() * 0.16);
+    QRectF label =
+        r.adjusted(r.width() * 0.18, r.height() * 0.16, -r.width() * 0.08, -r.height() * 0.16);
     p.setPen(Qt::NoPen);
     p.setBrush(kNavy);
     p.drawRoundedRect(label, 3, 3);
@@ -87,7 +88,7 @@ QImage Banner(qreal ratio) {
     p.drawText(QPointF(12, 45), QString::fromUtf8("ZO!\u2122 Series"));
     p.setPen(QColor(220, 235, 255));
     p.setFont(Face(10, false));
-    p.drawText(QPointF(14, 62), "ISDN terminal adapter configuration");
+    p.drawText(QPointF(14, 62), QString::fromUtf8(res::Tr("ISDN terminal adapter configuration")));
     DrawCard(p, QRectF(262, 12, 80, 50));
     return image;
 }
@@ -182,7 +183,8 @@ QImage Splash(qreal ratio) {
     p.drawLine(QPointF(34, 200), QPointF(300, 200));
     p.setPen(QColor(225, 235, 250));
     p.setFont(Face(13, false));
-    p.drawText(QPointF(34, 282), "Reading the card's identity, one moment please...");
+    p.drawText(QPointF(34, 282),
+               QString::fromUtf8(res::Tr("Reading the card's identity, one moment please...")));
     return image;
 }
 

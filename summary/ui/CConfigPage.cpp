@@ -13,6 +13,7 @@
 #include "platform/ui/DataExchange.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 #include "store/RegistryKey.h"
 #include "summary/ui/CSummarySheet.h"
 #include "summary/ui/SplashDialog.h"
@@ -22,7 +23,7 @@ namespace zo::summary {
 namespace {
 
 constexpr int kGeneralTab = 2;
-constexpr const char* kNewProfileCaption = "NewSPID";
+constexpr const char* kNewProfileCaption = N_("NewSPID");
 
 using Field = ProfileEditor::Field;
 
@@ -261,7 +262,7 @@ void CConfigPage::OnNew() {
     int result;
     {
         // Its pages fill the channel this page takes the new profile from.
-        wizard::CWizardSheet wizard(kNewProfileCaption, nullptr, 0, Channel());
+        wizard::CWizardSheet wizard(res::Tr(kNewProfileCaption), nullptr, 0, Channel());
         summary::CSummarySheet* sheet = Sheet();
         ui::SheetRunner* runner = sheet ? sheet->SheetRunner() : nullptr;
         result = runner ? runner->RunSheet(wizard) : wizard.DoModal();

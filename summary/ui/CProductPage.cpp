@@ -8,6 +8,7 @@
 #include "platform/ui/Conversation.h"
 #include "platform/ui/DataExchange.h"
 #include "res/ResourceIds.h"
+#include "res/Translation.h"
 #include "res/ui/Artwork.h"
 #include "summary/ui/CSummarySheet.h"
 #include "summary/ui/RawDataDialog.h"
@@ -27,17 +28,17 @@ struct SignLook {
 SignLook SignLookFor(const std::string& lineStatus) {
     switch (link::SignFor(lineStatus)) {
         case link::LineSign::Stop:
-            return {res::IDB_SIGN_STOP, "Line inactive",
-                    "Stop sign: the card reports its physical interface to the ISDN line "
-                    "inactive."};
+            return {res::IDB_SIGN_STOP, N_("Line inactive"),
+                    N_("Stop sign: the card reports its physical interface to the ISDN line "
+                       "inactive.")};
         case link::LineSign::Go:
-            return {res::IDB_SIGN_ACTIVE, "Line active",
-                    "Green sign: the card reports the ISDN line active."};
+            return {res::IDB_SIGN_ACTIVE, N_("Line active"),
+                    N_("Green sign: the card reports the ISDN line active.")};
         case link::LineSign::Yield:
             break;
     }
-    return {res::IDB_SIGN_YIELD, "Line state unknown",
-            "Yield sign: the card reports the ISDN line neither active nor inactive."};
+    return {res::IDB_SIGN_YIELD, N_("Line state unknown"),
+            N_("Yield sign: the card reports the ISDN line neither active nor inactive.")};
 }
 
 }  // namespace
@@ -100,7 +101,7 @@ void CProductPage::ShowSign() {
     // The pictures are drawn once and shared: the label holds the only other reference,
     // which the new picture replaces and so releases.
     m_statusSign.SetBitmap(res::LoadBitmap(sign.bitmap));
-    m_statusSign.SetAccessibleText(sign.name, sign.description);
+    m_statusSign.SetAccessibleText(res::Tr(sign.name), res::Tr(sign.description));
 }
 
 bool CProductPage::OnSetActive() {

@@ -8,6 +8,7 @@
 #include "platform/help/HelpSystem.h"
 #include "platform/ui/Conversation.h"
 #include "res/ResourceIds.h"
+#include "res/Translation.h"
 #include "res/ui/Artwork.h"
 
 namespace zo::summary {
@@ -36,7 +37,7 @@ bool CSummarySheet::OnInitDialog() {
     // The first tab is created and activated in here: its own start-up has run after it.
     bool result = ui::PropertySheet::OnInitDialog();
     delete GetDlgItem(ui::IDOK);
-    SetDlgItemText(ui::IDCANCEL, "Close");
+    SetDlgItemText(ui::IDCANCEL, res::Tr("Close"));
     if (!m_pChannel) {
         return result;
     }

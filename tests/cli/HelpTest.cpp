@@ -35,6 +35,38 @@ TEST_F(HelpTest, ConfigHelpListsEveryOptionAndCommand) {
     EXPECT_EQ(Run(ZO_CONFIG_BIN, "-h").out, r.out);
 }
 
+// The program finds its catalogues in the build tree and speaks the locale's language;
+// command and option names stay as typed. The machine need not have the locale itself.
+TEST_F(HelpTest, ConfigSpeaksTheLanguageOfTheLocale) {
+    auto inLocale = [&](const std::string& locale, const std::string& args) {
+        return Run("env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=" + locale + " " + ZO_CONFIG_BIN,
+                   args);
+    };
+    Outcome french = inLocale("fr_FR.UTF-8", "--help");
+    EXPECT_EQ(french.code, 0);
+    EXPECT_EQ(french.out.rfind("Utilisation : zo-config [OPTION]...", 0), 0u) << french.out;
+    EXPECT_NE(french.out.find("\nCommandes :\n"), std::string::npos) << french.out;
+    EXPECT_NE(french.out.find("Code de sortie : 0 succès"), std::string::npos) << french.out;
+    EXPECT_TRUE(Lists(french.out, "apply NAME")) << french.out;
+    EXPECT_TRUE(Lists(french.out, "--registry FILE")) << french.out;
+
+    Outcome missing = inLocale("fr_CA.UTF-8", "--registry " + store.Path() + " show Nowhere");
+    EXPECT_EQ(missing.code, 1);
+    EXPECT_EQ(missing.err, "zo-config: aucun profil nommé \"Nowhere\"\n");
+
+    Outcome spanish = inLocale("es_MX.UTF-8", "--registry " + store.Path() + " frobnicate");
+    EXPECT_EQ(spanish.code, 2);
+    EXPECT_EQ(spanish.err,
+              "zo-config: orden desconocida «frobnicate»\nPruebe «zo-config --help» para más "
+              "información.\n");
+
+    // A language without a catalogue, and no locale at all, give English.
+    for (const std::string locale : {"de_DE.UTF-8", "C"}) {
+        Outcome other = inLocale(locale, "--help");
+        EXPECT_EQ(other.out.rfind("Usage: zo-config [OPTION]...", 0), 0u) << locale;
+    }
+}
+
 TEST_F(HelpTest, ConfigRefusesWhatItDoesNotKnowWithUsage) {
     for (const char* args : {"--bogus", "--port COM9", "--simulate=ttyS0", "--registry"}) {
         Outcome r = Run(ZO_CONFIG_BIN, args);

@@ -24,6 +24,7 @@
 #include "res/DialogTemplates.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 #include "res/ui/Artwork.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
@@ -230,7 +231,7 @@ int Render(int argc, char** argv, const QString& suffix) {
         d.DestroyWindow();
     }
     {
-        wizard::CWizardSheet wizard(app::kFirstTimeCaption);
+        wizard::CWizardSheet wizard(res::Tr(app::kFirstTimeCaption));
         ok &= SaveSheet(wizard, "wizard");
     }
     {
@@ -256,6 +257,8 @@ int Render(int argc, char** argv, const QString& suffix) {
 // The scale of a Qt application is fixed when it starts: the pictures at two device
 // pixels to the pixel come from a second process.
 int main(int argc, char** argv) {
+    // The windows in the language of the environment, as zo-config shows them.
+    res::UseProgramTranslations();
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
