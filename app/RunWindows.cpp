@@ -7,7 +7,6 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <iostream>
 #include <memory>
 
 #include "app/ConfigApp.h"
@@ -18,16 +17,6 @@
 
 namespace zo::app {
 namespace {
-
-bool HasDisplay() {
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* v = std::getenv(name);
-        if (v && *v) {
-            return true;
-        }
-    }
-    return false;
-}
 
 // Start-up measurement, off unless ZO_EXIT_AT_FIRST_PAINT is set: its value is the
 // CLOCK_MONOTONIC time in nanoseconds at which the caller started the program. Once the
@@ -62,12 +51,6 @@ private:
 }  // namespace
 
 int RunWindows(int& argc, char** argv) {
-    // Without a display the window system would end the program; say why instead.
-    if (!HasDisplay()) {
-        std::cerr << "zo-config: there is no display to show the windows on "
-                     "(DISPLAY is not set); the commands work without one (see --help)\n";
-        return 1;
-    }
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("zo-config");
     QApplication::setWindowIcon(res::LoadAppIcon());

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "app/NoDisplayExit.h"
 #include "app/RunWindows.h"
 #include "app/cli/CommandReport.h"
 #include "app/cli/Commands.h"
@@ -57,6 +58,13 @@ int main(int argc, char** argv) {
         std::cerr << "zo-config: " << warning << "\n";
     }
     if (options.command.empty()) {
+        // Without a display the window system would end the program; say why instead.
+        if (!DisplayNamed(options)) {
+            std::cerr << "zo-config: there is no display to show the windows on "
+                         "(DISPLAY is not set); the commands work without one (see --help)\n";
+            return kExitNoDisplay;
+        }
+        zo::app::ExitWithoutWindowSystem();
         return zo::app::RunWindows(argc, argv);
     }
     return RunCommand(options.command, std::cout, std::cerr);

@@ -35,7 +35,8 @@ std::string UsageText() {
                "  --fault NAME    misbehave as NAME (repeatable): ") +
            zo::cardsim::FaultNamesHelp() +
            "\n"
-           "  --help          show this help and exit\n"
+           "  -h, --help      show this help and exit\n"
+           "  --version       show the version and exit\n"
            "\n"
            "Exit status: 0 stopped by a signal or hang-up, 1 the terminal could not be served,\n"
            "2 usage error.\n";
@@ -65,6 +66,9 @@ int main(int argc, char** argv) {
         std::string fault;
         if (a == "--help" || a == "-h") {
             std::cout << UsageText();
+            return 0;
+        } else if (a == "--version") {
+            std::cout << "zo-cardsim " << ZO_VERSION << "\n";
             return 0;
         } else if (a == "--link") {
             if (!value(&link))

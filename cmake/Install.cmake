@@ -4,6 +4,14 @@ include(GNUInstallDirs)
 set(ZO_SHARE_DIR ${CMAKE_INSTALL_DATADIR}/zo-config)
 
 install(TARGETS zo-config zo-cardsim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# Without the compilers' notes (.comment), as Debian's own packages are; after the strip
+# of `install/strip` and the package.
+foreach(program zo-config zo-cardsim)
+    install(CODE "execute_process(
+        COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
+                \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${program}\"
+        COMMAND_ERROR_IS_FATAL ANY)")
+endforeach()
 
 # The program looks for the clip and the help file in its current directory; the desktop
 # entries start it in this folder.
@@ -13,31 +21,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/res/help/ksfxzo.txt DESTINATION ${ZO_SHARE_D
 
 install(DIRECTORY ${CMAKE_BINARY_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
-# Debian policy: manual pages and the changelog compressed with gzip -9n (no name or time
-# stamp inside, so the same sources give the same package).
-set(ZO_GZIPPED)
-foreach(source docs/man/zo-config.1 docs/man/zo-cardsim.1 debian/changelog)
-    get_filename_component(name ${source} NAME)
-    set(output ${CMAKE_BINARY_DIR}/dist/${name}.gz)
-    add_custom_command(OUTPUT ${output}
-        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/dist
-        COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/${source} > ${output}
-        DEPENDS ${PROJECT_SOURCE_DIR}/${source} VERBATIM)
-    list(APPEND ZO_GZIPPED ${output})
-endforeach()
-add_custom_target(zo_dist_files ALL DEPENDS ${ZO_GZIPPED})
-install(FILES ${CMAKE_BINARY_DIR}/dist/zo-config.1.gz ${CMAKE_BINARY_DIR}/dist/zo-cardsim.1.gz
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
-
-# Licence and history where Debian keeps them; the copyright file is machine-readable.
-install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright ${CMAKE_BINARY_DIR}/dist/changelog.gz
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zo-config)
-
-install(FILES ${PROJECT_SOURCE_DIR}/res/completion/zo-config
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
-
-# The software centres' entry. The version and date are those of the changelog's latest
-# entry, which must name the project's version.
+# The release: the version and date of the changelog's latest entry, which must name the
+# project's version. The manual pages and the software centres' entry carry them.
 file(STRINGS ${PROJECT_SOURCE_DIR}/debian/changelog ZO_CHANGELOG_HEAD LIMIT_COUNT 1)
 if(NOT ZO_CHANGELOG_HEAD MATCHES "^zo-config \\(${PROJECT_VERSION}\\) ")
     message(WARNING "debian/changelog does not start with version ${PROJECT_VERSION}")
@@ -51,6 +36,38 @@ if(ZO_MONTH LESS 10)
     set(ZO_MONTH 0${ZO_MONTH})
 endif()
 set(ZO_RELEASE_DATE ${CMAKE_MATCH_3}-${ZO_MONTH}-${CMAKE_MATCH_1})
+
+# The manual pages dated by the release.
+foreach(page zo-config zo-cardsim)
+    configure_file(${PROJECT_SOURCE_DIR}/docs/man/${page}.1 ${CMAKE_BINARY_DIR}/man/${page}.1
+                   @ONLY)
+endforeach()
+
+# Debian policy: manual pages and the changelog compressed with gzip -9n (no name or time
+# stamp inside, so the same sources give the same package).
+set(ZO_GZIPPED)
+foreach(source ${CMAKE_BINARY_DIR}/man/zo-config.1 ${CMAKE_BINARY_DIR}/man/zo-cardsim.1
+               ${PROJECT_SOURCE_DIR}/debian/changelog)
+    get_filename_component(name ${source} NAME)
+    set(output ${CMAKE_BINARY_DIR}/dist/${name}.gz)
+    add_custom_command(OUTPUT ${output}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/dist
+        COMMAND gzip -9n -c ${source} > ${output}
+        DEPENDS ${source} VERBATIM)
+    list(APPEND ZO_GZIPPED ${output})
+endforeach()
+add_custom_target(zo_dist_files ALL DEPENDS ${ZO_GZIPPED})
+install(FILES ${CMAKE_BINARY_DIR}/dist/zo-config.1.gz ${CMAKE_BINARY_DIR}/dist/zo-cardsim.1.gz
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# Licence and history where Debian keeps them; the copyright file is machine-readable.
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright ${CMAKE_BINARY_DIR}/dist/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zo-config)
+
+install(FILES ${PROJECT_SOURCE_DIR}/res/completion/zo-config
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+
+# The software centres' entry.
 set(ZO_HOMEPAGE "https://zo-config.example.org/" CACHE STRING
     "The project's home page, named in the AppStream entry")
 set(ZO_SCREENSHOTS "${ZO_HOMEPAGE}screenshots" CACHE STRING

@@ -4,8 +4,10 @@
 # entries and the AppStream entry, renders both man pages and loads the bash completion.
 # Needs no display and no network.
 #   tools/check-install.sh            build dir: $ZO_BUILD_DIR or build/
-#   tools/check-install.sh --package  also makes the .deb with cpack and checks it, with
-#                                     lintian (any error or warning fails)
+#   tools/check-install.sh --package  also makes the .deb with cpack twice and checks it:
+#                                     the same bytes both times, lintian (any error or
+#                                     warning fails, and so does any note on hardening), and
+#                                     programs hardened as Debian's own (a release build)
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZO_BUILD_DIR:-$here/build}
@@ -32,6 +34,7 @@ share=$root/share/zo-config
 
 for f in bin/zo-config bin/zo-cardsim share/zo-config/globe.avi share/zo-config/ksfxzo.hlp \
     share/icons/hicolor/128x128/apps/zo-config.png share/icons/hicolor/16x16/apps/zo-config.png \
+    share/icons/hicolor/scalable/apps/zo-config.svg \
     share/man/man1/zo-config.1.gz share/man/man1/zo-cardsim.1.gz \
     share/doc/zo-config/copyright share/doc/zo-config/changelog.gz \
     share/bash-completion/completions/zo-config \
@@ -43,6 +46,8 @@ done
 version=$(grep -m1 '^CMAKE_PROJECT_VERSION:' "$build/CMakeCache.txt" | cut -d= -f2)
 out=$("$root/bin/zo-config" --version) || fail "zo-config --version failed"
 [ "$out" = "zo-config $version" ] || fail "zo-config --version said '$out'"
+out=$("$root/bin/zo-cardsim" --version) || fail "zo-cardsim --version failed"
+[ "$out" = "zo-cardsim $version" ] || fail "zo-cardsim --version said '$out'"
 out=$("$root/bin/zo-cardsim" --help) || fail "zo-cardsim --help failed"
 grep -q -- '--link PATH' <<<"$out" || fail "zo-cardsim --help lists no --link"
 # The installed program finds its catalogues beside it.
@@ -53,17 +58,34 @@ grep -q '^Utilisation : zo-config' <<<"$out" || fail "the installed zo-config sp
 (cd "$share" && "$root/bin/zo-config" --registry "$stage/store.db" profiles >/dev/null) ||
     fail "the installed zo-config cannot use a store"
 
+svg=$root/share/icons/hicolor/scalable/apps/zo-config.svg
+if command -v xmllint >/dev/null; then
+    xmllint --noout "$svg" || fail "the scalable icon is not well-formed XML"
+fi
+grep -q '<svg xmlns="http://www.w3.org/2000/svg"' "$svg" || fail "the scalable icon is no SVG"
+
 for entry in zo-config zo-config-simulated; do
     file=$root/share/applications/$entry.desktop
     desktop-file-validate "$file" || fail "$entry.desktop is not valid"
     grep -qx 'Path=/usr/share/zo-config' "$file" || fail "$entry.desktop does not start in /usr/share/zo-config"
     exec=$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$file")
     [ -x "$stage$exec" ] || fail "$entry.desktop runs $exec, which is not installed"
+    grep -qx "TryExec=$exec" "$file" || fail "$entry.desktop has no TryExec=$exec"
+    # The class the windows give themselves (WM_CLASS), so that docks match them to it.
+    grep -qx 'StartupWMClass=zo-config' "$file" || fail "$entry.desktop has no StartupWMClass"
 done
 grep -q '^Exec=.* --simulate$' "$root/share/applications/zo-config-simulated.desktop" ||
     fail "the second entry does not start the simulated card"
 
+# The release, as the changelog's latest entry dates it.
+released=$(sed -n 's/^ -- .*>  //p' "$here/debian/changelog" | head -n1)
+release_day=$(date -u -d "$(awk '{print $2, $3, $4}' <<<"$released")" +%Y-%m-%d)
 for page in zo-config zo-cardsim; do
+    th=$(gzip -dc "$root/share/man/man1/$page.1.gz" | grep -m1 '^\.TH ')
+    [ "$th" = ".TH ${page^^} 1 \"$release_day\" \"zo-config $version\" \"User Commands\"" ] ||
+        fail "$page.1 is not dated by the release $release_day: $th"
+    gzip -dc "$root/share/man/man1/$page.1.gz" | grep -qx '\.SH ENVIRONMENT' ||
+        fail "$page.1 has no ENVIRONMENT section"
     warnings=$(gzip -dc "$root/share/man/man1/$page.1.gz" | LC_ALL=C.UTF-8 groff -man -Tutf8 -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page.1: $warnings"
     if command -v man >/dev/null; then
@@ -89,8 +111,16 @@ bash -c 'source "$1" && complete -p zo-config' _ "$root/share/bash-completion/co
     >/dev/null 2>&1 || fail "the bash completion does not load"
 
 if [ $package -eq 1 ]; then
+    # Packed twice from the same build, with the time fixed as reproducible builds fix it:
+    # the same bytes.
+    export SOURCE_DATE_EPOCH
+    SOURCE_DATE_EPOCH=$(date -u -d "$released" +%s)
     (cd "$build" && cpack -G DEB >/dev/null 2>&1) || fail "cpack failed"
     deb=$(ls -t "$build"/zo-config_*.deb | head -n1)
+    cp "$deb" "$stage/first.deb"
+    (cd "$build" && cpack -G DEB >/dev/null 2>&1) || fail "cpack failed the second time"
+    cmp -s "$deb" "$stage/first.deb" || fail "packing the same build twice gave different bytes"
+
     depends=$(dpkg-deb -f "$deb" Depends)
     for lib in libqt6widgets6 libsqlite3-0; do
         grep -q "$lib" <<<"$depends" || fail "the package does not depend on $lib: $depends"
@@ -98,11 +128,35 @@ if [ $package -eq 1 ]; then
     contents=$(dpkg-deb -c "$deb")
     grep -q './usr/bin/zo-config$' <<<"$contents" || fail "the package has no /usr/bin/zo-config"
     command -v lintian >/dev/null || fail "lintian is not installed (tools/setup.sh installs it)"
-    if ! findings=$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1); then
+    if ! findings=$(lintian --fail-on error,warning --display-info --tag-display-limit 0 "$deb" 2>&1); then
         # Root gets a note that lintian prefers a normal user; only the findings matter.
         grep -v 'running with root privileges' <<<"$findings" >&2 || true
         fail "lintian finds errors or warnings in $(basename "$deb")"
     fi
+    if grep -E ': (hardening-[a-z-]*|binary-has-unneeded-section)' <<<"$findings" >&2; then
+        fail "lintian finds the programs less hardened than Debian's own"
+    fi
+
+    # The packaged programs, as readelf sees them: position-independent, the relocations
+    # read-only and bound at start (RELRO, BIND_NOW), fortified C library calls and the stack
+    # protector, no compilers' notes. hardening-check (devscripts) says the same where it is.
+    unpacked=$stage/unpacked
+    dpkg-deb -x "$deb" "$unpacked"
+    for program in zo-config zo-cardsim; do
+        elf=$unpacked/usr/bin/$program
+        readelf -hW "$elf" | grep -q 'Type: *DYN' || fail "$program is not position-independent"
+        readelf -lW "$elf" | grep -q 'GNU_RELRO' || fail "$program has no RELRO segment"
+        readelf -dW "$elf" | grep -q 'BIND_NOW' || fail "$program is not bound now (BIND_NOW)"
+        symbols=$(readelf --dyn-syms -W "$elf")
+        grep -qE '__[a-z_]+_chk@' <<<"$symbols" || fail "$program calls no fortified functions"
+        grep -q '__stack_chk_fail' <<<"$symbols" || fail "$program has no stack protector"
+        if readelf -SW "$elf" | grep -q '\.comment'; then
+            fail "$program keeps its .comment section"
+        fi
+        if command -v hardening-check >/dev/null; then
+            hardening-check "$elf" >&2 || fail "hardening-check finds $program lacking"
+        fi
+    done
     echo "check-install: $(basename "$deb") ($depends)"
 fi
 echo "check-install: ok"

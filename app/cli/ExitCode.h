@@ -18,6 +18,7 @@ enum ExitCode : int {
     kExitWriteFailed = 7,    // a write to the port failed
     kExitUnsafeValue = 8,    // a value the card would take as a command; nothing was sent
     kExitCardRefused = 9,    // the card answered ERROR to a setting
+    kExitNoDisplay = 10,     // the windows were asked for, but no display could be reached
 };
 
 // The paragraph of --help on the statuses above, kept beside them so both change together.
@@ -25,6 +26,6 @@ inline constexpr const char* kExitStatusHelp =
     N_("Exit status: 0 success, 1 refused or not found, 2 usage error, 3 store failure,\n"
        "4 port not opened, 5 no reply from the card, 6 not the expected card, 7 write to the\n"
        "port failed, 8 a value the card would take as a command, 9 the card refused a\n"
-       "setting.\n");
+       "setting, 10 no display to show the windows on.\n");
 
 }  // namespace zo::cli

@@ -1,6 +1,8 @@
 #include "app/cli/Options.h"
 
 #include <cctype>
+#include <cstdlib>
+#include <cstring>
 
 #include "app/cli/Commands.h"
 #include "app/cli/ExitCode.h"
@@ -22,6 +24,55 @@ std::string ComName(const std::string& s) {
     return std::string("COM") + s[3];
 }
 
+// The options every Qt program takes (QApplication's, and the X11 platform's), and whether
+// each takes the next argument as its value. Qt also takes them with two dashes.
+struct QtOption {
+    const char* name;
+    bool value;
+};
+constexpr QtOption kQtOptions[] = {
+    {"-platform", true},
+    {"-platformpluginpath", true},
+    {"-platformtheme", true},
+    {"-plugin", true},
+    {"-qwindowgeometry", true},
+    {"-qwindowicon", true},
+    {"-qwindowtitle", true},
+    {"-session", true},
+    {"-style", true},
+    {"-stylesheet", true},
+    {"-display", true},
+    {"-geometry", true},
+    {"-title", true},
+    {"-icon", true},
+    {"-name", true},
+    {"-visual", true},
+    {"-reverse", false},
+    {"-widgetcount", false},
+    {"-nograb", false},
+    {"-dograb", false},
+    {"-testability", false},
+};
+
+// Qt's option `arg` with one dash, or empty when it is none of Qt's. Only these three are
+// also taken as -name=value.
+std::string QtOptionName(const std::string& arg, bool* takesValue) {
+    std::string name = arg.compare(0, 2, "--") == 0 ? arg.substr(1) : arg;
+    for (const char* joined : {"-style=", "-stylesheet=", "-qmljsdebugger="}) {
+        if (name.compare(0, std::strlen(joined), joined) == 0) {
+            *takesValue = false;
+            return name;
+        }
+    }
+    for (const QtOption& option : kQtOptions) {
+        if (name == option.name) {
+            *takesValue = option.value;
+            return name;
+        }
+    }
+    return {};
+}
+
 // The top of --help: what the program does, and its options.
 constexpr const char* kOptionsHelp =
     N_("Usage: zo-config [OPTION]... [COMMAND [ARG]...]\n"
@@ -34,8 +85,10 @@ constexpr const char* kOptionsHelp =
        "  --trace FILE        write every byte exchanged with the card to FILE\n"
        "  --simulate[=COMn]   attach the built-in simulated card on COMn (COM3 unless named);\n"
        "                      no other port is used, and the store defaults to a demo file\n"
-       "  --help              show this help and exit\n"
+       "  -h, --help          show this help and exit\n"
        "  --version           show the version and exit\n"
+       "  -style NAME         the windows' style; this and the other options every Qt program\n"
+       "                      takes (-platform NAME, -reverse ...) are handed to Qt\n"
        "\n");
 
 }  // namespace
@@ -112,12 +165,44 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
                                    {arg.substr(11)});
                 return false;
             }
+        } else if (bool takesValue = false; !QtOptionName(arg, &takesValue).empty()) {
+            o->qtOptions.push_back(arg);
+            if (takesValue) {
+                if (i + 1 >= args.size()) {
+                    *error = res::Fill(res::Tr("option %1 needs a value"), {arg});
+                    return false;
+                }
+                o->qtOptions.push_back(args[++i]);
+            }
         } else {
             *error = res::Fill(res::Tr("unknown option '%1'"), {arg});
             return false;
         }
     }
     return true;
+}
+
+bool DisplayNamed(const Options& options) {
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value) {
+            return true;
+        }
+    }
+    const std::vector<std::string>& qt = options.qtOptions;
+    for (std::size_t i = 0; i < qt.size(); ++i) {
+        bool takesValue = false;
+        const std::string name = QtOptionName(qt[i], &takesValue);
+        if (!takesValue) {
+            continue;
+        }
+        if ((name == "-platform" || name == "-display") && i + 1 < qt.size() &&
+            !qt[i + 1].empty()) {
+            return true;
+        }
+        ++i;
+    }
+    return false;
 }
 
 }  // namespace zo::cli

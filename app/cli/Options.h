@@ -16,10 +16,17 @@ struct Options {
     bool help = false;
     bool version = false;
     std::vector<std::string> command;  // the command and its arguments
+    // Qt's own options ("-style", "Fusion"), as given; Qt reads them from the command line
+    // when the windows start.
+    std::vector<std::string> qtOptions;
 };
 
 // Parses the command line; false with a message for anything it does not know.
 bool ParseOptions(const std::vector<std::string>& args, Options* options, std::string* error);
+
+// Whether a display is named for the windows: by the environment (DISPLAY,
+// WAYLAND_DISPLAY, QT_QPA_PLATFORM) or by Qt's -platform or -display option.
+bool DisplayNamed(const Options& options);
 
 // The whole of --help: the options, the commands and the exit statuses.
 std::string UsageText();

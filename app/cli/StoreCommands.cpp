@@ -106,7 +106,7 @@ int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::
         err << "zo-config: " << error << "\n";
         return kExitRefused;
     }
-    if (args.size() < 2) {
+    if (args.size() < 2 || args[1] == kStandardStream) {
         out << text;
         return Finish(out, err);
     }
@@ -117,9 +117,10 @@ int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return kExitOk;
 }
 
-int ImportCommand(const std::string& path, std::ostream& out, std::ostream& err) {
+int ImportCommand(const std::string& file, std::ostream& out, std::ostream& err) {
+    const std::string path = ImportFileName(file);
     std::string bytes, error;
-    if (!ReadImportFile(path, &bytes, &error)) {
+    if (!ReadImportFile(file, &bytes, &error)) {
         err << "zo-config: " << error << "\n";
         return kExitRefused;
     }

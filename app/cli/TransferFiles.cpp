@@ -127,8 +127,15 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     return true;
 }
 
-bool ReadImportFile(const std::string& path, std::string* bytes, std::string* error) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+std::string ImportFileName(const std::string& path) {
+    return path == kStandardStream ? "standard input" : path;
+}
+
+bool ReadImportFile(const std::string& file, std::string* bytes, std::string* error) {
+    const std::string path = ImportFileName(file);
+    // A copy of standard input, closed below as a file would be.
+    const int fd = file == kStandardStream ? ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0)
+                                           : ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
     struct stat st {};
     if (fd < 0 || ::fstat(fd, &st) != 0) {
         *error = path + ": " + std::strerror(errno);

@@ -13,7 +13,14 @@ namespace zo::cli {
 // regular file (or none yet) is refused.
 bool WriteFileAtomically(const std::string& path, const std::string& text, std::string* error);
 
-// Reads the whole file; refuses a directory and anything too large to be a registry export.
+// Reads the whole file, or standard input for "-"; refuses a directory and anything too
+// large to be a registry export.
 bool ReadImportFile(const std::string& path, std::string* bytes, std::string* error);
+
+// The file name "-", which stands for standard input or output.
+inline constexpr const char* kStandardStream = "-";
+
+// How messages name the file `path`: "-" as "standard input".
+std::string ImportFileName(const std::string& path);
 
 }  // namespace zo::cli

@@ -14,6 +14,20 @@ unsigned NextDeviceId() {
     return next;
 }
 
+// The frame with every pixel of the clip's background colour made transparent.
+QImage WithoutBackground(const QImage& frame, QRgb background) {
+    QImage keyed = frame.convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < keyed.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
+        for (int x = 0; x < keyed.width(); ++x) {
+            if (line[x] == background) {
+                line[x] = 0;
+            }
+        }
+    }
+    return keyed;
+}
+
 }  // namespace
 
 ClipPlayer::ClipPlayer(QWidget* parent) : QWidget(parent) {
@@ -136,7 +150,9 @@ void ClipPlayer::paintEvent(QPaintEvent* /*event*/) {
         return;
     }
     QPainter p(this);
-    const QImage frame = FrameView(m_position);
+    // The clip's background is the colour of its first pixel, as an animation control
+    // takes it: the window's own background shows there instead, light or dark.
+    const QImage frame = WithoutBackground(FrameView(m_position), m_clip->frames.front().front());
     QSize size = frame.size();
     if (size.width() > width() || size.height() > height()) {
         size.scale(this->size(), Qt::KeepAspectRatio);

@@ -221,22 +221,98 @@ QPixmap LoadBitmap(int id) {
     return it->second;
 }
 
+namespace {
+
+// The icon on a square of 32 units: a navy card with a gold contact strip and "ZO!".
+constexpr QRectF kIconCard(2, 6, 28, 21);
+constexpr double kIconCorner = 3;
+constexpr QRectF kIconStrip(2.5, 8, 3, 17);
+const QColor kIconEdge(20, 30, 60);
+constexpr int kIconTextPixels = 12;
+
+QRectF IconTextBox(double scale) {
+    const QRectF card(kIconCard.topLeft() * scale, kIconCard.size() * scale);
+    return card.adjusted(3 * scale, 0, 0, 0);
+}
+
+QString SvgNumber(double v) {
+    return QString::number(v, 'g', 6);
+}
+
+QString SvgColour(const QColor& c) {
+    return c.name(QColor::HexRgb);
+}
+
+// The outline as SVG path data.
+QString SvgPath(const QPainterPath& path) {
+    QString d;
+    for (int i = 0; i < path.elementCount(); ++i) {
+        const QPainterPath::Element e = path.elementAt(i);
+        if (e.isMoveTo()) {
+            d += QStringLiteral("M%1 %2").arg(SvgNumber(e.x), SvgNumber(e.y));
+        } else if (e.isLineTo()) {
+            d += QStringLiteral("L%1 %2").arg(SvgNumber(e.x), SvgNumber(e.y));
+        } else if (e.isCurveTo() && i + 2 < path.elementCount()) {
+            const QPainterPath::Element c2 = path.elementAt(i + 1);
+            const QPainterPath::Element end = path.elementAt(i + 2);
+            d += QStringLiteral("C%1 %2 %3 %4 %5 %6")
+                     .arg(SvgNumber(e.x), SvgNumber(e.y), SvgNumber(c2.x), SvgNumber(c2.y),
+                          SvgNumber(end.x), SvgNumber(end.y));
+            i += 2;
+        }
+    }
+    return d;
+}
+
+}  // namespace
+
 QImage DrawIcon(int size) {
     QImage image = Blank(size, size, 1.0);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
     double s = size / 32.0;
-    QRectF card(2 * s, 6 * s, 28 * s, 21 * s);
-    p.setPen(QPen(QColor(20, 30, 60), std::max(1.0, s)));
+    QRectF card(kIconCard.topLeft() * s, kIconCard.size() * s);
+    p.setPen(QPen(kIconEdge, std::max(1.0, s)));
     p.setBrush(kNavy);
-    p.drawRoundedRect(card, 3 * s, 3 * s);
+    p.drawRoundedRect(card, kIconCorner * s, kIconCorner * s);
     p.setPen(Qt::NoPen);
     p.setBrush(kGold);
-    p.drawRect(QRectF(2.5 * s, 8 * s, 3 * s, 17 * s));
+    p.drawRect(QRectF(kIconStrip.topLeft() * s, kIconStrip.size() * s));
     p.setPen(Qt::white);
-    p.setFont(Face(std::max(7, static_cast<int>(12 * s)), true));
-    p.drawText(card.adjusted(3 * s, 0, 0, 0), Qt::AlignCenter, size >= 24 ? "ZO!" : "Z");
+    p.setFont(Face(std::max(7, static_cast<int>(kIconTextPixels * s)), true));
+    p.drawText(IconTextBox(s), Qt::AlignCenter, size >= 24 ? "ZO!" : "Z");
     return image;
+}
+
+QByteArray DrawIconSvg() {
+    // The letters as outlines, so that the icon does not depend on the fonts where it is
+    // shown; placed as drawText centres them.
+    const QFont font = Face(kIconTextPixels, true);
+    const QFontMetricsF metrics(font);
+    const QString label = QStringLiteral("ZO!");
+    const QRectF box = IconTextBox(1.0);
+    QPainterPath letters;
+    letters.addText(box.center().x() - metrics.horizontalAdvance(label) / 2,
+                    box.center().y() - metrics.height() / 2 + metrics.ascent(), font, label);
+    QString svg;
+    svg += QStringLiteral(
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"32\" height=\"32\" "
+        "viewBox=\"0 0 32 32\">\n");
+    svg += QStringLiteral(
+               "  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\" "
+               "stroke=\"%7\" stroke-width=\"1\"/>\n")
+               .arg(SvgNumber(kIconCard.x()), SvgNumber(kIconCard.y()),
+                    SvgNumber(kIconCard.width()), SvgNumber(kIconCard.height()),
+                    SvgNumber(kIconCorner), SvgColour(kNavy), SvgColour(kIconEdge));
+    svg +=
+        QStringLiteral("  <rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" fill=\"%5\"/>\n")
+            .arg(SvgNumber(kIconStrip.x()), SvgNumber(kIconStrip.y()),
+                 SvgNumber(kIconStrip.width()), SvgNumber(kIconStrip.height()), SvgColour(kGold));
+    svg +=
+        QStringLiteral("  <path fill=\"#ffffff\" fill-rule=\"%1\" d=\"%2\"/>\n</svg>\n")
+            .arg(letters.fillRule() == Qt::OddEvenFill ? "evenodd" : "nonzero", SvgPath(letters));
+    return svg.toUtf8();
 }
 
 QIcon LoadAppIcon() {

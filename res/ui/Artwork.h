@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -14,8 +15,9 @@ QImage DrawBitmap(int id, qreal devicePixelRatio = 1.0);
 // The same at the screens' device pixel ratio, kept once drawn.
 QPixmap LoadBitmap(int id);
 
-// The application icon (128) at 32 and 16 pixels.
+// The application icon (128) at `size` pixels, and as a scalable SVG document.
 QImage DrawIcon(int size);
+QByteArray DrawIconSvg();
 QIcon LoadAppIcon();
 
 }  // namespace zo::res

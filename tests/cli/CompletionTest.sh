@@ -76,6 +76,23 @@ done
 complete_words "" port COM2=/nonexistent/tty
 complete_words "" --port COM2 = /nonexistent/tty
 
+# Two devices in place of the machine's: what bash is handed back is its own last word, the
+# part after the last '=' when it split the word there.
+_zo_config_devices() { printf '%s\n' /dev/ttyUSB0 /dev/ttyS4; }
+complete_words $'COM1=/dev/ttyUSB0\nCOM1=/dev/ttyS4' --port COM1=
+complete_words $'=/dev/ttyUSB0\n=/dev/ttyS4' --port COM1 =
+complete_words "/dev/ttyUSB0" --port COM1 = /dev/ttyU
+complete_words $'--port=COM3=/dev/ttyUSB0\n--port=COM3=/dev/ttyS4' --port=COM3=
+complete_words "/dev/ttyS4" --port = COM3 = /dev/ttyS
+complete_words $'COM1=\nCOM2=\nCOM3=\nCOM4=' --port = ""
+complete_words "COM2=/dev/ttyS4" port COM2=/dev/ttyS
+complete_words "COM2" --simulate = COM2
+# A mapping split by bash, or a Qt option's value, is no command.
+complete_words "apply" --port COM1 = /dev/ttyUSB0 ap
+complete_words "apply" -style Fusion ap
+complete_words "apply" --platform offscreen -reverse ap
+complete_words "" -style ""
+
 if [[ $failures -ne 0 ]]; then
     echo "$failures completion case(s) failed" >&2
     exit 1

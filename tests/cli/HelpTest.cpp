@@ -27,9 +27,9 @@ TEST_F(HelpTest, ConfigHelpListsEveryOptionAndCommand) {
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.err.empty()) << r.err;
     for (const char* entry :
-         {"--registry FILE", "--port COMn=PATH", "--trace FILE", "--simulate[=COMn]", "--help",
-          "--version", "profiles", "show NAME", "remove NAME", "export [FILE]", "import FILE",
-          "probe", "identify [COMn] [--raw]", "apply NAME"}) {
+         {"--registry FILE", "--port COMn=PATH", "--trace FILE", "--simulate[=COMn]", "-h, --help",
+          "--version", "-style NAME", "profiles", "show NAME", "remove NAME", "export [FILE]",
+          "import FILE", "probe", "identify [COMn] [--raw]", "apply NAME"}) {
         EXPECT_TRUE(Lists(r.out, entry)) << entry << " missing from\n" << r.out;
     }
     EXPECT_EQ(Run(ZO_CONFIG_BIN, "-h").out, r.out);
@@ -86,7 +86,7 @@ TEST_F(HelpTest, CardsimHelpListsEveryOptionAndRefusesUnknownOnes) {
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.err.empty()) << r.err;
     for (const char* entry :
-         {"--link PATH", "--nvram FILE", "--log FILE", "--fault NAME", "--help"}) {
+         {"--link PATH", "--nvram FILE", "--log FILE", "--fault NAME", "-h, --help", "--version"}) {
         EXPECT_TRUE(Lists(r.out, entry)) << entry << " missing from\n" << r.out;
     }
     EXPECT_NE(r.out.find("hangup[=N]"), std::string::npos) << "the fault names are listed";

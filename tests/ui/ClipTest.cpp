@@ -281,6 +281,45 @@ private slots:
         player.Step();
     }
 
+    // The clip's square takes the window's background, so a dark palette shows no light
+    // square around the globe; the picture itself is drawn as it is.
+    void theClipsBackgroundIsTheWindows() {
+        test::TempWorkDir dir;
+        media::PalettedVideo video;
+        video.width = 12;
+        video.height = 10;
+        video.compression = media::PalettedVideo::Compression::Uncompressed8;
+        video.palette[0] = 0xEFEFEF;
+        video.palette[1] = 0x1E5AC8;
+        std::vector<std::uint8_t> frame(12 * 10, 0);
+        for (int y = 3; y < 7; ++y) {
+            for (int x = 4; x < 8; ++x) {
+                frame[static_cast<std::size_t>(y) * 12 + x] = 1;
+            }
+        }
+        video.frames = {frame, frame};
+        std::string error;
+        QVERIFY2(media::WriteAviFile("dark.avi", video, &error), error.c_str());
+
+        for (QColor window : {QColor(0x20, 0x22, 0x26), QColor(0xEF, 0xEF, 0xEF)}) {
+            QWidget page;
+            QPalette palette = page.palette();
+            palette.setColor(QPalette::Window, window);
+            page.setPalette(palette);
+            page.setAutoFillBackground(true);
+            page.resize(30, 30);
+            ui::ClipPlayer player(&page);
+            player.setGeometry(9, 10, 12, 10);
+            QVERIFY(player.Open("dark.avi"));
+            const QImage shot = page.grab().toImage().convertToFormat(QImage::Format_RGB32);
+            QCOMPARE(QColor(shot.pixel(9, 10)), window);
+            QCOMPARE(QColor(shot.pixel(20, 19)), window);
+            QCOMPARE(QColor(shot.pixel(15, 15)), QColor(0x1E, 0x5A, 0xC8));
+            // What the clip holds is unchanged.
+            QCOMPARE(QColor(player.CurrentFrame().pixel(0, 0)), QColor(0xEF, 0xEF, 0xEF));
+        }
+    }
+
     // Only the active page keeps its clip going; a page left behind plays to the end and
     // stays there.
     void onlyTheActivePageLoopsItsClip() {

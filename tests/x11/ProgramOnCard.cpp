@@ -33,7 +33,8 @@ void ProgramOnCard::TearDown() {
         ::waitpid(m_program, nullptr, 0);
     }
     m_card.Stop(SIGKILL);
-    std::system(("rm -rf " + m_dir).c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
 }
 
 void ProgramOnCard::StartProgram() {

@@ -1,6 +1,7 @@
 // zo-icon: draws the application icon into an icon theme folder at the sizes desktops
-// ask for, as DIR/NxN/apps/zo-config.png.
+// ask for, as DIR/NxN/apps/zo-config.png, and as DIR/scalable/apps/zo-config.svg.
 #include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <cstdio>
@@ -25,6 +26,14 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "zo-icon: cannot write %s\n", qPrintable(file));
             return 1;
         }
+    }
+    const QString scalable = root + QStringLiteral("/scalable/apps");
+    QFile svg(scalable + QStringLiteral("/zo-config.svg"));
+    const QByteArray document = zo::res::DrawIconSvg();
+    if (!QDir().mkpath(scalable) || !svg.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        svg.write(document) != document.size() || !svg.flush()) {
+        std::fprintf(stderr, "zo-icon: cannot write %s\n", qPrintable(svg.fileName()));
+        return 1;
     }
     return 0;
 }
