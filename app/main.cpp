@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
         std::cerr << "zo-config: " << warning << "\n";
     }
     if (options.command.empty()) {
-        return zo::app::RunWindows(argc, argv);
+        return zo::app::RunWindows(argc, argv, store);
     }
     return RunCommand(options.command, std::cout, std::cerr);
 }
