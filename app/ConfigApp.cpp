@@ -4,8 +4,11 @@
 #include <QGuiApplication>
 #include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "platform/prompt/Prompter.h"
+#include "platform/registry/Hive.h"
 #include "res/Strings.h"
 #include "res/Translation.h"
 #include "store/RegistryKey.h"
@@ -29,16 +32,18 @@ bool ConfigApp::InitInstance() {
         return false;
     }
 
-    // A profile was applied to the card once exactly when CURRENT has a subkey.
-    std::size_t applied;
+    // A profile was applied to the card once exactly when CURRENT has a subkey. Looked up
+    // without creating the key: a first start writes nothing before its window shows.
+    std::size_t applied = 0;
     {
-        std::unique_ptr<store::RegistryKey> current(new (std::nothrow) store::RegistryKey(
-            store::HKEY_LOCAL_MACHINE, res::LoadString(res::IDS_CURRENT_PATH)));
-        if (!current) {
-            return false;
+        registry::Hive& hive = registry::DefaultHive();
+        registry::HKey current;
+        std::vector<std::string> names;
+        if (hive.OpenKey(store::HKEY_LOCAL_MACHINE, res::LoadString(res::IDS_CURRENT_PATH),
+                         &current) == registry::Status::Ok &&
+            hive.ListSubkeys(current, &names) == registry::Status::Ok) {
+            applied = names.size();
         }
-        current->ReadSubkeys();
-        applied = current->m_results.size();
     }
 
     if (applied == 0) {

@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/ConfigApp.h"
+#include "app/InstanceGate.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/MessageBoxPrompter.h"
 #include "res/Strings.h"
@@ -50,8 +51,24 @@ private:
 
 }  // namespace
 
-int RunWindows(int& argc, char** argv) {
+int RunWindows(int& argc, char** argv, const std::string& storePath) {
+    InstanceGate gate;
+    std::string warning;
+    switch (gate.Claim(storePath, &warning)) {
+        case InstanceGate::Start::Run:
+            break;
+        case InstanceGate::Start::AlreadyRaised:
+            return 0;
+        case InstanceGate::Start::OtherSilent:
+            std::cerr << "zo-config: the windows for this store are open in another process, "
+                         "which did not answer\n";
+            return 1;
+    }
+    if (!warning.empty()) {
+        std::cerr << "zo-config: " << warning << "; another start may open a second copy\n";
+    }
     QApplication qapp(argc, argv);
+    gate.Listen();
     QApplication::setApplicationName("zo-config");
     QApplication::setWindowIcon(res::LoadAppIcon());
     std::unique_ptr<FirstPaintExit> firstPaintExit;

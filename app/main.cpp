@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
             return kExitNoDisplay;
         }
         zo::app::ExitWithoutWindowSystem();
-        return zo::app::RunWindows(argc, argv);
+        return zo::app::RunWindows(argc, argv, store);
     }
     return RunCommand(options.command, std::cout, std::cerr);
 }

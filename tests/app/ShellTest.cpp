@@ -7,6 +7,7 @@
 #include "pages/SheetShared.h"
 #include "platform/files/HelpFile.h"
 #include "platform/help/HelpViewer.h"
+#include "platform/registry/Hive.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
@@ -71,6 +72,11 @@ private slots:
             app.results = {ui::IDCANCEL};
             QVERIFY(!app.InitInstance());
             QCOMPARE(app.captions, std::vector<std::string>{app::kFirstTimeCaption});
+            // Deciding wrote nothing: the store's first write waits for the wizard's window.
+            registry::HKey current;
+            QCOMPARE(registry::DefaultHive().OpenKey(store::HKEY_LOCAL_MACHINE,
+                                                     store::CurrentPath(), &current),
+                     registry::Status::NotFound);
         }
         {
             test::TestStore store;
