@@ -1,9 +1,9 @@
 #include "platform/ui/PropertySheet.h"
 
+#include <QApplication>
 #include <QBoxLayout>
 #include <QDialog>
 #include <QFrame>
-#include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPainter>
@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <algorithm>
 
+#include "platform/ui/InputHold.h"
 #include "platform/ui/PropertyPage.h"
 #include "platform/ui/Text.h"
 
@@ -62,9 +63,12 @@ protected:
         if (mods == Qt::ControlModifier) {
             switch (key.key()) {
                 case Qt::Key_Tab:
-                case Qt::Key_PageDown: return 1;
-                case Qt::Key_PageUp: return -1;
-                default: return 0;
+                case Qt::Key_PageDown:
+                    return 1;
+                case Qt::Key_PageUp:
+                    return -1;
+                default:
+                    return 0;
             }
         }
         bool back = key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Tab;
@@ -156,11 +160,17 @@ int PropertySheet::IndexOfTemplate(int templateId) const {
     return -1;
 }
 
-QWidget* PropertySheet::GetSafeHwnd() const { return m_window.data(); }
+QWidget* PropertySheet::GetSafeHwnd() const {
+    return m_window.data();
+}
 
-QStackedWidget* PropertySheet::PageStack() const { return m_stack.data(); }
+QStackedWidget* PropertySheet::PageStack() const {
+    return m_stack.data();
+}
 
-QTabBar* PropertySheet::TabBar() const { return m_tabBar.data(); }
+QTabBar* PropertySheet::TabBar() const {
+    return m_tabBar.data();
+}
 
 QPushButton* PropertySheet::GetDlgItem(int id) const {
     auto it = m_buttons.find(id);
@@ -182,8 +192,7 @@ bool PropertySheet::BuildWindow() {
     QSize pageSize;
     for (PropertyPage* p : m_pages) {
         const res::DialogTemplate& t = p->Template();
-        pageSize = pageSize.expandedTo(
-            DialogUnits::ForTemplate(t).ToPixels(t.rect.cx, t.rect.cy));
+        pageSize = pageSize.expandedTo(DialogUnits::ForTemplate(t).ToPixels(t.rect.cx, t.rect.cy));
     }
 
     auto* w = new SheetWindow(this, m_parentWindow);
@@ -247,13 +256,13 @@ bool PropertySheet::BuildWindow() {
         auto* finish = add(ID_WIZFINISH, "Finish", Button::Finish);
         finish->hide();
         row->addSpacing(m_units.ToPixelsX(6));
-        add(IDCANCEL, "Cancel", Button::Cancel);
+        add(IDCANCEL, "Cancel", Button::Cancel)->setProperty(kClosesWindow, true);
         row->addSpacing(m_units.ToPixelsX(4));
         add(IDHELP, "&Help", Button::Help);
         next->setDefault(true);
     } else {
         add(IDOK, "OK", Button::Ok)->setDefault(true);
-        add(IDCANCEL, "Cancel", Button::Cancel);
+        add(IDCANCEL, "Cancel", Button::Cancel)->setProperty(kClosesWindow, true);
         add(ID_APPLY_NOW, "&Apply", Button::Apply)->setEnabled(false);
         add(IDHELP, "Help", Button::Help);
     }
@@ -277,6 +286,8 @@ bool PropertySheet::Create() {
 }
 
 bool PropertySheet::CreateSheet() {
+    // The start-up conversations of the pages are the window's first user action.
+    const ActionScope action;
     m_ended = false;
     m_result = -1;
     if (!BuildWindow()) {
@@ -434,6 +445,7 @@ void PropertySheet::FocusPage(PropertyPage* page, QWidget* focusBefore, bool aga
 }
 
 void PropertySheet::OnTabChanged(int index) {
+    const ActionScope action;
     if (index != m_active) {
         SetActivePage(index);
     }
@@ -445,6 +457,7 @@ void PropertySheet::OnTabChanged(int index) {
 
 // Ctrl+Tab and its friends: the next or previous tab, round the end.
 void PropertySheet::StepTab(int by) {
+    const ActionScope action;
     int count = GetPageCount();
     if (m_wizard || count < 2 || m_active < 0) {
         return;
@@ -531,13 +544,16 @@ void PropertySheet::UpdateTitle() {
     m_window->setWindowTitle(ToQ(title));
 }
 
-void PropertySheet::PageModifiedChanged() { UpdateButtons(); }
+void PropertySheet::PageModifiedChanged() {
+    UpdateButtons();
+}
 
 void PropertySheet::PressButton(Button button) {
     static const std::map<Button, int> ids{
-        {Button::Back, ID_WIZBACK}, {Button::Next, ID_WIZNEXT}, {Button::Finish, ID_WIZFINISH},
+        {Button::Back, ID_WIZBACK}, {Button::Next, ID_WIZNEXT},    {Button::Finish, ID_WIZFINISH},
         {Button::Ok, IDOK},         {Button::Apply, ID_APPLY_NOW}, {Button::Cancel, IDCANCEL},
         {Button::Help, IDHELP}};
+    const ActionScope action;
     QPushButton* b = GetDlgItem(ids.at(button));
     // Esc and the close box cancel even when the cancel button was taken away.
     bool available = b && b->isEnabled() && !b->isHidden();
@@ -545,17 +561,29 @@ void PropertySheet::PressButton(Button button) {
         return;
     }
     switch (button) {
-        case Button::Back: Back(); break;
-        case Button::Next: Next(); break;
-        case Button::Finish: Finish(); break;
+        case Button::Back:
+            Back();
+            break;
+        case Button::Next:
+            Next();
+            break;
+        case Button::Finish:
+            Finish();
+            break;
         case Button::Ok:
             if (Apply(true)) {
                 EndDialog(IDOK);
             }
             break;
-        case Button::Apply: Apply(false); break;
-        case Button::Cancel: Cancel(); break;
-        case Button::Help: Help(); break;
+        case Button::Apply:
+            Apply(false);
+            break;
+        case Button::Cancel:
+            Cancel();
+            break;
+        case Button::Help:
+            Help();
+            break;
     }
 }
 

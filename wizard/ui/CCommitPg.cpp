@@ -1,5 +1,7 @@
 #include "wizard/ui/CCommitPg.h"
 
+#include <optional>
+
 #include "link/CardConfiguration.h"
 #include "link/CardSettings.h"
 #include "link/ui/MissingCardDialog.h"
@@ -90,8 +92,12 @@ bool CCommitPg::ProgramAndSave() {
     auto progress = std::make_unique<link::ProgressDialog>();
     link::CardConfiguration configuration(*m_channel, *progress, link::ProgressSteps::Wizard);
     const link::CardSettings settings = link::WizardCardSettings(*m_channel);
-    const link::CardConfigurationResult result =
+    const std::optional<link::CardConfigurationResult> ran =
         ui::RunConversation([&] { return configuration.Run(settings); });
+    if (!ran) {
+        return false;
+    }
+    const link::CardConfigurationResult result = *ran;
     switch (result) {
         case link::CardConfigurationResult::Applied:
             // Saved by the run itself, in the transaction that recorded it as applied.
