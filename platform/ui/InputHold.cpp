@@ -76,13 +76,18 @@ InputHold::InputHold() {
     // The filter comes first: disabling a window takes the focus from its control.
     qApp->installEventFilter(this);
     for (QWidget* w : QApplication::topLevelWidgets()) {
-        const bool disable =
-            w->isVisible() && w->isEnabled() && !w->property(kConversationWindow).toBool();
-        m_held.push_back(Held{w, w->focusWidget(), disable});
+        m_held.push_back(Held{w, w->focusWidget(), {}});
     }
-    for (const Held& held : m_held) {
-        if (held.disabled) {
-            held.window->setEnabled(false);
+    for (Held& held : m_held) {
+        QWidget* w = held.window;
+        if (!w->isVisible() || !w->isEnabled() || w->property(kConversationWindow).toBool()) {
+            continue;
+        }
+        for (QWidget* child : w->findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (!child->isWindow() && child->isEnabled()) {
+                child->setEnabled(false);
+                held.disabled.emplace_back(child);
+            }
         }
     }
 }
@@ -97,14 +102,16 @@ void InputHold::Release() {
     }
     m_active = false;
     for (const Held& held : m_held) {
-        if (held.window && held.disabled) {
-            held.window->setEnabled(true);
+        for (const QPointer<QWidget>& child : held.disabled) {
+            if (child) {
+                child->setEnabled(true);
+            }
         }
     }
     qApp->removeEventFilter(this);
     for (const Held& held : m_held) {
-        if (held.window && held.disabled && held.focus && held.window->isAncestorOf(held.focus) &&
-            held.focus->isEnabled()) {
+        if (held.window && !held.disabled.empty() && held.focus &&
+            held.window->isAncestorOf(held.focus) && held.focus->isEnabled()) {
             held.focus->setFocus(Qt::OtherFocusReason);
         }
     }

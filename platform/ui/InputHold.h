@@ -41,7 +41,9 @@ private:
     struct Held {
         QPointer<QWidget> window;
         QPointer<QWidget> focus;
-        bool disabled = false;
+        // Its contents, disabled: the window itself stays enabled, or the window system's
+        // request to close it would never reach it.
+        std::vector<QPointer<QWidget>> disabled;
     };
 
     bool IsHeld(const QWidget* window) const;
