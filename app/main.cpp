@@ -3,15 +3,19 @@
 #include <vector>
 
 #include "app/RunWindows.h"
+#include "app/cli/CommandReport.h"
 #include "app/cli/Commands.h"
 #include "app/cli/ExitCode.h"
 #include "app/cli/LinkSetup.h"
 #include "app/cli/Options.h"
 #include "app/cli/StorePath.h"
+#include "platform/comm/HeldPorts.h"
 #include "platform/registry/Hive.h"
 
 int main(int argc, char** argv) {
     using namespace zo::cli;
+    // A port in use is handed back as it was found even when a signal ends the program.
+    zo::comm::ReleaseHeldPortsAtExit();
     std::vector<std::string> args(argv + 1, argv + argc);
     Options options;
     std::string error;
@@ -21,11 +25,11 @@ int main(int argc, char** argv) {
     }
     if (options.help) {
         std::cout << UsageText();
-        return kExitOk;
+        return Finish(std::cout, std::cerr);
     }
     if (options.version) {
         std::cout << "zo-config " << ZO_VERSION << "\n";
-        return kExitOk;
+        return Finish(std::cout, std::cerr);
     }
     std::string store = options.registryPath;
     // The simulated card gets a demo store and keeps its memory beside it.
@@ -46,6 +50,9 @@ int main(int argc, char** argv) {
     if (!link.Start(options, cardMemory, &error)) {
         std::cerr << "zo-config: " << error << "\n";
         return kExitUsage;
+    }
+    for (const std::string& warning : link.Warnings()) {
+        std::cerr << "zo-config: " << warning << "\n";
     }
     if (options.command.empty()) {
         return zo::app::RunWindows(argc, argv);

@@ -14,20 +14,26 @@ bool ParseCount(const std::string& text, long max, long* value) {
 }  // namespace
 
 const char* FaultNamesHelp() {
-    return "silent, wrong-id, error-all, refuse-settings, refuse=COMMAND, no-ok, endless, "
-           "slow[=MS], hangup[=N]";
+    return "silent, wrong-id, error-all, refuse-settings, refuse=COMMAND, no-ok, "
+           "ok-in-refusal, late=COMMAND, behind=COMMAND, extra-ok=COMMAND, endless, slow[=MS], "
+           "hangup[=N]";
 }
 
 bool ParseFault(const std::string& text, bool inProcess, CardFaults* f, std::string* error) {
     std::size_t eq = text.find('=');
     std::string name = text.substr(0, eq);
     bool hasValue = eq != std::string::npos;
-    if (name == "refuse") {
+    std::string* command = name == "refuse"     ? &f->refuseCommand
+                           : name == "late"     ? &f->lateCommand
+                           : name == "behind"   ? &f->behindFrom
+                           : name == "extra-ok" ? &f->extraOkAfter
+                                                : nullptr;
+    if (command) {
         if (!hasValue || eq + 1 == text.size()) {
-            *error = "fault 'refuse' needs the command it refuses (refuse=AT&W)";
+            *error = "fault '" + name + "' needs the command it concerns (" + name + "=AT&W)";
             return false;
         }
-        f->refuseCommand = text.substr(eq + 1);
+        *command = text.substr(eq + 1);
         return true;
     }
     long value = 0;
@@ -50,6 +56,8 @@ bool ParseFault(const std::string& text, bool inProcess, CardFaults* f, std::str
         f->refuseSettings = true;
     } else if (name == "no-ok") {
         f->neverOk = true;
+    } else if (name == "ok-in-refusal") {
+        f->okInRefusal = true;
     } else if (name == "endless") {
         f->endlessOutput = true;
     } else if (name == "slow") {

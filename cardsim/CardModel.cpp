@@ -1,6 +1,7 @@
 #include "cardsim/CardModel.h"
 
 #include <cctype>
+#include <utility>
 
 namespace zo::cardsim {
 namespace {
@@ -38,6 +39,11 @@ int Number(std::string_view s, std::size_t& i, int fallback) {
     return n;
 }
 
+// Whether the command line begins with `head`; never for an empty head.
+bool Begins(std::string_view command, const std::string& head) {
+    return !head.empty() && command.substr(0, head.size()) == head;
+}
+
 }  // namespace
 
 CardModel::CardModel(platform::Clock& clock, std::string nvramPath)
@@ -57,6 +63,8 @@ void CardModel::Replug() {
     m_lineOverflow = false;
     m_endlessSince.reset();
     m_endlessSent = 0;
+    m_behind = false;
+    m_held.clear();
     m_active = m_nvram.Load();
     m_echo = true;
     m_quiet = false;
@@ -82,6 +90,12 @@ void CardModel::Receive(std::string_view bytes) {
     }
     std::string echo;
     for (char c : bytes) {
+        if (!m_held.empty() && m_line.empty() && c != '\r' && c != '\n' && c != '\0') {
+            // The answer held back goes out as the next line begins, before its echo.
+            Queue(std::move(echo), std::chrono::milliseconds(0));
+            echo.clear();
+            Queue(std::exchange(m_held, {}), m_faults.answerDelay);
+        }
         if (m_echo && !m_faults.silent && !m_endlessSince) {
             echo += c;
         }
@@ -146,12 +160,21 @@ void CardModel::ProcessLine(const std::string& line) {
     const std::string_view command = std::string_view(line).substr(at);
     bool ok = !m_lineOverflow && !m_faults.errorForEverything && !Refuses(command) &&
               RunCommands(command.substr(2), &info);
-    Queue(info + Result(ok), m_faults.answerDelay);
+    m_behind = m_behind || Begins(command, m_faults.behindFrom);
+    if (m_behind) {
+        m_held = info + Result(ok);
+        return;
+    }
+    const auto delay =
+        Begins(command, m_faults.lateCommand) ? kLateAnswerDelay : m_faults.answerDelay;
+    Queue(info + Result(ok), delay);
+    if (Begins(command, m_faults.extraOkAfter)) {
+        Queue(Result(true), delay + kExtraOkDelay);
+    }
 }
 
 bool CardModel::Refuses(std::string_view command) const {
-    if (!m_faults.refuseCommand.empty() &&
-        command.substr(0, m_faults.refuseCommand.size()) == m_faults.refuseCommand) {
+    if (Begins(command, m_faults.refuseCommand)) {
         return true;
     }
     if (!m_faults.refuseSettings) {
@@ -342,7 +365,9 @@ std::string CardModel::Result(bool ok) const {
         return {};
     }
     if (m_verbose) {
-        return ok ? "\r\nOK\r\n" : "\r\nERROR\r\n";
+        return ok                     ? "\r\nOK\r\n"
+               : m_faults.okInRefusal ? "\r\nNO OK\r\n\r\nERROR\r\n"
+                                      : "\r\nERROR\r\n";
     }
     return ok ? "0\r" : "4\r";
 }

@@ -85,6 +85,9 @@ private:
     int m_commandsAnswered = 0;
     bool m_hungUp = false;
     std::optional<platform::Clock::TimePoint> m_activationStart;
+    // A card behind by one answer holds it here until the next line starts.
+    bool m_behind = false;
+    std::string m_held;
     std::optional<platform::Clock::TimePoint> m_endlessSince;
     std::uint64_t m_endlessSent = 0;
 };

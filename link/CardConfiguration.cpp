@@ -40,12 +40,17 @@ bool CardConfiguration::Send(const std::string& text, bool pause) {
     return sent;
 }
 
+bool CardConfiguration::SendDeciding(const std::string& text, bool pause) {
+    m_channel.DiscardInput();
+    return Send(text, pause);
+}
+
 void CardConfiguration::ReadToOk() {
     m_channel.ReadUntilOK(m_reply);
 }
 
-bool CardConfiguration::Accepted(const std::string& command) {
-    ReadToOk();
+bool CardConfiguration::Accepted(const std::string& command, bool echoed) {
+    m_channel.ReadResult(m_reply, echoed);
     if (m_channel.LastReadEnd() != link::ReadEnd::Refused) {
         return true;
     }
@@ -97,7 +102,9 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
     m_progress.StepIt();
 
     // Every write up to the store decides the run: a command the card never received
-    // would leave it holding less than the profile.
+    // would leave it holding less than the profile. From the identification on, so do the
+    // answers: each is read as the card's result to that command alone (echo is off until
+    // "ATE1"), so that a late, doubled or wordy "OK" is never taken for the store's.
     if (!Send("AT&F\r\n", false)) {
         return CardConfigurationResult::WriteFailed;
     }
@@ -108,11 +115,11 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
         return CardConfigurationResult::WriteFailed;
     }
     ReadToOk();
-    if (!Send("ATI3\r\n", false)) {
+    if (!SendDeciding("ATI3\r\n", false)) {
         return CardConfigurationResult::WriteFailed;
     }
     m_progress.StepIt();
-    ReadToOk();
+    m_channel.ReadResult(m_reply, false);
     // A device that failed or fell silent is no reply, not a card of the wrong kind.
     if (m_channel.LastReadEnd() == link::ReadEnd::Failed ||
         (m_channel.LastReadEnd() == link::ReadEnd::TimedOut && m_reply.empty())) {
@@ -125,7 +132,7 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
 
     const std::string switchCommand = SwitchCommand(settings.switchType);
     if (!switchCommand.empty()) {
-        if (!Send(switchCommand, false)) {
+        if (!SendDeciding(switchCommand, false)) {
             return CardConfigurationResult::WriteFailed;
         }
         if (!Accepted(switchCommand)) {
@@ -142,7 +149,7 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
     }};
     for (const auto& [head, value] : parameters) {
         const std::string command = ParameterCommand(head, *value);
-        if (!Send(command, true)) {
+        if (!SendDeciding(command, true)) {
             return CardConfigurationResult::WriteFailed;
         }
         if (!Accepted(command)) {
@@ -152,7 +159,7 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
     }
 
     if (!settings.flowCommand.empty()) {
-        if (!Send(settings.flowCommand, false)) {
+        if (!SendDeciding(settings.flowCommand, false)) {
             return CardConfigurationResult::WriteFailed;
         }
         if (!Accepted(settings.flowCommand)) {
@@ -162,11 +169,14 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
     if (!page) {
         m_progress.StepIt();
     }
-    for (const char* command : {"ATE1\r\n", "AT&W\r\n"}) {
-        if (!Send(command, false)) {
+    // With whether the card echoes it: "ATE1" arrives while echo is still off.
+    const std::array<std::pair<const char*, bool>, 2> last{
+        {{"ATE1\r\n", false}, {"AT&W\r\n", true}}};
+    for (const auto& [command, echoed] : last) {
+        if (!SendDeciding(command, false)) {
             return CardConfigurationResult::WriteFailed;
         }
-        if (!Accepted(command)) {
+        if (!Accepted(command, echoed)) {
             return CardConfigurationResult::Refused;
         }
     }

@@ -58,10 +58,12 @@ private:
     CardConfigurationResult Program(const CardSettings& settings);
     CardConfigurationResult Script(const CardSettings& settings);
     bool Send(const std::string& text, bool pause);
+    // Send for a command whose answer decides the run: what came before is dropped first.
+    bool SendDeciding(const std::string& text, bool pause);
     void ReadToOk();
-    // Reads the answer to a programming command: false when the card refused it, with the
-    // command kept for the message.
-    bool Accepted(const std::string& command);
+    // Reads the answer to a programming command, after its echo when `echoed`: false when
+    // the card refused it, with the command kept for the message.
+    bool Accepted(const std::string& command, bool echoed = false);
 
     link::ModemChannel& m_channel;
     link::ProgressWindow& m_progress;

@@ -4,6 +4,7 @@
 #include <cctype>
 #include <climits>
 #include <span>
+#include <utility>
 
 #include "platform/comm/PortDiagnosis.h"
 #include "platform/prompt/Prompter.h"
@@ -51,7 +52,74 @@ bool HasErrorLine(const std::string& text, std::size_t from) {
     return false;
 }
 
+// A reason on one line: its hint after a semicolon.
+std::string OneLine(std::string text) {
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at)) {
+        text.replace(at, 1, "; ");
+    }
+    return text;
+}
+
 }  // namespace
+
+struct ModemChannel::ResultScan {
+    // ReadUntilOK: "OK" anywhere, "ERROR" as a line.
+    static ResultScan Anywhere() { return ResultScan{true, {}, true}; }
+    // ReadResult: whole lines after the echo, when one is awaited.
+    static ResultScan AfterEcho(std::string echo) {
+        bool none = echo.empty();
+        return ResultScan{false, std::move(echo), none};
+    }
+
+    // Judges the reply after a read that left it `before` characters long.
+    std::optional<ReadEnd> Judge(const std::string& reply, std::size_t before) {
+        if (anywhere) {
+            // Room for a word split across two reads, and for the line break before it.
+            std::size_t okFrom = before == 0 ? 0 : before - 1;
+            if (reply.find("OK", okFrom) != std::string::npos) {
+                return ReadEnd::Ok;
+            }
+            if (HasErrorLine(reply, before < 6 ? 0 : before - 6)) {
+                return ReadEnd::Refused;
+            }
+            return std::nullopt;
+        }
+        if (!echoSeen) {
+            std::size_t at = reply.find(echo, from);
+            if (at == std::string::npos) {
+                // The echo may be cut across reads: its start may be in the last bytes.
+                from = reply.size() < echo.size() ? 0 : reply.size() - echo.size() + 1;
+                return std::nullopt;
+            }
+            echoSeen = true;
+            from = at + echo.size();
+        }
+        // Only lines between two line breaks: "OK" is a result once its line has ended, and
+        // the text before the first break may be the tail of something earlier.
+        for (std::size_t end = reply.find_first_of("\r\n", from); end != std::string::npos;
+             end = reply.find_first_of("\r\n", from)) {
+            std::string_view line(reply.data() + from, end - from);
+            const bool whole = lineStart;
+            from = end + 1;
+            lineStart = true;
+            if (whole && line == "OK") {
+                return ReadEnd::Ok;
+            }
+            if (whole && line == "ERROR") {
+                return ReadEnd::Refused;
+            }
+        }
+        return std::nullopt;
+    }
+
+    bool anywhere;
+    std::string echo;
+    bool echoSeen;
+    // Where the search goes on: the start of the first line not judged yet, and whether a
+    // line break comes before it.
+    std::size_t from = 0;
+    bool lineStart = false;
+};
 
 ModemChannel::ModemChannel() = default;
 ModemChannel::~ModemChannel() = default;
@@ -143,7 +211,7 @@ bool ModemChannel::OpenPort(OpenMode mode) {
 bool ModemChannel::OpenConfiguredPort() {
     platform::WaitCursor wait;
     if (!OpenPort(OpenMode::Reporting)) {
-        if (!Serial) {
+        if (!Serial && !m_openFailureReportedOnce) {
             CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
                                   platform::Icon::None, m_portError);
         }
@@ -235,7 +303,7 @@ bool ModemChannel::SendText(std::string_view text) {
 }
 
 bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
-                            platform::Clock::TimePoint deadline, bool stopAtOk) {
+                            platform::Clock::TimePoint deadline, ResultScan* scan) {
     comm::SerialDevice& device = *Serial->Handle;
     auto& clock = CurrentClock();
     std::array<char, kReplyReadSize> buffer;
@@ -256,26 +324,20 @@ bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
             if (got == 0) {
                 break;
             }
-            // Room for a word split across two reads, and for the line break before it.
-            std::size_t okFrom = reply.empty() ? 0 : reply.size() - 1;
-            std::size_t errorFrom = reply.size() < 6 ? 0 : reply.size() - 6;
+            const std::size_t before = reply.size();
             std::size_t room = kReplyCap - std::min(kReplyCap, reply.size());
             reply.append(buffer.data(), std::min(got, room));
-            if (stopAtOk && reply.find("OK", okFrom) != std::string::npos) {
-                m_lastReadEnd = ReadEnd::Ok;
-                return true;
-            }
-            if (stopAtOk && HasErrorLine(reply, errorFrom)) {
-                m_lastReadEnd = ReadEnd::Refused;
-                return false;
+            if (std::optional<ReadEnd> end = scan ? scan->Judge(reply, before) : std::nullopt) {
+                m_lastReadEnd = *end;
+                return *end == ReadEnd::Ok;
             }
             if (clock.Now() >= deadline) {
                 break;
             }
         }
         if (expired || clock.Now() >= deadline) {
-            m_lastReadEnd = stopAtOk ? ReadEnd::TimedOut : ReadEnd::Ok;
-            return !stopAtOk;
+            m_lastReadEnd = scan ? ReadEnd::TimedOut : ReadEnd::Ok;
+            return !scan;
         }
         switch (device.WaitReadable(deadline)) {
             case comm::WaitResult::Failed:
@@ -310,7 +372,7 @@ bool ModemChannel::ReadReply(std::string& reply) {
         return false;
     }
     reply.reserve(kReplyCap);
-    if (!ReadInto(reply, kReplyReadSize, CurrentClock().Now() + kReplyWindow, false)) {
+    if (!ReadInto(reply, kReplyReadSize, CurrentClock().Now() + kReplyWindow, nullptr)) {
         return false;
     }
     return !reply.empty();
@@ -325,15 +387,46 @@ bool ModemChannel::ReadUntilOK(std::string& reply) {
         return false;
     }
     reply.reserve(kReplyCap);
-    return ReadInto(reply, kOkReadSize, CurrentClock().Now() + kOkBound, true);
+    ResultScan scan = ResultScan::Anywhere();
+    return ReadInto(reply, kOkReadSize, CurrentClock().Now() + kOkBound, &scan);
+}
+
+void ModemChannel::DiscardInput() {
+    if (!Serial || !Serial->IsOpen() || !Serial->Handle || Serial->Handle->Lost()) {
+        return;
+    }
+    // Bounded for a card that never stops talking; a failure shows at the write.
+    std::array<char, kReplyReadSize> buffer;
+    for (std::size_t dropped = 0; dropped < 4 * kReplyCap;) {
+        std::size_t got = 0;
+        if (!Serial->Handle->Read(std::span<char>(buffer), &got) || got == 0) {
+            return;
+        }
+        dropped += got;
+    }
+}
+
+bool ModemChannel::ReadResult(std::string& reply, bool echoed) {
+    if (!BeginRead(reply)) {
+        return false;
+    }
+    if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
+        return false;
+    }
+    reply.reserve(kReplyCap);
+    ResultScan scan = ResultScan::AfterEcho(echoed ? m_lastCommand : std::string());
+    return ReadInto(reply, kOkReadSize, CurrentClock().Now() + kOkBound, &scan);
 }
 
 bool ModemChannel::ProbePort(const std::string& portName) {
     platform::WaitCursor wait;
+    m_probeOutcome.clear();
     if (!OpenPortByName(portName)) {
+        m_probeOutcome = OneLine(m_portError);
         return false;
     }
     comm::SerialDevice& device = *Serial->Handle;
+    const std::string where = portName + " on " + device.Describe();
     auto& clock = CurrentClock();
     // Straight to the device: a failed probe write asks nothing.
     device.Write(std::string_view(kWakeUpSequence, kWakeUpProbeLength));
@@ -346,11 +439,22 @@ bool ModemChannel::ProbePort(const std::string& portName) {
     clock.Sleep(kCommandPause);
     if (!identified) {
         ClearError();
+        m_probeOutcome = OneLine(m_linkError);
         return false;
     }
     std::string reply;
     ReadReply(reply);
-    return reply.find(res::LoadString(res::IDS_CARD_IDENT)) != std::string::npos;
+    if (reply.find(res::LoadString(res::IDS_CARD_IDENT)) != std::string::npos) {
+        return true;
+    }
+    if (!m_linkError.empty()) {
+        m_probeOutcome = OneLine(m_linkError);
+    } else if (reply.find_first_not_of("\r\n \t") == std::string::npos) {
+        m_probeOutcome = where + ": no answer";
+    } else {
+        m_probeOutcome = where + ": something answered, but not the card (another modem?)";
+    }
+    return false;
 }
 
 }  // namespace zo::link

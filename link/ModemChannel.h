@@ -68,6 +68,13 @@ public:
     // Collects until the text contains "OK"; FALSE when the card answers "ERROR" (a line
     // of its own), on a read failure or at kOkBound.
     bool ReadUntilOK(std::string& reply);
+    // For a command whose answer decides: drops what the card sent before it is written,
+    // without waiting, so that nothing left from an earlier command is read as its answer.
+    void DiscardInput();
+    // Collects the answer to the last command written until its result: "OK" or "ERROR" as
+    // a line of its own, after the command's echo when `echoed`. Earlier lines, and "OK"
+    // inside other text, are no result. Ends otherwise as ReadUntilOK.
+    bool ReadResult(std::string& reply, bool echoed);
     // How the last read ended, and why a device failed: the device and the system's error,
     // for the detail under a message. The reason is empty unless the device failed.
     ReadEnd LastReadEnd() const { return m_lastReadEnd; }
@@ -76,6 +83,13 @@ public:
     const std::string& LastCommand() const { return m_lastCommand; }
     // The card probe on one port: TRUE when the card identified itself there.
     bool ProbePort(const std::string& portName);
+    // Why the last probe did not find the card, on one line naming the port and device:
+    // absent, forbidden (and what to do), held by another program, not a terminal, no
+    // answer, or an answer that was not the card's. Empty after a probe that found it.
+    const std::string& ProbeOutcome() const { return m_probeOutcome; }
+    // The command line says why an open failed once, with message 111 and its reason,
+    // where the windows follow it with message 109.
+    void ReportOpenFailureOnce() { m_openFailureReportedOnce = true; }
 
     // The working profile as a record to store; terminal 2 belongs to it at a count of 2.
     store::ProfileRecord WorkingProfileRecord() const;
@@ -115,8 +129,10 @@ private:
     bool OpenPort(OpenMode mode);
     bool ApplyLineSettings();
     bool Write(std::string_view bytes, bool pause);
+    // What ends a read before its deadline; none for ReadReply.
+    struct ResultScan;
     bool ReadInto(std::string& reply, std::size_t readSize, platform::Clock::TimePoint deadline,
-                  bool stopAtOk);
+                  ResultScan* scan);
     void ClearError();
     // Empties `reply` and marks the read failed until it ends; false when no port is open
     // (a lost one is forgotten first).
@@ -130,6 +146,8 @@ private:
     std::string m_portError;
     std::string m_linkError;
     std::string m_lastCommand;
+    std::string m_probeOutcome;
+    bool m_openFailureReportedOnce = false;
     int m_deviceOpens = 0;
     int m_writePrompts = 0;
     // A port closed because its device went away: its name, whether it was opened by name

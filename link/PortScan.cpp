@@ -23,14 +23,19 @@ bool ScanPorts(ModemChannel& channel, ScanCaller caller) {
     SetDetectionSettings(channel, caller);
     std::istringstream names(res::LoadString(res::IDS_PORT_LIST));
     std::string name;
+    std::string report;
     while (std::getline(names, name, ',')) {
-        if (!name.empty() && channel.ProbePort(name)) {
+        if (name.empty()) {
+            continue;
+        }
+        if (channel.ProbePort(name)) {
             channel.Port = name;
             return true;
         }
+        report += (report.empty() ? "" : "\n") + channel.ProbeOutcome();
     }
     platform::CurrentPrompter().Ask(res::LoadString(res::IDS_CARD_NOT_DETECTED),
-                                    platform::Buttons::Ok);
+                                    platform::Buttons::Ok, platform::Icon::None, report);
     return false;
 }
 

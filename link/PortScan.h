@@ -16,8 +16,8 @@ enum class ScanCaller { Wizard, SummarySheet };
 void SetDetectionSettings(ModemChannel& channel, ScanCaller caller);
 
 // Probes COM4, COM3, COM2 and COM1 in turn until the card identifies itself. True when
-// found, with Port naming the port; otherwise shows message 121 and Port holds the last
-// name tried.
+// found, with Port naming the port; otherwise shows message 121, with one line for each
+// port saying why the card was not there as its detail, and Port holds the last name tried.
 bool ScanPorts(ModemChannel& channel, ScanCaller caller);
 
 }  // namespace zo::link

@@ -57,9 +57,12 @@ DialogTemplate Location() {
             Edit(IDC_LOCATION_NAME, {93, 99, 137, 14}),
             Text("Common examples: Home, Office, Seattle Office, etc...", {15, 128, 194, 8}),
             Group("Disable Auto Detect", {15, 152, 224, 40}),
-            {IDC_NO_AUTO_DETECT, ControlKind::CheckBox,
-             "&Do not detect my Ferronix Zo!(tm) Series Card. ", {29, 166, 173, 8},
-             kGroup | kTabStop, 0},
+            {IDC_NO_AUTO_DETECT,
+             ControlKind::CheckBox,
+             "&Do not detect my Ferronix Zo!(tm) Series Card. ",
+             {29, 166, 173, 8},
+             kGroup | kTabStop,
+             0},
             Text(" I will enter my serial port settings manually.", {47, 176, 153, 8}),
             Banner({10, 5, 238, 45}, kRealSizeImage),
             AnimationPlaceholder(),
@@ -97,8 +100,7 @@ DialogTemplate Switch() {
     return Page(IDD_SWITCH, kWizardCaption, {0, 0, 365, 201},
                 {
                     Text("What is your switch type?", {15, 110, 93, 8}),
-                    {IDC_SWITCH_LIST, ControlKind::ListBox, "", {109, 110, 173, 40}, kListStyle,
-                     0},
+                    {IDC_SWITCH_LIST, ControlKind::ListBox, "", {109, 110, 173, 40}, kListStyle, 0},
                     Banner({10, 5, 238, 45}, kRealSizeImage),
                     AnimationPlaceholder(),
                 });
@@ -113,8 +115,12 @@ DialogTemplate Commit() {
                  "Series Card.",
                  {15, 70, 214, 23}, IDC_COMMIT_SUMMARY),
             Group("Apply the results to:", {29, 106, 191, 46}),
-            {IDC_APPLY_TO_CARD, ControlKind::CheckBox, "The Kest &Ferronix ZO!(tm) Series PC Card.",
-             {55, 123, 149, 17}, kTabStop, 0},
+            {IDC_APPLY_TO_CARD,
+             ControlKind::CheckBox,
+             "The Kest &Ferronix ZO!(tm) Series PC Card.",
+             {55, 123, 149, 17},
+             kTabStop,
+             0},
             Banner({10, 5, 238, 45}, kRealSizeImage),
             AnimationPlaceholder(),
         });
@@ -125,6 +131,13 @@ DialogTemplate Serial() {
                 {
                     Text("P&ort:", {15, 70, 20, 8}),
                     {IDC_PORT_LIST, ControlKind::ListBox, "", {41, 68, 98, 38}, kListStyle, 0},
+                    Text("", {41, 110, 84, 18}, IDC_PORT_DEVICE),
+                    {IDC_PORT_DEVICE_CHOOSE,
+                     ControlKind::PushButton,
+                     "&Device...",
+                     {41, 130, 50, 14},
+                     kTabStop,
+                     0},
                     Banner({10, 5, 238, 45}, kRealSizeImage),
                     Text("The Kest Ferronix Zo!(tm) Series card has been assigned a COM port.You "
                          "should change the settings only if you have reinstalled the card with "
@@ -139,6 +152,13 @@ DialogTemplate General() {
                 {
                     Text("P&ort:", {5, 70, 20, 8}),
                     {IDC_PORT_LIST, ControlKind::ListBox, "", {31, 68, 98, 38}, kListStyle, 0},
+                    Text("", {31, 110, 94, 18}, IDC_PORT_DEVICE),
+                    {IDC_PORT_DEVICE_CHOOSE,
+                     ControlKind::PushButton,
+                     "&Device...",
+                     {31, 130, 50, 14},
+                     kTabStop,
+                     0},
                     Banner({0, 5, 238, 45}, kRealSizeImage),
                     Text("The Ferronix Zo!(tm) Series card has been assigned a COM port. You "
                          "should change the settings only if you have reinstalledthe card with a "
@@ -155,8 +175,12 @@ DialogTemplate Configure() {
         IDD_CONFIGURE, "Configure", {0, 0, 365, 201},
         {
             Text("&I am dialing from:", {15, 70, 54, 8}),
-            {IDC_CFG_PROFILE, ControlKind::ComboBox, "", {15, 84, 87, 41},
-             kSorted | kVScroll | kTabStop, 0},
+            {IDC_CFG_PROFILE,
+             ControlKind::ComboBox,
+             "",
+             {15, 84, 87, 41},
+             kSorted | kVScroll | kTabStop,
+             0},
             {IDC_CFG_NEW, ControlKind::PushButton, "&New...", {117, 84, 42, 14}, kTabStop, 0},
             {IDC_CFG_REMOVE, ControlKind::PushButton, "&Remove", {173, 84, 42, 14}, kTabStop, 0},
             Text("Switch Type:", {15, 106, 42, 8}),
@@ -171,8 +195,12 @@ DialogTemplate Configure() {
             Text("SPID", {28, 163, 28, 8}),
             Edit(IDC_CFG_SPID1, {84, 161, 72, 13}, kSpid),
             Group("", {190, 123, 165, 60}),
-            {IDC_CFG_CONFIG2, ControlKind::CheckBox, "&ISDN Configuration 2", {199, 123, 82, 10},
-             kTabStop, 0},
+            {IDC_CFG_CONFIG2,
+             ControlKind::CheckBox,
+             "&ISDN Configuration 2",
+             {199, 123, 82, 10},
+             kTabStop,
+             0},
             Text("Phone Number", {203, 142, 48, 8}),
             NumberPart(IDC_CFG_AREA2, {259, 137, 17, 13}, "Area code 2", kNumber),
             Text("-", {279, 139, 8, 8}),
@@ -188,44 +216,52 @@ DialogTemplate Configure() {
 
 DialogTemplate Product() {
     constexpr unsigned kField = kReadOnly;  // no border
-    return Page(IDD_PRODUCT, "Product Info", {0, 0, 365, 201},
-                {
-                    Text("Product Name:", {15, 61, 50, 8}),
-                    Edit(IDC_PRODUCT_NAME, {72, 61, 137, 12}, kField),
-                    Text("Software Revision:", {15, 86, 60, 8}),
-                    Edit(IDC_SOFTWARE_REVISION, {83, 86, 109, 12}, kField),
-                    Text("Software Release Date:", {15, 110, 80, 8}),
-                    Edit(IDC_RELEASE_DATE, {99, 110, 109, 12}, kField),
-                    Text("Line Status:", {15, 148, 45, 8}),
-                    Edit(IDC_LINE_STATUS, {146, 148, 109, 12}, kField),
-                    {IDC_STATUS_SIGN, ControlKind::Picture, "", {80, 137, 33, 31}, 0,
-                     IDB_SIGN_ACTIVE},
-                    {IDC_RAW_DATA, ControlKind::PushButton, "Raw Data ...", {295, 145, 50, 14},
-                     kTabStop, 0},
-                    Banner({10, 5, 238, 45}, kRealSizeImage),
-                    AnimationPlaceholder(),
-                });
+    return Page(
+        IDD_PRODUCT, "Product Info", {0, 0, 365, 201},
+        {
+            Text("Product Name:", {15, 61, 50, 8}),
+            Edit(IDC_PRODUCT_NAME, {72, 61, 137, 12}, kField),
+            Text("Software Revision:", {15, 86, 60, 8}),
+            Edit(IDC_SOFTWARE_REVISION, {83, 86, 109, 12}, kField),
+            Text("Software Release Date:", {15, 110, 80, 8}),
+            Edit(IDC_RELEASE_DATE, {99, 110, 109, 12}, kField),
+            Text("Line Status:", {15, 148, 45, 8}),
+            Edit(IDC_LINE_STATUS, {146, 148, 109, 12}, kField),
+            {IDC_STATUS_SIGN, ControlKind::Picture, "", {80, 137, 33, 31}, 0, IDB_SIGN_ACTIVE},
+            {IDC_RAW_DATA,
+             ControlKind::PushButton,
+             "Raw Data ...",
+             {295, 145, 50, 14},
+             kTabStop,
+             0},
+            Banner({10, 5, 238, 45}, kRealSizeImage),
+            AnimationPlaceholder(),
+        });
 }
 
 DialogTemplate MissingCard() {
-    return {IDD_MISSING_CARD,
-            "Missing Card",
-            {0, 0, 233, 103},
-            kDialogFont,
-            8,
-            kPopup | kCaption | kSysMenu | kModalFrame,
-            {
-                {IDC_CONTINUE, ControlKind::DefPushButton, "&Continue", {92, 65, 50, 14},
-                 kTabStop, 0},
-                {IDC_SELECT_PORT, ControlKind::PushButton, "&Select a Port", {25, 65, 50, 14},
-                 kTabStop, 0},
-                {2, ControlKind::PushButton, "Cancel", {159, 65, 50, 14}, kTabStop, 0},
-                Text("I could not locate your Kest Ferronix Zo!(tm) Series Card. We can try a "
-                     "different Port. To do this press \"Select a Port\". Or ignore the cards "
-                     "absense and write the information to the registry. To do this press "
-                     "\"Continue\".",
-                     {25, 16, 188, 41}),
-            }};
+    return {
+        IDD_MISSING_CARD,
+        "Missing Card",
+        {0, 0, 233, 103},
+        kDialogFont,
+        8,
+        kPopup | kCaption | kSysMenu | kModalFrame,
+        {
+            {IDC_CONTINUE, ControlKind::DefPushButton, "&Continue", {92, 65, 50, 14}, kTabStop, 0},
+            {IDC_SELECT_PORT,
+             ControlKind::PushButton,
+             "&Select a Port",
+             {25, 65, 50, 14},
+             kTabStop,
+             0},
+            {2, ControlKind::PushButton, "Cancel", {159, 65, 50, 14}, kTabStop, 0},
+            Text("I could not locate your Kest Ferronix Zo!(tm) Series Card. We can try a "
+                 "different Port. To do this press \"Select a Port\". Or ignore the cards "
+                 "absense and write the information to the registry. To do this press "
+                 "\"Continue\".",
+                 {25, 16, 188, 41}),
+        }};
 }
 
 DialogTemplate Progress() {
@@ -248,11 +284,20 @@ DialogTemplate RawData() {
             8,
             kPopup | kCaption | kSysMenu | kModalFrame,
             {
-                {IDC_RAW_TEXT, ControlKind::Edit, "", {7, 7, 234, 140},
-                 kMultiLine | kReadOnly | kBorder | kVScroll | kHScroll | kTabStop, 0, "Raw data"},
+                {IDC_RAW_TEXT,
+                 ControlKind::Edit,
+                 "",
+                 {7, 7, 234, 140},
+                 kMultiLine | kReadOnly | kBorder | kVScroll | kHScroll | kTabStop,
+                 0,
+                 "Raw data"},
                 {1, ControlKind::DefPushButton, "&OK", {47, 160, 52, 14}, kTabStop, 0},
-                {IDC_COPY_TO_CLIPBOARD, ControlKind::PushButton, "&Copy to Clipboard",
-                 {129, 160, 77, 14}, kTabStop, 0},
+                {IDC_COPY_TO_CLIPBOARD,
+                 ControlKind::PushButton,
+                 "&Copy to Clipboard",
+                 {129, 160, 77, 14},
+                 kTabStop,
+                 0},
             }};
 }
 
@@ -269,9 +314,9 @@ DialogTemplate Splash() {
 }
 
 std::vector<DialogTemplate> MakeAll() {
-    std::vector<DialogTemplate> all{Location(), Phone(),   Switch(),      Commit(),
-                                    Serial(),   General(), Configure(),   Product(),
-                                    MissingCard(), Progress(), RawData(), Splash()};
+    std::vector<DialogTemplate> all{Location(),    Phone(),    Switch(),    Commit(),
+                                    Serial(),      General(),  Configure(), Product(),
+                                    MissingCard(), Progress(), RawData(),   Splash()};
     std::sort(all.begin(), all.end(),
               [](const DialogTemplate& a, const DialogTemplate& b) { return a.id < b.id; });
     return all;

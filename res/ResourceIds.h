@@ -53,6 +53,8 @@ enum ControlId : int {
 
     // 132 and 145 port pages
     IDC_PORT_LIST = 1007,
+    IDC_PORT_DEVICE = 1042,
+    IDC_PORT_DEVICE_CHOOSE = 1043,
 
     // 130 commit page
     IDC_APPLY_TO_CARD = 1021,

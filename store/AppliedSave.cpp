@@ -43,6 +43,12 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
     }
     const Profile now = ReadProfile(name);
     if (save.readBefore) {
+        if (!save.readBefore->Exists() && now.Exists()) {
+            return StoreResult::Fail(StoreStatus::Changed,
+                                     "Another program stored a profile named \"" + name +
+                                         "\" while the card was being programmed; it was left "
+                                         "as it is.");
+        }
         if (save.readBefore->Exists() && !now.Exists()) {
             return StoreResult::Fail(StoreStatus::Changed,
                                      "Another program removed the profile \"" + name +

@@ -14,8 +14,9 @@ struct AppliedSave {
     std::string name;
     // The values to save under it; none leaves the profile's values as they are.
     std::optional<ProfileRecord> record;
-    // The profile as this program read it before programming the card; none for a
-    // profile that is saved whatever the store holds (the wizard's new profile).
+    // The profile as this program read it before programming the card (one that does not
+    // exist for the wizard's new profile, so that a profile another program stored under
+    // its name meanwhile stands); none saves whatever the store holds.
     std::optional<Profile> readBefore;
 };
 

@@ -4,6 +4,7 @@
 
 #include "platform/registry/KeyPath.h"
 #include "res/Strings.h"
+#include "store/ControlCharacters.h"
 
 namespace zo::store {
 
@@ -35,6 +36,10 @@ bool IsStorableName(const std::string& name) {
     return !name.empty() && name.find('\\') == std::string::npos &&
            registry::RegistryLength(name) <= registry::kMaxNameLength &&
            name.find('\0') == std::string::npos;
+}
+
+bool IsNewProfileName(const std::string& name) {
+    return IsStorableName(name) && !HasControlCharacters(name);
 }
 
 bool SameProfileName(const std::string& a, const std::string& b) {
@@ -164,6 +169,33 @@ bool WriteProfile(RegistryKey& key, const ProfileRecord& r) {
     return batch.Commit() == Status::Ok && written;
 }
 
+StoreResult SaveNewProfile(const ProfileRecord& record) {
+    if (!IsNewProfileName(record.Location)) {
+        return StoreResult::Fail(StoreStatus::Invalid,
+                                 "\"" + record.Location + "\" cannot be the name of a profile");
+    }
+    registry::Hive::Batch batch(DefaultHive());
+    if (!batch.Ok()) {
+        return Failure();
+    }
+    std::vector<std::string> names;
+    if (StoreResult r = ListProfiles(&names); !r.Ok()) {
+        return r;
+    }
+    for (const auto& stored : names) {
+        if (SameProfileName(stored, record.Location)) {
+            return StoreResult::Fail(StoreStatus::Changed,
+                                     "Another program stored a profile named \"" + stored +
+                                         "\" meanwhile; it was left as it is.");
+        }
+    }
+    RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
+    if (!WriteProfile(key, record) || batch.Commit() != Status::Ok) {
+        return Failure();
+    }
+    return {};
+}
+
 bool MarkProfileActive(RegistryKey& key, const std::string& name) {
     if (!IsStorableName(name)) {
         return false;
@@ -190,7 +222,7 @@ bool MarkProfileActive(RegistryKey& key, const std::string& name) {
     return batch.Commit() == Status::Ok;
 }
 
-StoreResult RemoveProfile(const std::string& typed, bool allowLast) {
+StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string* removed) {
     auto& hive = DefaultHive();
     registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
@@ -220,10 +252,14 @@ StoreResult RemoveProfile(const std::string& typed, bool allowLast) {
             }
         }
     }
-    if (hive.DeleteKey(HKEY_LOCAL_MACHINE, ProfilePath(name)) != Status::Ok) {
+    if (hive.DeleteKey(HKEY_LOCAL_MACHINE, ProfilePath(name)) != Status::Ok ||
+        batch.Commit() != Status::Ok) {
         return Failure();
     }
-    return batch.Commit() == Status::Ok ? StoreResult{} : Failure();
+    if (removed) {
+        *removed = name;
+    }
+    return {};
 }
 
 }  // namespace zo::store

@@ -60,6 +60,10 @@ std::string WithoutTrailingBackslash(const std::string& path);
 // characters. Anything else would address another key or be refused by the store.
 bool IsStorableName(const std::string& name);
 
+// A name the user may give a new profile: storable, and without control characters, which
+// a registry file or a terminal would act on (a line feed starts a new key line).
+bool IsNewProfileName(const std::string& name);
+
 // Two names of one profile: the store compares key names without regard to ASCII case.
 bool SameProfileName(const std::string& a, const std::string& b);
 
@@ -90,13 +94,21 @@ bool IsFirstStart();
 // False on any failure (callers show string 114).
 bool WriteProfile(RegistryKey& key, const ProfileRecord& record);
 
+// Saves a profile under a name the user chose as new (the wizard's). The name is checked
+// again in the transaction of the save: when a profile of that name (in any letter case)
+// is stored by then, another program's import or save, nothing is written and the result
+// is Changed, so that profile stands.
+StoreResult SaveNewProfile(const ProfileRecord& record);
+
 // Replaces the CURRENT key's subkey with one named `name`, leaving `key` on it.
 // One transaction: CURRENT never ends up with none or two after a failure.
 bool MarkProfileActive(RegistryKey& key, const std::string& name);
 
 // Deletes a profile and, when it is the active one, the CURRENT record of it. The name
 // may be typed in any case. Refuses the last remaining profile (LastProfile) unless
-// `allowLast`; NotFound when no such profile is stored; Failed with the reason.
-StoreResult RemoveProfile(const std::string& name, bool allowLast = false);
+// `allowLast`; NotFound when no such profile is stored; Failed with the reason. `removed`,
+// when given, receives the name as it was stored.
+StoreResult RemoveProfile(const std::string& name, bool allowLast = false,
+                          std::string* removed = nullptr);
 
 }  // namespace zo::store

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/registry/KeyPath.h"
+#include "store/ControlCharacters.h"
 #include "store/TextEncoding.h"
 
 namespace zo::store {
@@ -54,15 +55,33 @@ bool ReadQuoted(std::string_view s, std::size_t* pos, std::string* out, std::str
     return false;
 }
 
-bool Decode(std::string_view bytes, std::string* text) {
+int LineAt(std::string_view text, std::size_t offset) {
+    return 1 + static_cast<int>(std::count(text.begin(), text.begin() + offset, '\n'));
+}
+
+// The file as UTF-8. A file of one legacy encoding is Windows-1252, as old registry exports
+// are; one that is UTF-8 in places and not in others is neither, and no reading of it can
+// be trusted: `badLine` names where it stops being UTF-8.
+bool Decode(std::string_view bytes, std::string* text, int* badLine) {
+    *badLine = 0;
     if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
         static_cast<unsigned char>(bytes[1]) == 0xFE) {
         return Utf16LeToUtf8(bytes.substr(2), text);
     }
-    if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+    const bool bom = bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    if (bom) {
         bytes.remove_prefix(3);
     }
-    *text = IsValidUtf8(bytes) ? std::string(bytes) : Cp1252ToUtf8(bytes);
+    const std::size_t bad = FirstInvalidUtf8(bytes);
+    if (bad == std::string_view::npos) {
+        *text = std::string(bytes);
+        return true;
+    }
+    if (bom || HasUtf8Sequence(bytes)) {
+        *badLine = LineAt(bytes, bad);
+        return false;
+    }
+    *text = Cp1252ToUtf8(bytes);
     return true;
 }
 
@@ -77,11 +96,17 @@ RegParseResult Error(int line, std::string message) {
 
 RegParseResult ParseRegFile(std::string_view bytes) {
     std::string text;
-    if (!Decode(bytes, &text)) {
+    int badLine = 0;
+    if (!Decode(bytes, &text, &badLine)) {
+        if (badLine > 0) {
+            return Error(badLine,
+                         "a byte that is no UTF-8 in a file that is UTF-8 elsewhere; the file "
+                         "mixes two encodings, so its names cannot be read safely");
+        }
         return Error(1, "the file is not valid UTF-16 text");
     }
-    if (text.find('\0') != std::string::npos) {
-        return Error(1, "the file holds NUL characters");
+    if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
+        return Error(LineAt(text, nul), "the file holds NUL characters");
     }
     RegParseResult result;
     bool header = false;
@@ -209,12 +234,19 @@ void AppendQuoted(std::string_view s, std::string* out) {
 bool FormatRegFile(const std::vector<RegKey>& keys, std::string* out, std::string* error) {
     out->assign("REGEDIT4\n\n");
     for (const auto& key : keys) {
+        // What the file would not hold, or a later import would refuse, stops the export.
+        if (HasControlCharacters(key.path)) {
+            *error = "the key " + EscapeControlCharacters(key.path) +
+                     " has a control character in its name, which a registry file cannot "
+                     "hold; rename or remove it first";
+            return false;
+        }
         out->append("[HKEY_LOCAL_MACHINE\\").append(key.path).append("]\n");
         for (const auto& v : key.values) {
-            if (v.name.find_first_of("\r\n") != std::string::npos ||
-                v.data.find_first_of("\r\n") != std::string::npos) {
-                *error = "the value \"" + v.name + "\" of " + key.path +
-                         " holds a line break, which a registry file cannot hold";
+            if (HasControlCharacters(v.name) || HasControlCharacters(v.data)) {
+                *error = "the value \"" + EscapeControlCharacters(v.name) + "\" of " +
+                         EscapeControlCharacters(key.path) +
+                         " holds a control character, which a registry file cannot hold";
                 return false;
             }
             if (v.name.empty()) {

@@ -33,44 +33,63 @@ constexpr std::array<std::uint16_t, 32> kCp1252High{
 
 }  // namespace
 
-bool IsValidUtf8(std::string_view s) {
-    std::size_t i = 0;
-    while (i < s.size()) {
-        auto c = static_cast<unsigned char>(s[i]);
-        std::size_t n;
-        std::uint32_t cp;
-        if (c < 0x80) {
-            ++i;
-            continue;
-        } else if ((c & 0xE0) == 0xC0) {
-            n = 1;
-            cp = c & 0x1F;
-        } else if ((c & 0xF0) == 0xE0) {
-            n = 2;
-            cp = c & 0x0F;
-        } else if ((c & 0xF8) == 0xF0) {
-            n = 3;
-            cp = c & 0x07;
-        } else {
-            return false;
-        }
-        if (i + n >= s.size()) {
-            return false;
-        }
-        for (std::size_t k = 1; k <= n; ++k) {
-            auto d = static_cast<unsigned char>(s[i + k]);
-            if ((d & 0xC0) != 0x80) {
-                return false;
-            }
-            cp = (cp << 6) | (d & 0x3F);
-        }
-        static constexpr std::uint32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
-        if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-            return false;
-        }
-        i += n + 1;
+std::size_t Utf8SequenceAt(std::string_view s, std::size_t i) {
+    auto c = static_cast<unsigned char>(s[i]);
+    std::size_t n;
+    std::uint32_t cp;
+    if (c < 0x80) {
+        return 1;
+    } else if ((c & 0xE0) == 0xC0) {
+        n = 1;
+        cp = c & 0x1F;
+    } else if ((c & 0xF0) == 0xE0) {
+        n = 2;
+        cp = c & 0x0F;
+    } else if ((c & 0xF8) == 0xF0) {
+        n = 3;
+        cp = c & 0x07;
+    } else {
+        return 0;
     }
-    return true;
+    if (i + n >= s.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k <= n; ++k) {
+        auto d = static_cast<unsigned char>(s[i + k]);
+        if ((d & 0xC0) != 0x80) {
+            return 0;
+        }
+        cp = (cp << 6) | (d & 0x3F);
+    }
+    static constexpr std::uint32_t kMin[4] = {0, 0x80, 0x800, 0x10000};
+    if (cp < kMin[n] || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
+        return 0;
+    }
+    return n + 1;
+}
+
+bool IsValidUtf8(std::string_view s) {
+    return FirstInvalidUtf8(s) == std::string_view::npos;
+}
+
+std::size_t FirstInvalidUtf8(std::string_view s) {
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = Utf8SequenceAt(s, i);
+        if (n == 0) {
+            return i;
+        }
+        i += n;
+    }
+    return std::string_view::npos;
+}
+
+bool HasUtf8Sequence(std::string_view s) {
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        if (static_cast<unsigned char>(s[i]) >= 0x80 && Utf8SequenceAt(s, i) > 1) {
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string Cp1252ToUtf8(std::string_view bytes) {

@@ -18,7 +18,7 @@ fail() {
 }
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
-    bash "$here/tools/build.sh"
+    bash "$here/tools/build.sh" --test
 fi
 # Only what is installed; up to date this costs nothing.
 cmake --build "$build" --target zo-config zo-cardsim zo_globe_clip zo_icons zo_dist_files >/dev/null

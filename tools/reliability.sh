@@ -14,7 +14,7 @@ jobs=$(nproc)
 update=0
 [ "${1:-}" = "--update" ] && update=1
 
-bash "$here/tools/setup.sh"
+bash "$here/tools/setup.sh" --test
 mkdir -p "$base/logs"
 log() { echo "== $*" >&2; }
 

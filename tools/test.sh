@@ -3,6 +3,6 @@
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZO_BUILD_DIR:-$here/build}
-bash "$here/tools/build.sh"
+bash "$here/tools/build.sh" --test
 cd "$build"
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)" "$@"

@@ -74,6 +74,13 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
             return kExitUsage;
         }
     }
+    if (!port.empty() && port[0] == '/') {
+        err << "zo-config: identify takes a port name such as COM1, not a device; point a port "
+               "at "
+            << port << " first (zo-config port COM1=" << port << ", or --port COM1=" << port
+            << " for one run)\n";
+        return kExitUsage;
+    }
     if (port.empty()) {
         if (!registry::DefaultHive().IsUsable()) {
             return StoreFailure(err);
@@ -87,6 +94,7 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
     }
     StreamPrompter prompter(err);
     link::ModemChannel channel;
+    channel.ReportOpenFailureOnce();
     link::SetQuerySettings(channel, port);
     std::string text;
     switch (link::QueryIdentification(channel, &text)) {
@@ -145,6 +153,7 @@ int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err)
     }
     StreamPrompter prompter(err);
     link::ModemChannel channel;
+    channel.ReportOpenFailureOnce();
     link::SetQuerySettings(channel, profile.At(store::kPort));
     link::NoProgressWindow progress;
     link::CardConfiguration configuration(channel, progress,

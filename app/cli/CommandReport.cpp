@@ -21,7 +21,9 @@ int StoreFailure(std::ostream& err, const std::string& detail) {
 }
 
 int NoSuchProfile(std::ostream& err, const std::string& typed) {
-    err << "zo-config: no profile named \"" << store::EscapeControlCharacters(typed) << "\"\n";
+    const std::string shown = store::ShownName(typed);
+    err << "zo-config: no profile named "
+        << (shown != store::EscapeControlCharacters(typed) ? shown : "\"" + shown + "\"") << "\n";
     return kExitRefused;
 }
 

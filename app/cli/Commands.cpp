@@ -4,6 +4,7 @@
 
 #include "app/cli/CardCommands.h"
 #include "app/cli/ExitCode.h"
+#include "app/cli/PortCommands.h"
 #include "app/cli/StoreCommands.h"
 
 namespace zo::cli {
@@ -45,6 +46,10 @@ constexpr Command kCommands[] = {
      OneOperand<ImportCommand>},
     {"probe", "", "look for the card on COM4, COM3, COM2 and COM1; print its port", 0, 0,
      NoOperand<ProbeCommand>},
+    {"ports", "", "list COM1-COM4 with their devices, and this machine's serial devices", 0, 0,
+     NoOperand<PortsCommand>},
+    {"port", "COMn=DEVICE", "point COMn at DEVICE for good (COMn= : back to its default)", 1, 1,
+     OneOperand<PortCommand>},
     {"identify", "[COMn] [--raw]",
      "print the card's identity and line status (port: the applied\nprofile's unless named; "
      "--raw: the card's text as it came)",

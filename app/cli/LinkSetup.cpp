@@ -3,6 +3,7 @@
 #include "app/cli/StorePath.h"
 #include "cardsim/PtyCardServer.h"
 #include "platform/comm/ByteTrace.h"
+#include "platform/comm/SavedPorts.h"
 
 namespace zo::cli {
 
@@ -21,8 +22,22 @@ LinkSetup::~LinkSetup() {
 }
 
 bool LinkSetup::Start(const Options& options, const std::string& cardMemory, std::string* error) {
+    if (!options.simulate) {
+        // Without a home there is nowhere to keep ports; the defaults and --port still work.
+        std::string ignored;
+        const std::string file = comm::SavedPortsPath(&ignored);
+        std::vector<comm::PortAssignment> saved;
+        std::string readError;
+        if (!file.empty() && !comm::ReadSavedPorts(file, &saved, &m_warnings, &readError)) {
+            m_warnings.push_back(readError + " (the default ports are used)");
+        }
+        for (const auto& [name, path] : saved) {
+            m_map.MapToPath(name, path, comm::PortSource::Saved);
+        }
+        m_map.SetSavedPortsFile(file);
+    }
     for (const auto& [name, path] : options.portMap) {
-        m_map.MapToPath(name, path);
+        m_map.MapToPath(name, path, comm::PortSource::CommandLine);
     }
     if (!options.tracePath.empty()) {
         auto trace = comm::ByteTrace::Create(options.tracePath, error);
@@ -43,7 +58,7 @@ bool LinkSetup::Start(const Options& options, const std::string& cardMemory, std
     // No real device is touched while the card is simulated.
     m_map.Clear();
     m_map.MapToPath(options.simulatePort.empty() ? kDefaultSimulatedPort : options.simulatePort,
-                    m_simulatedDevice);
+                    m_simulatedDevice, comm::PortSource::Simulated);
     m_thread = std::thread([server = m_server.get()] { server->Run(); });
     return true;
 }

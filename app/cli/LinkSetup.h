@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "app/cli/Options.h"
 #include "platform/comm/PortMap.h"
@@ -16,7 +17,8 @@ namespace zo::cli {
 // The port simulated by --simulate when no port is named.
 inline constexpr const char* kDefaultSimulatedPort = "COM3";
 
-// The serial side of the command line: the port map with the --port mappings, the
+// The serial side of the command line: the port map with the user's saved ports and the
+// --port mappings over them, the
 // --trace file and, with --simulate, the simulated card served on a pseudo-terminal
 // from a thread of this program, on its port alone. The port map is installed for the
 // object's lifetime; the simulated card keeps time by the clock in force.
@@ -33,12 +35,15 @@ public:
 
     // The device the simulated card is served on, or empty.
     const std::string& SimulatedDevice() const { return m_simulatedDevice; }
+    // Lines of the port settings file that were skipped, with their reasons.
+    const std::vector<std::string>& Warnings() const { return m_warnings; }
 
 private:
     comm::PortMap m_map;
     std::unique_ptr<cardsim::PtyCardServer> m_server;
     std::thread m_thread;
     std::string m_simulatedDevice;
+    std::vector<std::string> m_warnings;
 };
 
 // The store used with --simulate when --registry is not given: a demo file beside the

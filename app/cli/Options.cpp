@@ -8,8 +8,17 @@
 namespace zo::cli {
 namespace {
 
-bool IsComName(const std::string& s) {
-    return s.size() == 4 && s.compare(0, 3, "COM") == 0 && s[3] >= '1' && s[3] <= '9';
+// "COMn" for n in 1..9 in any case, as "COMn"; empty for anything else.
+std::string ComName(const std::string& s) {
+    if (s.size() != 4 || s[3] < '1' || s[3] > '9') {
+        return {};
+    }
+    for (std::size_t i = 0; i < 3; ++i) {
+        if (std::toupper(static_cast<unsigned char>(s[i])) != "COM"[i]) {
+            return {};
+        }
+    }
+    return std::string("COM") + s[3];
 }
 
 // The top of --help: what the program does, and its options.
@@ -86,8 +95,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
                 return false;
             }
             std::size_t eq = mapping.find('=');
-            std::string name = mapping.substr(0, eq);
-            if (eq == std::string::npos || !IsComName(name) || eq + 1 == mapping.size()) {
+            std::string name = ComName(mapping.substr(0, eq));
+            if (eq == std::string::npos || name.empty() || eq + 1 == mapping.size()) {
                 *error = "--port needs COMn=PATH, got '" + mapping + "'";
                 return false;
             }
@@ -96,9 +105,9 @@ bool ParseOptions(const std::vector<std::string>& args, Options* o, std::string*
             o->simulate = true;
         } else if (arg.compare(0, 11, "--simulate=") == 0) {
             o->simulate = true;
-            o->simulatePort = arg.substr(11);
-            if (!IsComName(o->simulatePort)) {
-                *error = "--simulate takes a port name such as COM3, got '" + o->simulatePort + "'";
+            o->simulatePort = ComName(arg.substr(11));
+            if (o->simulatePort.empty()) {
+                *error = "--simulate takes a port name such as COM3, got '" + arg.substr(11) + "'";
                 return false;
             }
         } else {

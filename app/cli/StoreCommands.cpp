@@ -16,6 +16,17 @@ using registry::DefaultHive;
 using registry::HKey;
 using registry::Status;
 
+namespace {
+
+// A name in a sentence: in double quotes, unless it is quoted already to show what is
+// invisible in it.
+std::string QuotedName(const std::string& name) {
+    const std::string shown = store::ShownName(name);
+    return shown != store::EscapeControlCharacters(name) ? shown : "\"" + shown + "\"";
+}
+
+}  // namespace
+
 int ProfilesCommand(std::ostream& out, std::ostream& err) {
     std::vector<std::string> names;
     if (!store::ListProfiles(&names).Ok()) {
@@ -23,8 +34,8 @@ int ProfilesCommand(std::ostream& out, std::ostream& err) {
     }
     const std::string active = store::ActiveProfileName();
     for (const auto& name : names) {
-        out << (store::SameProfileName(name, active) ? "* " : "  ")
-            << store::EscapeControlCharacters(name) << "\n";
+        out << (store::SameProfileName(name, active) ? "* " : "  ") << store::ShownName(name)
+            << "\n";
     }
     return Finish(out, err);
 }
@@ -60,11 +71,12 @@ int RemoveCommand(const std::string& name, std::ostream& out, std::ostream& err)
     if (!DefaultHive().IsUsable()) {
         return StoreFailure(err);
     }
-    const store::StoreResult result = store::RemoveProfile(name);
+    std::string removed;
+    const store::StoreResult result = store::RemoveProfile(name, false, &removed);
     switch (result.status) {
         case store::StoreStatus::Ok:
-            out << "Removed \"" << store::EscapeControlCharacters(name) << "\".\n";
-            return kExitOk;
+            out << "Removed " << QuotedName(removed) << ".\n";
+            return Finish(out, err);
         case store::StoreStatus::NotFound:
         case store::StoreStatus::Invalid:
         case store::StoreStatus::Changed:
@@ -136,7 +148,7 @@ int ImportCommand(const std::string& path, std::ostream& out, std::ostream& err)
         values += k.values.size();
     }
     out << "Imported " << parsed.keys.size() << " keys and " << values << " values.\n";
-    return kExitOk;
+    return Finish(out, err);
 }
 
 }  // namespace zo::cli

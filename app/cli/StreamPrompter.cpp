@@ -16,8 +16,18 @@ StreamPrompter::~StreamPrompter() {
 platform::Answer StreamPrompter::Ask(const std::string& text, platform::Buttons buttons,
                                      platform::Icon /*icon*/, const std::string& detail) {
     m_err << text << "\n";
-    if (!detail.empty()) {
-        m_err << "(" << detail << ")\n";
+    if (detail.find('\n') == std::string::npos) {
+        if (!detail.empty()) {
+            m_err << "(" << detail << ")\n";
+        }
+    } else {
+        // A reason for each of several things (the ports a probe tried), one a line.
+        for (std::size_t start = 0; start <= detail.size();) {
+            std::size_t end = detail.find('\n', start);
+            end = end == std::string::npos ? detail.size() : end;
+            m_err << "  " << detail.substr(start, end - start) << "\n";
+            start = end + 1;
+        }
     }
     switch (buttons) {
         case platform::Buttons::Ok:

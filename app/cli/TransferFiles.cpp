@@ -12,6 +12,8 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/files/PrivateFile.h"
+
 namespace zo::cli {
 namespace {
 
@@ -56,10 +58,13 @@ private:
     std::vector<void (*)(int)> m_old;
 };
 
-// The file an export replaces: a symbolic link stands for the file it names, and only a
-// regular file (or none yet) may be replaced.
+// The file an export replaces: a symbolic link stands for the file it names, unless another
+// user could have pointed it anywhere; only a regular file (or none yet) may be replaced.
 bool ExportTarget(const std::string& path, std::string* target, std::string* error) {
     *target = path;
+    if (!files::MayFollowLink(path, error)) {
+        return false;
+    }
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
         char* resolved = ::realpath(path.c_str(), nullptr);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "link/MissingCardQuestion.h"
 #include "platform/ui/Dialog.h"
 
@@ -9,12 +11,19 @@ namespace zo::link {
 // (the default button) ends it with 100, "Select a Port" with 101; Cancel, Esc and the
 // close box with IDCANCEL.
 // No process-wide seam and no message; user-interface thread.
+// `details` (why the port failed, one line a port) shows under the buttons when given.
 class MissingCardDialog : public ui::Dialog, public MissingCardQuestion {
 public:
-    MissingCardDialog();
+    explicit MissingCardDialog(std::string details = {});
 
     // Runs the dialog modally; a window that cannot be made counts as Cancel.
     MissingCardAnswer Ask() override;
+
+protected:
+    bool OnInitDialog() override;
+
+private:
+    std::string m_details;
 };
 
 }  // namespace zo::link

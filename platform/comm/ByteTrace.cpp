@@ -1,27 +1,29 @@
 #include "platform/comm/ByteTrace.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 
+#include "platform/files/PrivateFile.h"
+
 namespace zo::comm {
 
 std::shared_ptr<ByteTrace> ByteTrace::Create(const std::string& path, std::string* error) {
-    // The trace holds the SPIDs: private to its owner, also when the file existed before.
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    struct stat st {};
-    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) {
-        ::fchmod(fd, 0600);
+    // The trace holds the SPIDs: private to its owner, and never another user's file, which
+    // that user could read. An existing file is emptied only once it is known to be ours.
+    files::PrivateFile file;
+    if (!files::OpenPrivateFile(path, "the trace", false, &file, error)) {
+        return nullptr;
     }
-    std::FILE* f = fd < 0 ? nullptr : ::fdopen(fd, "w");
+    if (!files::MakePrivate(file, path, error)) {
+        ::close(file.fd);
+        return nullptr;
+    }
+    std::FILE* f = ::ftruncate(file.fd, 0) == 0 ? ::fdopen(file.fd, "w") : nullptr;
     if (!f) {
         *error = path + ": " + std::strerror(errno);
-        if (fd >= 0) {
-            ::close(fd);
-        }
+        ::close(file.fd);
         return nullptr;
     }
     auto trace = std::make_shared<ByteTrace>(f);

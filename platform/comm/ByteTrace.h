@@ -15,7 +15,8 @@ namespace zo::comm {
 // the bytes, printable ones as they are and the rest escaped.
 class ByteTrace {
 public:
-    // Truncates or creates `path`; null with a reason in `error` when it cannot.
+    // Empties or creates `path`, private to the user; null with a reason in `error` when it
+    // cannot, or when the file is another user's or cannot be made private.
     static std::shared_ptr<ByteTrace> Create(const std::string& path, std::string* error);
     explicit ByteTrace(std::FILE* file);  // not owned; for tests
     ~ByteTrace();

@@ -215,8 +215,8 @@ std::string DescribeOpenFailure(const std::string& path, int error) {
         case ENOENT:
             return Base(path, error) +
                    "\nThe device is not there: a USB serial adapter may be unplugged or have "
-                   "another name now (ls /dev/ttyUSB* /dev/ttyACM*); --port COMn=PATH names the "
-                   "device to use.";
+                   "another name now (zo-config ports lists the serial devices); \"zo-config port "
+                   "COMn=PATH\" points a port at another device.";
         default:
             break;
     }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/comm/ByteTrace.h"
+#include "platform/comm/SavedPorts.h"
 #include "platform/comm/TracingDevice.h"
 #include "platform/comm/TtyDevice.h"
 
@@ -23,14 +24,15 @@ bool SameName(const std::string& a, const std::string& b) {
 PortMap PortMap::Defaults() {
     PortMap map;
     for (int i = 1; i <= 4; ++i) {
-        map.MapToPath("COM" + std::to_string(i), "/dev/ttyS" + std::to_string(i - 1));
+        map.MapToPath("COM" + std::to_string(i), "/dev/ttyS" + std::to_string(i - 1),
+                      PortSource::Default);
     }
     return map;
 }
 
-void PortMap::MapToPath(const std::string& name, const std::string& path) {
+void PortMap::MapToPath(const std::string& name, const std::string& path, PortSource source) {
     Unmap(name);
-    m_entries.push_back(Entry{name, path, nullptr});
+    m_entries.push_back(Entry{name, path, nullptr, source});
 }
 
 void PortMap::MapToDevice(const std::string& name, DeviceOpener opener) {
@@ -59,6 +61,38 @@ bool PortMap::IsMapped(const std::string& name) const {
 std::string PortMap::PathOf(const std::string& name) const {
     const Entry* e = Find(name);
     return e ? e->path : std::string();
+}
+
+PortSource PortMap::SourceOf(const std::string& name) const {
+    const Entry* e = Find(name);
+    return e ? e->source : PortSource::Program;
+}
+
+bool PortMap::SavePort(const std::string& name, const std::string& device, std::string* error) {
+    const std::string port = CanonicalPortName(name);
+    if (port.empty()) {
+        *error = "\"" + name + "\" is not one of COM1-COM4";
+        return false;
+    }
+    if (m_savedPortsFile.empty()) {
+        *error = "this run keeps no port settings (the simulated card is attached)";
+        return false;
+    }
+    if (!device.empty()) {
+        if (std::string why = RefuseAsPortDevice(device); !why.empty()) {
+            *error = why;
+            return false;
+        }
+    }
+    if (!SaveSavedPort(m_savedPortsFile, port, device, error)) {
+        return false;
+    }
+    if (device.empty()) {
+        MapToPath(port, Defaults().PathOf(port), PortSource::Default);
+    } else {
+        MapToPath(port, device, PortSource::Saved);
+    }
+    return true;
 }
 
 std::unique_ptr<SerialDevice> PortMap::Open(const std::string& name, std::string* error) const {

@@ -16,6 +16,7 @@
 #include <ctime>
 #include <utility>
 
+#include "platform/comm/HeldPorts.h"
 #include "platform/comm/PortDiagnosis.h"
 
 namespace zo::comm {
@@ -87,7 +88,6 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
         *error = errno == EWOULDBLOCK ? DescribeBusy(path) : DescribeOpenFailure(path, errno);
         return nullptr;
     }
-    ::ioctl(fd.Get(), TIOCEXCL);
 
     termios t{};
     if (::tcgetattr(fd.Get(), &t) != 0) {
@@ -103,8 +103,12 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
     t.c_cc[VTIME] = 0;
     if (::tcsetattr(fd.Get(), TCSANOW, &t) != 0) {
         *error = DescribeDeviceFailure(path, errno);
+        ::tcsetattr(fd.Get(), TCSANOW, &original);
         return nullptr;
     }
+    // Made exclusive last, so that no failed open leaves the flag behind; the device
+    // clears it again before it closes.
+    ::ioctl(fd.Get(), TIOCEXCL);
 
     std::unique_ptr<TtyDevice> device(new TtyDevice(std::move(fd), path, original));
     int lines = 0;
@@ -124,18 +128,25 @@ TtyDevice::TtyDevice(UniqueFd fd, std::string path, const termios& original)
         m_node = st.st_rdev;
         m_inode = st.st_ino;
     }
+    m_heldSlot = RememberHeldPort(m_fd.Get(), m_original);
 }
 
 TtyDevice::~TtyDevice() {
-    if (!m_fd.Valid() || m_lost) {
+    if (!m_fd.Valid()) {
         return;
     }
-    // Where the driver would wait for undrained output at close, drop it instead.
-    if (m_closeWaitsForOutput) {
-        ::tcflush(m_fd.Get(), TCOFLUSH);
+    ForgetHeldPort(m_heldSlot);
+    if (!m_lost) {
+        // Where the driver would wait for undrained output at close, drop it instead.
+        if (m_closeWaitsForOutput) {
+            ::tcflush(m_fd.Get(), TCOFLUSH);
+        }
+        // A terminal used for the card is left as it was found, not raw and without echo.
+        ::tcsetattr(m_fd.Get(), TCSANOW, &m_original);
     }
-    // A terminal used for the card is left as it was found, not raw and without echo.
-    ::tcsetattr(m_fd.Get(), TCSANOW, &m_original);
+    // TIOCEXCL belongs to the terminal, not to this descriptor: on a pseudo-terminal whose
+    // other side stays open it outlives the close and refuses every later open but root's.
+    ::ioctl(m_fd.Get(), TIOCNXCL);
 }
 
 bool TtyDevice::Fail(int error) {

@@ -11,8 +11,8 @@
 
 namespace zo::comm {
 
-// A serial device on a termios tty, opened exclusively (flock and TIOCEXCL), without a
-// controlling terminal, non-blocking and raw.
+// A serial device on a termios tty, exclusive while open (flock and TIOCEXCL, cleared at
+// close), without a controlling terminal, non-blocking and raw.
 class TtyDevice : public SerialDevice {
 public:
     // Null with "PATH: reason" in `error` when the device is absent, not a terminal or
@@ -56,6 +56,8 @@ private:
     // The node that was opened, to tell when the path names another device.
     dev_t m_node = 0;
     ino_t m_inode = 0;
+    // Where the device is remembered for release at an abnormal exit.
+    int m_heldSlot = -1;
 };
 
 }  // namespace zo::comm

@@ -1,15 +1,20 @@
 #include "platform/registry/Hive.h"
 
+#include "platform/prompt/Prompter.h"
+
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <thread>
 #include <unordered_map>
 
+#include "platform/files/PrivateFile.h"
 #include "platform/registry/KeyPath.h"
 
 namespace zo::registry {
@@ -27,6 +32,24 @@ const char* const kSchema =
     "CREATE INDEX keys_by_parent ON keys(parent, id);"
     "CREATE INDEX vals_by_key ON vals(key, id);"
     "INSERT INTO keys(id, parent, name, folded) VALUES(1, NULL, 'HKEY_LOCAL_MACHINE', '');";
+
+class UniqueFd {
+public:
+    explicit UniqueFd(int fd) : m_fd(fd) {}
+    ~UniqueFd() { ::close(m_fd); }
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+
+private:
+    int m_fd;
+};
+
+// Whether `path` still names the file that was checked before SQLite opened it by name.
+bool SameFile(const std::string& path, const struct stat& checked) {
+    struct stat now {};
+    return ::stat(path.c_str(), &now) == 0 && now.st_dev == checked.st_dev &&
+           now.st_ino == checked.st_ino;
+}
 
 }  // namespace
 
@@ -57,7 +80,7 @@ struct Hive::Cache {
 // Resets a cached statement when the call that used it ends.
 class Hive::Statement {
 public:
-    Statement(Hive& hive, const char* sql) : m_stmt(hive.Prepare(sql)) {}
+    Statement(Hive& hive, const char* sql) : m_hive(hive), m_stmt(hive.Prepare(sql)) {}
     ~Statement() {
         if (m_stmt) {
             sqlite3_reset(m_stmt);
@@ -75,7 +98,11 @@ public:
     void BindBlob(int i, std::string_view s) {
         sqlite3_bind_blob(m_stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
     }
-    int Step() { return sqlite3_step(m_stmt); }
+    int Step() {
+        const int rc = sqlite3_step(m_stmt);
+        m_hive.m_busyCursor.reset();
+        return rc;
+    }
     std::int64_t Int(int col) { return sqlite3_column_int64(m_stmt, col); }
     std::string Text(int col) {
         const void* p = sqlite3_column_blob(m_stmt, col);
@@ -85,6 +112,7 @@ public:
     }
 
 private:
+    Hive& m_hive;
     sqlite3_stmt* m_stmt;
 };
 
@@ -96,9 +124,35 @@ Hive::~Hive() {
 
 void Hive::SetBusyTimeoutMs(int ms) {
     m_busyMs = ms;
-    if (m_db) {
-        sqlite3_busy_timeout(m_db, ms);
+    m_noWaitUntil = {};
+}
+
+int Hive::OnBusy(void* self, int count) {
+    auto* hive = static_cast<Hive*>(self);
+    const auto now = std::chrono::steady_clock::now();
+    const std::chrono::milliseconds budget(hive->m_busyMs);
+    if (count == 0) {
+        // A lock that outlasted one whole wait is not waited for again right away.
+        if (now < hive->m_noWaitUntil) {
+            return 0;
+        }
+        hive->m_waitDeadline = now + budget;
     }
+    if (now >= hive->m_waitDeadline) {
+        hive->m_noWaitUntil = now + budget;
+        hive->m_busyCursor.reset();
+        return 0;
+    }
+    // A wait the user would notice shows the wait cursor. The windows do not repaint
+    // meanwhile: running the event loop inside SQLite's busy handler could reach the store
+    // again, which SQLite forbids.
+    if (!hive->m_busyCursor && count == 10) {
+        hive->m_busyCursor = std::make_unique<platform::WaitCursor>();
+    }
+    const auto step = std::min<std::chrono::steady_clock::duration>(
+        std::chrono::milliseconds(count < 10 ? 5 : 25), hive->m_waitDeadline - now);
+    std::this_thread::sleep_for(step);
+    return 1;
 }
 
 void Hive::Close() {
@@ -118,28 +172,14 @@ bool Hive::EnsureOpen() {
     if (m_db) {
         return true;
     }
-    // Create a missing file ourselves so that it is private from the first byte. Without
-    // blocking, so a FIFO named as the store is refused instead of waited on.
-    int fd = ::open(m_path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NONBLOCK, 0600);
-    if (fd < 0 && (errno == EACCES || errno == EROFS)) {
-        fd = ::open(m_path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    }
-    if (fd < 0) {
-        m_lastError = m_path + ": " + std::strerror(errno);
+    // A missing file is created private from the first byte; an existing one is opened
+    // only when it is the user's own regular file (a FIFO is refused, not waited on), and
+    // its mode stays as it is until it is known to be a store.
+    files::PrivateFile file;
+    if (!files::OpenPrivateFile(m_path, "the store", true, &file, &m_lastError)) {
         return false;
     }
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        // SQLite would write its journal beside a device, and wait on a FIFO.
-        m_lastError = m_path + ": not a regular file, so it cannot be the store";
-        ::close(fd);
-        return false;
-    }
-    // A store made before it was private (or copied in) holds the SPIDs too.
-    if ((st.st_mode & 077) != 0 && st.st_uid == ::geteuid()) {
-        ::fchmod(fd, st.st_mode & 0700);
-    }
-    ::close(fd);
+    const UniqueFd held(file.fd);
 
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
@@ -150,7 +190,7 @@ bool Hive::EnsureOpen() {
         return false;
     }
     m_db = db;
-    sqlite3_busy_timeout(m_db, m_busyMs);
+    sqlite3_busy_handler(m_db, &Hive::OnBusy, this);
     sqlite3_extended_result_codes(m_db, 1);
 
     // Reading the schema catches a damaged file before anything is written to it.
@@ -175,8 +215,13 @@ bool Hive::EnsureOpen() {
         Close();
         return false;
     }
+    if (!SameFile(m_path, file.st)) {
+        m_lastError = m_path + ": replaced by another file while it was being opened";
+        Close();
+        return false;
+    }
     if (tables == 2 && appId == kApplicationId) {
-        return true;
+        return MadePrivate(file);
     }
     bool empty = false;
     {
@@ -188,10 +233,22 @@ bool Hive::EnsureOpen() {
         Close();
         return false;
     }
+    if (!MadePrivate(file)) {
+        return false;
+    }
     std::string init = std::string("BEGIN IMMEDIATE;") + kSchema +
                        "PRAGMA application_id=" + std::to_string(kApplicationId) + ";COMMIT;";
     if (!Exec(init.c_str())) {
         Exec("ROLLBACK");
+        Close();
+        return false;
+    }
+    return true;
+}
+
+bool Hive::MadePrivate(const files::PrivateFile& file) {
+    // A store made before it was private (or copied in) holds the SPIDs too.
+    if (!files::MakePrivate(file, m_path, &m_lastError)) {
         Close();
         return false;
     }

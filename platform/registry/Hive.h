@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -9,6 +10,14 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+
+namespace zo::files {
+struct PrivateFile;
+}
+
+namespace zo::platform {
+class WaitCursor;
+}
 
 namespace zo::registry {
 
@@ -54,7 +63,9 @@ public:
     const std::string& LastError() const { return m_lastError; }
     // Opens the file if it is not open yet; false when it cannot be used as a store.
     bool IsUsable() { return EnsureOpen(); }
-    // How long a call waits for another program's lock before it fails.
+    // How long a call waits for another program's lock before it fails. Once a wait has
+    // run out, calls fail at once for as long again, so a command or an action that meets a
+    // lock held for long waits this long in all, not once for each of its calls.
     void SetBusyTimeoutMs(int ms);
 
     Status CreateKey(HKey root, std::string_view path, HKey* out);
@@ -102,6 +113,9 @@ private:
     friend class Snapshot;
 
     bool EnsureOpen();
+    static int OnBusy(void* self, int count);
+    // Tightens the file to its owner once it is known to be a store; closes it when it cannot.
+    bool MadePrivate(const files::PrivateFile& file);
     void Close();
     bool Exec(const char* sql);
     sqlite3_stmt* Prepare(const char* sql);
@@ -119,6 +133,11 @@ private:
     std::string m_lastError;
     sqlite3* m_db = nullptr;
     int m_busyMs = 15000;
+    std::chrono::steady_clock::time_point m_waitDeadline{};
+    std::chrono::steady_clock::time_point m_noWaitUntil{};
+    // Shown from the moment a wait for another program's lock lasts, until the statement
+    // that waited returns.
+    std::unique_ptr<platform::WaitCursor> m_busyCursor;
     int m_depth = 0;        // nesting of write transactions
     bool m_doomed = false;  // a call inside the open transaction failed in SQLite
     struct Cache;

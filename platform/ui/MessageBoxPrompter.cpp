@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
 
 #include "platform/ui/Text.h"
@@ -29,16 +30,36 @@ void KeepTitleWhole(QMessageBox& box) {
                   grid->rowCount(), 0, 1, grid->columnCount());
 }
 
+// Profile names, file names and the card's text end up in these boxes: markup in them
+// is shown as typed, never drawn (no pictures loaded from the disk, no links).
+void ShowAsPlainText(QMessageBox& box) {
+    box.setTextFormat(Qt::PlainText);
+    for (auto* label : box.findChildren<QLabel*>()) {
+        if (label->objectName().startsWith(QLatin1String("qt_msgbox_"))) {
+            label->setTextFormat(Qt::PlainText);
+            label->setWordWrap(true);
+        }
+    }
+}
+
 }  // namespace
 
 Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon icon,
                                const std::string& detail) {
     QMessageBox::StandardButtons set;
     switch (buttons) {
-        case Buttons::Ok: set = QMessageBox::Ok; break;
-        case Buttons::OkCancel: set = QMessageBox::Ok | QMessageBox::Cancel; break;
-        case Buttons::RetryCancel: set = QMessageBox::Retry | QMessageBox::Cancel; break;
-        case Buttons::YesNo: set = QMessageBox::Yes | QMessageBox::No; break;
+        case Buttons::Ok:
+            set = QMessageBox::Ok;
+            break;
+        case Buttons::OkCancel:
+            set = QMessageBox::Ok | QMessageBox::Cancel;
+            break;
+        case Buttons::RetryCancel:
+            set = QMessageBox::Retry | QMessageBox::Cancel;
+            break;
+        case Buttons::YesNo:
+            set = QMessageBox::Yes | QMessageBox::No;
+            break;
         case Buttons::YesNoCancel:
             set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
             break;
@@ -75,6 +96,7 @@ Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon ic
     if (!detail.empty()) {
         box.setInformativeText(ToQ(detail));
     }
+    ShowAsPlainText(box);
     KeepTitleWhole(box);
     // The first button is the default, as in the window system's message boxes.
     for (QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Retry, QMessageBox::Yes}) {
@@ -92,11 +114,18 @@ Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon ic
         QApplication::restoreOverrideCursor();
     }
     switch (r) {
-        case QMessageBox::Ok: return Answer::Ok;
-        case QMessageBox::Retry: return Answer::Retry;
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        default: return buttons == Buttons::Ok ? Answer::Ok : (buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
+        case QMessageBox::Ok:
+            return Answer::Ok;
+        case QMessageBox::Retry:
+            return Answer::Retry;
+        case QMessageBox::Yes:
+            return Answer::Yes;
+        case QMessageBox::No:
+            return Answer::No;
+        default:
+            return buttons == Buttons::Ok
+                       ? Answer::Ok
+                       : (buttons == Buttons::YesNo ? Answer::No : Answer::Cancel);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "link/ModemChannel.h"
+#include "link/ui/PortDeviceDialog.h"
 #include "platform/ui/DataExchange.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
@@ -12,6 +13,7 @@ namespace zo::summary {
 
 CGeneralPage::CGeneralPage() : pages::CAnimatedPage(res::IDD_GENERAL) {
     MapCommand(ui::LBN_SELCHANGE, res::IDC_PORT_LIST, [this] { OnSelChange(); });
+    MapCommand(ui::BN_CLICKED, res::IDC_PORT_DEVICE_CHOOSE, [this] { OnChooseDevice(); });
 }
 
 summary::CSummarySheet* CGeneralPage::Sheet() const {
@@ -39,6 +41,7 @@ bool CGeneralPage::OnSetActive() {
         m_port = sheet->PortName();
     }
     UpdateData(false);
+    link::ShowPortDevice(*this, m_port);
     bool result = pages::CAnimatedPage::OnSetActive();
     RestartAnimation();
     return result;
@@ -62,6 +65,14 @@ void CGeneralPage::OnSelChange() {
     if (summary::CSummarySheet* sheet = Sheet()) {
         sheet->SetProfileModified(true);
     }
+    UpdateData(true);
+    link::ShowPortDevice(*this, m_port);
+}
+
+void CGeneralPage::OnChooseDevice() {
+    UpdateData(true);
+    link::ChoosePortDevice(m_port, GetSafeHwnd());
+    link::ShowPortDevice(*this, m_port);
 }
 
 }  // namespace zo::summary

@@ -164,6 +164,48 @@ TEST(CardFaultsTest, ParsesNamesAndRefusesTheRest) {
     EXPECT_EQ(f.refuseCommand, "AT&W");
     EXPECT_FALSE(ParseFault("refuse", false, &f, &error));
     EXPECT_FALSE(ParseFault("refuse=", false, &f, &error));
+    EXPECT_TRUE(ParseFault("ok-in-refusal", false, &f, &error));
+    EXPECT_TRUE(f.okInRefusal);
+    EXPECT_TRUE(ParseFault("late=AT!C6", false, &f, &error));
+    EXPECT_TRUE(ParseFault("behind=AT!C0", false, &f, &error));
+    EXPECT_TRUE(ParseFault("extra-ok=ATE1", false, &f, &error));
+    EXPECT_EQ(f.lateCommand + f.behindFrom + f.extraOkAfter, "AT!C6AT!C0ATE1");
+    for (const char* bad : {"late", "behind=", "extra-ok", "ok-in-refusal=1"}) {
+        EXPECT_FALSE(ParseFault(bad, false, &f, &error)) << bad;
+    }
+}
+
+// The cards that answer out of turn or word a refusal with "OK" in it.
+TEST_F(CardModelTest, AnswersOutOfTurn) {
+    Say("ATE0");
+    model.Faults().okInRefusal = true;
+    EXPECT_EQ(Say("ATX"), "\r\nNO OK\r\n\r\nERROR\r\n");
+    EXPECT_EQ(Say("AT"), "\r\nOK\r\n");
+
+    model.Faults() = {};
+    model.Faults().extraOkAfter = "AT&K";
+    model.Receive("AT&K3\r\n");
+    clock.Advance(kNormalAnswerDelay);
+    EXPECT_EQ(model.TakeDueOutput(), "\r\nOK\r\n");
+    clock.Advance(kExtraOkDelay);
+    EXPECT_EQ(model.TakeDueOutput(), "\r\nOK\r\n");
+
+    // Later output never overtakes the late answer.
+    model.Faults() = {};
+    model.Faults().lateCommand = "AT!C6";
+    model.Receive("AT!C6=\"\"\r");
+    model.Receive("AT\r");
+    clock.Advance(kLateAnswerDelay - 1ms);
+    EXPECT_EQ(model.TakeDueOutput(), "");
+    clock.Advance(1ms);
+    EXPECT_EQ(model.TakeDueOutput(), "\r\nOK\r\n\r\nOK\r\n");
+
+    model.Faults() = {};
+    model.Faults().behindFrom = "AT&K";
+    EXPECT_EQ(Say("ATE1"), "\r\nOK\r\n\n");
+    EXPECT_EQ(Say("AT&K3"), "AT&K3\r\n");
+    EXPECT_EQ(Say("ATX"), "\r\nOK\r\nATX\r\n") << "the answer to AT&K3 before the echo";
+    EXPECT_EQ(Say("AT"), "\r\nERROR\r\nAT\r\n");
 }
 
 // Identifies itself and takes the commands that set nothing, refuses every setting and

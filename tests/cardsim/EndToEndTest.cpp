@@ -1,6 +1,8 @@
 // The programs themselves over real pseudo-terminals, on the real clock: few tests, each
 // waiting as long as the card conversation takes.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -8,6 +10,7 @@
 #include <sstream>
 
 #include "platform/comm/TtyDevice.h"
+#include "platform/comm/UniqueFd.h"
 #include "support/CardProcess.h"
 #include "support/ProgramRun.h"
 #include "support/TestStore.h"
@@ -92,6 +95,54 @@ TEST_F(EndToEndTest, ApplyProgramsTheCardAndRecordsTheProfile) {
               std::string::npos);
 }
 
+// A port pointed at a device once is used by every later run, and each run hands the
+// device back: the next run, and any other program, opens it again (not only root).
+TEST_F(EndToEndTest, ASavedPortLastsAndIsFreeAfterEachRun) {
+    StartCard();
+    const std::string env = "XDG_CONFIG_HOME=" + store.Dir() + "/config ";
+    auto config = [&](const std::string& args) {
+        return RunProgram(env + ZO_CONFIG_BIN + (" --registry " + store.Path() + " " + args),
+                          store.Dir());
+    };
+
+    Outcome r = config("port com2=" + link);
+    ASSERT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "COM2 is now " + link + ".\n");
+    EXPECT_NE(Slurp(store.Dir() + "/config/zo-config/ports").find("COM2=" + link + "\n"),
+              std::string::npos);
+    r = config("ports");
+    EXPECT_NE(r.out.find("COM2  " + link), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("(saved in " + store.Dir() + "/config/zo-config/ports)"),
+              std::string::npos)
+        << r.out;
+    EXPECT_NE(r.out.find("COM1  /dev/ttyS0"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Serial devices on this machine:"), std::string::npos) << r.out;
+
+    for (int run = 0; run < 2; ++run) {
+        r = config("identify COM2");
+        EXPECT_EQ(r.code, 0) << run << r.err;
+        EXPECT_NE(r.out.find("Product Name: "), std::string::npos) << r.out;
+    }
+    comm::UniqueFd plain(::open(link.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+    ASSERT_TRUE(plain.Valid()) << "another program opens the port right after";
+    int exclusive = -1;
+    ASSERT_EQ(::ioctl(plain.Get(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    plain.Reset();
+
+    r = config("port COM2=/etc/passwd");
+    EXPECT_EQ(r.code, 1);
+    EXPECT_NE(r.err.find("not a character device"), std::string::npos) << r.err;
+    EXPECT_NE(config("ports").out.find("COM2  " + link), std::string::npos) << "kept";
+    EXPECT_EQ(config("port COM5=" + link).code, 2);
+    r = config("port COM2=");
+    EXPECT_EQ(r.code, 0) << r.err;
+    EXPECT_EQ(r.out, "COM2 is back on its default device, /dev/ttyS1.\n");
+    r = config("identify " + link);
+    EXPECT_EQ(r.code, 2);
+    EXPECT_NE(r.err.find("zo-config port COM1=" + link), std::string::npos) << r.err;
+}
+
 TEST_F(EndToEndTest, ApplyRefusesAnInjectingValueBeforeThePort) {
     Import("0101\\\"AT&W");
     Outcome r = Config("--port COM3=/nonexistent apply Office");
@@ -100,6 +151,45 @@ TEST_F(EndToEndTest, ApplyRefusesAnInjectingValueBeforeThePort) {
     EXPECT_EQ(r.err.find("being used by another device"), std::string::npos) << "port untouched";
     EXPECT_EQ(Config("profiles").out, "  Office\n");
 }
+
+// The cards of CardFaultRunTest.OnlyTheCardsOwnOkToTheStoreIsASuccess on a terminal, each
+// refusing "AT&W": apply fails with its own exit status, records nothing and sends nothing
+// after the store command.
+struct FalseOkCard {
+    const char* name;
+    const char* fault;
+    int exitCode;
+};
+
+void PrintTo(const FalseOkCard& card, std::ostream* out) {
+    *out << card.fault;
+}
+
+class FalseOkEndToEndTest : public EndToEndTest,
+                            public ::testing::WithParamInterface<FalseOkCard> {};
+
+TEST_P(FalseOkEndToEndTest, ARefusedStoreIsNeverApplied) {
+    card.AddFault(GetParam().fault);
+    card.AddFault("refuse=AT&W");
+    StartCard();
+    Import("20655501000101");
+    Outcome r = Config("--port COM3=" + link + " apply Office");
+    EXPECT_EQ(r.code, GetParam().exitCode) << r.err;
+    EXPECT_EQ(r.out.find("Applied"), std::string::npos) << r.out;
+    EXPECT_EQ(Config("profiles").out, "  Office\n");
+    const std::string lines = Slurp(log);
+    ASSERT_GT(lines.size(), 6u);
+    EXPECT_EQ(lines.substr(lines.rfind(' ', lines.size() - 2) + 1), "AT&W\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, FalseOkEndToEndTest,
+                         ::testing::Values(FalseOkCard{"OkInRefusal", "ok-in-refusal", 9},
+                                           FalseOkCard{"LateAnswer", "late=AT!C6", 9},
+                                           FalseOkCard{"OneAnswerBehind", "behind=AT!C0", 5},
+                                           FalseOkCard{"ExtraOk", "extra-ok=ATE1", 9}),
+                         [](const ::testing::TestParamInfo<FalseOkCard>& info) {
+                             return info.param.name;
+                         });
 
 }  // namespace
 }  // namespace zo::test

@@ -2,14 +2,21 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
 #include <sstream>
 
 #include "app/cli/Commands.h"
 #include "app/cli/ExitCode.h"
 #include "cardsim/InProcessCard.h"
+#include "platform/comm/TtyDevice.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
 #include "support/LinkTest.h"
+#include "support/PtyPair.h"
+#include "support/TempWorkDir.h"
 #include "support/TestStore.h"
 
 using namespace std::chrono_literals;
@@ -89,7 +96,9 @@ TEST_F(CardCommandsTest, ApplyExitStatusFollowsTheOutcome) {
     Save("Elsewhere", "0101", "COM1");
     Outcome r = Command({"apply", "Elsewhere"});
     EXPECT_EQ(r.code, cli::kExitPortNotOpened);
-    EXPECT_NE(r.err.find(Text(res::IDS_PORT_COMM_FAILED)), std::string::npos);
+    EXPECT_NE(r.err.find(Text(res::IDS_PORT_UNSUPPORTED)), std::string::npos);
+    EXPECT_EQ(r.err.find(Text(res::IDS_PORT_COMM_FAILED)), std::string::npos)
+        << "one failure, one message";
 
     Save("Office", "0101", "COM3");
     card.Faults().silent = true;
@@ -181,7 +190,53 @@ TEST_F(CardCommandsTest, ProbeReportsThePortOrMessage121) {
     ports.Clear();
     r = Command({"probe"});
     EXPECT_EQ(r.code, cli::kExitRefused);
-    EXPECT_EQ(r.err, Text(res::IDS_CARD_NOT_DETECTED) + "\n");
+    EXPECT_EQ(r.err, Text(res::IDS_CARD_NOT_DETECTED) + "\n  COM4: no device for this port\n" +
+                         "  COM3: no device for this port\n  COM2: no device for this port\n" +
+                         "  COM1: no device for this port\n");
+}
+
+// Every port the probe tried gets one line saying why the card was not there.
+TEST_F(CardCommandsTest, ProbeSaysWhyEachPortFailed) {
+    TempWorkDir dir;
+    PtyPair held;
+    std::string error;
+    auto holder = comm::TtyDevice::Open(held.slave, &error);
+    ASSERT_NE(holder, nullptr) << error;
+    auto other = std::make_unique<cardsim::InProcessCard>(clock);
+    other->Faults().wrongIdentification = true;
+    card.Faults().silent = true;
+    ports.MapToPath("COM4", dir.Path() + "/ttyUSB7");
+    ports.MapToPath("COM3", held.slave);
+    ports.MapToDevice("COM2", card.Opener());
+    ports.MapToDevice("COM1", other->Opener());
+    Outcome r = Command({"probe"});
+    EXPECT_EQ(r.code, cli::kExitRefused);
+    std::vector<std::string> lines;
+    std::istringstream in(r.err.substr(Text(res::IDS_CARD_NOT_DETECTED).size() + 1));
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    ASSERT_EQ(lines.size(), 4u) << r.err;
+    EXPECT_EQ(lines[0].rfind("  COM4 on " + dir.Path() + "/ttyUSB7: No such file", 0), 0u);
+    EXPECT_NE(lines[0].find("zo-config port COMn=PATH"), std::string::npos) << lines[0];
+    EXPECT_EQ(lines[1].rfind("  COM3 on " + held.slave + ": in use by another program", 0), 0u)
+        << lines[1];
+    EXPECT_EQ(lines[2], "  COM2 on in-process card: no answer");
+    EXPECT_EQ(lines[3],
+              "  COM1 on in-process card: something answered, but not the card (another modem?)");
+
+    // Not a terminal, and a device this user may not open.
+    const std::string file = dir.Path() + "/locked";
+    std::ofstream(file) << "x";
+    ::chmod(file.c_str(), 0);
+    ports.MapToPath("COM4", "/dev/null");
+    ports.MapToPath("COM3", file);
+    r = Command({"probe"});
+    EXPECT_NE(r.err.find("  COM4 on /dev/null: not a serial device\n"), std::string::npos) << r.err;
+    if (::geteuid() != 0) {
+        EXPECT_NE(r.err.find("  COM3 on " + file + ": Permission denied; "), std::string::npos)
+            << r.err;
+    }
 }
 
 // A name typed in another case applies the stored profile: its record and its values

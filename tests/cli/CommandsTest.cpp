@@ -1,4 +1,7 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
 
 #include <fstream>
 #include <sstream>
@@ -152,7 +155,7 @@ TEST(CommandLine, EveryCommandInTheHelpIsKnownAndTakesTheOperandsItShows) {
             EXPECT_EQ(Command(args).code, kExitUsage) << name;
         }
     }
-    EXPECT_EQ(commands, 8);
+    EXPECT_EQ(commands, 10);
     EXPECT_FALSE(IsKnownCommand("frobnicate"));
     EXPECT_FALSE(IsKnownCommand(""));
 }
@@ -281,4 +284,85 @@ TEST_F(CommandsTest, ImportExitCodesComeFromWhatFailed) {
         0u)
         << busy.err;
     EXPECT_NE(busy.err.find("nothing was imported"), std::string::npos);
+}
+
+// Names that look alike on a terminal are told apart: a blank at either end or a
+// character that shows as nothing puts the name in quotes with that character written
+// out; `remove` says which stored profile went, in its stored spelling.
+TEST_F(CommandsTest, NamesAreShownAsStoredAndTellApart) {
+    Save("Home");
+    Save("Home ");
+    Save("Home\xE2\x80\x8B");  // a zero-width space
+    Save("Caf\xC3\xA9 \"Ost\"");
+    Outcome listed = Command({"profiles"});
+    EXPECT_EQ(listed.out, "  Home\n  \"Home \"\n  \"Home\\u{200b}\"\n  Caf\xC3\xA9 \"Ost\"\n");
+
+    Outcome removed = Command({"remove", "HOME"});
+    EXPECT_EQ(removed.code, kExitOk) << removed.err;
+    EXPECT_EQ(removed.out, "Removed \"Home\".\n");
+    removed = Command({"remove", "home "});
+    EXPECT_EQ(removed.out, "Removed \"Home \".\n");
+    Outcome missing = Command({"remove", "Home\xC2\xA0"});
+    EXPECT_NE(missing.err.find("no profile named \"Home\\u{a0}\""), std::string::npos)
+        << missing.err;
+}
+
+// A store that holds a key name with a control character would export into a file that
+// does not import (a line feed starts a new key line): the export is refused, naming it,
+// and no file is written.
+TEST_F(CommandsTest, ExportRefusesAKeyNameWithAControlCharacter) {
+    Save("Home");
+    Save("Off\rice");
+    const std::string file = store.Dir() + "/out.reg";
+    Outcome r = Command({"export", file});
+    EXPECT_EQ(r.code, kExitRefused);
+    EXPECT_NE(r.err.find("PCCARD\\Off\\x0dice"), std::string::npos) << r.err;
+    EXPECT_TRUE(zo::test::Slurp(file).empty());
+    EXPECT_EQ(Command({"export"}).code, kExitRefused);
+}
+
+// Help and a finished import are output too: on a full device the program says so and
+// fails.
+TEST_F(CommandsTest, HelpAndImportOnAFullDeviceFail) {
+    const std::string file = store.Dir() + "/in.reg";
+    std::ofstream(file) << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Home]\n"
+                           "\"Location\"=\"Home\"\n";
+    const std::string bin = ZO_CONFIG_BIN;
+    for (const std::string& cmd :
+         std::vector<std::string>{"--help", "--version", "import " + file}) {
+        zo::test::Outcome r = zo::test::RunProgram(
+            "(" + bin + " --registry " + store.Path() + " " + cmd + " >/dev/full)", store.Dir());
+        EXPECT_NE(r.code, 0) << cmd;
+        EXPECT_NE(r.err.find("cannot write the output"), std::string::npos) << cmd << r.err;
+    }
+}
+
+// With the store locked by another program for longer than the wait, a command waits
+// once in all before message 114, not once for each of its reads and writes.
+TEST_F(CommandsTest, ALockedStoreIsWaitedForOnceInAll) {
+    Save("Home");
+    Save("Office");
+    const std::string file = store.Dir() + "/in.reg";
+    std::ofstream(file) << "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Work]\n"
+                           "\"Location\"=\"Work\"\n";
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(store.Path().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    const std::vector<std::vector<std::string>> commands{
+        {"profiles"}, {"show", "Home"}, {"remove", "Home"}, {"export"}, {"import", file}};
+    for (const auto& args : commands) {
+        // Each command is a program of its own, with a hive of its own.
+        zo::registry::SetDefaultHivePath(store.Path());
+        zo::registry::DefaultHive().SetBusyTimeoutMs(1000);
+        const auto start = std::chrono::steady_clock::now();
+        Outcome r = Command(args);
+        const auto waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(r.code, kExitStore) << args[0] << r.err;
+        EXPECT_GE(waited, std::chrono::milliseconds(900)) << args[0];
+        EXPECT_LT(waited, std::chrono::milliseconds(1800)) << args[0];
+    }
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    zo::registry::SetDefaultHivePath(store.Path());
+    EXPECT_EQ(zo::store::ListProfileNames(), (std::vector<std::string>{"Home", "Office"}));
 }

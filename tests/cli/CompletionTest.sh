@@ -67,6 +67,14 @@ complete_words "" --simulate show ""
 # Names only for the command's own argument, and not for other commands.
 complete_words "" show Home ""
 complete_words "" probe ""
+complete_words $'ports\nport' po
+complete_words $'COM1=\nCOM2=\nCOM3=\nCOM4=' port ""
+# After COMn= only devices that are there, whole or split at the '=' as bash may hand it.
+for dev in $(COMP_WORDS=(x) _zo_config_devices); do
+    [[ -e $dev ]] || { echo "FAIL: offered $dev, which is not there" >&2; failures=$((failures + 1)); }
+done
+complete_words "" port COM2=/nonexistent/tty
+complete_words "" --port COM2 = /nonexistent/tty
 
 if [[ $failures -ne 0 ]]; then
     echo "$failures completion case(s) failed" >&2

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -161,4 +162,107 @@ TEST(PrivateFiles, AreCreatedOrTightenedToOwnerOnly) {
     EXPECT_EQ(Mode(db), 0600u);
     EXPECT_EQ(Mode(trace), 0600u);
     EXPECT_EQ(Mode(fresh), 0600u);
+}
+
+namespace {
+
+constexpr uid_t kOtherUser = 65534;
+
+// A directory everyone may write to, with the sticky bit, as /tmp.
+std::string SharedDir(const zo::test::TestStore& store) {
+    const std::string dir = store.Dir() + "/shared";
+    EXPECT_EQ(::mkdir(dir.c_str(), 0700), 0);
+    EXPECT_EQ(::chmod(dir.c_str(), 01777), 0);
+    return dir;
+}
+
+}  // namespace
+
+// A store or trace file another user put in a shared directory would let that user read
+// the SPIDs: it is refused with the reason and left exactly as it was.
+TEST(PrivateFiles, AnotherUsersFileIsRefusedAndLeftAsItWas) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can make a file of another user";
+    }
+    zo::test::TestStore store;
+    const std::string dir = SharedDir(store);
+    const std::string db = dir + "/registry.db", trace = dir + "/trace";
+    for (const auto& path : {db, trace}) {
+        std::ofstream(path) << "theirs";
+        ASSERT_EQ(::chown(path.c_str(), kOtherUser, kOtherUser), 0);
+        ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
+    }
+    zo::registry::Hive hive(db);
+    EXPECT_FALSE(hive.IsUsable());
+    EXPECT_NE(hive.LastError().find("belongs to another user"), std::string::npos)
+        << hive.LastError();
+    std::string error;
+    EXPECT_EQ(zo::comm::ByteTrace::Create(trace, &error), nullptr);
+    EXPECT_NE(error.find("belongs to another user"), std::string::npos) << error;
+    for (const auto& path : {db, trace}) {
+        EXPECT_EQ(zo::test::Slurp(path), "theirs") << path;
+        EXPECT_EQ(Mode(path), 0666u) << path;
+    }
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{".", "..", "registry.db", "trace"}));
+
+    zo::test::Outcome r = zo::test::RunProgram(
+        std::string(ZO_CONFIG_BIN) + " --registry " + db + " profiles", store.Dir());
+    EXPECT_EQ(r.code, kExitStore) << r.err;
+    EXPECT_NE(r.err.find("belongs to another user (uid 65534)"), std::string::npos) << r.err;
+}
+
+// Another user's link in a shared directory may point at any file of ours: an export, the
+// store and the trace refuse to follow it, as the kernel's protected_symlinks would; our
+// own link there is followed.
+TEST(PrivateFiles, AnotherUsersLinkInASharedDirectoryIsNotFollowed) {
+    if (::geteuid() != 0) {
+        GTEST_SKIP() << "only root can make a link of another user";
+    }
+    zo::test::TestStore store;
+    SaveHome();
+    const std::string dir = SharedDir(store);
+    const std::string mine = store.Dir() + "/mine";
+    std::ofstream(mine) << "mine";
+    ::chmod(mine.c_str(), 0600);
+    const std::string link = dir + "/kest.reg";
+    ASSERT_EQ(::symlink(mine.c_str(), link.c_str()), 0);
+    ASSERT_EQ(::lchown(link.c_str(), kOtherUser, kOtherUser), 0);
+
+    std::string err;
+    EXPECT_EQ(Command({"export", link}, &err), kExitRefused);
+    EXPECT_NE(err.find("symbolic link of another user"), std::string::npos) << err;
+    zo::registry::Hive hive(link);
+    EXPECT_FALSE(hive.IsUsable());
+    EXPECT_NE(hive.LastError().find("symbolic link of another user"), std::string::npos);
+    std::string error;
+    EXPECT_EQ(zo::comm::ByteTrace::Create(link, &error), nullptr);
+    EXPECT_EQ(zo::test::Slurp(mine), "mine");
+    EXPECT_EQ(Entries(dir), (std::vector<std::string>{".", "..", "kest.reg"}));
+
+    ASSERT_EQ(::lchown(link.c_str(), 0, 0), 0);
+    EXPECT_EQ(Command({"export", link}, &err), kExitOk) << err;
+    EXPECT_EQ(zo::test::Slurp(mine).rfind("REGEDIT4\n", 0), 0u);
+}
+
+// Only a file known to be a store is tightened: a text file, a script or another program's
+// database given as the store keeps its mode, and so does a trace that cannot be written.
+TEST(PrivateFiles, WhatIsNoStoreKeepsItsMode) {
+    zo::test::TestStore store;
+    const std::string text = store.Dir() + "/notes.txt", script = store.Dir() + "/run.sh",
+                      other = store.Dir() + "/other.db";
+    std::ofstream(text) << "some notes\n";
+    std::ofstream(script) << "#!/bin/sh\necho hi\n";
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open(other.c_str(), &db), SQLITE_OK);
+    sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    const std::vector<std::pair<std::string, unsigned>> files{
+        {text, 0644}, {script, 0755}, {other, 0644}};
+    for (const auto& [path, mode] : files) {
+        ASSERT_EQ(::chmod(path.c_str(), mode), 0);
+        zo::registry::Hive hive(path);
+        EXPECT_FALSE(hive.IsUsable()) << path;
+        EXPECT_EQ(Mode(path), mode) << path;
+    }
+    EXPECT_EQ(zo::test::Slurp(text), "some notes\n");
 }

@@ -100,6 +100,7 @@ TEST(PortDiagnosis, ProgramHoldingTheLockIsNamedWithItsPid) {
         char c = device ? 'y' : 'n';
         [[maybe_unused]] ssize_t n = ::write(ready[1], &c, 1);
         n = ::read(release[0], &c, 1);  // until the test closes its end
+        device.reset();                 // a program that ends closes its port
         ::_exit(0);
     }
     ::close(ready[1]);

@@ -1,11 +1,13 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
+#include <filesystem>
 
 #include "platform/comm/ByteTrace.h"
 #include "platform/comm/PortMap.h"
@@ -58,6 +60,25 @@ TEST_F(TtyDeviceTest, OpenIsExclusiveEvenForRoot) {
     EXPECT_NE(error.find("in use"), std::string::npos);
     first.reset();
     EXPECT_NE(Open(), nullptr);
+}
+
+// TIOCEXCL stays on a pseudo-terminal whose other side is open; only root would get past it.
+TEST_F(TtyDeviceTest, NothingStaysExclusiveAfterClose) {
+    Open().reset();
+    std::string error;
+    EXPECT_EQ(TtyDevice::Open("/dev/null", &error), nullptr) << "a failed open leaves no flag";
+    UniqueFd plain(::open(m_slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC));
+    ASSERT_TRUE(plain.Valid()) << "another program opens the port right after";
+    int exclusive = -1;
+    ASSERT_EQ(::ioctl(plain.Get(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
+    {
+        auto d = Open();
+        ASSERT_EQ(::ioctl(plain.Get(), TIOCGEXCL, &exclusive), 0);
+        EXPECT_EQ(exclusive, 1) << "exclusive while open";
+    }
+    ASSERT_EQ(::ioctl(plain.Get(), TIOCGEXCL, &exclusive), 0);
+    EXPECT_EQ(exclusive, 0);
 }
 
 TEST_F(TtyDeviceTest, ReadsReturnAtOnceAndWaitsEndWithData) {
@@ -131,8 +152,9 @@ TEST_F(TtyDeviceTest, AHangUpFailsTheReadWithoutWaiting) {
 // The device behind a path that now names another node (a replugged adapter, a restarted
 // simulator on the same link) has gone, though the old handle still answers.
 TEST_F(TtyDeviceTest, ANodeReplacedUnderThePathIsLost) {
-    char dir[] = "/tmp/zo-tty-XXXXXX";
-    ASSERT_NE(::mkdtemp(dir), nullptr);
+    std::string pattern = (std::filesystem::temp_directory_path() / "zo-tty-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const char* dir = pattern.c_str();
     const std::string link = std::string(dir) + "/card";
     ASSERT_EQ(::symlink(m_slave.c_str(), link.c_str()), 0);
     std::string error;

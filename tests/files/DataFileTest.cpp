@@ -18,8 +18,8 @@ namespace {
 class Prefix {
 public:
     Prefix() {
-        char pattern[] = "/tmp/zo-datafile-XXXXXX";
-        root = mkdtemp(pattern);
+        std::string pattern = (fs::temp_directory_path() / "zo-datafile-XXXXXX").string();
+        root = mkdtemp(pattern.data());
         fs::create_directories(Bin());
         fs::create_directories(Share());
         fs::create_directories(Work());

@@ -195,5 +195,51 @@ TEST_F(CardFaultRunTest, MisbehavingCardsEndWithinTheBound) {
     }
 }
 
+// Cards whose "OK" is no answer to "AT&W": one that words its refusal "NO OK", one whose
+// answer to SPID 2 comes after three waits have ended, one that falls an answer behind at
+// the switch type, one that says "OK" twice to "ATE1". Only an "OK" line of its own after
+// the store command and its echo counts: refusing "AT&W" they record nothing, and those
+// that answer the store in turn still get the profile recorded.
+TEST_F(CardFaultRunTest, OnlyTheCardsOwnOkToTheStoreIsASuccess) {
+    using R = CardConfigurationResult;
+    struct Case {
+        const char* name;
+        void (*set)(cardsim::CardFaults&);
+        R refused;  // the outcome when the card answers "AT&W" with ERROR
+        R taken;    // and when it stores the settings
+    };
+    const Case cases[] = {
+        {"ok-in-refusal", [](cardsim::CardFaults& f) { f.okInRefusal = true; }, R::Refused,
+         R::Applied},
+        {"late=AT!C6", [](cardsim::CardFaults& f) { f.lateCommand = "AT!C6"; }, R::Refused,
+         R::Applied},
+        // Its answer to the store comes only with the next command, which is never sent.
+        {"behind=AT!C0", [](cardsim::CardFaults& f) { f.behindFrom = "AT!C0"; }, R::NoReply,
+         R::NoReply},
+        {"extra-ok=ATE1", [](cardsim::CardFaults& f) { f.extraOkAfter = "ATE1"; }, R::Refused,
+         R::Applied},
+    };
+    for (const Case& c : cases) {
+        for (bool refuse : {true, false}) {
+            SCOPED_TRACE(std::string(c.name) + (refuse ? " refusing AT&W" : ""));
+            auto round = Fresh();
+            c.set(round->card.Faults());
+            if (refuse) {
+                round->card.Faults().refuseCommand = "AT&W";
+            }
+            auto before = Elapsed();
+            const CardConfigurationResult result = round->Program();
+            EXPECT_EQ(result, refuse ? c.refused : c.taken);
+            EXPECT_LE(Elapsed() - before, kProgrammingBound);
+            EXPECT_EQ(Round::CurrentCount(), result == R::Applied ? 1u : 0u);
+            EXPECT_EQ(round->card.Model().Stored().Configured(), !refuse);
+            if (result == R::Refused) {
+                EXPECT_EQ(round->refused, "AT&W");
+            }
+        }
+    }
+    EXPECT_TRUE(prompter.texts.empty());
+}
+
 }  // namespace
 }  // namespace zo::test

@@ -203,6 +203,38 @@ TEST_F(ModemChannelTest, ErrorEndsTheWaitForOk) {
     EXPECT_EQ(Elapsed(), 600ms + link::kReplyWindow);
 }
 
+// For an answer that decides: what waits before the write is dropped without waiting for
+// more; then only "OK" or "ERROR" as a line of its own counts, after the command's echo
+// when the card echoes, also when the echo or the result is split across reads.
+TEST_F(ModemChannelTest, ReadResultTakesOnlyTheResultLineAfterTheCommand) {
+    auto line = Scripted();
+    line->incoming = {{0ms, "\r\nOK\r\n"},
+                      {50ms, "\r\nOK\r\nAT&"},
+                      {100ms, "W\r"},
+                      {200ms, "\r\nNO OK\r\n\r\nERR"},
+                      {300ms, "OR\r\n"}};
+    channel.DiscardInput();
+    EXPECT_EQ(line->incoming.size(), 4u);
+    EXPECT_EQ(Elapsed(), 0ms);
+    ASSERT_TRUE(channel.SendText("AT&W\r\n"));
+    std::string reply;
+    EXPECT_FALSE(channel.ReadResult(reply, true));
+    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Refused);
+    EXPECT_EQ(reply, "\r\nOK\r\nAT&W\r\r\nNO OK\r\n\r\nERROR\r\n");
+    EXPECT_EQ(Elapsed(), 300ms);
+
+    // Without an echo, "OK" counts once its line has ended, after a line break.
+    line->incoming = {{400ms, "OK\r\nTOKEN\r\nNO OK\r\nO"}, {500ms, "K"}, {600ms, "\r\n"}};
+    EXPECT_TRUE(channel.ReadResult(reply, false));
+    EXPECT_EQ(Elapsed(), 600ms);
+
+    // No echo, no result.
+    line->incoming = {{700ms, "\r\nOK\r\n"}};
+    EXPECT_FALSE(channel.ReadResult(reply, true));
+    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::TimedOut);
+    EXPECT_EQ(Elapsed(), 600ms + link::kOkBound);
+}
+
 TEST_F(ModemChannelTest, EndlessOutputIsCappedAndBounded) {
     card.Faults().endlessOutput = true;
     ASSERT_TRUE(channel.OpenConfiguredPort());

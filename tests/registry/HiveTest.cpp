@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "platform/prompt/Prompter.h"
 #include "platform/registry/Hive.h"
 #include "support/TestStore.h"
 
@@ -149,6 +150,37 @@ TEST_F(HiveTest, BatchLandsWholeOrNotAtAll) {
         EXPECT_EQ(batch.Commit(), Status::Ok);
     }
     EXPECT_EQ(Values(k).size(), 1u);
+}
+
+// A wait for another program's lock shows the wait cursor until the call that waited ends,
+// and not at all for a lock that is gone at once.
+TEST_F(HiveTest, AWaitForAnotherProgramsLockShowsTheWaitCursor) {
+    struct CursorWatch : zo::platform::Prompter {
+        zo::platform::Answer Ask(const std::string&, zo::platform::Buttons, zo::platform::Icon,
+                                 const std::string&) override {
+            return zo::platform::Answer::Ok;
+        }
+        void BeginWaitCursor() override { ++begun, ++depth; }
+        void EndWaitCursor() override { --depth; }
+        int begun = 0, depth = 0;
+    } watch;
+    zo::platform::SetPrompter(&watch);
+    HKey k = Create("SOFTWARE\\KEST\\PCCARD\\Home");
+    EXPECT_EQ(watch.begun, 0) << "no lock, no cursor";
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(store.Path().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    hive.SetBusyTimeoutMs(300);
+    EXPECT_NE(hive.SetString(k, "Location", "Home"), Status::Ok);
+    EXPECT_EQ(watch.begun, 1);
+    EXPECT_EQ(watch.depth, 0) << "the cursor goes with the call";
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    hive.SetBusyTimeoutMs(15000);
+    EXPECT_EQ(hive.SetString(k, "Location", "Home"), Status::Ok);
+    EXPECT_EQ(watch.depth, 0);
+    zo::platform::SetPrompter(nullptr);
 }
 
 TEST(HiveFile, DamagedOrForeignFileIsReportedAndLeftAsItIs) {

@@ -184,3 +184,43 @@ TEST(RegFileTransfer, ImportedAppliedProfileReplacesTheStoredOne) {
     EXPECT_EQ(refused.line, 3) << refused.text;
     EXPECT_EQ(ActiveProfileName(), "Home");
 }
+
+// A file that is UTF-8 in one place and not in another is neither UTF-8 nor Windows-1252:
+// read whole as the latter, "Zürich" would come in as "ZÃ¼rich" without a word. The first
+// line that is no UTF-8 is named; a NUL is named by its own line too.
+TEST(RegFileParse, RefusesMixedEncodingsAndNamesTheLine) {
+    const std::string head =
+        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Z\xC3\xBCrich]\n";
+    RegParseResult mixed = ParseRegFile(head +
+                                        "\"Location\"=\"Z\xC3\xBCrich\"\n\"Port\"=\"COM\xA0"
+                                        "1\"\n");
+    EXPECT_FALSE(mixed.ok);
+    EXPECT_EQ(mixed.errorLine, 4) << mixed.error;
+    RegParseResult bom = ParseRegFile(
+        "\xEF\xBB\xBF"
+        "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\B\xFCro]\n");
+    EXPECT_FALSE(bom.ok);
+    EXPECT_EQ(bom.errorLine, 3) << bom.error;
+
+    std::string nul = "REGEDIT4\n";
+    for (int i = 2; i < 36; ++i) {
+        nul += "; line\n";
+    }
+    nul += std::string("\"n\"=\"a\0b\"\n", 11);
+    RegParseResult r = ParseRegFile(nul);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.errorLine, 36) << r.error;
+}
+
+// A key or value name with a control character would break its line in the file (a line
+// feed starts a new key line): the export stops and names it, escaped.
+TEST(RegFileFormat, RefusesControlCharactersInNamesNamingThem) {
+    std::string out, error;
+    EXPECT_FALSE(FormatRegFile(
+        {RegKey{"SOFTWARE\\KEST\\PCCARD\\Off\rice", {{"Location", "x", 0}}, 0}}, &out, &error));
+    EXPECT_NE(error.find("PCCARD\\Off\\x0dice"), std::string::npos) << error;
+    EXPECT_FALSE(FormatRegFile({RegKey{"SOFTWARE\\KEST\\PCCARD\\A\nB", {}, 0}}, &out, &error));
+    EXPECT_NE(error.find("A\\x0aB"), std::string::npos) << error;
+    EXPECT_FALSE(FormatRegFile({RegKey{"SOFTWARE\\KEST", {{"n\x1b", "x", 0}}, 0}}, &out, &error));
+    EXPECT_NE(error.find("n\\x1b"), std::string::npos) << error;
+}

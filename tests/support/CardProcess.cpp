@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 
 #include <thread>
-#include <vector>
 
 #include "support/ProgramRun.h"
 
@@ -17,6 +16,9 @@ bool CardProcess::Start(const std::string& program, const std::string& link, con
     std::vector<std::string> argv{program, "--link", link, "--log", log};
     if (!m_nvram.empty()) {
         argv.insert(argv.end(), {"--nvram", m_nvram});
+    }
+    for (const std::string& fault : m_faults) {
+        argv.insert(argv.end(), {"--fault", fault});
     }
     m_pid = Spawn(argv, m_output);
     return m_pid > 0 && AwaitLink(true, limit);

@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <string>
+#include <vector>
 
 namespace zo::test {
 
@@ -22,6 +23,8 @@ public:
     void KeepMemoryIn(const std::string& path) { m_nvram = path; }
     // Sends its own output to `path` instead of the test's.
     void SendOutputTo(const std::string& path) { m_output = path; }
+    // Starts it with `--fault name`, after those added before.
+    void AddFault(const std::string& name) { m_faults.push_back(name); }
 
     // Starts `program` (zo-cardsim) on a terminal behind the symbolic link `link`, logging
     // the lines it receives to `log`, and waits until the link leads to the terminal;
@@ -47,6 +50,7 @@ private:
     std::string m_link;
     std::string m_nvram;
     std::string m_output;
+    std::vector<std::string> m_faults;
 };
 
 }  // namespace zo::test

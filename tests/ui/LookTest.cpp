@@ -81,6 +81,33 @@ private slots:
             QVERIFY2(width > titleWidth + 60, "the box is narrower than its title");
         }
     }
+
+    // A profile name or the card's text with markup in it is shown as typed: no picture
+    // from the disk, no bold, in the message and in its detail alike.
+    void messageBoxesShowNamesAsPlainText() {
+        ui::MessageBoxPrompter prompter("Kest");
+        const std::string name = "<img src=\"/etc/hostname\"><b>Office</b>";
+        QStringList shown;
+        bool plain = true;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box) {
+                return;
+            }
+            plain = box->textFormat() == Qt::PlainText;
+            for (auto* label : box->findChildren<QLabel*>()) {
+                if (!label->text().isEmpty()) {
+                    plain = plain && label->textFormat() == Qt::PlainText;
+                    shown << label->text();
+                }
+            }
+            box->reject();
+        });
+        prompter.Ask("The profile " + name + " was not applied.", platform::Buttons::YesNo,
+                     platform::Icon::None, "card: " + name);
+        QVERIFY2(plain, qPrintable(shown.join(" | ")));
+        QVERIFY(shown.contains(QString::fromStdString("card: " + name)));
+    }
 };
 
 ZO_QTEST(LookTest)

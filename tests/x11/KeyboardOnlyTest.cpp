@@ -35,7 +35,7 @@ constexpr const char* kSheetTitle = "^Kest Ferronix ZO!\\(tm\\) Series Configura
 // A fresh, empty store and a simulated card on COM1: the program starts with the wizard.
 class KeyboardOnly : public test::ProgramOnCard {
 protected:
-    KeyboardOnly() : ProgramOnCard("/tmp/zo-x11-keys-XXXXXX") {}
+    KeyboardOnly() : ProgramOnCard("zo-x11-keys-XXXXXX") {}
 
     void SetUp() override {
         ProgramOnCard::SetUp();

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QGuiApplication>
 #include <chrono>
 #include <cstdlib>
@@ -47,11 +49,13 @@ void Save(const QImage& image, const std::string& name) {
 // window at once, with the first query behind the splash; a simulated card on a link.
 class LiveProgram : public test::ProgramOnCard {
 protected:
-    LiveProgram() : ProgramOnCard("/tmp/zo-x11-XXXXXX") {}
+    LiveProgram() : ProgramOnCard("zo-x11-XXXXXX") {}
 
     static void SetUpTestSuite() {
-        char shots[] = "/tmp/zo-x11-shots-XXXXXX";
-        g_shots = ::mkdtemp(shots);
+        // Kept for a person to look at after the run, in the build tree, each run afresh.
+        g_shots = ZO_BUILD_DIR "/x11-shots";
+        std::filesystem::remove_all(g_shots);
+        std::filesystem::create_directories(g_shots);
     }
     static void TearDownTestSuite() {
         std::cout << "real-window screenshots are in " << g_shots << "\n";

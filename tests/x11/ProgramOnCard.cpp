@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 #include "support/ProgramRun.h"
@@ -13,7 +14,11 @@
 namespace zo::test {
 
 void ProgramOnCard::SetUp() {
-    std::vector<char> pattern(m_pattern.begin(), m_pattern.end());
+    // In the scratch folder the suite removes, even after a time-out.
+    const std::string full = m_pattern[0] == '/'
+                                 ? m_pattern
+                                 : (std::filesystem::temp_directory_path() / m_pattern).string();
+    std::vector<char> pattern(full.begin(), full.end());
     pattern.push_back('\0');
     ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
     m_dir = pattern.data();

@@ -14,7 +14,8 @@ namespace zo::test {
 // is killed and removed after each test.
 class ProgramOnCard : public ::testing::Test {
 protected:
-    // `folderPattern`: a mkdtemp(3) pattern for the scratch folder.
+    // `folderPattern`: a mkdtemp(3) pattern for the scratch folder, in the temporary
+    // folder unless it is absolute.
     explicit ProgramOnCard(std::string folderPattern) : m_pattern(std::move(folderPattern)) {}
 
     void SetUp() override;

@@ -18,6 +18,7 @@
 namespace zo::wizard {
 
 namespace {
+constexpr int kLocationPageIndex = 0;
 constexpr int kPhonePageIndex = 2;
 constexpr int kPortPageIndex = 3;
 }  // namespace
@@ -57,16 +58,26 @@ bool CCommitPg::OnQueryCancel() {
 }
 
 bool CCommitPg::SaveProfile() {
-    // Opened on the PCCARD key: the profile's own key is made by the save itself, so a
-    // failed save leaves no empty key behind.
-    store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
-    const bool saved = store::WriteProfile(key, m_channel->WorkingProfileRecord());
-    if (!saved) {
-        platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
-                                        platform::Buttons::Ok, platform::Icon::None,
-                                        store::RegistryFailureDetail());
+    const store::StoreResult saved = store::SaveNewProfile(m_channel->WorkingProfileRecord());
+    switch (saved.status) {
+        case store::StoreStatus::Ok:
+            return true;
+        case store::StoreStatus::Changed:
+            NameTakenMeanwhile(saved.text);
+            return false;
+        default:
+            platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
+                                            platform::Buttons::Ok, platform::Icon::None,
+                                            store::RegistryFailureDetail());
+            return false;
     }
-    return saved;
+}
+
+void CCommitPg::NameTakenMeanwhile(const std::string& reason) {
+    // The other program's profile stands; the user chooses another name.
+    platform::CurrentPrompter().Ask(res::LoadString(res::IDS_NAME_IN_USE), platform::Buttons::Ok,
+                                    platform::Icon::None, reason);
+    GetSheet()->SetActivePage(kLocationPageIndex);
 }
 
 bool CCommitPg::OnWizardFinish() {
@@ -83,15 +94,19 @@ bool CCommitPg::OnWizardFinish() {
 
 void CCommitPg::Report(link::CardConfigurationResult result,
                        const link::CardConfiguration& configuration) {
+    const std::string detail = result == link::CardConfigurationResult::ProfileChanged
+                                   ? configuration.StoreOutcome().text
+                                   : link::OutcomeDetail(result, *m_channel);
     platform::CurrentPrompter().Ask(link::OutcomeMessage(result, configuration.RefusedField()),
-                                    platform::Buttons::Ok, platform::Icon::None,
-                                    link::OutcomeDetail(result, *m_channel));
+                                    platform::Buttons::Ok, platform::Icon::None, detail);
 }
 
 bool CCommitPg::ProgramAndSave() {
     auto progress = std::make_unique<link::ProgressDialog>();
     link::CardConfiguration configuration(*m_channel, *progress, link::ProgressSteps::Wizard);
-    const link::CardSettings settings = link::WizardCardSettings(*m_channel);
+    link::CardSettings settings = link::WizardCardSettings(*m_channel);
+    // The name was free at the location page: a profile stored under it since then stands.
+    settings.readBefore = store::Profile{};
     const std::optional<link::CardConfigurationResult> ran =
         ui::RunConversation([&] { return configuration.Run(settings); });
     if (!ran) {
@@ -104,7 +119,7 @@ bool CCommitPg::ProgramAndSave() {
             return true;
         case link::CardConfigurationResult::PortNotOpened: {
             progress.reset();
-            link::MissingCardDialog question;
+            link::MissingCardDialog question(m_channel->PortError());
             switch (question.Ask()) {
                 case link::MissingCardAnswer::Continue:
                     return SaveProfile();
@@ -134,8 +149,12 @@ bool CCommitPg::ProgramAndSave() {
             m_channel->AutoDetect = false;
             Report(result, configuration);
             return false;
-        case link::CardConfigurationResult::RegistryFailed:
         case link::CardConfigurationResult::ProfileChanged:
+            progress.reset();
+            Report(result, configuration);
+            GetSheet()->SetActivePage(kLocationPageIndex);
+            return false;
+        case link::CardConfigurationResult::RegistryFailed:
         case link::CardConfigurationResult::UnsafeValue:
         case link::CardConfigurationResult::Refused:
             progress.reset();

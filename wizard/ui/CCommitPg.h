@@ -26,6 +26,8 @@ public:
     bool OnQueryCancel() override;
 
     // Writes the channel's profile under its PCCARD key; message 114 and false on failure.
+    // A profile another program stored under the name meanwhile stands: message 116 with
+    // the reason, and the location page to choose another name.
     bool SaveProfile();
 
     ui::Static m_summaryText;
@@ -41,6 +43,9 @@ private:
     bool ProgramAndSave();
     // The message of an outcome, with the reason behind it.
     void Report(link::CardConfigurationResult result, const link::CardConfiguration& configuration);
+    // Another program stored a profile under the wizard's name after the location page
+    // checked it: says so and goes back to that page.
+    void NameTakenMeanwhile(const std::string& reason);
 };
 
 }  // namespace zo::wizard

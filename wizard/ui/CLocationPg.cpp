@@ -1,5 +1,6 @@
 #include "wizard/ui/CLocationPg.h"
 
+#include "platform/registry/Hive.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
@@ -54,42 +55,47 @@ int CLocationPg::OnWizardNext() {
     if (m_locationName.empty()) {
         return Refuse(res::IDS_LOCATION_REQUIRED);
     }
-    // A backslash would address a nested key and an overlong name would be refused or cut
-    // by the store; such a name is never stored in part.
-    if (!store::IsStorableName(m_locationName)) {
+    // A backslash would address a nested key, an overlong name would be refused or cut by
+    // the store, and a control character would break the line of a registry file; such a
+    // name is never stored in part.
+    if (!store::IsNewProfileName(m_locationName)) {
         return Refuse(res::IDS_NAME_NOT_STORABLE);
     }
-    m_registryKey = std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE,
-                                                         store::ProfilePath(m_locationName));
-    m_registryKey->ReadValues();
-    if (!m_registryKey->m_results.empty()) {
-        m_registryKey.reset();
+    if (LookUpName()) {
         m_locationName.clear();
         UpdateData(false);
         return Refuse(res::IDS_NAME_IN_USE);
     }
     m_channel->Location = m_locationName;
     m_channel->AutoDetect = m_noAutoDetect == 0;
-    // Opening the key to look created it; a free name leaves no empty key behind.
-    m_registryKey->DeleteKey();
-    m_registryKey.reset();
     return 0;
+}
+
+bool CLocationPg::LookUpName() {
+    // One transaction: a profile another program imports under the name meanwhile is
+    // either seen here or imported after the empty key is gone, never deleted with it.
+    registry::Hive::Batch batch(registry::DefaultHive());
+    m_registryKey = std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE,
+                                                         store::ProfilePath(m_locationName));
+    m_registryKey->ReadValues();
+    const bool inUse = !m_registryKey->m_results.empty();
+    // Opening the key to look created it; a free name leaves no empty key behind.
+    if (!inUse) {
+        m_registryKey->DeleteKey();
+    }
+    m_registryKey.reset();
+    batch.Commit();
+    return inUse;
 }
 
 bool CLocationPg::OnQueryCancel() {
     if (!ConfirmWizardCancel()) {
         return false;
     }
+    // Only the empty key the look-up may have made goes; a stored profile of that name,
+    // saved meanwhile by another run, stays.
     if (store::IsStorableName(m_locationName)) {
-        m_registryKey = std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE,
-                                                             store::ProfilePath(m_locationName));
-        // Only the empty key the look-up may have made goes; a stored profile of that
-        // name, saved meanwhile by another run, stays.
-        m_registryKey->ReadValues();
-        if (m_registryKey->m_results.empty()) {
-            m_registryKey->DeleteKey();
-        }
-        m_registryKey.reset();
+        LookUpName();
     }
     return true;
 }

@@ -35,6 +35,9 @@ protected:
 private:
     // Refuses Next with one message and the focus on the name.
     int Refuse(int stringId);
+    // Whether a profile of the typed name is stored; the empty key the look-up made is
+    // deleted in the same transaction.
+    bool LookUpName();
 
     std::unique_ptr<store::RegistryKey> m_registryKey;
 };

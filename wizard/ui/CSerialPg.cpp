@@ -3,6 +3,7 @@
 #include <sstream>
 #include <string>
 
+#include "link/ui/PortDeviceDialog.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
@@ -22,7 +23,22 @@ void SetManualLineSettings(link::ModemChannel& channel) {
 }
 
 CSerialPg::CSerialPg(link::ModemChannel* channel)
-    : pages::CAnimatedPage(res::IDD_SERIAL), m_channel(channel) {}
+    : pages::CAnimatedPage(res::IDD_SERIAL), m_channel(channel) {
+    MapCommand(ui::LBN_SELCHANGE, res::IDC_PORT_LIST, [this] { ShowDevice(); });
+    MapCommand(ui::BN_CLICKED, res::IDC_PORT_DEVICE_CHOOSE, [this] {
+        link::ChoosePortDevice(SelectedPort(), GetSafeHwnd());
+        ShowDevice();
+    });
+}
+
+std::string CSerialPg::SelectedPort() const {
+    const int selected = m_portList.GetCurSel();
+    return selected >= 0 ? m_portList.GetText(selected) : std::string();
+}
+
+void CSerialPg::ShowDevice() {
+    link::ShowPortDevice(*this, SelectedPort());
+}
 
 void CSerialPg::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_PORT_LIST, m_portList);
@@ -50,6 +66,7 @@ bool CSerialPg::OnSetActive() {
         m_portList.SelectString(-1, m_channel->Port);
     }
     UpdateData(false);
+    ShowDevice();
     RestartAnimation();
     return result;
 }

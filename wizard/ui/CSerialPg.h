@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "link/ModemChannel.h"
 #include "pages/CAnimatedPage.h"
 #include "platform/ui/Controls.h"
@@ -28,6 +30,9 @@ protected:
 
 private:
     void StoreChoice();
+    std::string SelectedPort() const;
+    // The device the chosen name means, under the list; "Device..." points it at another.
+    void ShowDevice();
 };
 
 // The line settings of a port chosen by hand.

@@ -302,6 +302,36 @@ private slots:
         }
     }
 
+    // Another program stores a profile under the wizard's name after the location page
+    // checked it: Finish says so, with or without programming the card, and that profile
+    // stands whole (its numbers, its second terminal).
+    void aProfileStoredMeanwhileUnderTheNameStands() {
+        for (bool program : {false, true}) {
+            WizardRig w;
+            w.PlugCard("COM1");
+            WalkToCommitByHand(w, "COM1");
+            qobject_cast<QAbstractButton*>(w.Control(IDC_APPLY_TO_CARD))->setChecked(program);
+            store::ProfileRecord theirs{"MY OFFICE",  "AT&T 5ESS", "4255550111", "1", "COM2",
+                                        "57600",      "8",         "None",       "1", "Hardware",
+                                        "4255550122", "2",         true};
+            {
+                store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+                QVERIFY(store::WriteProfile(key, theirs));
+            }
+            const store::Profile before = w.Stored("MY OFFICE");
+            w.Finish();
+            QVERIFY2(!w.Ended(), program ? "programmed" : "saved only");
+            QCOMPARE(w.TakeTexts().size(), std::size_t(1));
+            QVERIFY(w.prompter.details.back().find("Another program stored a profile named "
+                                                   "\"MY OFFICE\"") != std::string::npos);
+            QCOMPARE(w.Page(), 0);
+            QCOMPARE(w.Stored("My Office").values, before.values);
+            QCOMPARE(w.ProfileNames(), Strings{"MY OFFICE"});
+            QVERIFY(w.CurrentSubkeys().empty());
+            QCOMPARE(ProgressPosition(), -1);
+        }
+    }
+
     void refusedValueIsNeverSent() {
         // The pages blank a double quote as it is typed; one that reaches the channel by
         // another way is still never sent, and nothing is saved.

@@ -5,6 +5,7 @@
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/RegistryKey.h"
+#include "support/ProgramRun.h"
 #include "support/ui/QtTestMain.h"
 #include "support/ui/WizardRig.h"
 #include "wizard/DefaultLocation.h"
@@ -33,6 +34,16 @@ bool KeyExists(const std::string& name) {
     registry::HKey key;
     return registry::DefaultHive().OpenKey(registry::HKEY_LOCAL_MACHINE, store::ProfilePath(name),
                                            &key) == registry::Status::Ok;
+}
+
+// SQLite's count of committed write transactions, from the file's header.
+unsigned WriteCount(const std::string& path) {
+    const std::string bytes = test::Slurp(path).substr(24, 4);
+    unsigned n = 0;
+    for (char c : bytes) {
+        n = n << 8 | static_cast<unsigned char>(c);
+    }
+    return n;
 }
 
 QString SelectedSwitch(WizardRig& w) {
@@ -148,6 +159,27 @@ private slots:
         w.Next();
         QCOMPARE(w.Page(), 1);
         QCOMPARE(w.channel.Location, std::string(255, 'x'));
+    }
+
+    // A name with a control character would break the line of a registry file; the
+    // look-up and the removal of the key it made are one transaction, so no profile
+    // another program imports in between is deleted with it.
+    void locationNameIsCheckedInOneTransaction() {
+        WizardRig w;
+        w.Open();
+        for (const char* name : {"Off\rice", "Off\nice", "Office\x7f", "\x1b[31mOffice"}) {
+            w.SetText(IDC_LOCATION_NAME, QString::fromUtf8(name));
+            w.Next();
+            QCOMPARE(w.TakeTexts(), Texts{Text(IDS_NAME_NOT_STORABLE)});
+            QCOMPARE(w.Page(), 0);
+            QVERIFY(!KeyExists(name));
+        }
+        const unsigned before = WriteCount(w.storeFile.Path());
+        w.SetText(IDC_LOCATION_NAME, "Office");
+        w.Next();
+        QCOMPARE(w.Page(), 1);
+        QVERIFY(!KeyExists("Office"));
+        QCOMPARE(WriteCount(w.storeFile.Path()) - before, 1u);
     }
 
     void switchPageKeepsTheChoice() {
