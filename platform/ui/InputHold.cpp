@@ -15,6 +15,8 @@ int g_holds = 0;
 int g_actions = 0;
 std::vector<QPointer<QWidget>> g_closeLater;
 bool g_carryOutPosted = false;
+// A window property: the user asked to close it while it was held.
+constexpr const char* kCloseHeld = "zoCloseHeld";
 
 bool IsUserInput(QEvent::Type type) {
     switch (type) {
@@ -49,6 +51,7 @@ bool IsUserInput(QEvent::Type type) {
 }
 
 void RequestClose(QWidget* window) {
+    window->setProperty(kCloseHeld, true);
     if (std::find(g_closeLater.begin(), g_closeLater.end(), window) == g_closeLater.end()) {
         g_closeLater.emplace_back(window);
     }
@@ -172,6 +175,10 @@ int HeldCloses() {
     return static_cast<int>(g_closeLater.size());
 }
 
+bool CloseWasHeld(const QWidget* window) {
+    return window && window->property(kCloseHeld).toBool();
+}
+
 void CarryOutHeldCloses() {
     if (g_closeLater.empty() || g_holds > 0 || g_actions > 0 || g_carryOutPosted || !qApp) {
         return;
@@ -188,6 +195,7 @@ void CarryOutHeldCloses() {
         for (const QPointer<QWidget>& w : windows) {
             // A window the handler has closed itself has nothing left to close.
             if (w && w->isVisible()) {
+                w->setProperty(kCloseHeld, false);
                 w->close();
             }
         }

@@ -71,5 +71,8 @@ bool InUserAction();
 void CarryOutHeldCloses();
 // The windows waiting to be closed; tests.
 int HeldCloses();
+// Whether the user asked to close `window` while it was held and the request has not been
+// carried out: a window that ended itself meanwhile (a wizard's Finish) still has it.
+bool CloseWasHeld(const QWidget* window);
 
 }  // namespace zo::ui

@@ -289,6 +289,7 @@ bool PropertySheet::CreateSheet() {
     // The start-up conversations of the pages are the window's first user action.
     const ActionScope action;
     m_ended = false;
+    m_closeRequested = false;
     m_result = -1;
     if (!BuildWindow()) {
         return false;
@@ -319,9 +320,14 @@ int PropertySheet::DoModal() {
         m_window->exec();
         m_modalRunning = false;
     }
+    m_closeRequested = CloseWasHeld(m_window);
     int result = m_result;
     DestroyWindow();
     return result;
+}
+
+bool PropertySheet::CloseRequested() const {
+    return m_window ? CloseWasHeld(m_window) : m_closeRequested;
 }
 
 bool PropertySheet::DestroyWindow() {

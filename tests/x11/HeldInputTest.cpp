@@ -73,6 +73,12 @@ protected:
         }
     }
 
+    // The configuration page's turning globe: the top right of the window.
+    static QRect GlobeOf(const QRect& area) {
+        return QRect(area.x() + area.width() * 6 / 10, area.y(), area.width() * 4 / 10,
+                     area.height() / 2);
+    }
+
     // The program's end within `limit`: its exit status, or -1.
     int AwaitExit(std::chrono::seconds limit) {
         int status = 0;
@@ -133,6 +139,42 @@ TEST_F(HeldInput, ASilentCardNeverLeavesTheWindowDeaf) {
     EXPECT_EQ(AwaitExit(30s), 0);
     std::cout << "tab switched after " << switchedMs << " ms, window closed after " << closedMs
               << " ms, with the card silent\n";
+}
+
+// The title bar's close while Apply programs the card: programming ends, the profile is
+// recorded as applied, no question comes, and the program ends; the card is written once.
+TEST_F(HeldInput, TitleBarCloseDuringApplyEndsTheProgramOnceTheProfileIsApplied) {
+    StoreTwoProfiles();
+    StartProgram();
+    const unsigned long sheet = test::TheX().AwaitWindow(kSheetTitle, 60s);
+    ASSERT_NE(sheet, 0u);
+    AwaitCardQuiet();
+    test::TheX().Activate(sheet);
+    // The profile list has the focus: Down chooses "Work".
+    test::TheX().Key("Down");
+    ASSERT_TRUE(test::TheX().AwaitSettled(test::TheX().Geometry(sheet), 10s, 400ms,
+                                          GlobeOf(test::TheX().Geometry(sheet))));
+    const std::size_t logged = CardLog().size();
+    test::TheX().Key("alt+a");
+    const auto applied = Clock::now();
+    while (CardLog().find("AT!C2=\"20655501000202\"", logged) == std::string::npos &&
+           Clock::now() - applied < 60s) {
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(CardLog().find("AT!C2=\"20655501000202\"", logged), std::string::npos)
+        << "Alt+A did not program \"Work\"";
+    test::TheX().CloseFromTitleBar(sheet);
+
+    EXPECT_EQ(AwaitExit(90s), 0) << "the program did not end after programming";
+    const std::string log = CardLog().substr(logged);
+    std::size_t writes = 0;
+    for (auto at = log.find("AT&W"); at != std::string::npos; at = log.find("AT&W", at + 1)) {
+        ++writes;
+    }
+    EXPECT_EQ(writes, 1u) << log;
+    const test::Outcome listed = test::RunProgram(
+        std::string(ZO_CONFIG_BIN) + " --registry " + m_dir + "/store.db profiles", m_dir);
+    EXPECT_NE(listed.out.find("* Work"), std::string::npos) << listed.out;
 }
 
 }  // namespace

@@ -98,32 +98,51 @@ protected:
         static const QImage banner = res::LoadBitmap(res::IDB_BANNER).toImage();
         return test::FindPicture(shot, area, banner);
     }
+
+    // Takes the wizard from its first page to the commit page with keys alone, naming
+    // the profile "Home"; the wizard's window, 0 on failure (the test's failure said).
+    unsigned long ReachCommitPage() {
+        // The wizard opens with the proposed name selected in the focused field: typing
+        // replaces it. Tab reaches the check box on the page before any button, and Return
+        // there is Next.
+        const unsigned long wizard = test::TheX().AwaitWindow(kWizardTitle, 30s);
+        EXPECT_NE(wizard, 0u) << "no wizard came up";
+        if (wizard == 0) {
+            return 0;
+        }
+        test::TheX().Activate(wizard);
+        const QRect wizardArea = test::TheX().Geometry(wizard);
+        EXPECT_TRUE(AwaitLiveBanner(wizardArea, Globe(wizardArea))) << "the wizard shows no banner";
+        QImage shot = test::TheX().Grab();
+        test::TheX().Type("Home");
+        test::TheX().Key("Tab");
+        test::TheX().Key("Return");
+        if (!AwaitNewPage(shot, wizardArea, 10s)) {
+            ADD_FAILURE() << "Return did not leave the first page";
+            return 0;
+        }
+        // The switch type page proposes NI-1; the numbers page takes the digits in its
+        // first field and moves on by itself; Return searches the ports and finds the card.
+        shot = test::TheX().Grab();
+        test::TheX().Key("Return");
+        if (!AwaitNewPage(shot, wizardArea, 10s)) {
+            ADD_FAILURE() << "Return did not leave the switch page";
+            return 0;
+        }
+        test::TheX().Type("2065550100");
+        // The page greys while the search holds it; a key pressed then would be thrown away.
+        shot = test::TheX().Grab();
+        test::TheX().Key("Return");
+        if (!AwaitNewPage(shot, wizardArea, 60s)) {
+            ADD_FAILURE() << "the numbers page stayed";
+            return 0;
+        }
+        return wizard;
+    }
 };
 
 TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
-    // The wizard opens with the proposed name selected in the focused field: typing
-    // replaces it. Tab reaches the check box on the page before any button, and Return
-    // there is Next.
-    const unsigned long wizard = test::TheX().AwaitWindow(kWizardTitle, 30s);
-    ASSERT_NE(wizard, 0u) << "no wizard came up";
-    test::TheX().Activate(wizard);
-    const QRect wizardArea = test::TheX().Geometry(wizard);
-    ASSERT_TRUE(AwaitLiveBanner(wizardArea, Globe(wizardArea))) << "the wizard shows no banner";
-    QImage shot = test::TheX().Grab();
-    test::TheX().Type("Home");
-    test::TheX().Key("Tab");
-    test::TheX().Key("Return");
-    ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 10s)) << "Return did not leave the first page";
-    // The switch type page proposes NI-1; the numbers page takes the digits in its first
-    // field and moves on by itself; Return searches the ports and finds the card.
-    shot = test::TheX().Grab();
-    test::TheX().Key("Return");
-    ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 10s)) << "Return did not leave the switch page";
-    test::TheX().Type("2065550100");
-    // The page greys while the search holds it; a key pressed then would be thrown away.
-    shot = test::TheX().Grab();
-    test::TheX().Key("Return");
-    ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 60s)) << "the numbers page stayed";
+    ASSERT_NE(ReachCommitPage(), 0u);
     // The commit page: Return is Finish, which programs the card.
     test::TheX().Key("Return");
     const unsigned long sheet = test::TheX().AwaitWindow(kSheetTitle, 120s);
@@ -181,6 +200,37 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
     ASSERT_TRUE(WIFEXITED(status)) << "Esc did not end the program";
     m_program = -1;
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// The title bar's close while Finish programs the card: the card is programmed and the
+// profile saved once, no question comes, no configuration window follows, the program ends.
+TEST_F(KeyboardOnly, TitleBarCloseDuringFinishEndsTheProgram) {
+    const unsigned long wizard = ReachCommitPage();
+    ASSERT_NE(wizard, 0u);
+    const std::size_t logged = CardLog().size();
+    test::TheX().Key("Return");
+    const auto finished = Clock::now();
+    while (CardLog().find("AT!C2=", logged) == std::string::npos && Clock::now() - finished < 60s) {
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(CardLog().find("AT!C2=", logged), std::string::npos) << "Return did not Finish";
+    test::TheX().CloseFromTitleBar(wizard);
+
+    int status = -1;
+    bool sheetShown = false;
+    const auto closing = Clock::now();
+    while (Clock::now() - closing < 90s && ::waitpid(m_program, &status, WNOHANG) == 0) {
+        sheetShown = sheetShown || !test::TheX().Windows(kSheetTitle).empty();
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_FALSE(sheetShown) << "the configuration window opened after the close";
+    ASSERT_TRUE(WIFEXITED(status)) << "the program did not end after Finish";
+    m_program = -1;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Count(CardLog().substr(logged), "AT&W"), 1u) << CardLog();
+    const test::Outcome listed = test::RunProgram(
+        std::string(ZO_CONFIG_BIN) + " --registry " + m_dir + "/store.db profiles", m_dir);
+    EXPECT_NE(listed.out.find("* Home"), std::string::npos) << listed.out;
 }
 
 }  // namespace

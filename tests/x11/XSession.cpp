@@ -186,10 +186,11 @@ void XSession::Activate(unsigned long window) const {
 }
 
 void XSession::CloseFromTitleBar(unsigned long window) const {
-    // openbox puts the close button last on the title bar, above the window's right edge.
-    const QRect area = Geometry(window);
-    XDo("mousemove --sync " + std::to_string(area.right() - 9) + " " +
-        std::to_string(area.top() - 10) + " click 1");
+    // A click on the button would need the frame's geometry, which xdotool reports shifted
+    // by the title bar's height under openbox.
+    const std::string command =
+        "DISPLAY=" + m_display + " wmctrl -i -c " + std::to_string(window) + " 2>/dev/null";
+    std::system(command.c_str());
 }
 
 bool XSession::AwaitSettled(const QRect& area, std::chrono::milliseconds limit,

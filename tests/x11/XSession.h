@@ -39,7 +39,8 @@ public:
     QRect Geometry(unsigned long window) const;
     // Makes the window active and gives it the keyboard, as a user's click would.
     void Activate(unsigned long window) const;
-    // Asks the window to close through its title bar's close button, as a user's click.
+    // Asks the window to close as its title bar's close button does: through the window
+    // manager, which sends the window its request to close.
     void CloseFromTitleBar(unsigned long window) const;
     // Presses keys ("alt+a", "Tab", "ctrl+Tab") in the active window.
     void Key(const std::string& keys) const;
