@@ -481,7 +481,8 @@ void PropertySheet::PressDefaultButton() {
 }
 
 // The page's controls come before the sheet's buttons in tab order: each new page's
-// controls are created after the buttons, so the buttons move behind them.
+// controls are created after the buttons, so the buttons move behind them. The tabs come
+// after the buttons, which in the cycle is before the page: the tabs first, as they show.
 void PropertySheet::PutButtonsAfter(QWidget* page) {
     QWidget* last = nullptr;
     QWidget* start = m_window.data();
@@ -500,6 +501,9 @@ void PropertySheet::PutButtonsAfter(QWidget* page) {
             QWidget::setTabOrder(last, b);
             last = b;
         }
+    }
+    if (m_tabBar) {
+        QWidget::setTabOrder(last, m_tabBar);
     }
 }
 

@@ -384,6 +384,44 @@ private slots:
         }
     }
 
+    // A tabbed sheet's tab bar comes first, before the page on view: Tab from the last
+    // button reaches the tabs, and Tab from the tabs the page's first control.
+    void tabOrderPutsTheTabsFirst() {
+        Fixture f(false);
+        f.sheet.Create();
+        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        for (int page : {0, 2, 1, 0}) {
+            // Apply stays disabled until a page is changed: Tab passes it by.
+            std::vector<QWidget*> buttons;
+            for (int id : {ui::IDOK, ui::IDCANCEL, ui::ID_APPLY_NOW, ui::IDHELP}) {
+                if (f.sheet.GetDlgItem(id)->isEnabled()) {
+                    buttons.push_back(f.sheet.GetDlgItem(id));
+                }
+            }
+            f.sheet.SetActivePage(page);
+            QWidget* pageWindow = f.P(page).GetSafeHwnd();
+            f.sheet.TabBar()->setFocus(Qt::TabFocusReason);
+            std::vector<QWidget*> seen{QApplication::focusWidget()};
+            for (int i = 0; i < 30; ++i) {
+                Key(Qt::Key_Tab);
+                if (QApplication::focusWidget() == seen.front()) {
+                    break;
+                }
+                seen.push_back(QApplication::focusWidget());
+            }
+            QCOMPARE(seen.front(), static_cast<QWidget*>(f.sheet.TabBar()));
+            QVERIFY2(seen.size() > buttons.size() + 1, "the cycle is too short");
+            const std::size_t inPage = seen.size() - buttons.size();
+            for (std::size_t i = 1; i < seen.size(); ++i) {
+                if (i < inPage) {
+                    QVERIFY2(pageWindow->isAncestorOf(seen[i]), qPrintable(QString::number(i)));
+                } else {
+                    QCOMPARE(seen[i], buttons[i - inPage]);
+                }
+            }
+        }
+    }
+
     // Return is the sheet's default button away from push buttons; on a push button it
     // is that button.
     void returnPressesTheDefaultOrFocusedButton() {
