@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -420,6 +421,45 @@ private slots:
                 }
             }
         }
+    }
+
+    // A list shows when it has the focus, also on its selected entry, where the style's
+    // own focus frame has the selection's colour and cannot be seen.
+    void aFocusedListShowsItsFocus() {
+        Fixture f(true);
+        f.sheet.Create();
+        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        f.sheet.SetActivePage(1);
+        auto* list = qobject_cast<QListWidget*>(f.P(1).GetDlgItem(res::IDC_SWITCH_LIST));
+        QVERIFY(list);
+        list->addItems({"AT&T 5ESS", "National ISDN-1 (NI-1)"});
+        list->setCurrentRow(1);
+        list->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list->hasFocus());
+        const QImage focused = list->viewport()->grab().toImage();
+        f.sheet.GetDlgItem(ui::IDHELP)->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!list->hasFocus());
+        const QImage unfocused = list->viewport()->grab().toImage();
+        // Along the selected entry's edge, the pixels that stand out from the selection
+        // as its text does.
+        const QRect selected = list->visualItemRect(list->item(1));
+        QVERIFY(!selected.isEmpty());
+        const QColor text = list->palette().color(QPalette::HighlightedText);
+        const auto marked = [&](const QImage& image) {
+            int n = 0;
+            for (int x = selected.left(); x <= selected.right(); ++x) {
+                for (int y : {selected.top(), selected.bottom()}) {
+                    const QColor c = image.pixelColor(x, y);
+                    n += std::abs(c.red() - text.red()) + std::abs(c.green() - text.green()) +
+                             std::abs(c.blue() - text.blue()) <
+                         120;
+                }
+            }
+            return n;
+        };
+        QCOMPARE(marked(unfocused), 0);
+        QVERIFY2(marked(focused) >= selected.width() / 2,
+                 "the selected entry looks the same with and without the focus");
     }
 
     // Return is the sheet's default button away from push buttons; on a push button it
