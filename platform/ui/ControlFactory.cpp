@@ -293,6 +293,12 @@ std::map<int, QPointer<QWidget>> CreateControls(const res::DialogTemplate& t,
             l->setWordWrap(false);
             r.setWidth(std::max(r.width(), l->sizeHint().width()));
         }
+        // The box itself may be taller than the template's line with the standing-in font;
+        // cut at the bottom, it loses its lower edge. It grows about its middle.
+        if (c.kind == res::ControlKind::CheckBox && r.height() < w->sizeHint().height()) {
+            const int grow = w->sizeHint().height() - r.height();
+            r.adjust(0, -grow / 2, 0, grow - grow / 2);
+        }
         if (c.kind == res::ControlKind::Picture && !(c.style & res::kRealSizeImage)) {
             auto* l = static_cast<QLabel*>(w);
             if (!l->pixmap().isNull()) {

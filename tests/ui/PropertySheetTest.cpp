@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -460,6 +461,25 @@ private slots:
         QCOMPARE(marked(unfocused), 0);
         QVERIFY2(marked(focused) >= selected.width() / 2,
                  "the selected entry looks the same with and without the focus");
+    }
+
+    // A check box is never cut below its box, also where the template gives it less
+    // height than the box takes ("Do not detect ...").
+    void checkBoxesShowTheirWholeBox() {
+        for (bool wizard : {true, false}) {
+            Fixture f(wizard);
+            f.sheet.Create();
+            QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+            int boxes = 0;
+            for (int page = 0; page < f.sheet.GetPageCount(); ++page) {
+                f.sheet.SetActivePage(page);
+                for (QCheckBox* box : f.P(page).GetSafeHwnd()->findChildren<QCheckBox*>()) {
+                    ++boxes;
+                    QVERIFY2(box->height() >= box->sizeHint().height(), qPrintable(box->text()));
+                }
+            }
+            QVERIFY(boxes > 0);
+        }
     }
 
     // Return is the sheet's default button away from push buttons; on a push button it
