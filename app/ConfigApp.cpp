@@ -53,8 +53,10 @@ bool ConfigApp::InitInstance() {
             return false;
         }
         int result = RunSheet(*wizard);
+        // Closed while Finish programmed the card: the user asked to leave, not for more.
+        const bool closed = wizard->CloseRequested();
         wizard.reset();
-        if (result == ui::IDCANCEL) {
+        if (result == ui::IDCANCEL || closed) {
             return false;
         }
     }

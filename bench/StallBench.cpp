@@ -125,8 +125,9 @@ void RunStallBench(Table& table) {
                 link::SetQuerySettings(channel, "COM1");
                 channel.OpenConfiguredPort();
             }
-            ours = WorstStallMs(
-                [&] { oursOk = ui::RunConversation([&] { return stall.talk(channel); }); });
+            ours = WorstStallMs([&] {
+                oursOk = ui::RunConversation([&] { return stall.talk(channel); }).value_or(false);
+            });
         }
         const char* failed = " (the conversation failed)";
         table.Add(std::string("event-loop stall, ") + stall.name + " (ours)",

@@ -37,6 +37,12 @@ ControlTemplate NumberPart(int id, DlgRect r, const char* name, unsigned style =
     return {id, ControlKind::Edit, "", r, style, 0, name};
 }
 
+// A terminal's SPID field: the two share their label's words, so each is named by its
+// terminal for screen readers, as the number parts are.
+ControlTemplate SpidField(int id, DlgRect r, const char* name, unsigned style = kEditStyle) {
+    return {id, ControlKind::Edit, "", r, style, 0, name};
+}
+
 ControlTemplate Group(const char* text, DlgRect r) {
     return {-1, ControlKind::GroupBox, text, r, 0, 0};
 }
@@ -84,7 +90,7 @@ DialogTemplate Phone() {
                     Text("-", {134, 127, 8, 8}),
                     NumberPart(IDC_LINE1, {148, 127, 32, 14}, N_("Line number 1")),
                     Text("&SPID:", {24, 151, 20, 8}),
-                    Edit(IDC_SPID1, {67, 150, 96, 14}),
+                    SpidField(IDC_SPID1, {67, 150, 96, 14}, "SPID 1"),
                     Group("ISDN Configuration 2", {202, 109, 171, 67}),
                     Text("T&elephone:", {212, 128, 37, 8}),
                     NumberPart(IDC_AREA2, {255, 128, 23, 14}, N_("Area code 2")),
@@ -93,7 +99,7 @@ DialogTemplate Phone() {
                     Text("-", {322, 131, 8, 8}),
                     NumberPart(IDC_LINE2, {336, 128, 32, 14}, N_("Line number 2")),
                     Text("S&PID:", {212, 152, 20, 8}),
-                    Edit(IDC_SPID2, {255, 152, 96, 14}),
+                    SpidField(IDC_SPID2, {255, 152, 96, 14}, "SPID 2"),
                     Banner({10, 5, 238, 45}, kRealSizeImage),
                     AnimationPlaceholder(),
                 });
@@ -201,7 +207,7 @@ DialogTemplate Configure() {
             Text("-", {132, 142, 8, 8}),
             NumberPart(IDC_CFG_LINE1, {142, 142, 23, 13}, N_("Line number 1"), kNumber),
             Text("SPID", {28, 163, 28, 8}),
-            Edit(IDC_CFG_SPID1, {84, 161, 72, 13}, kSpid),
+            SpidField(IDC_CFG_SPID1, {84, 161, 72, 13}, "SPID 1", kSpid),
             Group("", {190, 123, 165, 60}),
             {IDC_CFG_CONFIG2,
              ControlKind::CheckBox,
@@ -216,7 +222,7 @@ DialogTemplate Configure() {
             Text("-", {307, 139, 8, 8}),
             NumberPart(IDC_CFG_LINE2, {317, 137, 23, 13}, N_("Line number 2"), kNumber),
             Text("SPID", {203, 162, 28, 8}),
-            Edit(IDC_CFG_SPID2, {259, 158, 72, 13}, kSpid),
+            SpidField(IDC_CFG_SPID2, {259, 158, 72, 13}, "SPID 2", kSpid),
             Banner({0, 5, 238, 45}, 0),
             AnimationPlaceholder(),
         });

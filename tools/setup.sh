@@ -15,7 +15,7 @@ TEST_PACKAGES=(
     clang-14 libclang-rt-14-dev
     desktop-file-utils dpkg-dev file groff-base man-db
     lintian appstream
-    xvfb openbox xdotool imagemagick x11-utils
+    xvfb openbox xdotool wmctrl imagemagick x11-utils
 )
 
 PACKAGES=("${BUILD_PACKAGES[@]}")

@@ -5,6 +5,7 @@
 #include <QWindow>
 
 #include "platform/ui/DataExchange.h"
+#include "platform/ui/InputHold.h"
 #include "platform/ui/UiThread.h"
 #include "res/ResourceIds.h"
 
@@ -25,6 +26,7 @@ void ProgressDialog::DoDataExchange(ui::DataExchange& dx) {
 bool ProgressDialog::OnInitDialog() {
     ui::Dialog::OnInitDialog();
     if (QWidget* w = GetSafeHwnd()) {
+        w->setProperty(ui::kConversationWindow, true);
         // The window has no parent, yet it reports on the window in use: without saying so
         // to the window manager, that would stack it beneath the modal sheet.
         QWidget* over = QApplication::activeModalWidget();

@@ -8,11 +8,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QStyleOption>
-#include <QPainter>
+#include <QStyledItemDelegate>
 #include <QValidator>
 #include <algorithm>
 #include <vector>
@@ -97,7 +98,8 @@ bool TakesFocus(const res::ControlTemplate& c) {
         case res::ControlKind::GroupBox:
         case res::ControlKind::ProgressBar:
             return false;
-        default: return true;
+        default:
+            return true;
     }
 }
 
@@ -141,8 +143,36 @@ QWidget* MakeEdit(const res::ControlTemplate& c, QWidget* parent, const NotifyFn
     return e;
 }
 
+// Marks the entry that has the focus with a dotted frame in its text's colour. The
+// style's own focus frame has the selection's colour, so on the selected entry, where the
+// focus mostly is, a focused list looked the same as one without the focus.
+class FocusFrameDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        QStyleOptionViewItem plain(option);
+        plain.state &= ~QStyle::State_HasFocus;
+        QStyledItemDelegate::paint(painter, plain, index);
+        if (!(option.state & QStyle::State_HasFocus)) {
+            return;
+        }
+        const bool selected = option.state & QStyle::State_Selected;
+        QPen pen(option.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
+        pen.setStyle(Qt::DotLine);
+        pen.setCosmetic(true);
+        painter->save();
+        painter->setPen(pen);
+        painter->setBrush(Qt::NoBrush);
+        painter->drawRect(QRectF(option.rect).adjusted(0.5, 0.5, -0.5, -0.5));
+        painter->restore();
+    }
+};
+
 QWidget* MakeList(const res::ControlTemplate& c, QWidget* parent, const NotifyFn& notify) {
     auto* l = new QListWidget(parent);
+    l->setItemDelegate(new FocusFrameDelegate(l));
     l->setSelectionMode(QAbstractItemView::SingleSelection);
     l->setVerticalScrollBarPolicy((c.style & res::kVScroll) ? Qt::ScrollBarAsNeeded
                                                             : Qt::ScrollBarAlwaysOff);
@@ -262,6 +292,12 @@ std::map<int, QPointer<QWidget>> CreateControls(const res::DialogTemplate& t,
             auto* l = static_cast<QLabel*>(w);
             l->setWordWrap(false);
             r.setWidth(std::max(r.width(), l->sizeHint().width()));
+        }
+        // The box itself may be taller than the template's line with the standing-in font;
+        // cut at the bottom, it loses its lower edge. It grows about its middle.
+        if (c.kind == res::ControlKind::CheckBox && r.height() < w->sizeHint().height()) {
+            const int grow = w->sizeHint().height() - r.height();
+            r.adjust(0, -grow / 2, 0, grow - grow / 2);
         }
         if (c.kind == res::ControlKind::Picture && !(c.style & res::kRealSizeImage)) {
             auto* l = static_cast<QLabel*>(w);

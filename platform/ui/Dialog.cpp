@@ -12,6 +12,7 @@
 #include "platform/ui/ControlFactory.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/DataExchange.h"
+#include "platform/ui/InputHold.h"
 #include "platform/ui/Text.h"
 #include "res/DialogTemplates.h"
 
@@ -25,6 +26,7 @@ public:
 
     void reject() override {
         if (m_owner) {
+            const ActionScope action;
             m_owner->OnCommand(IDCANCEL, BN_CLICKED);
         }
     }
@@ -106,6 +108,7 @@ bool Dialog::CreateFromTemplate(QWidget* parent, bool child) {
     m_ended = false;
     m_controls = CreateControls(*t, m_units, w, [this](int id, int code) {
         if (m_hWnd) {
+            const ActionScope action;
             OnCommand(id, code);
         }
     });

@@ -8,6 +8,7 @@
 
 #include "platform/ui/Text.h"
 #include "res/Translation.h"
+#include "res/ui/Artwork.h"
 
 namespace zo::ui {
 
@@ -41,6 +42,31 @@ void ShowAsPlainText(QMessageBox& box) {
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
         }
+    }
+}
+
+// The box's sign drawn for the screen's ratio; the box keeps its kind (read by screen
+// readers), only the picture is ours.
+void DrawSign(QMessageBox& box) {
+    res::MessageSign sign;
+    switch (box.icon()) {
+        case QMessageBox::Warning:
+            sign = res::MessageSign::Warning;
+            break;
+        case QMessageBox::Question:
+            sign = res::MessageSign::Question;
+            break;
+        case QMessageBox::Information:
+            sign = res::MessageSign::Information;
+            break;
+        case QMessageBox::Critical:
+            sign = res::MessageSign::Critical;
+            break;
+        default:
+            return;
+    }
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgboxex_icon_label"))) {
+        label->setPixmap(res::LoadMessageSign(sign));
     }
 }
 
@@ -112,6 +138,7 @@ Answer MessageBoxPrompter::Ask(const std::string& text, Buttons buttons, Icon ic
     }
     ShowAsPlainText(box);
     KeepTitleWhole(box);
+    DrawSign(box);
     // The first button is the default, as in the window system's message boxes.
     for (QMessageBox::StandardButton b : {QMessageBox::Ok, QMessageBox::Retry, QMessageBox::Yes}) {
         if (set & b) {

@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <algorithm>
 
+#include "platform/ui/InputHold.h"
 #include "platform/ui/PropertyPage.h"
 #include "platform/ui/Text.h"
 #include "res/Translation.h"
@@ -256,13 +257,13 @@ bool PropertySheet::BuildWindow() {
         auto* finish = add(ID_WIZFINISH, N_("Finish"), Button::Finish);
         finish->hide();
         row->addSpacing(m_units.ToPixelsX(6));
-        add(IDCANCEL, N_("Cancel"), Button::Cancel);
+        add(IDCANCEL, N_("Cancel"), Button::Cancel)->setProperty(kClosesWindow, true);
         row->addSpacing(m_units.ToPixelsX(4));
         add(IDHELP, N_("&Help"), Button::Help);
         next->setDefault(true);
     } else {
         add(IDOK, N_("OK"), Button::Ok)->setDefault(true);
-        add(IDCANCEL, N_("Cancel"), Button::Cancel);
+        add(IDCANCEL, N_("Cancel"), Button::Cancel)->setProperty(kClosesWindow, true);
         add(ID_APPLY_NOW, N_("&Apply"), Button::Apply)->setEnabled(false);
         add(IDHELP, N_("Help"), Button::Help);
     }
@@ -286,7 +287,10 @@ bool PropertySheet::Create() {
 }
 
 bool PropertySheet::CreateSheet() {
+    // The start-up conversations of the pages are the window's first user action.
+    const ActionScope action;
     m_ended = false;
+    m_closeRequested = false;
     m_result = -1;
     if (!BuildWindow()) {
         return false;
@@ -317,9 +321,14 @@ int PropertySheet::DoModal() {
         m_window->exec();
         m_modalRunning = false;
     }
+    m_closeRequested = CloseWasHeld(m_window);
     int result = m_result;
     DestroyWindow();
     return result;
+}
+
+bool PropertySheet::CloseRequested() const {
+    return m_window ? CloseWasHeld(m_window) : m_closeRequested;
 }
 
 bool PropertySheet::DestroyWindow() {
@@ -443,6 +452,7 @@ void PropertySheet::FocusPage(PropertyPage* page, QWidget* focusBefore, bool aga
 }
 
 void PropertySheet::OnTabChanged(int index) {
+    const ActionScope action;
     if (index != m_active) {
         SetActivePage(index);
     }
@@ -454,6 +464,7 @@ void PropertySheet::OnTabChanged(int index) {
 
 // Ctrl+Tab and its friends: the next or previous tab, round the end.
 void PropertySheet::StepTab(int by) {
+    const ActionScope action;
     int count = GetPageCount();
     if (m_wizard || count < 2 || m_active < 0) {
         return;
@@ -471,7 +482,8 @@ void PropertySheet::PressDefaultButton() {
 }
 
 // The page's controls come before the sheet's buttons in tab order: each new page's
-// controls are created after the buttons, so the buttons move behind them.
+// controls are created after the buttons, so the buttons move behind them. The tabs come
+// after the buttons, which in the cycle is before the page: the tabs first, as they show.
 void PropertySheet::PutButtonsAfter(QWidget* page) {
     QWidget* last = nullptr;
     QWidget* start = m_window.data();
@@ -490,6 +502,9 @@ void PropertySheet::PutButtonsAfter(QWidget* page) {
             QWidget::setTabOrder(last, b);
             last = b;
         }
+    }
+    if (m_tabBar) {
+        QWidget::setTabOrder(last, m_tabBar);
     }
 }
 
@@ -549,6 +564,7 @@ void PropertySheet::PressButton(Button button) {
         {Button::Back, ID_WIZBACK}, {Button::Next, ID_WIZNEXT},    {Button::Finish, ID_WIZFINISH},
         {Button::Ok, IDOK},         {Button::Apply, ID_APPLY_NOW}, {Button::Cancel, IDCANCEL},
         {Button::Help, IDHELP}};
+    const ActionScope action;
     QPushButton* b = GetDlgItem(ids.at(button));
     // Esc and the close box cancel even when the cancel button was taken away.
     bool available = b && b->isEnabled() && !b->isHidden();

@@ -46,6 +46,9 @@ public:
     // Ends the sheet with `result`, as its buttons do.
     void EndDialog(int result);
     bool HasEnded() const { return m_ended; }
+    // Whether the user asked to close the window while the action that ended it ran (the
+    // title bar's close during a wizard's Finish): the result stands, the user wants out.
+    bool CloseRequested() const;
     int Result() const { return m_result; }
 
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
@@ -133,6 +136,7 @@ private:
     QIcon m_smallIcon;
     bool m_modalRunning = false;
     bool m_ended = false;
+    bool m_closeRequested = false;
     int m_result = -1;
 };
 

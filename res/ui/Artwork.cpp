@@ -221,6 +221,64 @@ QPixmap LoadBitmap(int id) {
     return it->second;
 }
 
+QImage DrawMessageSign(MessageSign sign, qreal devicePixelRatio) {
+    QImage image = Blank(32, 32, devicePixelRatio > 0 ? devicePixelRatio : 1.0);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    QString glyph;
+    if (sign == MessageSign::Warning) {
+        QPolygonF triangle;
+        triangle << QPointF(16, 2.5) << QPointF(30, 28.5) << QPointF(2, 28.5);
+        p.setPen(QPen(QColor(120, 90, 10), 1.5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.setBrush(kGold);
+        p.drawPolygon(triangle);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(30, 30, 30));
+        p.drawRoundedRect(QRectF(14.5, 10, 3, 11), 1.5, 1.5);
+        p.drawEllipse(QRectF(14.3, 22.5, 3.4, 3.4));
+        return image;
+    }
+    QColor fill = kNavy;
+    switch (sign) {
+        case MessageSign::Question:
+            glyph = QStringLiteral("?");
+            fill = kTeal;
+            break;
+        case MessageSign::Information:
+            glyph = QStringLiteral("i");
+            fill = kTeal;
+            break;
+        default:
+            fill = QColor(200, 16, 30);
+            break;
+    }
+    p.setPen(QPen(fill.darker(130), 1.2));
+    p.setBrush(fill);
+    p.drawEllipse(QRectF(1.5, 1.5, 29, 29));
+    if (sign == MessageSign::Critical) {
+        p.setPen(QPen(Qt::white, 3.5, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(10.5, 10.5), QPointF(21.5, 21.5));
+        p.drawLine(QPointF(21.5, 10.5), QPointF(10.5, 21.5));
+        return image;
+    }
+    p.setPen(Qt::white);
+    p.setFont(Face(22, true));
+    p.drawText(QRectF(0, 0, 32, 32), Qt::AlignCenter, glyph);
+    return image;
+}
+
+QPixmap LoadMessageSign(MessageSign sign) {
+    const qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
+    static std::map<std::pair<MessageSign, qreal>, QPixmap> cache;
+    const auto key = std::make_pair(sign, ratio);
+    auto it = cache.find(key);
+    if (it == cache.end()) {
+        it = cache.emplace(key, QPixmap::fromImage(DrawMessageSign(sign, ratio))).first;
+    }
+    return it->second;
+}
+
 namespace {
 
 // The icon on a square of 32 units: a navy card with a gold contact strip and "ZO!".

@@ -15,6 +15,13 @@ QImage DrawBitmap(int id, qreal devicePixelRatio = 1.0);
 // The same at the screens' device pixel ratio, kept once drawn.
 QPixmap LoadBitmap(int id);
 
+// The message boxes' signs, 32 x 32 device-independent pixels, drawn at the ratio as the
+// pictures are: the style's own come as small bitmaps that a screen of ratio 2 enlarges.
+enum class MessageSign { Warning, Question, Information, Critical };
+QImage DrawMessageSign(MessageSign sign, qreal devicePixelRatio = 1.0);
+// The same at the screens' device pixel ratio, kept once drawn.
+QPixmap LoadMessageSign(MessageSign sign);
+
 // The application icon (128) at `size` pixels, and as a scalable SVG document.
 QImage DrawIcon(int size);
 QByteArray DrawIconSvg();

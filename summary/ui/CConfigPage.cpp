@@ -2,6 +2,7 @@
 
 #include <iterator>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 #include "link/CardConfiguration.h"
@@ -297,11 +298,13 @@ bool CConfigPage::QueryCard() {
     splash.splash = std::make_unique<summary::SplashDialog>(nullptr);
     splash.splash->Create();
     m_editor.SetIdentificationLine(*channel);
-    summary::CardConversation conversation(*sheet);
     std::string raw;
-    const link::IdentificationResult found =
+    const std::optional<link::IdentificationResult> found =
         ui::RunConversation([channel, &raw] { return link::QueryIdentification(*channel, &raw); });
-    switch (found) {
+    if (!found) {
+        return false;
+    }
+    switch (*found) {
         case link::IdentificationResult::Identified:
             sheet->SetRawIdentification(raw);
             return true;
@@ -353,13 +356,15 @@ bool CConfigPage::OnApply() {
     if (!sheet || !channel) {
         return false;
     }
-    // A refresh requested meanwhile waits: Apply's commands go to the card undisturbed.
-    summary::CardConversation conversation(*sheet);
     std::unique_ptr<link::ProgressWindow> progress =
         m_makeProgress ? m_makeProgress() : std::make_unique<link::ProgressDialog>();
     const link::CardSettings settings = m_editor.ApplySettings(channel->Port);
-    const ApplyOutcome outcome = ui::RunConversation(
+    const std::optional<ApplyOutcome> ran = ui::RunConversation(
         [channel, &progress, &settings] { return ProgramCard(*channel, *progress, settings); });
+    if (!ran) {
+        return false;
+    }
+    const ApplyOutcome& outcome = *ran;
     switch (outcome.result) {
         case link::CardConfigurationResult::Applied:
             break;

@@ -16,8 +16,6 @@
 namespace zo::summary {
 namespace {
 
-constexpr unsigned kRefreshTimerId = 1;
-
 // A sign's bitmap and what a screen reader says of it instead.
 struct SignLook {
     int bitmap;
@@ -112,7 +110,6 @@ bool CProductPage::OnSetActive() {
         QObject::connect(m_timer.get(), &QTimer::timeout, [this] { OnTimer(); });
     }
     m_timer->start();
-    m_timerId = kRefreshTimerId;
 
     RefreshMailbox* mailbox = m_mailbox.get();
     m_workerRunning = m_worker.Start([this, mailbox](std::shared_ptr<RefreshRequest> request) {
@@ -135,49 +132,49 @@ void CProductPage::Serve(const std::shared_ptr<RefreshRequest>& request) {
         return;  // the worker that asked has been stopped
     }
     ++m_requestsServed;
-    request->Finish(OnRefresh());
+    if (!StartRefresh([request](long result) { request->Finish(result); })) {
+        request->Finish(0);
+    }
 }
 
-long CProductPage::OnRefresh() {
-    summary::CSummarySheet* sheet = Sheet();
+bool CProductPage::StartRefresh(std::function<void(long)> finished) {
     link::ModemChannel* channel = Channel();
-    if (!sheet || !channel || !GetSafeHwnd()) {
-        return 0;
+    if (!channel || !GetSafeHwnd()) {
+        return false;
     }
-    // A request served inside another conversation with the card (a message box during
-    // Apply pumps the queue) would mix its commands into that one's.
-    if (sheet->CardInUse() || ui::ConversationRunning()) {
-        return 0;
-    }
-    summary::CardConversation conversation(*sheet);
+    struct Outcome {
+        std::string raw;
+        link::RefreshResult result = link::RefreshResult::Unreachable;
+    };
+    auto outcome = std::make_shared<Outcome>();
     const int prompts = channel->WritePrompts();
-    std::string raw;
-    const link::RefreshResult result = ui::RunConversation(
-        [channel, &raw] { return link::RefreshIdentification(*channel, &raw); });
-    if (!GetSafeHwnd()) {
-        return 0;
-    }
-    if (channel->WritePrompts() != prompts) {
-        DropTicksDuringPrompt();
-    }
-    if (result != link::RefreshResult::Done) {
-        // The line state is unknown while the card cannot be reached; what the card said
-        // about itself stays.
-        m_lineStatus.clear();
-        ShowSign();
-        UpdateData(false);
-        return result == link::RefreshResult::NotSent ? 0 : 1;
-    }
-    sheet->SetRawIdentification(raw);
-    ParseFields();
-    ShowSign();
-    UpdateData(false);
-    return 1;
+    return m_refresh.Start(
+        [channel, outcome] {
+            outcome->result = link::RefreshIdentification(*channel, &outcome->raw);
+        },
+        [this, channel, outcome, prompts, finished = std::move(finished)] {
+            // Ticks that came while the card kept silent, or while the write question was
+            // open, would start the next refresh at once, and with it the wait or the
+            // question again.
+            if (outcome->result != link::RefreshResult::Done ||
+                channel->WritePrompts() != prompts) {
+                PostponeNextRefresh();
+            }
+            if (outcome->result != link::RefreshResult::Done) {
+                // The line state is unknown while the card cannot be reached; what the
+                // card said about itself stays.
+                m_lineStatus.clear();
+            } else if (summary::CSummarySheet* sheet = Sheet()) {
+                sheet->SetRawIdentification(outcome->raw);
+                ParseFields();
+            }
+            ShowSign();
+            UpdateData(false);
+            finished(outcome->result == link::RefreshResult::NotSent ? 0 : 1);
+        });
 }
 
-void CProductPage::DropTicksDuringPrompt() {
-    // Ticks that came while the question was open would start the next refresh at once,
-    // and with it the question again: the next refresh comes a full period from now.
+void CProductPage::PostponeNextRefresh() {
     m_worker.DropTicks();
     if (m_timer && m_timer->isActive()) {
         m_timer->start();
@@ -188,7 +185,8 @@ void CProductPage::StopRefresh() {
     if (m_timer) {
         m_timer->stop();
     }
-    m_timerId = 0;
+    // The card may keep silent for seconds: the page goes on without waiting for it.
+    m_refresh.Abandon();
     if (m_workerRunning) {
         m_worker.Stop();
         m_workerRunning = false;

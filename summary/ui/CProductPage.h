@@ -3,11 +3,13 @@
 #include <QObject>
 #include <QTimer>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <string>
 
 #include "pages/CAnimatedPage.h"
 #include "platform/ui/Controls.h"
+#include "platform/ui/Conversation.h"
 #include "summary/RefreshWorker.h"
 #include "summary/ui/RefreshMailbox.h"
 
@@ -25,9 +27,10 @@ inline constexpr int kRefreshIntervalMs = 5000;
 // "Product Info": what the card says about itself and the state of its ISDN line, with a
 // sign for the line state. While the page is active a timer ticks every five seconds and
 // a worker thread asks the page, on the user-interface thread, to query the card again.
-// Seams: the refresh events, through its RefreshWorker. Each refresh is a card
-// conversation on the conversation worker, with the clock, the port map and the prompter
-// through the channel: message 110 (Retry or Cancel) is the only one it can show.
+// Seams: the refresh events, through its RefreshWorker. Each refresh is a background card
+// conversation: the window stays live while the card is asked, and leaving the page or
+// closing the window gives the refresh up at once. The clock, the port map and the
+// prompter go through the channel: message 110 (Retry or Cancel) is the only one it shows.
 class CProductPage : public pages::CAnimatedPage {
 public:
     CProductPage();
@@ -39,10 +42,15 @@ public:
 
     // The timer's tick.
     void OnTimer();
-    // One refresh on the user-interface thread: 1 when done, 0 when the first command
-    // could not be sent or the card is busy with another conversation. While the card
-    // cannot be reached the line status is empty and the sign is 142.
-    long OnRefresh();
+    // Starts one refresh; when it ends the page shows what the card said and `finished`
+    // hears 1, or 0 when the first command could not be sent. While the card cannot be
+    // reached the line status is empty and the sign is 142. False, nothing started, when
+    // the card is busy with another conversation or the page has no window.
+    bool StartRefresh(std::function<void(long)> finished);
+    // A refresh of this page is on its way to the card.
+    bool Refreshing() const { return m_refresh.InFlight(); }
+    // The five-second timer runs.
+    bool Ticking() const { return m_timer && m_timer->isActive(); }
     // "Raw Data ...".
     void OnRawData();
 
@@ -53,7 +61,6 @@ public:
     int RequestsPosted() const { return m_requestsPosted; }
     int RequestsServed() const { return m_requestsServed; }
 
-    unsigned m_timerId = 0;
     ui::Static m_statusSign;
     std::string m_lineStatus;
     std::string m_productName;
@@ -73,7 +80,8 @@ private:
     void ParseFields();
     void ShowSign();
     void StopRefresh();
-    void DropTicksDuringPrompt();
+    // The next refresh comes a full period from now.
+    void PostponeNextRefresh();
     void Serve(const std::shared_ptr<RefreshRequest>& request);
 
     RefreshWorker m_worker;
@@ -83,6 +91,8 @@ private:
     int m_signId = 0;
     std::atomic<int> m_requestsPosted{0};
     int m_requestsServed = 0;
+    // Last, so that it gives its worker up and waits for it before the rest goes.
+    ui::BackgroundConversation m_refresh;
 };
 
 }  // namespace zo::summary

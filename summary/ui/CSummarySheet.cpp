@@ -45,12 +45,13 @@ bool CSummarySheet::OnInitDialog() {
     if (channel.Port.empty()) {
         // The scan sets the detection line settings and reports a card found nowhere itself
         // (message 121).
-        if (!ui::RunConversation(
-                [&channel] { return link::ScanPorts(channel, link::ScanCaller::SummarySheet); })) {
+        if (!ui::RunConversation([&channel] {
+                 return link::ScanPorts(channel, link::ScanCaller::SummarySheet);
+             }).value_or(false)) {
             SetActivePage(kGeneralTab);
         }
     }
-    if (!ui::RunConversation([&channel] { return channel.OpenConfiguredPort(); })) {
+    if (!ui::RunConversation([&channel] { return channel.OpenConfiguredPort(); }).value_or(false)) {
         SetActivePage(kGeneralTab);
     }
     return result;

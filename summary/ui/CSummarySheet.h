@@ -45,9 +45,6 @@ public:
     // The card's answers to "ATI9" and "ATI10".
     const std::string& RawIdentification() const { return m_rawIdentification; }
     void SetRawIdentification(const std::string& raw) { m_rawIdentification = raw; }
-    // Whether a conversation with the card is under way; the product page's refresh
-    // waits its turn.
-    bool CardInUse() const { return m_cardInUse > 0; }
 
     summary::CConfigPage m_configPage;
     summary::CProductPage m_productPage;
@@ -60,27 +57,11 @@ protected:
     QIcon OnQueryDragIcon() const override { return m_hIcon; }
 
 private:
-    friend class CardConversation;
-
     std::string m_portName;
     std::string m_rawIdentification;
     link::ModemChannel* m_pChannel = nullptr;
     ui::SheetRunner* m_sheetRunner = nullptr;
     QIcon m_hIcon;
-    int m_cardInUse = 0;
-};
-
-// Marks one conversation with the card for its lifetime, so that no other starts inside
-// it when a message box lets queued requests through.
-class CardConversation {
-public:
-    explicit CardConversation(CSummarySheet& sheet) : m_sheet(sheet) { ++m_sheet.m_cardInUse; }
-    ~CardConversation() { --m_sheet.m_cardInUse; }
-    CardConversation(const CardConversation&) = delete;
-    CardConversation& operator=(const CardConversation&) = delete;
-
-private:
-    CSummarySheet& m_sheet;
 };
 
 }  // namespace zo::summary

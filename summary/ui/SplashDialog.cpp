@@ -3,6 +3,7 @@
 #include <QLabel>
 #include <QWidget>
 
+#include "platform/ui/InputHold.h"
 #include "res/ResourceIds.h"
 
 namespace zo::summary {
@@ -14,6 +15,7 @@ bool SplashDialog::Create() {
         return false;
     }
     QWidget* w = GetSafeHwnd();
+    w->setProperty(ui::kConversationWindow, true);
     // The window fits its picture with the same margin all round: its template's size
     // was measured in a font this system only stands in for.
     if (auto* picture = w->findChild<QLabel*>(); picture && !picture->pixmap().isNull()) {

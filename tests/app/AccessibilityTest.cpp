@@ -131,11 +131,11 @@ private slots:
             {res::IDC_AREA1, "Area code 1", "Telephone:"},
             {res::IDC_EXCHANGE1, "Exchange 1", "Telephone:"},
             {res::IDC_LINE1, "Line number 1", "Telephone:"},
-            {res::IDC_SPID1, "SPID:", ""},
+            {res::IDC_SPID1, "SPID 1", "SPID:"},
             {res::IDC_AREA2, "Area code 2", "Telephone:"},
             {res::IDC_EXCHANGE2, "Exchange 2", "Telephone:"},
             {res::IDC_LINE2, "Line number 2", "Telephone:"},
-            {res::IDC_SPID2, "SPID:", ""},
+            {res::IDC_SPID2, "SPID 2", "SPID:"},
         };
         for (const auto& p : phone) {
             QCOMPARE(Name(tree, p.id), QString(p.name));
@@ -182,14 +182,15 @@ private slots:
             const char* name;
         } numbers[] = {
             {res::IDC_CFG_AREA1, "Area code 1"},   {res::IDC_CFG_EXCHANGE1, "Exchange 1"},
-            {res::IDC_CFG_LINE1, "Line number 1"}, {res::IDC_CFG_SPID1, "SPID"},
+            {res::IDC_CFG_LINE1, "Line number 1"}, {res::IDC_CFG_SPID1, "SPID 1"},
             {res::IDC_CFG_AREA2, "Area code 2"},   {res::IDC_CFG_EXCHANGE2, "Exchange 2"},
-            {res::IDC_CFG_LINE2, "Line number 2"}, {res::IDC_CFG_SPID2, "SPID"},
+            {res::IDC_CFG_LINE2, "Line number 2"}, {res::IDC_CFG_SPID2, "SPID 2"},
         };
         for (const auto& n : numbers) {
             QCOMPARE(Name(tree, n.id), QString(n.name));
         }
         QCOMPARE(Description(tree, res::IDC_CFG_LINE2), QString("Phone Number"));
+        QCOMPARE(Description(tree, res::IDC_CFG_SPID2), QString("SPID"));
         QCOMPARE(Name(tree, res::IDC_CFG_CONFIG2), QString("ISDN Configuration 2"));
 
         QVERIFY(f.Sheet().SetActivePage(1));

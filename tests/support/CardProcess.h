@@ -33,6 +33,13 @@ public:
                std::chrono::milliseconds limit = std::chrono::seconds(10));
     // Sends `signal` and reaps the process: its wait status, -1 when none was running.
     int Stop(int signal = SIGTERM);
+    // Sends `signal` and leaves the process be: SIGSTOP makes a card that keeps silent
+    // with its line open, SIGCONT wakes it.
+    void Signal(int signal) const {
+        if (m_pid > 0) {
+            ::kill(m_pid, signal);
+        }
+    }
     // Waits until the link leads to a terminal, or (`up` false) no longer does.
     bool AwaitLink(bool up, std::chrono::milliseconds limit = std::chrono::seconds(10)) const;
 

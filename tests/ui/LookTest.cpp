@@ -31,6 +31,16 @@ private slots:
             enlarged.setDevicePixelRatio(2.0);
             QVERIFY2(enlarged != two, "the picture at ratio 2 is only the one at ratio 1 enlarged");
         }
+        for (res::MessageSign sign : {res::MessageSign::Warning, res::MessageSign::Question,
+                                      res::MessageSign::Information, res::MessageSign::Critical}) {
+            QImage one = res::DrawMessageSign(sign, 1.0);
+            QImage two = res::DrawMessageSign(sign, 2.0);
+            QCOMPARE(two.size(), QSize(64, 64));
+            QCOMPARE(two.deviceIndependentSize().toSize(), QSize(32, 32));
+            QImage enlarged = one.scaled(two.size()).convertToFormat(two.format());
+            enlarged.setDevicePixelRatio(2.0);
+            QVERIFY2(enlarged != two, "the sign at ratio 2 is only the one at ratio 1 enlarged");
+        }
         QImage odd = res::DrawBitmap(res::IDB_BANNER, 1.5);
         QCOMPARE(odd.deviceIndependentSize().toSize(), QSize(357, 73));
     }
@@ -56,15 +66,21 @@ private slots:
             platform::Buttons buttons;
             platform::Icon icon;
             QMessageBox::Icon shown;
+            res::MessageSign sign;
         };
         const Case cases[] = {
-            {platform::Buttons::Ok, platform::Icon::None, QMessageBox::Warning},
-            {platform::Buttons::YesNo, platform::Icon::None, QMessageBox::Question},
-            {platform::Buttons::RetryCancel, platform::Icon::None, QMessageBox::NoIcon},
-            {platform::Buttons::Ok, platform::Icon::Error, QMessageBox::Critical},
+            {platform::Buttons::Ok, platform::Icon::None, QMessageBox::Warning,
+             res::MessageSign::Warning},
+            {platform::Buttons::YesNo, platform::Icon::None, QMessageBox::Question,
+             res::MessageSign::Question},
+            {platform::Buttons::RetryCancel, platform::Icon::None, QMessageBox::NoIcon,
+             res::MessageSign::Warning},
+            {platform::Buttons::Ok, platform::Icon::Error, QMessageBox::Critical,
+             res::MessageSign::Critical},
         };
         for (const Case& c : cases) {
             QMessageBox::Icon seen = QMessageBox::NoIcon;
+            QImage sign;
             int width = 0, titleWidth = 0;
             QTimer::singleShot(0, [&] {
                 auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -72,12 +88,19 @@ private slots:
                     return;
                 }
                 seen = box->icon();
+                if (auto* label = box->findChild<QLabel*>("qt_msgboxex_icon_label")) {
+                    sign = label->pixmap().toImage();
+                }
                 width = box->width();
                 titleWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
                 box->reject();
             });
             prompter.Ask("Hi.", c.buttons, c.icon, "");
             QCOMPARE(seen, c.shown);
+            if (c.shown != QMessageBox::NoIcon) {
+                // The program's own sign, drawn for the screen's ratio.
+                QCOMPARE(sign, res::LoadMessageSign(c.sign).toImage());
+            }
             QVERIFY2(width > titleWidth + 60, "the box is narrower than its title");
         }
     }

@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabBar>
@@ -381,6 +383,102 @@ private slots:
                     QCOMPARE(seen[i], buttons[i - inPage]);
                 }
             }
+        }
+    }
+
+    // A tabbed sheet's tab bar comes first, before the page on view: Tab from the last
+    // button reaches the tabs, and Tab from the tabs the page's first control.
+    void tabOrderPutsTheTabsFirst() {
+        Fixture f(false);
+        f.sheet.Create();
+        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        for (int page : {0, 2, 1, 0}) {
+            // Apply stays disabled until a page is changed: Tab passes it by.
+            std::vector<QWidget*> buttons;
+            for (int id : {ui::IDOK, ui::IDCANCEL, ui::ID_APPLY_NOW, ui::IDHELP}) {
+                if (f.sheet.GetDlgItem(id)->isEnabled()) {
+                    buttons.push_back(f.sheet.GetDlgItem(id));
+                }
+            }
+            f.sheet.SetActivePage(page);
+            QWidget* pageWindow = f.P(page).GetSafeHwnd();
+            f.sheet.TabBar()->setFocus(Qt::TabFocusReason);
+            std::vector<QWidget*> seen{QApplication::focusWidget()};
+            for (int i = 0; i < 30; ++i) {
+                Key(Qt::Key_Tab);
+                if (QApplication::focusWidget() == seen.front()) {
+                    break;
+                }
+                seen.push_back(QApplication::focusWidget());
+            }
+            QCOMPARE(seen.front(), static_cast<QWidget*>(f.sheet.TabBar()));
+            QVERIFY2(seen.size() > buttons.size() + 1, "the cycle is too short");
+            const std::size_t inPage = seen.size() - buttons.size();
+            for (std::size_t i = 1; i < seen.size(); ++i) {
+                if (i < inPage) {
+                    QVERIFY2(pageWindow->isAncestorOf(seen[i]), qPrintable(QString::number(i)));
+                } else {
+                    QCOMPARE(seen[i], buttons[i - inPage]);
+                }
+            }
+        }
+    }
+
+    // A list shows when it has the focus, also on its selected entry, where the style's
+    // own focus frame has the selection's colour and cannot be seen.
+    void aFocusedListShowsItsFocus() {
+        Fixture f(true);
+        f.sheet.Create();
+        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        f.sheet.SetActivePage(1);
+        auto* list = qobject_cast<QListWidget*>(f.P(1).GetDlgItem(res::IDC_SWITCH_LIST));
+        QVERIFY(list);
+        list->addItems({"AT&T 5ESS", "National ISDN-1 (NI-1)"});
+        list->setCurrentRow(1);
+        list->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(list->hasFocus());
+        const QImage focused = list->viewport()->grab().toImage();
+        f.sheet.GetDlgItem(ui::IDHELP)->setFocus(Qt::TabFocusReason);
+        QTRY_VERIFY(!list->hasFocus());
+        const QImage unfocused = list->viewport()->grab().toImage();
+        // Along the selected entry's edge, the pixels that stand out from the selection
+        // as its text does.
+        const QRect selected = list->visualItemRect(list->item(1));
+        QVERIFY(!selected.isEmpty());
+        const QColor text = list->palette().color(QPalette::HighlightedText);
+        const auto marked = [&](const QImage& image) {
+            int n = 0;
+            for (int x = selected.left(); x <= selected.right(); ++x) {
+                for (int y : {selected.top(), selected.bottom()}) {
+                    const QColor c = image.pixelColor(x, y);
+                    n += std::abs(c.red() - text.red()) + std::abs(c.green() - text.green()) +
+                             std::abs(c.blue() - text.blue()) <
+                         120;
+                }
+            }
+            return n;
+        };
+        QCOMPARE(marked(unfocused), 0);
+        QVERIFY2(marked(focused) >= selected.width() / 2,
+                 "the selected entry looks the same with and without the focus");
+    }
+
+    // A check box is never cut below its box, also where the template gives it less
+    // height than the box takes ("Do not detect ...").
+    void checkBoxesShowTheirWholeBox() {
+        for (bool wizard : {true, false}) {
+            Fixture f(wizard);
+            f.sheet.Create();
+            QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+            int boxes = 0;
+            for (int page = 0; page < f.sheet.GetPageCount(); ++page) {
+                f.sheet.SetActivePage(page);
+                for (QCheckBox* box : f.P(page).GetSafeHwnd()->findChildren<QCheckBox*>()) {
+                    ++boxes;
+                    QVERIFY2(box->height() >= box->sizeHint().height(), qPrintable(box->text()));
+                }
+            }
+            QVERIFY(boxes > 0);
         }
     }
 

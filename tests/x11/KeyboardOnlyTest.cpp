@@ -53,17 +53,18 @@ protected:
     }
 
     // Waits until the window's content, the turning globe left out, has changed from
-    // `before` and then holds still: the next page is on view.
+    // `before`, holds still and takes input again (its banner in colour, not greyed by a
+    // conversation's hold): the next page is on view.
     static bool AwaitNewPage(const QImage& before, const QRect& area,
                              std::chrono::milliseconds limit) {
-        const QRect globe(area.x() + area.width() * 6 / 10, area.y(), area.width() * 4 / 10,
-                          area.height() / 2);
+        const QRect globe = Globe(area);
         const auto start = Clock::now();
         QImage last;
         while (Clock::now() - start < limit) {
             const QImage shot = test::TheX().Grab();
             if (test::ChangedShare(before, shot, area, globe) > 0.01) {
-                if (!last.isNull() && test::ChangedShare(last, shot, area, globe) < 0.001) {
+                if (!last.isNull() && test::ChangedShare(last, shot, area, globe) < 0.001 &&
+                    Banner(shot, area)) {
                     return true;
                 }
                 last = shot;
@@ -73,36 +74,76 @@ protected:
         return false;
     }
 
+    // Waits until the window, its turning globe left out, has held still and shows its
+    // banner in colour; where.
+    static std::optional<QPoint> AwaitLiveBanner(const QRect& area) {
+        const auto start = Clock::now();
+        while (Clock::now() - start < 30s) {
+            test::TheX().AwaitSettled(area, 10s, 400ms, Globe(area));
+            if (const std::optional<QPoint> at = Banner(test::TheX().Grab(), area)) {
+                return at;
+            }
+            std::this_thread::sleep_for(100ms);
+        }
+        return std::nullopt;
+    }
+
+    // The wizard's turning globe: the top right of its window.
+    static QRect Globe(const QRect& area) {
+        return QRect(area.x() + area.width() * 6 / 10, area.y(), area.width() * 4 / 10,
+                     area.height() / 2);
+    }
+
     // Where the page's banner shows inside the window, if it does.
-    static std::optional<QPoint> Banner(const QRect& area) {
+    static std::optional<QPoint> Banner(const QImage& shot, const QRect& area) {
         static const QImage banner = res::LoadBitmap(res::IDB_BANNER).toImage();
-        return test::FindPicture(test::TheX().Grab(), area, banner);
+        return test::FindPicture(shot, area, banner);
+    }
+
+    // Takes the wizard from its first page to the commit page with keys alone, naming
+    // the profile "Home"; the wizard's window, 0 on failure (the test's failure said).
+    unsigned long ReachCommitPage() {
+        // The wizard opens with the proposed name selected in the focused field: typing
+        // replaces it. Tab reaches the check box on the page before any button, and Return
+        // there is Next.
+        const unsigned long wizard = test::TheX().AwaitWindow(kWizardTitle, 30s);
+        EXPECT_NE(wizard, 0u) << "no wizard came up";
+        if (wizard == 0) {
+            return 0;
+        }
+        test::TheX().Activate(wizard);
+        const QRect wizardArea = test::TheX().Geometry(wizard);
+        EXPECT_TRUE(AwaitLiveBanner(wizardArea)) << "the wizard shows no banner";
+        QImage shot = test::TheX().Grab();
+        test::TheX().Type("Home");
+        test::TheX().Key("Tab");
+        test::TheX().Key("Return");
+        if (!AwaitNewPage(shot, wizardArea, 10s)) {
+            ADD_FAILURE() << "Return did not leave the first page";
+            return 0;
+        }
+        // The switch type page proposes NI-1; the numbers page takes the digits in its
+        // first field and moves on by itself; Return searches the ports and finds the card.
+        shot = test::TheX().Grab();
+        test::TheX().Key("Return");
+        if (!AwaitNewPage(shot, wizardArea, 10s)) {
+            ADD_FAILURE() << "Return did not leave the switch page";
+            return 0;
+        }
+        test::TheX().Type("2065550100");
+        // The page greys while the search holds it; a key pressed then would be thrown away.
+        shot = test::TheX().Grab();
+        test::TheX().Key("Return");
+        if (!AwaitNewPage(shot, wizardArea, 60s)) {
+            ADD_FAILURE() << "the numbers page stayed";
+            return 0;
+        }
+        return wizard;
     }
 };
 
 TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
-    // The wizard opens with the proposed name selected in the focused field: typing
-    // replaces it. Tab reaches the check box on the page before any button, and Return
-    // there is Next.
-    const unsigned long wizard = test::TheX().AwaitWindow(kWizardTitle, 30s);
-    ASSERT_NE(wizard, 0u) << "no wizard came up";
-    test::TheX().Activate(wizard);
-    const QRect wizardArea = test::TheX().Geometry(wizard);
-    std::this_thread::sleep_for(300ms);
-    QImage shot = test::TheX().Grab();
-    test::TheX().Type("Home");
-    test::TheX().Key("Tab");
-    test::TheX().Key("Return");
-    ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 10s)) << "Return did not leave the first page";
-    // The switch type page proposes NI-1; the numbers page takes the digits in its first
-    // field and moves on by itself; Return searches the ports and finds the card.
-    shot = test::TheX().Grab();
-    test::TheX().Key("Return");
-    ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 10s)) << "Return did not leave the switch page";
-    shot = test::TheX().Grab();
-    test::TheX().Type("2065550100");
-    test::TheX().Key("Return");
-    ASSERT_TRUE(AwaitNewPage(shot, wizardArea, 60s)) << "the numbers page stayed";
+    ASSERT_NE(ReachCommitPage(), 0u);
     // The commit page: Return is Finish, which programs the card.
     test::TheX().Key("Return");
     const unsigned long sheet = test::TheX().AwaitWindow(kSheetTitle, 120s);
@@ -113,14 +154,13 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
     EXPECT_NE(programmed.find("AT&W"), std::string::npos) << "the card was not programmed";
 
     // The configuration window: its first query runs behind the splash.
-    std::this_thread::sleep_for(2s);
     test::TheX().Activate(sheet);
     const QRect sheetArea = test::TheX().Geometry(sheet);
-    const std::optional<QPoint> configure = Banner(sheetArea);
+    const std::optional<QPoint> configure = AwaitLiveBanner(sheetArea);
     ASSERT_TRUE(configure) << "no banner on the Configure tab";
     // Return on "Configure" is no button of the page: no New wizard comes up.
     test::TheX().Key("Return");
-    std::this_thread::sleep_for(1s);
+    test::TheX().AwaitSettled(QRect(0, 0, 1024, 768), 10s, 1s, Globe(sheetArea));
     EXPECT_TRUE(test::TheX().Windows(kWizardTitle).empty())
         << "Return on Configure started the wizard";
     // "Product Info" shows the banner further right; each key pair goes there and back.
@@ -128,13 +168,11 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
          {std::pair<const char*, const char*>{"ctrl+Tab", "ctrl+shift+Tab"},
           {"ctrl+Next", "ctrl+Prior"}}) {
         test::TheX().Key(there);
-        std::this_thread::sleep_for(700ms);
-        const std::optional<QPoint> product = Banner(sheetArea);
+        const std::optional<QPoint> product = AwaitLiveBanner(sheetArea);
         ASSERT_TRUE(product) << there << " showed no page with the banner";
         EXPECT_GT(product->x(), configure->x()) << there << " did not reach \"Product Info\"";
         test::TheX().Key(back);
-        std::this_thread::sleep_for(700ms);
-        const std::optional<QPoint> again = Banner(sheetArea);
+        const std::optional<QPoint> again = AwaitLiveBanner(sheetArea);
         ASSERT_TRUE(again);
         EXPECT_EQ(*again, *configure) << back << " did not come back to \"Configure\"";
     }
@@ -150,7 +188,7 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
     for (int i = 0; i < 300 && !test::TheX().Windows("^Progress$").empty(); ++i) {
         std::this_thread::sleep_for(100ms);
     }
-    std::this_thread::sleep_for(500ms);
+    EXPECT_TRUE(AwaitLiveBanner(sheetArea)) << "the window stayed held after Apply";
 
     // Esc closes the window and with it the program.
     test::TheX().Activate(sheet);
@@ -163,6 +201,37 @@ TEST_F(KeyboardOnly, FirstStartThenTabsApplyAndClose) {
     ASSERT_TRUE(WIFEXITED(status)) << "Esc did not end the program";
     m_program = -1;
     EXPECT_EQ(WEXITSTATUS(status), 0);
+}
+
+// The title bar's close while Finish programs the card: the card is programmed and the
+// profile saved once, no question comes, no configuration window follows, the program ends.
+TEST_F(KeyboardOnly, TitleBarCloseDuringFinishEndsTheProgram) {
+    const unsigned long wizard = ReachCommitPage();
+    ASSERT_NE(wizard, 0u);
+    const std::size_t logged = CardLog().size();
+    test::TheX().Key("Return");
+    const auto finished = Clock::now();
+    while (CardLog().find("AT!C2=", logged) == std::string::npos && Clock::now() - finished < 60s) {
+        std::this_thread::sleep_for(100ms);
+    }
+    ASSERT_NE(CardLog().find("AT!C2=", logged), std::string::npos) << "Return did not Finish";
+    test::TheX().CloseFromTitleBar(wizard);
+
+    int status = -1;
+    bool sheetShown = false;
+    const auto closing = Clock::now();
+    while (Clock::now() - closing < 90s && ::waitpid(m_program, &status, WNOHANG) == 0) {
+        sheetShown = sheetShown || !test::TheX().Windows(kSheetTitle).empty();
+        std::this_thread::sleep_for(100ms);
+    }
+    EXPECT_FALSE(sheetShown) << "the configuration window opened after the close";
+    ASSERT_TRUE(WIFEXITED(status)) << "the program did not end after Finish";
+    m_program = -1;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Count(CardLog().substr(logged), "AT&W"), 1u) << CardLog();
+    const test::Outcome listed = test::RunProgram(
+        std::string(ZO_CONFIG_BIN) + " --registry " + m_dir + "/store.db profiles", m_dir);
+    EXPECT_NE(listed.out.find("* Home"), std::string::npos) << listed.out;
 }
 
 }  // namespace

@@ -185,6 +185,41 @@ void XSession::Activate(unsigned long window) const {
     XDo("windowactivate --sync " + std::to_string(window));
 }
 
+void XSession::CloseFromTitleBar(unsigned long window) const {
+    // A click on the button would need the frame's geometry, which xdotool reports shifted
+    // by the title bar's height under openbox.
+    const std::string command =
+        "DISPLAY=" + m_display + " wmctrl -i -c " + std::to_string(window) + " 2>/dev/null";
+    std::system(command.c_str());
+}
+
+bool XSession::AwaitSettled(const QRect& area, std::chrono::milliseconds limit,
+                            std::chrono::milliseconds still, const QRect& moving) const {
+    const auto start = std::chrono::steady_clock::now();
+    QImage last = Grab();
+    auto since = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - start < limit) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        const QImage shot = Grab();
+        bool same = true;
+        for (int y = area.top(); same && y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                if (!moving.contains(x, y) && shot.pixel(x, y) != last.pixel(x, y)) {
+                    same = false;
+                    break;
+                }
+            }
+        }
+        if (!same) {
+            last = shot;
+            since = std::chrono::steady_clock::now();
+        } else if (std::chrono::steady_clock::now() - since >= still) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void XSession::Key(const std::string& keys) const {
     XDo("key --delay 40 " + keys);
 }

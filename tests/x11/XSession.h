@@ -39,12 +39,20 @@ public:
     QRect Geometry(unsigned long window) const;
     // Makes the window active and gives it the keyboard, as a user's click would.
     void Activate(unsigned long window) const;
+    // Asks the window to close as its title bar's close button does: through the window
+    // manager, which sends the window its request to close.
+    void CloseFromTitleBar(unsigned long window) const;
     // Presses keys ("alt+a", "Tab", "ctrl+Tab") in the active window.
     void Key(const std::string& keys) const;
     void Type(const std::string& text) const;
 
     // The whole screen as it is now.
     QImage Grab() const;
+    // Waits until `area` of the screen has stayed the same for `still`, leaving out
+    // `moving` (an animation); false when it kept changing until `limit`.
+    bool AwaitSettled(const QRect& area, std::chrono::milliseconds limit,
+                      std::chrono::milliseconds still = std::chrono::milliseconds(400),
+                      const QRect& moving = {}) const;
 
 private:
     void Stop(pid_t& pid);

@@ -1,5 +1,7 @@
 #include "wizard/ui/CCommitPg.h"
 
+#include <optional>
+
 #include "link/CardConfiguration.h"
 #include "link/CardSettings.h"
 #include "link/ui/MissingCardDialog.h"
@@ -105,8 +107,12 @@ bool CCommitPg::ProgramAndSave() {
     link::CardSettings settings = link::WizardCardSettings(*m_channel);
     // The name was free at the location page: a profile stored under it since then stands.
     settings.readBefore = store::Profile{};
-    const link::CardConfigurationResult result =
+    const std::optional<link::CardConfigurationResult> ran =
         ui::RunConversation([&] { return configuration.Run(settings); });
+    if (!ran) {
+        return false;
+    }
+    const link::CardConfigurationResult result = *ran;
     switch (result) {
         case link::CardConfigurationResult::Applied:
             // Saved by the run itself, in the transaction that recorded it as applied.

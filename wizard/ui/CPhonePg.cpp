@@ -241,8 +241,9 @@ int CPhonePg::OnWizardNext() {
         return 0;
     }
     link::ModemChannel& channel = *m_channel;
-    if (ui::RunConversation(
-            [&channel] { return link::ScanPorts(channel, link::ScanCaller::Wizard); })) {
+    if (ui::RunConversation([&channel] {
+            return link::ScanPorts(channel, link::ScanCaller::Wizard);
+        }).value_or(false)) {
         GetSheet()->SetActivePage(kCommitPageIndex);
         return 0;
     }

@@ -76,7 +76,7 @@ private slots:
         card.Stop(SIGKILL);
         QVERIFY2(card.AwaitLink(false), "the killed card's terminal is gone");
         const int served = page.RequestsServed();
-        QTRY_VERIFY_WITH_TIMEOUT(page.RequestsServed() > served, 30000);
+        QTRY_VERIFY_WITH_TIMEOUT(page.RequestsServed() > served && !page.Refreshing(), 30000);
         QCOMPARE(page.SignShown(), int(res::IDB_SIGN_YIELD));
         QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString());
         QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME), QString("Ferronix ZO!(tm) Series PC Card"));

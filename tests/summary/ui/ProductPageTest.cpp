@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QtTest>
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <string>
 #include <thread>
@@ -44,6 +46,20 @@ void Tick(summary::CProductPage& page) {
     const int served = page.RequestsServed();
     page.OnTimer();
     QTRY_COMPARE_WITH_TIMEOUT(page.RequestsServed(), served + 1, 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!page.Refreshing(), 10000);
+}
+
+// One refresh started by hand, waited for: what it reported (1 done, 0 not sent), or -1
+// when none could start.
+long RefreshNow(summary::CProductPage& page) {
+    long reported = -2;
+    if (!page.StartRefresh([&reported](long result) { reported = result; })) {
+        return -1;
+    }
+    for (int i = 0; i < 10000 && reported == -2; ++i) {
+        QTest::qWait(1);
+    }
+    return reported;
 }
 
 // Waits, without letting the page's thread dispatch, until the worker has asked.
@@ -123,7 +139,7 @@ private slots:
         QCOMPARE(Shown(page, res::IDC_RELEASE_DATE), QString("03/14/97"));
         QVERIFY(ShowsBitmap(page, res::IDB_SIGN_STOP));
         QVERIFY(page.m_workerRunning);
-        QCOMPARE(page.m_timerId, 1u);
+        QVERIFY(page.Ticking());
 
         // Apply from this tab stops the refresh first, then restarts it.
         f.Sheet().PressButton(ui::PropertySheet::Button::Apply);
@@ -161,7 +177,7 @@ private slots:
         const std::string raw = f.Sheet().RawIdentification();
         f.card.Faults().failingWrites = -1;
         f.prompter.answers = {platform::Answer::Cancel};
-        QCOMPARE(page.OnRefresh(), 0L);
+        QCOMPARE(RefreshNow(page), 0L);
         QCOMPARE(f.Sheet().RawIdentification(), raw);
         QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME), QString("Ferronix ZO!(tm) Series PC Card"));
         QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString());
@@ -183,7 +199,7 @@ private slots:
             }
             f.card.Faults().hangUpAfter = answered + commandsBeforeHangUp;
             const auto before = f.clock.Now();
-            QCOMPARE(page.OnRefresh(), 1L);
+            QCOMPARE(RefreshNow(page), 1L);
             QVERIFY(f.clock.Now() - before < 1s);
             QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME),
                      QString("Ferronix ZO!(tm) Series PC Card"));
@@ -195,7 +211,7 @@ private slots:
 
             f.card.Replug();
             f.TakeCardLines();
-            QCOMPARE(page.OnRefresh(), 1L);
+            QCOMPARE(RefreshNow(page), 1L);
             QCOMPARE(f.TakeCardLines(),
                      (std::vector<std::string>{"AT&F", "ATE1Q0V1", "ATI9", "ATI10"}));
             QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString(" Physical Interface Inactive"));
@@ -216,7 +232,7 @@ private slots:
         f.card.Faults().neverOk = true;
         f.TakeCardLines();
         const auto before = f.clock.Now();
-        page.OnRefresh();
+        QCOMPARE(RefreshNow(page), 1L);
         QVERIFY(f.clock.Now() - before <= 10s);
         QCOMPARE(f.TakeCardLines(), std::vector<std::string>{"AT&F"});
         QVERIFY(ShowsBitmap(page, res::IDB_SIGN_YIELD));
@@ -242,6 +258,79 @@ private slots:
         QVERIFY(!page.m_workerRunning);
     }
 
+    // A card that never answers: the tick that came while the refresh waited does not start
+    // the next one at once, so the refreshes never run back to back.
+    void afterARefreshWithoutAnswerTheNextIsAFullPeriodAway() {
+        SummaryFixture f;
+        QVERIFY(OpenWithOfficeApplied(f));
+        f.Sheet().SetActivePage(1);
+        auto& page = f.Sheet().m_productPage;
+        f.card.Faults().silent = true;
+        f.card.Model().SetLineObserver([&page](const std::string& line) {
+            if (line == "AT&F") {
+                page.OnTimer();
+            }
+        });
+        Tick(page);
+        const int posted = page.RequestsPosted();
+        QTest::qWait(300);
+        QCOMPARE(page.RequestsPosted(), posted);
+        QVERIFY(ShowsBitmap(page, res::IDB_SIGN_YIELD));
+        QVERIFY(page.Ticking());
+        f.card.Model().SetLineObserver(nullptr);
+    }
+
+    // Whatever the card does, the window stays live while a refresh waits for it: another
+    // tab shows at once and the late answer is not shown; Apply meanwhile waits for the
+    // refresh to end before it programs the card.
+    void theWindowStaysLiveWhileARefreshWaitsForTheCard() {
+        SummaryFixture f;
+        QVERIFY(OpenWithOfficeApplied(f));
+        f.Sheet().SetActivePage(1);
+        auto& page = f.Sheet().m_productPage;
+        std::atomic<bool> reached{false};
+        std::atomic<bool> release{false};
+        f.card.Model().SetLineObserver([&](const std::string& line) {
+            if (line != "AT&F") {
+                return;
+            }
+            reached = true;
+            for (int i = 0; i < 3000 && !release; ++i) {
+                std::this_thread::sleep_for(1ms);
+            }
+        });
+        f.card.Model().Faults().wrongIdentification = true;
+        const QString name = Shown(page, res::IDC_PRODUCT_NAME);
+        page.OnTimer();
+        QTRY_VERIFY_WITH_TIMEOUT(reached, 5000);
+        QVERIFY(page.Refreshing());
+        QVERIFY(f.Sheet().GetSafeHwnd()->isEnabled());
+        f.Sheet().SetActivePage(2);
+        QCOMPARE(f.Sheet().GetActiveIndex(), 2);
+        QVERIFY(!page.m_workerRunning);
+        release = true;
+        QTRY_VERIFY_WITH_TIMEOUT(!page.Refreshing(), 5000);
+        QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME), name);
+
+        // Apply while a refresh waits: the refresh's commands end before Apply's begin.
+        f.card.Model().Faults().wrongIdentification = false;
+        release = false;
+        reached = false;
+        f.Sheet().SetActivePage(1);
+        page.OnTimer();
+        QTRY_VERIFY_WITH_TIMEOUT(reached, 5000);
+        f.TakeCardLines();
+        QTimer::singleShot(50, [&release] { release = true; });
+        f.Sheet().PressButton(ui::PropertySheet::Button::Apply);
+        const std::vector<std::string> lines = f.TakeCardLines();
+        QVERIFY(lines.size() > 4);
+        QCOMPARE(std::vector<std::string>(lines.begin(), lines.begin() + 4),
+                 (std::vector<std::string>{"ATE1Q0V1", "ATI9", "ATI10", "AT&F"}));
+        QCOMPARE(std::count(lines.begin(), lines.end(), std::string("AT&W")), 1);
+        QCOMPARE(f.TakeTexts(), std::vector<std::string>{});
+        f.card.Model().SetLineObserver(nullptr);
+    }
+
     void leavingThePageStopsTheWorkerAndComingBackStartsAnother() {
         SummaryFixture f;
         QVERIFY(OpenWithOfficeApplied(f));
@@ -252,7 +341,7 @@ private slots:
             Tick(page);
             f.Sheet().SetActivePage(round % 2 ? 0 : 2);
             QVERIFY(!page.m_workerRunning);
-            QCOMPARE(page.m_timerId, 0u);
+            QVERIFY(!page.Ticking());
             // A tick now reaches nobody.
             const int posted = page.RequestsPosted();
             page.OnTimer();

@@ -332,6 +332,50 @@ private slots:
         }
     }
 
+    // Esc (as the title bar's close) while Finish talks to the card is carried out after
+    // Finish has its result: a wizard that programmed the card ends finished and says the
+    // user asked to close, with no question; one that could not asks its cancel question.
+    void aCloseDuringFinishWaitsForFinishsResult() {
+        const auto escapeOn = [](WizardRig& w, const std::string& command) {
+            QWidget* window = w.sheet->GetSafeHwnd()->window();
+            w.card.Model().SetLineObserver([window, command](const std::string& line) {
+                if (line.rfind(command, 0) == 0) {
+                    QMetaObject::invokeMethod(
+                        window, [window] { QTest::keyClick(window, Qt::Key_Escape); },
+                        Qt::QueuedConnection);
+                }
+            });
+        };
+        {
+            WizardRig w;
+            w.PlugCard("COM1");
+            WalkToCommitByHand(w, "COM1");
+            escapeOn(w, "AT!C2=");
+            w.Finish();
+            QCoreApplication::processEvents();
+            QVERIFY(w.Ended());
+            QCOMPARE(w.sheet->Result(), int(ui::ID_WIZFINISH));
+            QVERIFY(w.sheet->CloseRequested());
+            QVERIFY(w.TakeTexts().empty());
+            QCOMPARE(w.CurrentSubkeys(), Strings{"My Office"});
+        }
+        {
+            WizardRig w;
+            w.card.Faults().silent = true;
+            w.PlugCard("COM1");
+            WalkToCommitByHand(w, "COM1");
+            escapeOn(w, "AT&F");
+            w.prompter.answers = {platform::Answer::Ok, platform::Answer::Yes};
+            w.Finish();
+            QCOMPARE(w.TakeTexts(), Texts{Text(IDS_PORT_UNSUPPORTED)});
+            QVERIFY(!w.Ended());
+            QTRY_VERIFY(w.Ended());
+            QCOMPARE(w.TakeTexts(), Texts{res::LoadString(res::IDS_CANCEL_QUESTION)});
+            QCOMPARE(w.sheet->Result(), int(ui::IDCANCEL));
+            QVERIFY(!w.sheet->CloseRequested());
+        }
+    }
+
     void refusedValueIsNeverSent() {
         // The pages blank a double quote as it is typed; one that reaches the channel by
         // another way is still never sent, and nothing is saved.
