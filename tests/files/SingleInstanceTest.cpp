@@ -27,11 +27,13 @@ using zo::files::RaiseListener;
 
 namespace {
 
-// A private runtime folder of the test's own, put in XDG_RUNTIME_DIR for its time.
+// A private runtime folder of the test's own, put in XDG_RUNTIME_DIR for its time. It is made
+// under /tmp, not the build tree's scratch folder: a socket's path may not exceed 107 bytes,
+// and a runtime folder deep in a build tree would be passed over for being too long.
 class SingleInstance : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "zo-instance-XXXXXX").string();
+        std::string pattern = "/tmp/zo-instance-XXXXXX";
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         m_root = pattern;
         fs::create_directory(Runtime());
@@ -95,8 +97,7 @@ TEST_F(SingleInstance, OnePlacePerStoreHoweverNamedInThePrivateRuntimeFolder) {
     ::chmod(Runtime().c_str(), 0755);
     const char* oldTmp = std::getenv("TMPDIR");
     const std::string savedTmp = oldTmp ? oldTmp : "";
-    // A short TMPDIR: a socket's path may not exceed 107 bytes, and a deep build tree's
-    // scratch folder would be passed over for being too long.
+    // A short TMPDIR, for the same reason as the runtime folder.
     std::string shortTmp = "/tmp/zoi-XXXXXX";
     ASSERT_NE(::mkdtemp(shortTmp.data()), nullptr);
     ::setenv("TMPDIR", shortTmp.c_str(), 1);
