@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/cli/ExitCode.h"
+#include "res/Translation.h"
 
 namespace zo::app {
 namespace {
@@ -17,10 +18,9 @@ void OnQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     if (type == QtFatalMsg && QGuiApplication::platformName().isEmpty()) {
         // Qt's own text suggests reinstalling, which a missing display never needs; the
         // platform has already said why on its warning lines.
-        std::fputs(
-            "zo-config: the windows cannot be shown: the window system could not be "
-            "started; the commands work without one (see --help)\n",
-            stderr);
+        std::fprintf(stderr, "zo-config: %s\n",
+                     res::Tr("the windows cannot be shown: the window system could not be "
+                             "started; the commands work without one (see --help)"));
         std::fflush(stderr);
         // Inside QApplication's constructor: nothing else may run.
         std::_Exit(cli::kExitNoDisplay);

@@ -15,6 +15,7 @@
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/MessageBoxPrompter.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 #include "res/ui/Artwork.h"
 
 namespace zo::app {
@@ -61,12 +62,17 @@ int RunWindows(int& argc, char** argv, const std::string& storePath) {
         case InstanceGate::Start::AlreadyRaised:
             return 0;
         case InstanceGate::Start::OtherSilent:
-            std::cerr << "zo-config: the windows for this store are open in another process, "
-                         "which did not answer\n";
+            std::cerr << "zo-config: "
+                      << res::Tr(
+                             "the windows for this store are open in another process, which "
+                             "did not answer")
+                      << "\n";
             return 1;
     }
     if (!warning.empty()) {
-        std::cerr << "zo-config: " << warning << "; another start may open a second copy\n";
+        std::cerr << "zo-config: "
+                  << res::Fill(res::Tr("%1; another start may open a second copy"), {warning})
+                  << "\n";
     }
     QApplication qapp(argc, argv);
     gate.Listen();

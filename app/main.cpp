@@ -60,8 +60,11 @@ int main(int argc, char** argv) {
     if (options.command.empty()) {
         // Without a display the window system would end the program; say why instead.
         if (!DisplayNamed(options)) {
-            std::cerr << "zo-config: there is no display to show the windows on "
-                         "(DISPLAY is not set); the commands work without one (see --help)\n";
+            std::cerr << "zo-config: "
+                      << zo::res::Tr(
+                             "there is no display to show the windows on (DISPLAY is not "
+                             "set); the commands work without one (see --help)")
+                      << "\n";
             return kExitNoDisplay;
         }
         zo::app::ExitWithoutWindowSystem();

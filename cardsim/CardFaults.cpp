@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "res/Translation.h"
+
 namespace zo::cardsim {
 namespace {
 
@@ -30,7 +32,8 @@ bool ParseFault(const std::string& text, bool inProcess, CardFaults* f, std::str
                                                 : nullptr;
     if (command) {
         if (!hasValue || eq + 1 == text.size()) {
-            *error = "fault '" + name + "' needs the command it concerns (" + name + "=AT&W)";
+            *error =
+                res::Fill(res::Tr("fault '%1' needs the command it concerns (%1=AT&W)"), {name});
             return false;
         }
         *command = text.substr(eq + 1);
@@ -38,12 +41,12 @@ bool ParseFault(const std::string& text, bool inProcess, CardFaults* f, std::str
     }
     long value = 0;
     if (hasValue && !ParseCount(text.substr(eq + 1), 3'600'000, &value)) {
-        *error = "bad value in fault '" + text + "'";
+        *error = res::Fill(res::Tr("bad value in fault '%1'"), {text});
         return false;
     }
     bool takesValue = name == "slow" || name == "hangup" || name == "write-fail";
     if (hasValue && !takesValue) {
-        *error = "fault '" + name + "' takes no value";
+        *error = res::Fill(res::Tr("fault '%1' takes no value"), {name});
         return false;
     }
     if (name == "silent") {
@@ -69,7 +72,7 @@ bool ParseFault(const std::string& text, bool inProcess, CardFaults* f, std::str
     } else if (inProcess && name == "no-immediate-read") {
         f->noImmediateReads = true;
     } else {
-        *error = "unknown fault '" + text + "' (known: " + FaultNamesHelp() + ")";
+        *error = res::Fill(res::Tr("unknown fault '%1' (known: %2)"), {text, FaultNamesHelp()});
         return false;
     }
     return true;

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/comm/TtyDevice.h"
+#include "res/Translation.h"
 
 namespace zo::cardsim {
 
@@ -129,7 +130,7 @@ public:
             m_card->model.Faults().noImmediateReads ? 0u : comm::kCapIntervalTimeouts};
     }
 
-    std::string Describe() const override { return "in-process card"; }
+    std::string Describe() const override { return res::Tr("in-process card"); }
 
 private:
     bool Fail(int error) {
@@ -158,11 +159,11 @@ CardModel& InProcessCard::Model() {
 comm::DeviceOpener InProcessCard::Opener() {
     return [card = m_shared](std::string* error) -> std::unique_ptr<comm::SerialDevice> {
         if (card->model.HungUp()) {
-            *error = "in-process card: No such device (the card is not plugged in)";
+            *error = res::Tr("in-process card: No such device (the card is not plugged in)");
             return nullptr;
         }
         if (card->open) {
-            *error = "in-process card: in use by another program";
+            *error = res::Tr("in-process card: in use by another program");
             return nullptr;
         }
         return std::make_unique<InProcessPort>(card);

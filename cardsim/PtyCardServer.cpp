@@ -11,6 +11,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "res/Translation.h"
+
 namespace zo::cardsim {
 namespace {
 
@@ -31,12 +33,12 @@ std::unique_ptr<PtyCardServer> PtyCardServer::Create(std::unique_ptr<CardModel> 
     s->m_master.Reset(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
     if (!s->m_master.Valid() || ::grantpt(s->m_master.Get()) != 0 ||
         ::unlockpt(s->m_master.Get()) != 0) {
-        *error = Reason("pseudo-terminal");
+        *error = Reason(res::Tr("pseudo-terminal"));
         return nullptr;
     }
     char name[PATH_MAX];
     if (::ptsname_r(s->m_master.Get(), name, sizeof name) != 0) {
-        *error = Reason("pseudo-terminal name");
+        *error = Reason(res::Tr("pseudo-terminal name"));
         return nullptr;
     }
     s->m_slavePath = name;
@@ -74,7 +76,7 @@ bool PtyCardServer::LinkAt(const std::string& path, std::string* error) {
     struct stat st {};
     if (::lstat(path.c_str(), &st) == 0) {
         if (!S_ISLNK(st.st_mode)) {
-            *error = path + ": exists and is not a symbolic link";
+            *error = res::Fill(res::Tr("%1: exists and is not a symbolic link"), {path});
             return false;
         }
         ::unlink(path.c_str());

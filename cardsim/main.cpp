@@ -10,6 +10,7 @@
 
 #include "cardsim/PtyCardServer.h"
 #include "platform/comm/ByteTrace.h"
+#include "res/Translation.h"
 
 namespace {
 
@@ -21,25 +22,26 @@ void OnSignal(int) {
 }
 
 std::string UsageText() {
-    return std::string(
-               "Usage: zo-cardsim --link PATH [--nvram FILE] [--log FILE] [--fault NAME]...\n"
-               "Serves a simulated Kest Ferronix ZO!(tm) card on a pseudo-terminal until\n"
-               "interrupted, for trying zo-config without a card.\n"
-               "\n"
-               "Options:\n"
-               "  --link PATH     make PATH a symbolic link to the card's terminal (required);\n"
-               "                  then run: zo-config --port COM3=PATH\n"
-               "  --nvram FILE    keep the card's stored settings in FILE across runs\n"
-               "  --log FILE      append each line the card receives to FILE (default: standard\n"
-               "                  output)\n"
-               "  --fault NAME    misbehave as NAME (repeatable): ") +
-           zo::cardsim::FaultNamesHelp() +
-           "\n"
-           "  -h, --help      show this help and exit\n"
-           "  --version       show the version and exit\n"
-           "\n"
-           "Exit status: 0 stopped by a signal or hang-up, 1 the terminal could not be served,\n"
-           "2 usage error.\n";
+    // TRANSLATORS: %1 is the list of fault names, which stay as they are.
+    return zo::res::Fill(
+        zo::res::Tr(
+            "Usage: zo-cardsim --link PATH [--nvram FILE] [--log FILE] [--fault NAME]...\n"
+            "Serves a simulated Kest Ferronix ZO!(tm) card on a pseudo-terminal until\n"
+            "interrupted, for trying zo-config without a card.\n"
+            "\n"
+            "Options:\n"
+            "  --link PATH     make PATH a symbolic link to the card's terminal (required);\n"
+            "                  then run: zo-config --port COM3=PATH\n"
+            "  --nvram FILE    keep the card's stored settings in FILE across runs\n"
+            "  --log FILE      append each line the card receives to FILE (default: standard\n"
+            "                  output)\n"
+            "  --fault NAME    misbehave as NAME (repeatable): %1\n"
+            "  -h, --help      show this help and exit\n"
+            "  --version       show the version and exit\n"
+            "\n"
+            "Exit status: 0 stopped by a signal or hang-up, 1 the terminal could not be served,\n"
+            "2 usage error.\n"),
+        {zo::cardsim::FaultNamesHelp()});
 }
 
 int Usage(const std::string& error) {
@@ -51,6 +53,7 @@ int Usage(const std::string& error) {
 
 int main(int argc, char** argv) {
     using namespace zo;
+    res::UseProgramTranslations();
     std::vector<std::string> args(argv + 1, argv + argc);
     std::string link, nvram, logPath, error;
     cardsim::CardFaults faults;
@@ -72,23 +75,23 @@ int main(int argc, char** argv) {
             return 0;
         } else if (a == "--link") {
             if (!value(&link))
-                return Usage("--link needs a path");
+                return Usage(res::Tr("--link needs a path"));
         } else if (a == "--nvram") {
             if (!value(&nvram))
-                return Usage("--nvram needs a file");
+                return Usage(res::Tr("--nvram needs a file"));
         } else if (a == "--log") {
             if (!value(&logPath))
-                return Usage("--log needs a file");
+                return Usage(res::Tr("--log needs a file"));
         } else if (a == "--fault") {
             if (!value(&fault) || !cardsim::ParseFault(fault, false, &faults, &error)) {
-                return Usage(error.empty() ? "--fault needs a name" : error);
+                return Usage(error.empty() ? res::Tr("--fault needs a name") : error);
             }
         } else {
-            return Usage("unknown argument '" + a + "'");
+            return Usage(res::Fill(res::Tr("unknown argument '%1'"), {a}));
         }
     }
     if (link.empty()) {
-        return Usage("--link PATH is required");
+        return Usage(res::Tr("--link PATH is required"));
     }
     std::FILE* log = stdout;
     if (!logPath.empty() && !(log = std::fopen(logPath.c_str(), "a"))) {
@@ -116,10 +119,12 @@ int main(int argc, char** argv) {
     for (int sig : {SIGINT, SIGTERM, SIGHUP}) {
         ::sigaction(sig, &sa, nullptr);
     }
-    std::cerr << "zo-cardsim: card on " << server->SlavePath() << ", linked at " << link << "\n";
+    std::cerr << "zo-cardsim: "
+              << res::Fill(res::Tr("card on %1, linked at %2"), {server->SlavePath(), link})
+              << "\n";
     auto ended = server->Run();
     if (ended == cardsim::PtyCardServer::Ended::HungUp) {
-        std::cerr << "zo-cardsim: hung up\n";
+        std::cerr << "zo-cardsim: " << res::Tr("hung up") << "\n";
     }
     server.reset();
     if (log != stdout) {

@@ -243,7 +243,8 @@ std::string OutcomeMessage(CardConfigurationResult result, const std::string& re
 std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel) {
     auto device = [&channel] {
         return channel.Serial && channel.Serial->Handle
-                   ? channel.Port + " on " + channel.Serial->Handle->Describe()
+                   ? res::Fill(res::Tr("%1 on %2"),
+                               {channel.Port, channel.Serial->Handle->Describe()})
                    : channel.Port;
     };
     switch (result) {

@@ -1,6 +1,7 @@
 #include "link/IdentificationQuery.h"
 
 #include "res/Strings.h"
+#include "res/Translation.h"
 
 namespace zo::link {
 
@@ -21,9 +22,10 @@ std::string NoReplyDetail(const ModemChannel& channel) {
     }
     std::string device = channel.Port;
     if (channel.Serial && channel.Serial->Handle) {
-        device += " on " + channel.Serial->Handle->Describe();
+        device = res::Fill(res::Tr("%1 on %2"), {device, channel.Serial->Handle->Describe()});
     }
-    return device + ": nothing came back after \"" + channel.LastCommand() + "\"";
+    return res::Fill(res::Tr("%1: nothing came back after \"%2\""),
+                     {device, channel.LastCommand()});
 }
 
 IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw) {

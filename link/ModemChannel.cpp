@@ -9,6 +9,7 @@
 #include "platform/comm/PortDiagnosis.h"
 #include "platform/prompt/Prompter.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 
 namespace zo::link {
 namespace {
@@ -147,10 +148,9 @@ void ModemChannel::ForgetLostPort() {
         return;
     }
     if (m_linkError.empty()) {
-        m_linkError =
-            Port + " on " + Serial->Handle->Describe() +
-            ": the device has gone: it was unplugged, switched off or hung up, or another "
-            "took its place";
+        m_linkError = res::Fill(res::Tr("%1 on %2: the device has gone: it was unplugged, "
+                                        "switched off or hung up, or another took its place"),
+                                {Port, Serial->Handle->Describe()});
     }
     m_lost = LostPort{Serial->PortName(), Serial->Name, Serial->State};
     Serial.reset();
@@ -201,8 +201,9 @@ bool ModemChannel::OpenPort(OpenMode mode) {
     if (!ApplyLineSettings()) {
         const comm::SerialDevice& device = *Serial->Handle;
         int error = device.PendingError();
-        m_portError = error ? comm::DescribeDeviceFailure(device.Describe(), error)
-                            : device.Describe() + ": the line settings were refused";
+        m_portError =
+            error ? comm::DescribeDeviceFailure(device.Describe(), error)
+                  : res::Fill(res::Tr("%1: the line settings were refused"), {device.Describe()});
         return false;
     }
     return true;
@@ -259,10 +260,11 @@ bool ModemChannel::ApplyLineSettings() {
 void ModemChannel::ClearError() {
     if (Serial && Serial->Handle) {
         Serial->Handle->ClearError(&Serial->Status);
-        const std::string device = Port + " on " + Serial->Handle->Describe();
+        const std::string device =
+            res::Fill(res::Tr("%1 on %2"), {Port, Serial->Handle->Describe()});
         m_linkError = Serial->Status.lastError
                           ? comm::DescribeDeviceFailure(device, Serial->Status.lastError)
-                          : device + ": the device failed";
+                          : res::Fill(res::Tr("%1: the device failed"), {device});
     }
 }
 
@@ -426,7 +428,7 @@ bool ModemChannel::ProbePort(const std::string& portName) {
         return false;
     }
     comm::SerialDevice& device = *Serial->Handle;
-    const std::string where = portName + " on " + device.Describe();
+    const std::string where = res::Fill(res::Tr("%1 on %2"), {portName, device.Describe()});
     auto& clock = CurrentClock();
     // Straight to the device: a failed probe write asks nothing.
     device.Write(std::string_view(kWakeUpSequence, kWakeUpProbeLength));
@@ -450,9 +452,10 @@ bool ModemChannel::ProbePort(const std::string& portName) {
     if (!m_linkError.empty()) {
         m_probeOutcome = OneLine(m_linkError);
     } else if (reply.find_first_not_of("\r\n \t") == std::string::npos) {
-        m_probeOutcome = where + ": no answer";
+        m_probeOutcome = res::Fill(res::Tr("%1: no answer"), {where});
     } else {
-        m_probeOutcome = where + ": something answered, but not the card (another modem?)";
+        m_probeOutcome = res::Fill(
+            res::Tr("%1: something answered, but not the card (another modem?)"), {where});
     }
     return false;
 }

@@ -3,6 +3,7 @@
 #include "platform/comm/PortMap.h"
 #include "platform/prompt/Prompter.h"
 #include "res/Strings.h"
+#include "res/Translation.h"
 
 namespace zo::link {
 
@@ -12,9 +13,10 @@ SerialPort::SerialPort(const std::string& portName, OpenMode mode) : m_portName(
     }
     Handle = comm::CurrentPortMap().Open(portName, &m_openError);
     if (!Handle) {
-        // The map's reason names the device; the user chose the port by its name.
-        if (!portName.empty() && m_openError.compare(0, portName.size() + 1, portName + ":") != 0) {
-            m_openError = portName + " on " + m_openError;
+        // The map's reason names the device (or the port itself, when it has none, in any
+        // language's punctuation); the user chose the port by its name.
+        if (!portName.empty() && m_openError.compare(0, portName.size(), portName) != 0) {
+            m_openError = res::Fill(res::Tr("%1 on %2"), {portName, m_openError});
         }
         if (mode == OpenMode::Reporting) {
             platform::CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_UNSUPPORTED),

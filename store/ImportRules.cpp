@@ -3,6 +3,7 @@
 #include <tuple>
 
 #include "platform/registry/KeyPath.h"
+#include "res/Translation.h"
 #include "store/ControlCharacters.h"
 #include "store/ProfileStore.h"
 #include "store/RegTransfer.h"
@@ -79,23 +80,21 @@ struct MergedProfile {
 StoreResult CheckKey(const RegKey& key, Place place) {
     for (const auto& name : Split(key.path)) {
         if (HasControlCharacters(name)) {
-            return Refuse(key.line, "a key name holds a control character");
+            return Refuse(key.line, res::Tr("a key name holds a control character"));
         }
     }
     switch (place) {
         case Place::BelowProfile:
-            return Refuse(key.line,
-                          "a key below a profile cannot be used, changed or removed by this "
-                          "program");
+            return Refuse(key.line, res::Tr("a key below a profile cannot be used, changed or "
+                                            "removed by this program"));
         case Place::BelowApplied:
-            return Refuse(key.line,
-                          "a key below the record of the applied profile would keep that record "
-                          "from ever being replaced");
+            return Refuse(key.line, res::Tr("a key below the record of the applied profile "
+                                            "would keep that record from ever being replaced"));
         case Place::CurrentKey:
         case Place::Applied:
             if (!key.values.empty()) {
                 return Refuse(key.values.front().line,
-                              "the record of the applied profile holds no values");
+                              res::Tr("the record of the applied profile holds no values"));
             }
             break;
         case Place::Profile:
@@ -105,13 +104,15 @@ StoreResult CheckKey(const RegKey& key, Place place) {
     }
     for (const auto& v : key.values) {
         if (HasControlCharacters(v.name) || HasControlCharacters(v.data)) {
-            return Refuse(v.line, "a value name or value holds a control character");
+            return Refuse(v.line, res::Tr("a value name or value holds a control character"));
         }
         if (place == Place::Profile && KnownPosition(v.name) == kProfileValueNames.size()) {
-            return Refuse(v.line,
-                          "\"" + v.name + "\" is not a value of a profile, which holds only " +
-                              "Location, Switch, Phone1, SPID1, Port, Baud, Bits, Parity, " +
-                              "Stop, Flow, Phone2 and SPID2");
+            // TRANSLATORS: the value names are the store's own: keep them as they are.
+            return Refuse(v.line, res::Fill(res::Tr("\"%1\" is not a value of a profile, which "
+                                                    "holds only Location, Switch, Phone1, SPID1, "
+                                                    "Port, Baud, Bits, Parity, Stop, Flow, Phone2 "
+                                                    "and SPID2"),
+                                            {v.name}));
         }
     }
     return {};
@@ -127,7 +128,7 @@ StoreResult StoredValues(registry::Hive& hive, const std::string& name,
     }
     std::vector<registry::Value> values;
     if (s != Status::Ok || hive.ListValues(key, &values) != Status::Ok) {
-        return StoreFailure(hive, "cannot read the stored profile " + name);
+        return StoreFailure(hive, res::Fill(res::Tr("cannot read the stored profile %1"), {name}));
     }
     for (auto& v : values) {
         std::size_t pos = KnownPosition(v.name);
@@ -145,10 +146,10 @@ StoreResult CheckReadable(const MergedProfile& p) {
     std::size_t expected = 0;
     for (const auto& [pos, data] : p.values) {
         if (pos != expected) {
-            return Refuse(p.line, "the profile " + p.name + " has no \"" +
-                                      kProfileValueNames[expected] + "\" before \"" +
-                                      kProfileValueNames[pos] +
-                                      "\", so its values could not be read back as written");
+            return Refuse(
+                p.line, res::Fill(res::Tr("the profile %1 has no \"%2\" before \"%3\", so its "
+                                          "values could not be read back as written"),
+                                  {p.name, kProfileValueNames[expected], kProfileValueNames[pos]}));
         }
         ++expected;
     }
@@ -158,21 +159,24 @@ StoreResult CheckReadable(const MergedProfile& p) {
 StoreResult WriteProfileValues(registry::Hive& hive, const MergedProfile& p) {
     HKey key;
     if (hive.CreateKey(registry::HKEY_LOCAL_MACHINE, ProfilePath(p.name), &key) != Status::Ok) {
-        return StoreFailure(hive, "line " + std::to_string(p.line) + ": cannot create the key");
+        return StoreFailure(
+            hive, res::Fill(res::Tr("line %1: cannot create the key"), {std::to_string(p.line)}));
     }
     // Rewritten whole, so the values stand in stored order whatever order they had.
     std::vector<registry::Value> old;
     if (hive.ListValues(key, &old) != Status::Ok) {
-        return StoreFailure(hive, "cannot read the stored profile " + p.name);
+        return StoreFailure(hive,
+                            res::Fill(res::Tr("cannot read the stored profile %1"), {p.name}));
     }
     for (const auto& v : old) {
         if (hive.DeleteValue(key, v.name) != Status::Ok) {
-            return StoreFailure(hive, "cannot rewrite the profile " + p.name);
+            return StoreFailure(hive,
+                                res::Fill(res::Tr("cannot rewrite the profile %1"), {p.name}));
         }
     }
     for (const auto& [pos, data] : p.values) {
         if (hive.SetString(key, kProfileValueNames[pos], data) != Status::Ok) {
-            return StoreFailure(hive, "cannot write the profile " + p.name);
+            return StoreFailure(hive, res::Fill(res::Tr("cannot write the profile %1"), {p.name}));
         }
     }
     return {};
@@ -196,7 +200,8 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
             continue;
         }
         if (!applied.empty()) {
-            return Refuse(key.line, "the file names more than one profile as applied to the card");
+            return Refuse(key.line,
+                          res::Tr("the file names more than one profile as applied to the card"));
         }
         applied = parts.back();
         appliedLine = key.line;
@@ -204,7 +209,7 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
 
     registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return StoreFailure(hive, "cannot lock the store");
+        return StoreFailure(hive, res::Tr("cannot lock the store"));
     }
     // Profiles are merged under the lock, so what is checked is what gets written.
     std::vector<MergedProfile> profiles;
@@ -242,9 +247,10 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
             return r;
         }
         if (!inFile && stored.empty()) {
-            return Refuse(appliedLine, "the file records " + applied +
-                                           " as applied, but neither the file nor the store "
-                                           "holds a profile of that name");
+            return Refuse(appliedLine,
+                          res::Fill(res::Tr("the file records %1 as applied, but neither the file "
+                                            "nor the store holds a profile of that name"),
+                                    {applied}));
         }
         const std::string current = WithoutTrailingBackslash(CurrentPath());
         HKey handle;
@@ -254,12 +260,13 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
             s = hive.ListSubkeys(handle, &records);
         }
         if (s != Status::Ok && s != Status::NotFound) {
-            return StoreFailure(hive, "cannot read the applied profile");
+            return StoreFailure(hive, res::Tr("cannot read the applied profile"));
         }
         for (const auto& name : records) {
             if (FoldName(name) != FoldName(applied) &&
                 hive.DeleteKey(registry::HKEY_LOCAL_MACHINE, current + "\\" + name) != Status::Ok) {
-                return StoreFailure(hive, "cannot replace the applied profile " + name);
+                return StoreFailure(
+                    hive, res::Fill(res::Tr("cannot replace the applied profile %1"), {name}));
             }
         }
     }
@@ -270,22 +277,22 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
         HKey handle;
         Status s = hive.CreateKey(registry::HKEY_LOCAL_MACHINE, keys[i].path, &handle);
         if (s == Status::Failed) {
-            return StoreFailure(hive,
-                                "line " + std::to_string(keys[i].line) + ": cannot create the key");
+            return StoreFailure(hive, res::Fill(res::Tr("line %1: cannot create the key"),
+                                                {std::to_string(keys[i].line)}));
         }
         if (s != Status::Ok) {
-            return Refuse(keys[i].line,
-                          std::string("cannot create the key: ") + registry::StatusText(s));
+            return Refuse(keys[i].line, res::Fill(res::Tr("cannot create the key: %1"),
+                                                  {registry::StatusText(s)}));
         }
         for (const auto& v : keys[i].values) {
             s = hive.SetString(handle, v.name, v.data);
             if (s == Status::Failed) {
-                return StoreFailure(hive,
-                                    "line " + std::to_string(v.line) + ": cannot write the value");
+                return StoreFailure(hive, res::Fill(res::Tr("line %1: cannot write the value"),
+                                                    {std::to_string(v.line)}));
             }
             if (s != Status::Ok) {
-                return Refuse(v.line,
-                              std::string("cannot write the value: ") + registry::StatusText(s));
+                return Refuse(v.line, res::Fill(res::Tr("cannot write the value: %1"),
+                                                {registry::StatusText(s)}));
             }
         }
     }
@@ -295,7 +302,7 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
         }
     }
     if (batch.Commit() != Status::Ok) {
-        return StoreFailure(hive, "cannot save the import");
+        return StoreFailure(hive, res::Tr("cannot save the import"));
     }
     return {};
 }

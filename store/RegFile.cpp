@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/registry/KeyPath.h"
+#include "res/Translation.h"
 #include "store/ControlCharacters.h"
 #include "store/TextEncoding.h"
 
@@ -41,7 +42,7 @@ bool ReadQuoted(std::string_view s, std::size_t* pos, std::string* out, std::str
         }
         if (c == '\\') {
             if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"')) {
-                *error = "unknown escape in a quoted string";
+                *error = res::Tr("unknown escape in a quoted string");
                 return false;
             }
             out->push_back(s[i + 1]);
@@ -51,7 +52,7 @@ bool ReadQuoted(std::string_view s, std::size_t* pos, std::string* out, std::str
         out->push_back(c);
         ++i;
     }
-    *error = "a quoted string is not closed";
+    *error = res::Tr("a quoted string is not closed");
     return false;
 }
 
@@ -100,13 +101,13 @@ RegParseResult ParseRegFile(std::string_view bytes) {
     if (!Decode(bytes, &text, &badLine)) {
         if (badLine > 0) {
             return Error(badLine,
-                         "a byte that is no UTF-8 in a file that is UTF-8 elsewhere; the file "
-                         "mixes two encodings, so its names cannot be read safely");
+                         res::Tr("a byte that is no UTF-8 in a file that is UTF-8 elsewhere; the "
+                                 "file mixes two encodings, so its names cannot be read safely"));
         }
-        return Error(1, "the file is not valid UTF-16 text");
+        return Error(1, res::Tr("the file is not valid UTF-16 text"));
     }
     if (const std::size_t nul = text.find('\0'); nul != std::string::npos) {
-        return Error(LineAt(text, nul), "the file holds NUL characters");
+        return Error(LineAt(text, nul), res::Tr("the file holds NUL characters"));
     }
     RegParseResult result;
     bool header = false;
@@ -124,8 +125,9 @@ RegParseResult ParseRegFile(std::string_view bytes) {
         }
         if (!header) {
             if (line != kHeader4 && line != kHeader5) {
-                return Error(lineNo, "not a registry file (expected \"REGEDIT4\" or \"" +
-                                         std::string(kHeader5) + "\")");
+                return Error(lineNo,
+                             res::Fill(res::Tr("not a registry file (expected \"%1\" or \"%2\")"),
+                                       {std::string(kHeader4), std::string(kHeader5)}));
             }
             header = true;
             continue;
@@ -133,16 +135,17 @@ RegParseResult ParseRegFile(std::string_view bytes) {
         if (line.front() == '[') {
             std::size_t close = line.rfind(']');
             if (close == std::string_view::npos || close + 1 != line.size()) {
-                return Error(lineNo, "a key line must end in ']'");
+                return Error(lineNo, res::Tr("a key line must end in ']'"));
             }
             std::string_view path = line.substr(1, close - 1);
             if (!path.empty() && path.front() == '-') {
-                return Error(lineNo, "key deletions are not supported");
+                return Error(lineNo, res::Tr("key deletions are not supported"));
             }
             if (!StartsWithNoCase(path, kRootName) ||
                 (path.size() > kRootName.size() && path[kRootName.size()] != '\\')) {
-                return Error(lineNo, "only keys under HKEY_LOCAL_MACHINE\\" +
-                                         std::string(kExportRoot) + " can be imported");
+                return Error(lineNo,
+                             res::Fill(res::Tr("only keys under %1 can be imported"),
+                                       {"HKEY_LOCAL_MACHINE\\" + std::string(kExportRoot)}));
             }
             path.remove_prefix(std::min(path.size(), kRootName.size() + 1));
             // A 64-bit Windows keeps 32-bit programs' settings under WOW6432Node.
@@ -155,15 +158,16 @@ RegParseResult ParseRegFile(std::string_view bytes) {
             const std::string_view root(kExportRoot);
             if (!StartsWithNoCase(path, root) ||
                 (path.size() > root.size() && path[root.size()] != '\\')) {
-                return Error(lineNo, "only keys under HKEY_LOCAL_MACHINE\\" +
-                                         std::string(kExportRoot) + " can be imported");
+                return Error(lineNo,
+                             res::Fill(res::Tr("only keys under %1 can be imported"),
+                                       {"HKEY_LOCAL_MACHINE\\" + std::string(kExportRoot)}));
             }
             std::vector<std::string> names;
             switch (registry::SplitKeyPath(path, &names)) {
                 case registry::PathError::TooLong:
-                    return Error(lineNo, "the key path or a key name is too long");
+                    return Error(lineNo, res::Tr("the key path or a key name is too long"));
                 case registry::PathError::EmptyComponent:
-                    return Error(lineNo, "the key path has an empty name");
+                    return Error(lineNo, res::Tr("the key path has an empty name"));
                 case registry::PathError::None:
                     break;
             }
@@ -171,7 +175,7 @@ RegParseResult ParseRegFile(std::string_view bytes) {
             continue;
         }
         if (result.keys.empty()) {
-            return Error(lineNo, "a value line comes before any key");
+            return Error(lineNo, res::Tr("a value line comes before any key"));
         }
         RegValue value;
         value.line = lineNo;
@@ -184,33 +188,33 @@ RegParseResult ParseRegFile(std::string_view bytes) {
                 return Error(lineNo, error);
             }
         } else {
-            return Error(lineNo, "unrecognised line");
+            return Error(lineNo, res::Tr("unrecognised line"));
         }
         std::string_view rest = Trim(line.substr(pos));
         if (rest.empty() || rest.front() != '=') {
-            return Error(lineNo, "'=' expected after the value name");
+            return Error(lineNo, res::Tr("'=' expected after the value name"));
         }
         rest = Trim(rest.substr(1));
         if (rest == "-") {
-            return Error(lineNo, "value deletions are not supported");
+            return Error(lineNo, res::Tr("value deletions are not supported"));
         }
         if (rest.empty() || rest.front() != '"') {
-            return Error(lineNo, "only string values can be imported");
+            return Error(lineNo, res::Tr("only string values can be imported"));
         }
         pos = 0;
         if (!ReadQuoted(rest, &pos, &value.data, &error)) {
             return Error(lineNo, error);
         }
         if (!Trim(rest.substr(pos)).empty()) {
-            return Error(lineNo, "unexpected text after the value");
+            return Error(lineNo, res::Tr("unexpected text after the value"));
         }
         if (registry::RegistryLength(value.name) > registry::kMaxNameLength) {
-            return Error(lineNo, "the value name is too long");
+            return Error(lineNo, res::Tr("the value name is too long"));
         }
         result.keys.back().values.push_back(std::move(value));
     }
     if (!header) {
-        return Error(1, "the file is empty");
+        return Error(1, res::Tr("the file is empty"));
     }
     result.ok = true;
     return result;
@@ -236,17 +240,18 @@ bool FormatRegFile(const std::vector<RegKey>& keys, std::string* out, std::strin
     for (const auto& key : keys) {
         // What the file would not hold, or a later import would refuse, stops the export.
         if (HasControlCharacters(key.path)) {
-            *error = "the key " + EscapeControlCharacters(key.path) +
-                     " has a control character in its name, which a registry file cannot "
-                     "hold; rename or remove it first";
+            *error = res::Fill(res::Tr("the key %1 has a control character in its name, which a "
+                                       "registry file cannot hold; rename or remove it first"),
+                               {EscapeControlCharacters(key.path)});
             return false;
         }
         out->append("[HKEY_LOCAL_MACHINE\\").append(key.path).append("]\n");
         for (const auto& v : key.values) {
             if (HasControlCharacters(v.name) || HasControlCharacters(v.data)) {
-                *error = "the value \"" + EscapeControlCharacters(v.name) + "\" of " +
-                         EscapeControlCharacters(key.path) +
-                         " holds a control character, which a registry file cannot hold";
+                *error =
+                    res::Fill(res::Tr("the value \"%1\" of %2 holds a control character, "
+                                      "which a registry file cannot hold"),
+                              {EscapeControlCharacters(v.name), EscapeControlCharacters(key.path)});
                 return false;
             }
             if (v.name.empty()) {

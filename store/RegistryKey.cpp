@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "res/Translation.h"
+
 namespace zo::store {
 
 using registry::DefaultHive;
@@ -34,7 +36,8 @@ void RegistryKey::Open(const char* path) {
 
 std::string RegistryFailureDetail() {
     const auto& hive = DefaultHive();
-    return "Profile store " + (hive.LastError().empty() ? hive.Path() : hive.LastError());
+    return res::Fill(res::Tr("Profile store %1"),
+                     {hive.LastError().empty() ? hive.Path() : hive.LastError()});
 }
 
 bool RegistryKey::Reopen(HKey /*root*/, const char* path) {

@@ -12,9 +12,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 
 pot() {
-    # The program's folders; the tests, the bench, the drawing tools and the simulated
-    # card speak English only.
-    mapfile -t sources < <(find app platform res store link wizard summary pages \
+    # The programs' folders (zo-config and zo-cardsim); the tests, the bench and the
+    # drawing tools speak English only.
+    mapfile -t sources < <(find app platform res store link wizard summary pages cardsim \
         -type f \( -name '*.cpp' -o -name '*.h' \) | LC_ALL=C sort)
     xgettext --from-code=UTF-8 --language=C++ --no-wrap \
         --package-name=zo-config --msgid-bugs-address=zo-config@example.org \

@@ -128,7 +128,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
 }
 
 std::string ImportFileName(const std::string& path) {
-    return path == kStandardStream ? "standard input" : path;
+    return path == kStandardStream ? res::Tr("standard input") : path;
 }
 
 bool ReadImportFile(const std::string& file, std::string* bytes, std::string* error) {

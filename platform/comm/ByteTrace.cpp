@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/files/PrivateFile.h"
+#include "res/Translation.h"
 
 namespace zo::comm {
 
@@ -13,7 +14,7 @@ std::shared_ptr<ByteTrace> ByteTrace::Create(const std::string& path, std::strin
     // The trace holds the SPIDs: private to its owner, and never another user's file, which
     // that user could read. An existing file is emptied only once it is known to be ours.
     files::PrivateFile file;
-    if (!files::OpenPrivateFile(path, "the trace", false, &file, error)) {
+    if (!files::OpenPrivateFile(path, res::Tr("the trace"), false, &file, error)) {
         return nullptr;
     }
     if (!files::MakePrivate(file, path, error)) {

@@ -15,6 +15,8 @@
 #include <sstream>
 #include <vector>
 
+#include "res/Translation.h"
+
 namespace zo::comm {
 namespace {
 
@@ -158,20 +160,24 @@ std::string AccessHint(const std::string& path) {
     char mode[8];
     std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
     if ((st.st_mode & (S_IRGRP | S_IWGRP)) != (S_IRGRP | S_IWGRP)) {
-        return std::string("Its permissions (mode ") + mode +
-               ") let only its owner use it; ask the administrator to give it to group "
-               "\"dialout\".";
+        return res::Fill(res::Tr("Its permissions (mode %1) let only its owner use it; ask the "
+                                 "administrator to give it to group \"dialout\"."),
+                         {mode});
     }
     if (InProcessGroups(st.st_gid)) {
-        return "You are in its group \"" + groupName + "\", but its permissions (mode " + mode +
-               ") still refuse you.";
+        return res::Fill(
+            res::Tr("You are in its group \"%1\", but its permissions (mode %2) still refuse you."),
+            {groupName, mode});
     }
     if (pw && ListedInGroup(*pw, st.st_gid)) {
-        return "You were added to the group \"" + groupName +
-               "\" after this session began: log out and in again.";
+        return res::Fill(res::Tr("You were added to the group \"%1\" after this session began: "
+                                 "log out and in again."),
+                         {groupName});
     }
-    return "You are not in the group \"" + groupName + "\" that may use it: run \"sudo adduser " +
-           user + " " + groupName + "\", then log out and in again.";
+    // TRANSLATORS: the quoted command is typed as it stands.
+    return res::Fill(res::Tr("You are not in the group \"%1\" that may use it: run \"sudo adduser "
+                             "%2 %1\", then log out and in again."),
+                     {groupName, user});
 }
 
 }  // namespace
@@ -192,14 +198,17 @@ bool MeansVanished(int error) {
 }
 
 std::string DescribeBusy(const std::string& path) {
-    std::string text = path + ": in use by another program";
+    std::string text = res::Fill(res::Tr("%1: in use by another program"), {path});
     if (auto holder = FindPortHolder(path)) {
-        return text + "\nIt is held by " + holder->name + " (PID " + std::to_string(holder->pid) +
-               "); close that program or choose another port.";
+        return text + "\n" +
+               res::Fill(res::Tr("It is held by %1 (PID %2); close that program or choose another "
+                                 "port."),
+                         {holder->name, std::to_string(holder->pid)});
     }
-    return text +
-           "\nClose the program that uses it (a terminal program, a modem manager) or "
-           "choose another port.";
+    return text + "\n" +
+           res::Tr(
+               "Close the program that uses it (a terminal program, a modem manager) or choose "
+               "another port.");
 }
 
 std::string DescribeOpenFailure(const std::string& path, int error) {
@@ -213,25 +222,27 @@ std::string DescribeOpenFailure(const std::string& path, int error) {
         case EWOULDBLOCK:
             return DescribeBusy(path);
         case ENOENT:
-            return Base(path, error) +
-                   "\nThe device is not there: a USB serial adapter may be unplugged or have "
-                   "another name now (zo-config ports lists the serial devices); \"zo-config port "
-                   "COMn=PATH\" points a port at another device.";
+            return Base(path, error) + "\n" +
+                   res::Tr(
+                       "The device is not there: a USB serial adapter may be unplugged or "
+                       "have another name now (zo-config ports lists the serial devices); "
+                       "\"zo-config port COMn=PATH\" points a port at another device.");
         default:
             break;
     }
     if (MeansVanished(error)) {
-        return Base(path, error) +
-               "\nNo hardware answers at this device: the port is not fitted, or its adapter was "
-               "removed.";
+        return Base(path, error) + "\n" +
+               res::Tr(
+                   "No hardware answers at this device: the port is not fitted, or its "
+                   "adapter was removed.");
     }
     return Base(path, error);
 }
 
 std::string DescribeDeviceFailure(const std::string& path, int error) {
     if (MeansVanished(error)) {
-        return Base(path, error) +
-               "\nThe device stopped answering: it was unplugged, switched off or hung up.";
+        return Base(path, error) + "\n" +
+               res::Tr("The device stopped answering: it was unplugged, switched off or hung up.");
     }
     return Base(path, error);
 }

@@ -6,6 +6,7 @@
 #include "platform/comm/SavedPorts.h"
 #include "platform/comm/TracingDevice.h"
 #include "platform/comm/TtyDevice.h"
+#include "res/Translation.h"
 
 namespace zo::comm {
 namespace {
@@ -71,11 +72,11 @@ PortSource PortMap::SourceOf(const std::string& name) const {
 bool PortMap::SavePort(const std::string& name, const std::string& device, std::string* error) {
     const std::string port = CanonicalPortName(name);
     if (port.empty()) {
-        *error = "\"" + name + "\" is not one of COM1-COM4";
+        *error = res::Fill(res::Tr("\"%1\" is not one of COM1-COM4"), {name});
         return false;
     }
     if (m_savedPortsFile.empty()) {
-        *error = "this run keeps no port settings (the simulated card is attached)";
+        *error = res::Tr("this run keeps no port settings (the simulated card is attached)");
         return false;
     }
     if (!device.empty()) {
@@ -103,8 +104,8 @@ std::unique_ptr<SerialDevice> PortMap::Open(const std::string& name, std::string
     const Entry* e = Find(name);
     std::unique_ptr<SerialDevice> device;
     if (!e) {
-        *error =
-            (name.empty() ? std::string("(no port name)") : name) + ": no device for this port";
+        *error = res::Fill(res::Tr("%1: no device for this port"),
+                           {name.empty() ? res::Tr("(no port name)") : name});
     } else if (e->opener) {
         device = e->opener(error);
     } else {

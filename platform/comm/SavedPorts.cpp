@@ -13,6 +13,7 @@
 
 #include "platform/comm/UniqueFd.h"
 #include "platform/files/UserFolders.h"
+#include "res/Translation.h"
 
 namespace zo::comm {
 namespace {
@@ -33,17 +34,17 @@ std::string Trim(const std::string& s) {
 bool ParseLine(const std::string& line, PortAssignment* out, std::string* why) {
     const std::size_t eq = line.find('=');
     if (eq == std::string::npos) {
-        *why = "expected COMn=DEVICE";
+        *why = res::Tr("expected COMn=DEVICE");
         return false;
     }
     const std::string name = CanonicalPortName(Trim(line.substr(0, eq)));
     const std::string device = Trim(line.substr(eq + 1));
     if (name.empty()) {
-        *why = "\"" + Trim(line.substr(0, eq)) + "\" is not one of COM1-COM4";
+        *why = res::Fill(res::Tr("\"%1\" is not one of COM1-COM4"), {Trim(line.substr(0, eq))});
         return false;
     }
     if (device.empty() || device[0] != '/') {
-        *why = "the device of " + name + " must be an absolute path";
+        *why = res::Fill(res::Tr("the device of %1 must be an absolute path"), {name});
         return false;
     }
     *out = {name, device};
@@ -55,7 +56,7 @@ bool ParseLine(const std::string& line, PortAssignment* out, std::string* why) {
 std::string SavedPortsPath(std::string* error) {
     const std::string base = files::UserFolder("XDG_CONFIG_HOME", ".config", error);
     if (base.empty()) {
-        *error += " to keep the port settings in";
+        *error = res::Tr("no home directory to keep the port settings in");
         return {};
     }
     return base + "/zo-config/ports";
@@ -110,7 +111,7 @@ bool SaveSavedPort(const std::string& path, const std::string& name, const std::
                    std::string* error) {
     const std::string port = CanonicalPortName(name);
     if (port.empty()) {
-        *error = "\"" + name + "\" is not one of COM1-COM4";
+        *error = res::Fill(res::Tr("\"%1\" is not one of COM1-COM4"), {name});
         return false;
     }
     const std::size_t slash = path.rfind('/');
@@ -181,14 +182,15 @@ bool SaveSavedPort(const std::string& path, const std::string& name, const std::
 
 std::string RefuseAsPortDevice(const std::string& device) {
     if (device.empty() || device[0] != '/') {
-        return device + ": name the device by its absolute path, such as /dev/ttyUSB0";
+        return res::Fill(res::Tr("%1: name the device by its absolute path, such as /dev/ttyUSB0"),
+                         {device});
     }
     struct stat st {};
     if (::stat(device.c_str(), &st) != 0) {
         return device + ": " + std::strerror(errno);
     }
     if (!S_ISCHR(st.st_mode)) {
-        return device + ": not a character device, so not a serial port";
+        return res::Fill(res::Tr("%1: not a character device, so not a serial port"), {device});
     }
     return {};
 }

@@ -18,6 +18,7 @@
 
 #include "platform/comm/HeldPorts.h"
 #include "platform/comm/PortDiagnosis.h"
+#include "res/Translation.h"
 
 namespace zo::comm {
 namespace {
@@ -71,7 +72,7 @@ bool TtyDevice::SpeedConstant(std::uint32_t baud, unsigned* speed) {
 
 std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string* error) {
     if (path.empty()) {
-        *error = "no device path";
+        *error = res::Tr("no device path");
         return nullptr;
     }
     UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
@@ -80,7 +81,7 @@ std::unique_ptr<TtyDevice> TtyDevice::Open(const std::string& path, std::string*
         return nullptr;
     }
     if (!::isatty(fd.Get())) {
-        *error = path + ": not a serial device";
+        *error = res::Fill(res::Tr("%1: not a serial device"), {path});
         return nullptr;
     }
     // TIOCEXCL does not hold against root; the lock does.

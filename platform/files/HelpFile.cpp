@@ -6,9 +6,12 @@
 
 #include <cctype>
 
+#include "res/Translation.h"
+
 namespace zo::files {
 namespace {
 
+// `why` completes "The help file "NAME" ...".
 bool Fail(std::string* error, const std::string& why) {
     if (error) {
         *error = why;
@@ -33,16 +36,16 @@ std::string Trim(const std::string& s) {
 bool HelpFile::Load(const std::string& path, std::string* error) {
     int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
-        return Fail(error, "cannot be opened");
+        return Fail(error, res::Tr("cannot be opened"));
     }
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        return Fail(error, "is not a file");
+        return Fail(error, res::Tr("is not a file"));
     }
     if (static_cast<unsigned long long>(st.st_size) > kMaxBytes) {
         ::close(fd);
-        return Fail(error, "is too large for a help file");
+        return Fail(error, res::Tr("is too large for a help file"));
     }
     std::string text(static_cast<std::size_t>(st.st_size), '\0');
     std::size_t got = 0;
@@ -61,7 +64,7 @@ bool HelpFile::Load(const std::string& path, std::string* error) {
 bool HelpFile::Parse(const std::string& input, std::string* error) {
     m_topics.clear();
     if (input.size() > kMaxBytes) {
-        return Fail(error, "is too large for a help file");
+        return Fail(error, res::Tr("is too large for a help file"));
     }
     std::string text = input.compare(0, 3, "\xEF\xBB\xBF") == 0 ? input.substr(3) : input;
     std::map<unsigned long, HelpTopic> topics;
@@ -80,7 +83,7 @@ bool HelpFile::Parse(const std::string& input, std::string* error) {
         }
         if (!sawHeader) {
             if (Trim(line) != "ZO-HELP 1") {
-                return Fail(error, "is not a help file of this program");
+                return Fail(error, res::Tr("is not a help file of this program"));
             }
             sawHeader = true;
             continue;
@@ -100,13 +103,15 @@ bool HelpFile::Parse(const std::string& input, std::string* error) {
             }
             if (i == 1 || context > 0xFFFFFFFFull ||
                 (i < line.size() && line[i] != ' ' && line[i] != '\t')) {
-                return Fail(error, "has a bad topic line " + std::to_string(lineNo));
+                return Fail(
+                    error, res::Fill(res::Tr("has a bad topic line %1"), {std::to_string(lineNo)}));
             }
             if (topics.count(context)) {
-                return Fail(error, "has context " + std::to_string(context) + " twice");
+                return Fail(error,
+                            res::Fill(res::Tr("has context %1 twice"), {std::to_string(context)}));
             }
             if (topics.size() >= kMaxTopics) {
-                return Fail(error, "has too many topics");
+                return Fail(error, res::Tr("has too many topics"));
             }
             HelpTopic& t = topics[static_cast<unsigned long>(context)];
             t.context = static_cast<unsigned long>(context);
@@ -121,8 +126,8 @@ bool HelpFile::Parse(const std::string& input, std::string* error) {
             continue;
         }
         if (!current) {
-            return Fail(error, "has text before its first topic (line " +
-                                   std::to_string(lineNo) + ")");
+            return Fail(error, res::Fill(res::Tr("has text before its first topic (line %1)"),
+                                         {std::to_string(lineNo)}));
         }
         if (inParagraph) {
             current->paragraphs.back() += ' ' + body;
@@ -132,7 +137,7 @@ bool HelpFile::Parse(const std::string& input, std::string* error) {
         }
     }
     if (!sawHeader) {
-        return Fail(error, "is empty");
+        return Fail(error, res::Tr("is empty"));
     }
     m_topics = std::move(topics);
     return true;

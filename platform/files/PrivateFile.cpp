@@ -6,6 +6,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "res/Translation.h"
+
 namespace zo::files {
 namespace {
 
@@ -35,8 +37,9 @@ bool MayFollowLink(const std::string& path, std::string* error) {
     }
     const bool sharedSticky = (dir.st_mode & S_ISVTX) && (dir.st_mode & S_IWOTH);
     if (sharedSticky && link.st_uid != ::geteuid() && link.st_uid != dir.st_uid) {
-        *error = path + ": a symbolic link of another user (uid " + std::to_string(link.st_uid) +
-                 ") in a directory everyone may write to; it is not followed";
+        *error = res::Fill(res::Tr("%1: a symbolic link of another user (uid %2) in a directory "
+                                   "everyone may write to; it is not followed"),
+                           {path, std::to_string(link.st_uid)});
         return false;
     }
     return true;
@@ -59,7 +62,8 @@ bool OpenPrivateFile(const std::string& path, const char* what, bool readOnlyFal
             file->readOnly = fd >= 0;
         }
         if (fd < 0 && errno == ENOENT) {
-            *error = path + ": a symbolic link to nothing that exists; it is not followed";
+            *error = res::Fill(
+                res::Tr("%1: a symbolic link to nothing that exists; it is not followed"), {path});
             return false;
         }
     }
@@ -73,13 +77,16 @@ bool OpenPrivateFile(const std::string& path, const char* what, bool readOnlyFal
         return false;
     }
     if (!S_ISREG(file->st.st_mode)) {
-        *error = path + ": not a regular file, so it cannot be " + what;
+        // TRANSLATORS: %2 is "the store" or "the trace".
+        *error = res::Fill(res::Tr("%1: not a regular file, so it cannot be %2"), {path, what});
         ::close(fd);
         return false;
     }
     if (file->st.st_uid != ::geteuid()) {
-        *error = path + ": belongs to another user (uid " + std::to_string(file->st.st_uid) +
-                 "), who could read it, so it cannot be " + what;
+        // TRANSLATORS: %3 is "the store" or "the trace".
+        *error = res::Fill(
+            res::Tr("%1: belongs to another user (uid %2), who could read it, so it cannot be %3"),
+            {path, std::to_string(file->st.st_uid), what});
         ::close(fd);
         return false;
     }
@@ -92,7 +99,8 @@ bool MakePrivate(const PrivateFile& file, const std::string& path, std::string* 
         return true;
     }
     if (::fchmod(file.fd, file.st.st_mode & 0700) != 0) {
-        *error = path + ": cannot be made private to its owner: " + std::strerror(errno);
+        *error = res::Fill(res::Tr("%1: cannot be made private to its owner: %2"),
+                           {path, std::strerror(errno)});
         return false;
     }
     return true;

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "res/Translation.h"
+
 namespace zo::files {
 namespace {
 
@@ -133,7 +135,7 @@ bool FindInstancePlace(const std::string& storePath, InstancePlace* place, std::
             return true;
         }
     }
-    *error = "no private folder for the windows' lock (XDG_RUNTIME_DIR, TMPDIR or /tmp)";
+    *error = res::Tr("no private folder for the windows' lock (XDG_RUNTIME_DIR, TMPDIR or /tmp)");
     return false;
 }
 
@@ -176,7 +178,7 @@ InstanceLock::Result InstanceLock::Acquire(const std::string& path, std::string*
         // The holder removed the file between our open and our flock.
         ::close(fd);
     }
-    *error = path + ": the lock file keeps being replaced";
+    *error = res::Fill(res::Tr("%1: the lock file keeps being replaced"), {path});
     return Result::Failed;
 }
 
@@ -190,7 +192,7 @@ RaiseListener::~RaiseListener() {
 bool RaiseListener::Listen(const std::string& path, std::string* error) {
     sockaddr_un address;
     if (!MakeAddress(path, &address)) {
-        *error = path + ": too long for a socket's name";
+        *error = res::Fill(res::Tr("%1: too long for a socket's name"), {path});
         return false;
     }
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "res/Translation.h"
+
 namespace zo::files {
 
 std::string UserFolder(const char* variable, const char* fallback, std::string* error) {
@@ -21,7 +23,7 @@ std::string UserFolder(const char* variable, const char* fallback, std::string* 
         home = pw ? pw->pw_dir : nullptr;
     }
     if (!home || home[0] != '/') {
-        *error = "no home directory";
+        *error = res::Tr("no home directory");
         return {};
     }
     return std::string(home) + "/" + fallback;

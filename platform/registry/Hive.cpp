@@ -16,6 +16,7 @@
 
 #include "platform/files/PrivateFile.h"
 #include "platform/registry/KeyPath.h"
+#include "res/Translation.h"
 
 namespace zo::registry {
 namespace {
@@ -58,15 +59,15 @@ const char* StatusText(Status s) {
         case Status::Ok:
             return "ok";
         case Status::NotFound:
-            return "not found";
+            return res::Tr("not found");
         case Status::HasSubkeys:
-            return "the key has subkeys";
+            return res::Tr("the key has subkeys");
         case Status::InvalidName:
-            return "invalid name";
+            return res::Tr("invalid name");
         case Status::TooLong:
-            return "name or path too long";
+            return res::Tr("name or path too long");
         case Status::Failed:
-            return "store failure";
+            return res::Tr("store failure");
     }
     return "unknown";
 }
@@ -176,7 +177,7 @@ bool Hive::EnsureOpen() {
     // only when it is the user's own regular file (a FIFO is refused, not waited on), and
     // its mode stays as it is until it is known to be a store.
     files::PrivateFile file;
-    if (!files::OpenPrivateFile(m_path, "the store", true, &file, &m_lastError)) {
+    if (!files::OpenPrivateFile(m_path, res::Tr("the store"), true, &file, &m_lastError)) {
         return false;
     }
     const UniqueFd held(file.fd);
@@ -211,12 +212,13 @@ bool Hive::EnsureOpen() {
         }
     }
     if (tables < 0 || appId < 0) {
-        Fail("cannot read the store");
+        Fail(N_("cannot read the store"));
         Close();
         return false;
     }
     if (!SameFile(m_path, file.st)) {
-        m_lastError = m_path + ": replaced by another file while it was being opened";
+        m_lastError =
+            res::Fill(res::Tr("%1: replaced by another file while it was being opened"), {m_path});
         Close();
         return false;
     }
@@ -229,7 +231,7 @@ bool Hive::EnsureOpen() {
         empty = any && any.Step() == SQLITE_ROW && any.Int(0) == 0;
     }
     if (!empty || appId != 0) {
-        m_lastError = m_path + ": not a zo-config store";
+        m_lastError = res::Fill(res::Tr("%1: not a zo-config store"), {m_path});
         Close();
         return false;
     }
@@ -280,7 +282,8 @@ sqlite3_stmt* Hive::Prepare(const char* sql) {
 }
 
 Status Hive::Fail(const char* what) {
-    m_lastError = m_path + ": " + what + ": " + (m_db ? sqlite3_errmsg(m_db) : "not open");
+    m_lastError =
+        m_path + ": " + res::Tr(what) + ": " + (m_db ? sqlite3_errmsg(m_db) : res::Tr("not open"));
     if (m_depth > 0) {
         m_doomed = true;
     }
@@ -295,7 +298,7 @@ Status Hive::BeginWrite() {
         m_doomed = false;
         Statement begin(*this, "BEGIN IMMEDIATE");
         if (!begin || begin.Step() != SQLITE_DONE) {
-            return Fail("cannot lock the store");
+            return Fail(N_("cannot lock the store"));
         }
     }
     ++m_depth;
@@ -315,7 +318,7 @@ Status Hive::EndWrite(Status result) {
     }
     Statement commit(*this, "COMMIT");
     if (!commit || commit.Step() != SQLITE_DONE) {
-        Status s = Fail("cannot commit");
+        Status s = Fail(N_("cannot commit"));
         if (!sqlite3_get_autocommit(m_db)) {
             Exec("ROLLBACK");
         }
@@ -336,7 +339,7 @@ bool Hive::KeyExists(std::int64_t id) {
 Status Hive::Lookup(std::int64_t parent, const std::string& name, std::int64_t* id) {
     Statement q(*this, "SELECT id FROM keys WHERE parent=? AND folded=?");
     if (!q) {
-        return Fail("lookup");
+        return Fail(N_("lookup"));
     }
     q.Bind(1, parent);
     q.Bind(2, FoldName(name));
@@ -345,7 +348,7 @@ Status Hive::Lookup(std::int64_t parent, const std::string& name, std::int64_t* 
         *id = q.Int(0);
         return Status::Ok;
     }
-    return rc == SQLITE_DONE ? Status::NotFound : Fail("lookup");
+    return rc == SQLITE_DONE ? Status::NotFound : Fail(N_("lookup"));
 }
 
 Status Hive::Resolve(HKey root, std::string_view path, bool create, HKey* out) {
@@ -399,14 +402,14 @@ Status Hive::Resolve(HKey root, std::string_view path, bool create, HKey* out) {
         if (s == Status::NotFound) {
             Statement ins(*this, "INSERT INTO keys(parent, name, folded) VALUES(?,?,?)");
             if (!ins) {
-                s = Fail("create key");
+                s = Fail(N_("create key"));
                 break;
             }
             ins.Bind(1, id);
             ins.Bind(2, names[i]);
             ins.Bind(3, FoldName(names[i]));
             if (ins.Step() != SQLITE_DONE) {
-                s = Fail("create key");
+                s = Fail(N_("create key"));
                 break;
             }
             next = sqlite3_last_insert_rowid(m_db);
@@ -454,25 +457,25 @@ Status Hive::DeleteKey(HKey root, std::string_view path) {
     if (s == Status::Ok) {
         Statement kids(*this, "SELECT 1 FROM keys WHERE parent=? LIMIT 1");
         if (!kids) {
-            s = Fail("delete key");
+            s = Fail(N_("delete key"));
         } else {
             kids.Bind(1, id);
             int rc = kids.Step();
             s = rc == SQLITE_ROW    ? Status::HasSubkeys
                 : rc == SQLITE_DONE ? Status::Ok
-                                    : Fail("delete key");
+                                    : Fail(N_("delete key"));
         }
     }
     if (s == Status::Ok) {
         Statement dv(*this, "DELETE FROM vals WHERE key=?");
         Statement dk(*this, "DELETE FROM keys WHERE id=?");
         if (!dv || !dk) {
-            s = Fail("delete key");
+            s = Fail(N_("delete key"));
         } else {
             dv.Bind(1, id);
             dk.Bind(1, id);
             if (dv.Step() != SQLITE_DONE || dk.Step() != SQLITE_DONE) {
-                s = Fail("delete key");
+                s = Fail(N_("delete key"));
             }
         }
     }
@@ -501,14 +504,14 @@ Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
             "INSERT INTO vals(key, name, folded, type, data) VALUES(?,?,?,?,?) "
             "ON CONFLICT(key, folded) DO UPDATE SET type=excluded.type, data=excluded.data");
         if (!up) {
-            return Fail("write value");
+            return Fail(N_("write value"));
         }
         up.Bind(1, key.id);
         up.Bind(2, name);
         up.Bind(3, FoldName(name));
         up.Bind(4, static_cast<std::int64_t>(REG_SZ));
         up.BindBlob(5, data);
-        return up.Step() == SQLITE_DONE ? Status::Ok : Fail("write value");
+        return up.Step() == SQLITE_DONE ? Status::Ok : Fail(N_("write value"));
     });
 }
 
@@ -516,12 +519,12 @@ Status Hive::DeleteValue(HKey key, std::string_view name) {
     return ChangeValue(key, name, [&] {
         Statement del(*this, "DELETE FROM vals WHERE key=? AND folded=?");
         if (!del) {
-            return Fail("delete value");
+            return Fail(N_("delete value"));
         }
         del.Bind(1, key.id);
         del.Bind(2, FoldName(name));
         if (del.Step() != SQLITE_DONE) {
-            return Fail("delete value");
+            return Fail(N_("delete value"));
         }
         return sqlite3_changes(m_db) == 0 ? Status::NotFound : Status::Ok;
     });
@@ -543,7 +546,7 @@ Status Hive::ListValues(HKey key, std::vector<Value>* out) {
     } else {
         Statement q(*this, "SELECT name, type, data FROM vals WHERE key=? ORDER BY id");
         if (!q) {
-            s = Fail("list values");
+            s = Fail(N_("list values"));
         } else {
             q.Bind(1, key.id);
             int rc;
@@ -552,7 +555,7 @@ Status Hive::ListValues(HKey key, std::vector<Value>* out) {
             }
             if (rc != SQLITE_DONE) {
                 out->clear();
-                s = Fail("list values");
+                s = Fail(N_("list values"));
             }
         }
     }
@@ -572,7 +575,7 @@ Status Hive::ListSubkeys(HKey key, std::vector<std::string>* out) {
     }
     Statement q(*this, "SELECT name FROM keys WHERE parent=? ORDER BY id");
     if (!q) {
-        return Fail("list keys");
+        return Fail(N_("list keys"));
     }
     q.Bind(1, key.id);
     int rc;
@@ -581,7 +584,7 @@ Status Hive::ListSubkeys(HKey key, std::vector<std::string>* out) {
     }
     if (rc != SQLITE_DONE) {
         out->clear();
-        return Fail("list keys");
+        return Fail(N_("list keys"));
     }
     return Status::Ok;
 }
@@ -593,7 +596,7 @@ Status Hive::KeyName(HKey key, std::string* out) {
     }
     Statement q(*this, "SELECT name FROM keys WHERE id=?");
     if (!q) {
-        return Fail("key name");
+        return Fail(N_("key name"));
     }
     q.Bind(1, key.id);
     int rc = q.Step();
@@ -601,7 +604,7 @@ Status Hive::KeyName(HKey key, std::string* out) {
         *out = q.Text(0);
         return Status::Ok;
     }
-    return rc == SQLITE_DONE ? Status::NotFound : Fail("key name");
+    return rc == SQLITE_DONE ? Status::NotFound : Fail(N_("key name"));
 }
 
 Hive::Batch::Batch(Hive& hive) : m_hive(hive) {

@@ -41,6 +41,7 @@ enum class Status {
     Failed,       // the store could not be opened, read or written
 };
 
+// `s` in the user's language, for a message.
 const char* StatusText(Status s);
 
 struct Value {

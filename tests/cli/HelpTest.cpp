@@ -2,6 +2,8 @@
 // they do not know ends with the usage and status 2.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "support/ProgramRun.h"
 #include "support/TestStore.h"
 
@@ -65,6 +67,72 @@ TEST_F(HelpTest, ConfigSpeaksTheLanguageOfTheLocale) {
         Outcome other = inLocale(locale, "--help");
         EXPECT_EQ(other.out.rfind("Usage: zo-config [OPTION]...", 0), 0u) << locale;
     }
+}
+
+// The reasons under a message come from the port, store, registry-file and simulated-card
+// code; they speak the user's language too, while paths, names and typed values stay.
+TEST_F(HelpTest, DetailsSpeakTheLanguageOfTheLocale) {
+    auto inLanguage = [&](const std::string& language, const std::string& program,
+                          const std::string& args) {
+        return Run("env LANG=en_US.UTF-8 LANGUAGE=" + language + " XDG_CONFIG_HOME=" + store.Dir() +
+                       " " + program,
+                   args);
+    };
+    const std::string config = std::string(ZO_CONFIG_BIN) + " --registry " + store.Path();
+
+    Outcome relative = inLanguage("fr", config, "port COM2=ttyUSB0");
+    EXPECT_EQ(relative.code, 1);
+    EXPECT_EQ(relative.err,
+              "zo-config: COM2 n'a pas été modifié : ttyUSB0 : indiquez le périphérique par son "
+              "chemin absolu, par exemple /dev/ttyUSB0\n");
+
+    // A port whose device is not there: the system's error, then what to do about it.
+    Outcome gone = inLanguage("fr",
+                              std::string(ZO_CONFIG_BIN) + " --registry " + store.Path() +
+                                  " --port COM1=" + store.Dir() + "/ttyGone",
+                              "identify COM1");
+    EXPECT_NE(gone.code, 0);
+    EXPECT_NE(gone.err.find("COM1 sur " + store.Dir() + "/ttyGone: "), std::string::npos)
+        << gone.err;
+    EXPECT_NE(gone.err.find("\n  Le périphérique n'est pas là : un adaptateur série USB"),
+              std::string::npos)
+        << gone.err;
+
+    // A port without a device is named once, whatever the language's punctuation.
+    Outcome none = inLanguage("fr", config + " --simulate", "identify COM1");
+    EXPECT_EQ(none.code, 4);
+    EXPECT_NE(none.err.find("\n(COM1 : aucun périphérique pour ce port)\n"), std::string::npos)
+        << none.err;
+
+    const std::string notReg = store.Dir() + "/notes.reg";
+    std::ofstream(notReg) << "hello\n";
+    Outcome badFile = inLanguage("es", config, "import " + notReg);
+    EXPECT_EQ(badFile.code, 1);
+    EXPECT_NE(badFile.err.find("no es un archivo del registro (se esperaba «REGEDIT4» o «Windows "
+                               "Registry Editor Version 5.00»)"),
+              std::string::npos)
+        << badFile.err;
+
+    // A file that is not a store: the registry's failure detail; SQLite's own words stay.
+    Outcome notStore =
+        inLanguage("fr", std::string(ZO_CONFIG_BIN) + " --registry " + notReg, "profiles");
+    EXPECT_EQ(notStore.code, 3);
+    EXPECT_NE(
+        notStore.err.find("(Stockage des profils " + notReg + ": impossible de lire le stockage: "),
+        std::string::npos)
+        << notStore.err;
+
+    Outcome cardsimHelp = inLanguage("es", ZO_CARDSIM_BIN, "--help");
+    EXPECT_EQ(cardsimHelp.out.rfind("Uso: zo-cardsim --link PATH", 0), 0u) << cardsimHelp.out;
+    EXPECT_TRUE(Lists(cardsimHelp.out, "--fault NAME")) << cardsimHelp.out;
+    EXPECT_NE(cardsimHelp.out.find("hangup[=N]"), std::string::npos) << cardsimHelp.out;
+    Outcome badFault = inLanguage("fr", ZO_CARDSIM_BIN, "--link x --fault late");
+    EXPECT_EQ(badFault.code, 2);
+    EXPECT_EQ(badFault.err.rfind("zo-cardsim: la panne « late » demande la commande qu'elle vise "
+                                 "(late=AT&W)\nUtilisation : zo-cardsim",
+                                 0),
+              0u)
+        << badFault.err;
 }
 
 TEST_F(HelpTest, ConfigRefusesWhatItDoesNotKnowWithUsage) {
