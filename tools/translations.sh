@@ -4,7 +4,8 @@
 #        translations.sh update       bring every po/LANG.po in step with the sources
 #        translations.sh check        fail when a po/LANG.po lacks a text of the sources,
 #                                     leaves one untranslated or fuzzy, or keeps one the
-#                                     sources no longer have
+#                                     sources no longer have, or when a source hands an
+#                                     unmarked text to a message
 # Texts are marked with Tr("...") or N_("..."); the dialog templates' helpers Text, Group,
 # Page and NumberPart take theirs as marked too.
 set -euo pipefail
@@ -63,10 +64,24 @@ case "${1:-}" in
                 failed=1
             fi
         done
+        # A text with words handed straight to a reason, a stream or a failure helper
+        # without Tr is a message left in English. The clip reader's errors are never
+        # shown, and the byte trace is a record kept in English.
+        unmarked=$(grep -rnE --include='*.cpp' --include='*.h' \
+            -e '(\*error|\*why|m_[a-zA-Z]*Error|m_probeOutcome)[[:space:]]*\+?=[[:space:]]*"[^"]*[a-z]{2,} [a-z]' \
+            -e '(std::cerr|std::cout|\berr|\bout)[[:space:]]*<<[[:space:]]*"[^"]*[a-z]{2,} [a-z]' \
+            -e '\b(Fail|Refuse|Error|Usage|Ask|Report|StoreFailure|push_back)\([^")]*"[^"]*[a-z]{2,} [a-z]' \
+            app platform res store link wizard summary pages cardsim |
+            grep -v '^platform/media/' | grep -vE 'Tr\(|N_\(|^[^:]*:[0-9]+:[[:space:]]*//' || true)
+        if [ -n "$unmarked" ]; then
+            echo "texts not marked for translation (wrap them in res::Tr):" >&2
+            echo "$unmarked" >&2
+            failed=1
+        fi
         exit $failed
         ;;
     *)
-        sed -n '2,9p' "$0" >&2
+        sed -n '2,10p' "$0" >&2
         exit 2
         ;;
 esac
