@@ -1,7 +1,7 @@
-// Draws every dialog template, both sheets page by page, the splash window and the
-// artwork offscreen, with sample data, into PNG files: zo-snapshot [OUTPUT-DIRECTORY].
-// Every picture is drawn twice: at one device pixel to the pixel, and at two, as on a
-// high-density screen, into NAME@2x.png.
+// Draws every dialog template, the missing-card question with a port's reason, the port
+// device dialog, both sheets page by page, the splash window and the artwork offscreen, with sample
+// data, into PNG files: zo-snapshot [OUTPUT-DIRECTORY]. Every picture is drawn twice: at one device
+// pixel to the pixel, and at two, as on a high-density screen, into NAME@2x.png.
 #include <sys/wait.h>
 #include <unistd.h>
 #include <QApplication>
@@ -10,12 +10,16 @@
 #include <QPixmap>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <iostream>
 #include <string>
 
 #include "app/ConfigApp.h"
+#include "link/ui/MissingCardDialog.h"
+#include "link/ui/PortDeviceDialog.h"
+#include "platform/comm/PortDiagnosis.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/registry/Hive.h"
 #include "platform/ui/Controls.h"
@@ -229,6 +233,17 @@ int Render(int argc, char** argv, const QString& suffix) {
         }
         ok &= Save(d.GetSafeHwnd(), QString("template-%1").arg(t.id));
         d.DestroyWindow();
+    }
+    {
+        // The longest reason a port gives: the system's error and its hint on two lines.
+        link::MissingCardDialog missing(res::Fill(
+            res::Tr("%1 on %2"), {"COM3", comm::DescribeOpenFailure("/dev/ttyUSB9", ENOENT)}));
+        ok &= missing.Create() && Save(missing.GetSafeHwnd(), "missing-card-details");
+        missing.DestroyWindow();
+    }
+    {
+        link::PortDeviceDialog device("COM3", nullptr);
+        ok &= Save(&device, "port-device");
     }
     {
         wizard::CWizardSheet wizard(res::Tr(app::kFirstTimeCaption));
