@@ -178,7 +178,9 @@ QImage Splash(qreal ratio) {
     p.setFont(Face(64, true));
     p.drawText(QPointF(28, 150), QString::fromUtf8("ZO!\u2122"));
     p.setFont(Face(22, true));
-    p.drawText(QPointF(34, 186), "Series Configuration");
+    // TRANSLATORS: under the product's name "ZO!(tm)" on the splash picture; "Series" belongs to
+    // the name. Keep it short: the card is drawn to its right.
+    p.drawText(QPointF(34, 186), QString::fromUtf8(res::Tr("Series Configuration")));
     p.setPen(QPen(kGold, 3));
     p.drawLine(QPointF(34, 200), QPointF(300, 200));
     p.setPen(QColor(225, 235, 250));
