@@ -242,8 +242,8 @@ std::string OutcomeMessage(CardConfigurationResult result, const std::string& re
 
 std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel) {
     auto device = [&channel] {
-        return channel.Serial && channel.Serial->Handle
-                   ? channel.Port + " on " + channel.Serial->Handle->Describe()
+        return channel.Device() && channel.Device()->Handle
+                   ? channel.Port + " on " + channel.Device()->Handle->Describe()
                    : channel.Port;
     };
     switch (result) {

@@ -20,8 +20,8 @@ std::string NoReplyDetail(const ModemChannel& channel) {
         return channel.LinkError();
     }
     std::string device = channel.Port;
-    if (channel.Serial && channel.Serial->Handle) {
-        device += " on " + channel.Serial->Handle->Describe();
+    if (channel.Device() && channel.Device()->Handle) {
+        device += " on " + channel.Device()->Handle->Describe();
     }
     return device + ": nothing came back after \"" + channel.LastCommand() + "\"";
 }
