@@ -441,6 +441,9 @@ private slots:
         });
         f.prompter.answers = {platform::Answer::Cancel};
         apply();
+        // Apply's message has the device's reason beneath, as the wizard's Finish shows it.
+        QVERIFY(!f.app.Channel().LinkError().empty());
+        QCOMPARE(f.prompter.details.back(), f.app.Channel().LinkError());
         QCOMPARE(f.TakeTexts(),
                  (Texts{Say(res::IDS_PORT_WRITE_FAILED), Say(res::IDS_PORT_WRITE_FAILED)}));
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);
