@@ -25,7 +25,8 @@ public:
     // configuration window. Always false: the program ends when it returns.
     bool InitInstance();
 
-    link::ModemChannel m_channel;
+    // The channel every page uses.
+    link::ModemChannel& Channel() { return m_channel; }
 
     // Runs a sheet modally and returns its result; the configuration page runs the
     // new-profile wizard through it too.
@@ -34,6 +35,9 @@ public:
 protected:
     // Whether the window system offers what the windows use (dialogs, the clipboard).
     virtual bool InitOle();
+
+private:
+    link::ModemChannel m_channel;
 };
 
 }  // namespace zo::app

@@ -64,14 +64,14 @@ public:
     }
     ~WindowRig() {
         Close();
-        app.m_channel.Serial.reset();
+        app.Channel().ClosePort();
         comm::SetPortMap(nullptr);
         platform::SetClock(nullptr);
     }
     // Opens the window as the start-up does, with "Location 0" shown.
     bool Open() {
         sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
-        sheet->SetChannel(&app.m_channel);
+        sheet->SetChannel(&app.Channel());
         sheet->SetSheetRunner(&app);
         sheet->SetStartProfile("Location 0");
         return sheet->Create();

@@ -242,9 +242,9 @@ std::string OutcomeMessage(CardConfigurationResult result, const std::string& re
 
 std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel) {
     auto device = [&channel] {
-        return channel.Serial && channel.Serial->Handle
+        return channel.Device() && channel.Device()->Handle
                    ? res::Fill(res::Tr("%1 on %2"),
-                               {channel.Port, channel.Serial->Handle->Describe()})
+                               {channel.Port, channel.Device()->Handle->Describe()})
                    : channel.Port;
     };
     switch (result) {

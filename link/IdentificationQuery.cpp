@@ -21,8 +21,8 @@ std::string NoReplyDetail(const ModemChannel& channel) {
         return channel.LinkError();
     }
     std::string device = channel.Port;
-    if (channel.Serial && channel.Serial->Handle) {
-        device = res::Fill(res::Tr("%1 on %2"), {device, channel.Serial->Handle->Describe()});
+    if (channel.Device() && channel.Device()->Handle) {
+        device = res::Fill(res::Tr("%1 on %2"), {device, channel.Device()->Handle->Describe()});
     }
     return res::Fill(res::Tr("%1: nothing came back after \"%2\""),
                      {device, channel.LastCommand()});

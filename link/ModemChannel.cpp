@@ -144,22 +144,22 @@ store::ProfileRecord ModemChannel::WorkingProfileRecord() const {
 }
 
 void ModemChannel::ForgetLostPort() {
-    if (!Serial || !Serial->Handle || !Serial->Handle->Lost()) {
+    if (!m_serial || !m_serial->Handle || !m_serial->Handle->Lost()) {
         return;
     }
     if (m_linkError.empty()) {
         m_linkError = res::Fill(res::Tr("%1 on %2: the device has gone: it was unplugged, "
                                         "switched off or hung up, or another took its place"),
-                                {Port, Serial->Handle->Describe()});
+                                {Port, m_serial->Handle->Describe()});
     }
-    m_lost = LostPort{Serial->PortName(), Serial->Name, Serial->State};
-    Serial.reset();
+    m_lost = LostPort{m_serial->PortName(), m_serial->Name, m_serial->State};
+    m_serial.reset();
 }
 
 bool ModemChannel::EnsurePort() {
     ForgetLostPort();
-    if (Serial || !m_lost) {
-        return Serial != nullptr;
+    if (m_serial || !m_lost) {
+        return m_serial != nullptr;
     }
     auto port = std::make_unique<SerialPort>(m_lost->portName, OpenMode::Quiet);
     if (!port->IsOpen()) {
@@ -172,7 +172,7 @@ bool ModemChannel::EnsurePort() {
     port->GetState();
     port->State = m_lost->state;
     port->SetState();
-    Serial = std::move(port);
+    m_serial = std::move(port);
     m_lost.reset();
     return true;
 }
@@ -183,23 +183,24 @@ bool ModemChannel::OpenPort(OpenMode mode) {
     ForgetLostPort();
     m_lost.reset();
     // A quietly opened port has no name and is never taken for the one asked for.
-    bool reuse = Serial && Serial->IsOpen() && !Serial->Name.empty() && Serial->Name == Port;
+    bool reuse =
+        m_serial && m_serial->IsOpen() && !m_serial->Name.empty() && m_serial->Name == Port;
     if (!reuse) {
         // Closed first: the device may be the one about to be opened again.
-        Serial.reset();
-        Serial = std::make_unique<SerialPort>(Port, mode);
-        if (Serial->IsOpen()) {
+        m_serial.reset();
+        m_serial = std::make_unique<SerialPort>(Port, mode);
+        if (m_serial->IsOpen()) {
             ++m_deviceOpens;
         }
     }
-    if (!Serial->IsOpen()) {
-        m_portError = Serial->OpenError();
-        Serial.reset();
+    if (!m_serial->IsOpen()) {
+        m_portError = m_serial->OpenError();
+        m_serial.reset();
         return false;
     }
     m_portError.clear();
     if (!ApplyLineSettings()) {
-        const comm::SerialDevice& device = *Serial->Handle;
+        const comm::SerialDevice& device = *m_serial->Handle;
         int error = device.PendingError();
         m_portError =
             error ? comm::DescribeDeviceFailure(device.Describe(), error)
@@ -212,7 +213,7 @@ bool ModemChannel::OpenPort(OpenMode mode) {
 bool ModemChannel::OpenConfiguredPort() {
     platform::WaitCursor wait;
     if (!OpenPort(OpenMode::Reporting)) {
-        if (!Serial && !m_openFailureReportedOnce) {
+        if (!m_serial && !m_openFailureReportedOnce) {
             CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
                                   platform::Icon::None, m_portError);
         }
@@ -228,7 +229,7 @@ bool ModemChannel::OpenPortByName(const std::string& portName) {
 }
 
 bool ModemChannel::ApplyLineSettings() {
-    SerialPort& port = *Serial;
+    SerialPort& port = *m_serial;
     comm::LineState& s = port.State;
     if (port.GetState()) {
         s.baudRate = static_cast<std::uint32_t>(Atol(Baud));
@@ -258,18 +259,18 @@ bool ModemChannel::ApplyLineSettings() {
 }
 
 void ModemChannel::ClearError() {
-    if (Serial && Serial->Handle) {
-        Serial->Handle->ClearError(&Serial->Status);
+    if (m_serial && m_serial->Handle) {
+        m_serial->Handle->ClearError(&m_serial->Status);
         const std::string device =
-            res::Fill(res::Tr("%1 on %2"), {Port, Serial->Handle->Describe()});
-        m_linkError = Serial->Status.lastError
-                          ? comm::DescribeDeviceFailure(device, Serial->Status.lastError)
+            res::Fill(res::Tr("%1 on %2"), {Port, m_serial->Handle->Describe()});
+        m_linkError = m_serial->Status.lastError
+                          ? comm::DescribeDeviceFailure(device, m_serial->Status.lastError)
                           : res::Fill(res::Tr("%1: the device failed"), {device});
     }
 }
 
 bool ModemChannel::Write(std::string_view bytes, bool pause) {
-    if ((!Serial || !Serial->IsOpen()) && !m_lost) {
+    if ((!m_serial || !m_serial->IsOpen()) && !m_lost) {
         return false;
     }
     platform::WaitCursor wait;
@@ -277,13 +278,13 @@ bool ModemChannel::Write(std::string_view bytes, bool pause) {
     for (;;) {
         m_linkError.clear();
         // Retry after the card came back writes to the device that is there now.
-        if (EnsurePort() && Serial->Handle->Write(bytes)) {
+        if (EnsurePort() && m_serial->Handle->Write(bytes)) {
             if (pause) {
                 CurrentClock().Sleep(kCommandPause);
             }
             return true;
         }
-        if (Serial) {
+        if (m_serial) {
             ClearError();
             ForgetLostPort();
         }
@@ -306,7 +307,7 @@ bool ModemChannel::SendText(std::string_view text) {
 
 bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
                             platform::Clock::TimePoint deadline, ResultScan* scan) {
-    comm::SerialDevice& device = *Serial->Handle;
+    comm::SerialDevice& device = *m_serial->Handle;
     auto& clock = CurrentClock();
     std::array<char, kReplyReadSize> buffer;
     bool expired = false;
@@ -358,7 +359,7 @@ bool ModemChannel::BeginRead(std::string& reply) {
     m_lastReadEnd = ReadEnd::Failed;
     // A read never opens a device: a fresh one would not have heard the command.
     ForgetLostPort();
-    if (!Serial) {
+    if (!m_serial) {
         return false;
     }
     m_linkError.clear();
@@ -370,7 +371,7 @@ bool ModemChannel::ReadReply(std::string& reply) {
         return false;
     }
     platform::WaitCursor wait;
-    if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
+    if (!m_serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return false;
     }
     reply.reserve(kReplyCap);
@@ -385,7 +386,7 @@ bool ModemChannel::ReadUntilOK(std::string& reply) {
         return false;
     }
     // Without reads that return at once the wait for "OK" could not be bounded.
-    if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
+    if (!m_serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return false;
     }
     reply.reserve(kReplyCap);
@@ -394,14 +395,14 @@ bool ModemChannel::ReadUntilOK(std::string& reply) {
 }
 
 void ModemChannel::DiscardInput() {
-    if (!Serial || !Serial->IsOpen() || !Serial->Handle || Serial->Handle->Lost()) {
+    if (!m_serial || !m_serial->IsOpen() || !m_serial->Handle || m_serial->Handle->Lost()) {
         return;
     }
     // Bounded for a card that never stops talking; a failure shows at the write.
     std::array<char, kReplyReadSize> buffer;
     for (std::size_t dropped = 0; dropped < 4 * kReplyCap;) {
         std::size_t got = 0;
-        if (!Serial->Handle->Read(std::span<char>(buffer), &got) || got == 0) {
+        if (!m_serial->Handle->Read(std::span<char>(buffer), &got) || got == 0) {
             return;
         }
         dropped += got;
@@ -412,7 +413,7 @@ bool ModemChannel::ReadResult(std::string& reply, bool echoed) {
     if (!BeginRead(reply)) {
         return false;
     }
-    if (!Serial->Properties.Has(comm::kCapIntervalTimeouts)) {
+    if (!m_serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return false;
     }
     reply.reserve(kReplyCap);
@@ -427,7 +428,7 @@ bool ModemChannel::ProbePort(const std::string& portName) {
         m_probeOutcome = OneLine(m_portError);
         return false;
     }
-    comm::SerialDevice& device = *Serial->Handle;
+    comm::SerialDevice& device = *m_serial->Handle;
     const std::string where = res::Fill(res::Tr("%1 on %2"), {portName, device.Describe()});
     auto& clock = CurrentClock();
     // Straight to the device: a failed probe write asks nothing.

@@ -123,7 +123,9 @@ public:
 
     // The open port, if any. Every operation but the opens returns FALSE at once without
     // it, unless a port was lost: then the next operation opens that port afresh.
-    std::unique_ptr<SerialPort> Serial;
+    const SerialPort* Device() const { return m_serial.get(); }
+    // Closes the open port; the next open starts afresh.
+    void ClosePort() { m_serial.reset(); }
 
 private:
     bool OpenPort(OpenMode mode);
@@ -143,6 +145,7 @@ private:
     bool EnsurePort();
     void NoteDeviceFailure();
 
+    std::unique_ptr<SerialPort> m_serial;
     std::string m_portError;
     std::string m_linkError;
     std::string m_lastCommand;

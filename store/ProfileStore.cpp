@@ -141,7 +141,7 @@ bool IsActiveProfile(const std::string& name) {
 bool IsFirstStart() {
     RegistryKey key(HKEY_LOCAL_MACHINE, CurrentPath());
     key.ReadSubkeys();
-    return key.m_results.empty();
+    return key.Results().empty();
 }
 
 bool WriteProfile(RegistryKey& key, const ProfileRecord& r) {
@@ -214,7 +214,7 @@ bool MarkProfileActive(RegistryKey& key, const std::string& name) {
     }
     key.ReadSubkeys();
     // Every stale record goes, not just the first, so CURRENT ends with exactly one.
-    std::vector<std::string> stale = key.m_results;
+    std::vector<std::string> stale = key.Results();
     for (const auto& old : stale) {
         if (!key.Reopen(HKEY_LOCAL_MACHINE, current + "\\" + old) || !key.DeleteKey()) {
             return false;

@@ -41,15 +41,22 @@ public:
     void ReadValues();
     void ReadSubkeys();
 
+    // What the last ReadValues or ReadSubkeys found; one on a key not open leaves it.
+    const std::vector<std::string>& Results() const { return m_results; }
+    bool IsOpen() const { return m_open; }
+    // The key's path under the root; empty after a path too long to open.
+    const char* Path() const { return m_path; }
+    HKey Handle() const { return m_key; }
+
+private:
+    void Open(const char* path);
+
     std::vector<std::string> m_results;
     HKey m_root;
     HKey m_key;
     SecurityAttributes m_security;
     bool m_open = false;
     char m_path[1024] = {};
-
-private:
-    void Open(const char* path);
 };
 
 // The store file and its last error, for the detail under message 114.

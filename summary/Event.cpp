@@ -1,17 +1,9 @@
 #include "summary/Event.h"
 
 #include <condition_variable>
-#include <mutex>
 
 namespace zo::summary {
 namespace {
-
-// All events share one lock and one condition, so that a thread can wait on several at
-// once; they are few and rarely signalled.
-std::mutex& Lock() {
-    static std::mutex m;
-    return m;
-}
 
 std::condition_variable& Changed() {
     static std::condition_variable c;
@@ -19,6 +11,11 @@ std::condition_variable& Changed() {
 }
 
 }  // namespace
+
+threads::Mutex& Event::Lock() {
+    static threads::Mutex m;
+    return m;
+}
 
 Event::Event(Kind kind, bool signalled) : m_kind(kind), m_signalled(signalled) {
     Lock();
@@ -37,39 +34,40 @@ bool Event::TakeLocked() {
 
 void Event::Set() {
     {
-        std::lock_guard<std::mutex> g(Lock());
+        threads::MutexLock g(Lock());
         m_signalled = true;
     }
     Changed().notify_all();
 }
 
 void Event::Reset() {
-    std::lock_guard<std::mutex> g(Lock());
+    threads::MutexLock g(Lock());
     m_signalled = false;
 }
 
 void Event::Wait() {
-    std::unique_lock<std::mutex> g(Lock());
-    Changed().wait(g, [this] { return TakeLocked(); });
+    threads::MutexLock g(Lock());
+    while (!TakeLocked()) {
+        g.Wait(Changed());
+    }
 }
 
 bool Event::Poll() {
-    std::lock_guard<std::mutex> g(Lock());
+    threads::MutexLock g(Lock());
     return TakeLocked();
 }
 
 int Event::WaitAny(Event& first, Event& second) {
-    std::unique_lock<std::mutex> g(Lock());
-    int which = -1;
-    Changed().wait(g, [&] {
+    threads::MutexLock g(Lock());
+    for (;;) {
         if (first.TakeLocked()) {
-            which = 0;
-        } else if (second.TakeLocked()) {
-            which = 1;
+            return 0;
         }
-        return which >= 0;
-    });
-    return which;
+        if (second.TakeLocked()) {
+            return 1;
+        }
+        g.Wait(Changed());
+    }
 }
 
 }  // namespace zo::summary

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/threads/Mutex.h"
+
 namespace zo::summary {
 
 // An event object as the refresh worker and the product page share them: set, reset and
@@ -25,10 +27,13 @@ public:
     static int WaitAny(Event& first, Event& second);
 
 private:
-    bool TakeLocked();
+    // All events share one lock and one condition, so that a thread can wait on several at
+    // once; they are few and rarely signalled.
+    static threads::Mutex& Lock();
+    bool TakeLocked() ZO_REQUIRES(Lock());
 
     Kind m_kind;
-    bool m_signalled;
+    bool m_signalled ZO_GUARDED_BY(Lock());
 };
 
 }  // namespace zo::summary

@@ -89,7 +89,7 @@ bool ProfileEditor::IsCurrent(RegistryKey* key, const std::string* name) {
         open = key->Reopen(HKEY_LOCAL_MACHINE, store::CurrentPath());
     } else {
         own = std::make_unique<RegistryKey>(HKEY_LOCAL_MACHINE, store::CurrentPath());
-        open = own->m_open;
+        open = own->IsOpen();
         key = own.get();
     }
     if (!open) {
@@ -98,19 +98,19 @@ bool ProfileEditor::IsCurrent(RegistryKey* key, const std::string* name) {
         return true;
     }
     key->ReadSubkeys();
-    const std::vector<std::string>& applied = key->m_results;
+    const std::vector<std::string>& applied = key->Results();
     return !applied.empty() && (!name || store::SameProfileName(applied.front(), *name));
 }
 
 bool ProfileEditor::Load(const std::string& name) {
     RegistryKey key(HKEY_LOCAL_MACHINE, store::ProfilePath(name));
-    if (!key.m_open) {
+    if (!key.IsOpen()) {
         listener.StoreFailed();
         return false;
     }
     key.ReadValues();
     // Positions a short profile lacks read as empty.
-    const store::Profile profile{key.m_results};
+    const store::Profile profile{key.Results()};
     loaded = profile;
     loadedName = name;
     fields.switchType = profile.At(store::kSwitch);
@@ -145,14 +145,14 @@ bool ProfileEditor::Select() {
         SetTerminal2(!fields.area2.empty());
     }
     RegistryKey key(HKEY_LOCAL_MACHINE, store::WithoutTrailingBackslash(store::CurrentPath()));
-    if (!key.m_open) {
+    if (!key.IsOpen()) {
         listener.StoreFailed();
         return false;
     }
     key.ReadSubkeys();
-    if (key.m_results.empty()) {
+    if (key.Results().empty()) {
         modified = true;
-    } else if (key.m_results.front() == fields.name) {
+    } else if (key.Results().front() == fields.name) {
         modified = false;
     }
     return true;

@@ -3,7 +3,7 @@
 namespace zo::summary {
 
 bool RefreshRequest::Begin() {
-    std::lock_guard<std::mutex> g(m_lock);
+    threads::MutexLock g(m_lock);
     if (m_state != State::Waiting) {
         return false;
     }
@@ -13,7 +13,7 @@ bool RefreshRequest::Begin() {
 
 void RefreshRequest::Finish(long result) {
     {
-        std::lock_guard<std::mutex> g(m_lock);
+        threads::MutexLock g(m_lock);
         m_result = result;
         m_state = State::Served;
     }
@@ -24,7 +24,7 @@ bool RefreshRequest::AwaitOrAbandon(Event& stop) {
     if (Event::WaitAny(m_served, stop) == 0) {
         return true;
     }
-    std::lock_guard<std::mutex> g(m_lock);
+    threads::MutexLock g(m_lock);
     if (m_state == State::Waiting) {
         m_state = State::Abandoned;
     }
@@ -34,17 +34,17 @@ bool RefreshRequest::AwaitOrAbandon(Event& stop) {
 }
 
 bool RefreshRequest::WasServed() {
-    std::lock_guard<std::mutex> g(m_lock);
+    threads::MutexLock g(m_lock);
     return m_state == State::Served;
 }
 
 bool RefreshRequest::WasAbandoned() {
-    std::lock_guard<std::mutex> g(m_lock);
+    threads::MutexLock g(m_lock);
     return m_state == State::Abandoned;
 }
 
 long RefreshRequest::Result() {
-    std::lock_guard<std::mutex> g(m_lock);
+    threads::MutexLock g(m_lock);
     return m_result;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <mutex>
-
+#include "platform/threads/Mutex.h"
 #include "summary/Event.h"
 
 namespace zo::summary {
@@ -30,9 +29,9 @@ public:
 private:
     enum class State { Waiting, Serving, Served, Abandoned };
 
-    std::mutex m_lock;
-    State m_state = State::Waiting;
-    long m_result = 0;
+    threads::Mutex m_lock;
+    State m_state ZO_GUARDED_BY(m_lock) = State::Waiting;
+    long m_result ZO_GUARDED_BY(m_lock) = 0;
     Event m_served{Event::Kind::ManualReset};
 };
 

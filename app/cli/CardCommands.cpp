@@ -105,7 +105,7 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
         case link::IdentificationResult::PortNotOpened:
             // An open that failed has been reported; line settings the device refused
             // show no message in the windows, but the command line says why it stops.
-            if (channel.Serial) {
+            if (channel.Device()) {
                 err << "zo-config: " << channel.PortError() << "\n";
             }
             return kExitPortNotOpened;

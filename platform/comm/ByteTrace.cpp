@@ -64,7 +64,7 @@ std::string ByteTrace::Escape(std::string_view bytes) {
 }
 
 void ByteTrace::Line(const char* direction, std::string_view text) {
-    std::lock_guard lock(m_mutex);
+    threads::MutexLock lock(m_mutex);
     auto since = platform::CurrentClock().Now() - m_start;
     double seconds = std::chrono::duration<double>(since).count();
     std::fprintf(m_file, "%12.6f %s %.*s\n", seconds, direction, static_cast<int>(text.size()),

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <string_view>
 
 #include "platform/clock/Clock.h"
+#include "platform/threads/Mutex.h"
 
 namespace zo::comm {
 
@@ -34,10 +34,11 @@ public:
 private:
     void Line(const char* direction, std::string_view text);
 
-    std::FILE* m_file;
+    threads::Mutex m_mutex;
+    // Lines from several threads are written whole, one after the other.
+    std::FILE* m_file ZO_GUARDED_BY(m_mutex);
     bool m_owned = false;
     platform::Clock::TimePoint m_start;
-    std::mutex m_mutex;
 };
 
 }  // namespace zo::comm

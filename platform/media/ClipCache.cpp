@@ -1,8 +1,9 @@
 #include "platform/media/ClipCache.h"
 
 #include <sys/stat.h>
-#include <mutex>
 #include <tuple>
+
+#include "platform/threads/Mutex.h"
 
 namespace zo::media {
 namespace {
@@ -23,11 +24,11 @@ struct FileIdentity {
 // One entry is enough: the program shows one clip. It is kept for the whole run, so the
 // second sheet finds the clip the first one decoded.
 struct Cache {
-    std::mutex mutex;
-    bool valid = false;
-    FileIdentity identity;
-    std::shared_ptr<const Clip> clip;
-    std::string error;
+    threads::Mutex mutex;
+    bool valid ZO_GUARDED_BY(mutex) = false;
+    FileIdentity identity ZO_GUARDED_BY(mutex);
+    std::shared_ptr<const Clip> clip ZO_GUARDED_BY(mutex);
+    std::string error ZO_GUARDED_BY(mutex);
 };
 
 Cache& TheCache() {
@@ -50,7 +51,7 @@ std::shared_ptr<const Clip> LoadSharedClip(const std::string& path, std::string*
     };
     FileIdentity id{st.st_dev, st.st_ino, st.st_size, ns(st.st_mtim), ns(st.st_ctim)};
     Cache& cache = TheCache();
-    std::lock_guard<std::mutex> lock(cache.mutex);
+    threads::MutexLock lock(cache.mutex);
     if (!cache.valid || !(cache.identity == id)) {
         // The old clip goes first, so that two clips never stand in memory together here.
         cache.clip.reset();

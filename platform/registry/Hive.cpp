@@ -425,14 +425,17 @@ Status Hive::Resolve(HKey root, std::string_view path, bool create, HKey* out) {
 }
 
 Status Hive::CreateKey(HKey root, std::string_view path, HKey* out) {
+    const threads::OneThreadScope inUse = UsedHere();
     return Resolve(root, path, true, out);
 }
 
 Status Hive::OpenKey(HKey root, std::string_view path, HKey* out) {
+    const threads::OneThreadScope inUse = UsedHere();
     return Resolve(root, path, false, out);
 }
 
 Status Hive::DeleteKey(HKey root, std::string_view path) {
+    const threads::OneThreadScope inUse = UsedHere();
     std::vector<std::string> names;
     switch (SplitKeyPath(path, &names)) {
         case PathError::TooLong:
@@ -495,6 +498,7 @@ Status Hive::ChangeValue(HKey key, std::string_view name, const std::function<St
 }
 
 Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
+    const threads::OneThreadScope inUse = UsedHere();
     return ChangeValue(key, name, [&] {
         std::string data(text);
         data.push_back('\0');
@@ -516,6 +520,7 @@ Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
 }
 
 Status Hive::DeleteValue(HKey key, std::string_view name) {
+    const threads::OneThreadScope inUse = UsedHere();
     return ChangeValue(key, name, [&] {
         Statement del(*this, "DELETE FROM vals WHERE key=? AND folded=?");
         if (!del) {
@@ -531,6 +536,7 @@ Status Hive::DeleteValue(HKey key, std::string_view name) {
 }
 
 Status Hive::ListValues(HKey key, std::vector<Value>* out) {
+    const threads::OneThreadScope inUse = UsedHere();
     out->clear();
     if (!EnsureOpen()) {
         return Status::Failed;
@@ -566,6 +572,7 @@ Status Hive::ListValues(HKey key, std::vector<Value>* out) {
 }
 
 Status Hive::ListSubkeys(HKey key, std::vector<std::string>* out) {
+    const threads::OneThreadScope inUse = UsedHere();
     out->clear();
     if (!EnsureOpen()) {
         return Status::Failed;
@@ -590,6 +597,7 @@ Status Hive::ListSubkeys(HKey key, std::vector<std::string>* out) {
 }
 
 Status Hive::KeyName(HKey key, std::string* out) {
+    const threads::OneThreadScope inUse = UsedHere();
     out->clear();
     if (!EnsureOpen()) {
         return Status::Failed;
@@ -608,10 +616,12 @@ Status Hive::KeyName(HKey key, std::string* out) {
 }
 
 Hive::Batch::Batch(Hive& hive) : m_hive(hive) {
+    const threads::OneThreadScope inUse = hive.UsedHere();
     m_ok = hive.BeginWrite() == Status::Ok;
 }
 
 Hive::Batch::~Batch() {
+    const threads::OneThreadScope inUse = m_hive.UsedHere();
     if (m_ok && !m_done) {
         m_hive.m_doomed = true;
         m_hive.EndWrite(Status::Failed);
@@ -619,6 +629,7 @@ Hive::Batch::~Batch() {
 }
 
 Status Hive::Batch::Commit() {
+    const threads::OneThreadScope inUse = m_hive.UsedHere();
     if (!m_ok || m_done) {
         return Status::Failed;
     }
@@ -627,12 +638,14 @@ Status Hive::Batch::Commit() {
 }
 
 Hive::Snapshot::Snapshot(Hive& hive) : m_hive(hive) {
+    const threads::OneThreadScope inUse = hive.UsedHere();
     if (hive.EnsureOpen() && sqlite3_get_autocommit(hive.m_db)) {
         m_owned = hive.Exec("BEGIN");
     }
 }
 
 Hive::Snapshot::~Snapshot() {
+    const threads::OneThreadScope inUse = m_hive.UsedHere();
     if (m_owned && m_hive.m_db && !sqlite3_get_autocommit(m_hive.m_db)) {
         m_hive.Exec("COMMIT");
     }

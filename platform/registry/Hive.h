@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/threads/OneThreadAtATime.h"
+
 struct sqlite3;
 struct sqlite3_stmt;
 
@@ -113,6 +115,10 @@ private:
     friend class Batch;
     friend class Snapshot;
 
+    // Checks, in debug builds, that no other thread is inside while the result lives.
+    threads::OneThreadScope UsedHere() {
+        return threads::OneThreadScope(m_users, "the registry hive");
+    }
     bool EnsureOpen();
     static int OnBusy(void* self, int count);
     // Tightens the file to its owner once it is known to be a store; closes it when it cannot.
@@ -143,6 +149,7 @@ private:
     bool m_doomed = false;  // a call inside the open transaction failed in SQLite
     struct Cache;
     std::unique_ptr<Cache> m_cache;
+    threads::OneThreadAtATime m_users;
 };
 
 // The default hive, a process-wide seam: the store every profile function and
@@ -153,7 +160,7 @@ private:
 // SetDefaultHivePath (which closes the hive it replaces) on the main thread while no other
 // thread uses the hive. A Hive has no lock, so one thread at a time: in the windows the
 // user-interface thread, or the conversation worker while that thread waits for it (the
-// applied save at the end of card programming).
+// applied save at the end of card programming). Debug builds abort on a second thread.
 void SetDefaultHivePath(const std::string& path);
 Hive& DefaultHive();
 

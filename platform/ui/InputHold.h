@@ -32,8 +32,6 @@ public:
     // requests to close on (carried out by CarryOutHeldCloses).
     void Release();
 
-    int Discarded() const { return m_discarded; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -55,6 +55,8 @@ public:
     PropertyPage* GetPage(int index) const;
     int GetPageIndex(const PropertyPage* page) const;
     int GetActiveIndex() const { return m_active; }
+    // The index of the page made from dialog template `templateId`; -1 when there is none.
+    int IndexOfTemplate(int templateId) const;
     PropertyPage* GetActivePage() const { return GetPage(m_active); }
     // Activates another page: the active one is asked to let go first (OnKillActive).
     // Before the window exists it chooses the first page shown.
@@ -117,7 +119,6 @@ private:
     void Cancel();
     bool Apply(bool thenClose);
     void Help();
-    int IndexOfTemplate(int templateId) const;
 
     std::string m_caption;
     QWidget* m_parentWindow;

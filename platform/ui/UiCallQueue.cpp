@@ -24,12 +24,14 @@ void UiCallQueue::Create() {
 void UiCallQueue::Call(const std::function<void()>& call) {
     Pending pending{&call, nullptr, false};
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        threads::MutexLock lock(m_mutex);
         m_waiting.push_back(&pending);
     }
     QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_done.wait(lock, [&pending] { return pending.done; });
+    threads::MutexLock lock(m_mutex);
+    while (!pending.done) {
+        lock.Wait(m_done);
+    }
     if (pending.failure) {
         std::rethrow_exception(pending.failure);
     }
@@ -38,7 +40,7 @@ void UiCallQueue::Call(const std::function<void()>& call) {
 void UiCallQueue::Deliver() {
     Pending* pending = nullptr;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        threads::MutexLock lock(m_mutex);
         if (m_waiting.empty()) {
             return;
         }
@@ -52,7 +54,7 @@ void UiCallQueue::Deliver() {
         failure = std::current_exception();
     }
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        threads::MutexLock lock(m_mutex);
         pending->failure = failure;
         pending->done = true;
     }

@@ -5,7 +5,8 @@
 #include <deque>
 #include <exception>
 #include <functional>
-#include <mutex>
+
+#include "platform/threads/Mutex.h"
 
 namespace zo::ui {
 
@@ -42,9 +43,10 @@ private:
         bool done = false;
     };
 
-    std::mutex m_mutex;
+    threads::Mutex m_mutex;
+    // Signalled when a call has run; its Pending is marked done under m_mutex.
     std::condition_variable m_done;
-    std::deque<Pending*> m_waiting;
+    std::deque<Pending*> m_waiting ZO_GUARDED_BY(m_mutex);
 };
 
 }  // namespace zo::ui

@@ -8,6 +8,7 @@
 #include "link/CardConfiguration.h"
 #include "link/IdentificationQuery.h"
 #include "link/ModemChannel.h"
+#include "link/RunOutcome.h"
 #include "link/ui/ProgressDialog.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/Conversation.h"
@@ -23,7 +24,6 @@
 namespace zo::summary {
 namespace {
 
-constexpr int kGeneralTab = 2;
 constexpr const char* kNewProfileCaption = N_("NewSPID");
 
 using Field = ProfileEditor::Field;
@@ -183,13 +183,6 @@ bool CConfigPage::OnInitDialog() {
     return true;
 }
 
-void CConfigPage::ReportWriteFailure() {
-    if (link::ModemChannel* channel = Channel()) {
-        channel->AutoDetect = false;
-    }
-    Tell(res::IDS_PORT_WRITE_FAILED);
-}
-
 void CConfigPage::Advance(int controlId) {
     GotoDlgCtrl(GetDlgItem(controlId));
 }
@@ -310,7 +303,7 @@ bool CConfigPage::QueryCard() {
             return true;
         case link::IdentificationResult::PortNotOpened:
             splash.Close();
-            sheet->SetActivePage(kGeneralTab);
+            sheet->SetActivePage(sheet->IndexOfTemplate(res::IDD_GENERAL));
             return false;
         case link::IdentificationResult::WrongCard:
             splash.Close();
@@ -365,47 +358,21 @@ bool CConfigPage::OnApply() {
         return false;
     }
     const ApplyOutcome& outcome = *ran;
-    switch (outcome.result) {
-        case link::CardConfigurationResult::Applied:
-            break;
-        case link::CardConfigurationResult::PortNotOpened:
-            Tell(res::IDS_PORT_UNSUPPORTED, link::OutcomeDetail(outcome.result, *channel));
-            progress.reset();
-            sheet->SetActivePage(kGeneralTab);
-            return false;
-        case link::CardConfigurationResult::NoReply:
-        case link::CardConfigurationResult::WrongCard:
-            progress.reset();
-            Tell(outcome.result == link::CardConfigurationResult::NoReply
-                     ? res::IDS_PORT_UNSUPPORTED
-                     : res::IDS_PORT_COMM_FAILED,
-                 link::OutcomeDetail(outcome.result, *channel));
-            sheet->SetActivePage(kGeneralTab);
-            return false;
-        case link::CardConfigurationResult::WriteFailed:
-            progress.reset();
-            ReportWriteFailure();
-            return false;
-        case link::CardConfigurationResult::RegistryFailed:
-            progress.reset();
-            StoreFailed();
-            return false;
-        case link::CardConfigurationResult::ProfileChanged:
-            progress.reset();
-            platform::CurrentPrompter().Ask(link::OutcomeMessage(outcome.result, {}),
-                                            platform::Buttons::Ok, platform::Icon::None,
-                                            outcome.storeText);
-            return false;
-        case link::CardConfigurationResult::UnsafeValue:
-        case link::CardConfigurationResult::Refused:
-            progress.reset();
-            platform::CurrentPrompter().Ask(
-                link::OutcomeMessage(outcome.result, outcome.refusedField), platform::Buttons::Ok,
-                platform::Icon::None, link::OutcomeDetail(outcome.result, *channel));
-            return false;
-    }
-
     progress.reset();
+    if (outcome.result != link::CardConfigurationResult::Applied) {
+        const link::RunOutcomeHandling& handling = link::HandlingOf(outcome.result);
+        if (handling.forgetSearch) {
+            channel->AutoDetect = false;
+        }
+        platform::CurrentPrompter().Ask(
+            link::OutcomeMessage(outcome.result, outcome.refusedField), platform::Buttons::Ok,
+            platform::Icon::None, link::RunDetail(outcome.result, outcome.storeText, *channel));
+        // The profile is named on this page itself.
+        if (handling.then == link::AfterRun::ChoosePort) {
+            sheet->SetActivePage(sheet->IndexOfTemplate(res::IDD_GENERAL));
+        }
+        return false;
+    }
     m_editor.Applied(channel->Port);
     bool result = pages::CAnimatedPage::OnApply();
     // The sheet cleared it for Apply; set again so Apply stays on offer to program anew.

@@ -76,7 +76,6 @@ private:
     // The digit check of the field in `row`: after message 104 the first other character
     // becomes a blank, selected for overtyping; false then.
     bool Checked(std::size_t row);
-    void ReportWriteFailure();
     // Step 1 of the first activation: talks to the card; false refuses the activation.
     bool QueryCard();
 

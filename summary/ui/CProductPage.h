@@ -60,13 +60,14 @@ public:
     // still waited.
     int RequestsPosted() const { return m_requestsPosted; }
     int RequestsServed() const { return m_requestsServed; }
+    // The refresh worker runs: from the page's activation until it is left or closed.
+    bool WorkerRunning() const { return m_workerRunning; }
 
     ui::Static m_statusSign;
     std::string m_lineStatus;
     std::string m_productName;
     std::string m_releaseDate;
     std::string m_softwareRevision;
-    bool m_workerRunning = false;
 
 protected:
     void DoDataExchange(ui::DataExchange& dx) override;
@@ -89,6 +90,7 @@ private:
     // Lives on the user-interface thread; the worker's requests are delivered to it.
     std::unique_ptr<RefreshMailbox> m_mailbox;
     int m_signId = 0;
+    bool m_workerRunning = false;
     std::atomic<int> m_requestsPosted{0};
     int m_requestsServed = 0;
     // Last, so that it gives its worker up and waits for it before the rest goes.

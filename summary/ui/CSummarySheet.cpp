@@ -12,10 +12,6 @@
 #include "res/ui/Artwork.h"
 
 namespace zo::summary {
-namespace {
-constexpr int kGeneralTab = 2;
-}
-
 CSummarySheet::CSummarySheet(const std::string& title, QWidget* parentWindow, int selectPage)
     : ui::PropertySheet(title, parentWindow, selectPage) {
     AddPage(&m_configPage);
@@ -48,11 +44,11 @@ bool CSummarySheet::OnInitDialog() {
         if (!ui::RunConversation([&channel] {
                  return link::ScanPorts(channel, link::ScanCaller::SummarySheet);
              }).value_or(false)) {
-            SetActivePage(kGeneralTab);
+            SetActivePage(IndexOfTemplate(res::IDD_GENERAL));
         }
     }
     if (!ui::RunConversation([&channel] { return channel.OpenConfiguredPort(); }).value_or(false)) {
-        SetActivePage(kGeneralTab);
+        SetActivePage(IndexOfTemplate(res::IDD_GENERAL));
     }
     return result;
 }

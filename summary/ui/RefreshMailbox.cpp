@@ -6,7 +6,7 @@ namespace zo::summary {
 
 void RefreshMailbox::Post(std::shared_ptr<RefreshRequest> request) {
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        threads::MutexLock lock(m_mutex);
         m_waiting.push_back(std::move(request));
     }
     QMetaObject::invokeMethod(this, "Deliver", Qt::QueuedConnection);
@@ -15,7 +15,7 @@ void RefreshMailbox::Post(std::shared_ptr<RefreshRequest> request) {
 void RefreshMailbox::Deliver() {
     std::shared_ptr<RefreshRequest> request;
     {
-        std::lock_guard<std::mutex> lock(m_mutex);
+        threads::MutexLock lock(m_mutex);
         if (m_waiting.empty()) {
             return;
         }

@@ -4,8 +4,8 @@
 #include <deque>
 #include <functional>
 #include <memory>
-#include <mutex>
 
+#include "platform/threads/Mutex.h"
 #include "summary/RefreshRequest.h"
 
 namespace zo::summary {
@@ -31,8 +31,8 @@ private slots:
 
 private:
     Handler m_handler;
-    std::mutex m_mutex;
-    std::deque<std::shared_ptr<RefreshRequest>> m_waiting;
+    threads::Mutex m_mutex;
+    std::deque<std::shared_ptr<RefreshRequest>> m_waiting ZO_GUARDED_BY(m_mutex);
 };
 
 }  // namespace zo::summary

@@ -45,7 +45,7 @@ protected:
 
 void MarkApplied(const std::string& name) {
     store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::CurrentPath() + name);
-    QVERIFY(key.m_open);
+    QVERIFY(key.IsOpen());
 }
 
 }  // namespace

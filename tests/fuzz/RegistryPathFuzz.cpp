@@ -37,12 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string name = cut == std::string::npos ? "v" : input.substr(cut + 1);
 
     zo::store::RegistryKey key(zo::store::HKEY_LOCAL_MACHINE, ("FUZZ\\" + path).c_str());
-    if (!key.m_open) {
+    if (!key.IsOpen()) {
         return 0;
     }
     bool written = key.WriteValues({name}, {path});
     std::vector<zo::registry::Value> values;
-    zo::registry::DefaultHive().ListValues(key.m_key, &values);
+    zo::registry::DefaultHive().ListValues(key.Handle(), &values);
     bool found = false;
     for (const auto& v : values) {
         if (zo::registry::FoldName(v.name) == zo::registry::FoldName(name)) {
@@ -54,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     key.ReadSubkeys();
     // Leaves the tree as it found it, deepest key first; a key with subkeys stays.
-    if (key.m_results.empty()) {
+    if (key.Results().empty()) {
         key.DeleteKey();
     }
     return 0;

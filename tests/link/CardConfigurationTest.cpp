@@ -41,7 +41,7 @@ protected:
     std::vector<std::string> Current() const {
         store::RegistryKey k(store::HKEY_LOCAL_MACHINE, store::CurrentPath());
         k.ReadSubkeys();
-        return k.m_results;
+        return k.Results();
     }
 
     TestStore store;

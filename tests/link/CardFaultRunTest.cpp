@@ -46,7 +46,7 @@ struct Round {
     static std::size_t CurrentCount() {
         store::RegistryKey k(store::HKEY_LOCAL_MACHINE, store::CurrentPath());
         k.ReadSubkeys();
-        return k.m_results.size();
+        return k.Results().size();
     }
 
     TestStore store;

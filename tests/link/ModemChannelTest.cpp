@@ -40,7 +40,7 @@ TEST_F(ModemChannelTest, EmptyOrUnmappedPortReports111Then109) {
         prompter.texts.clear();
         channel.Port = port;
         EXPECT_FALSE(channel.OpenConfiguredPort());
-        EXPECT_EQ(channel.Serial, nullptr);
+        EXPECT_EQ(channel.Device(), nullptr);
         EXPECT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
                                                             Text(res::IDS_PORT_COMM_FAILED)}));
     }
@@ -51,14 +51,14 @@ TEST_F(ModemChannelTest, SameNameReusesThePortAProbeDoesNot) {
     ASSERT_TRUE(channel.OpenConfiguredPort());
     ASSERT_TRUE(channel.OpenConfiguredPort());
     EXPECT_EQ(card.OpenCount(), 1);
-    EXPECT_EQ(channel.Serial->GetName(), "COM3");
+    EXPECT_EQ(channel.Device()->GetName(), "COM3");
 
     ASSERT_TRUE(channel.ProbePort("COM3"));
     EXPECT_EQ(card.OpenCount(), 1) << "a probe reuses a port opened by name";
-    channel.Serial.reset();
+    channel.ClosePort();
     ASSERT_TRUE(channel.ProbePort("COM3"));
     EXPECT_EQ(card.OpenCount(), 2);
-    EXPECT_EQ(channel.Serial->GetName(), "") << "quietly opened";
+    EXPECT_EQ(channel.Device()->GetName(), "") << "quietly opened";
     ASSERT_TRUE(channel.OpenConfiguredPort());
     EXPECT_EQ(card.OpenCount(), 3) << "a quietly opened port is never reused";
     EXPECT_TRUE(prompter.texts.empty());
@@ -90,8 +90,8 @@ TEST_F(ModemChannelTest, ALineStateTheDeviceRefusesFailsTheOpenButKeepsThePort) 
     for (const char* baud : {"", "12345", "-115200"}) {
         channel.Baud = baud;
         EXPECT_FALSE(channel.OpenConfiguredPort()) << baud;
-        ASSERT_NE(channel.Serial, nullptr);
-        EXPECT_TRUE(channel.Serial->IsOpen());
+        ASSERT_NE(channel.Device(), nullptr);
+        EXPECT_TRUE(channel.Device()->IsOpen());
     }
     EXPECT_TRUE(prompter.texts.empty());
     channel.Baud = " 38400 bit/s";
@@ -128,7 +128,7 @@ TEST_F(ModemChannelTest, FailedWriteAsksRetryOrCancel) {
     EXPECT_EQ(line->written, std::vector<std::string>{"ATE1\r\n"});
     EXPECT_EQ(prompter.texts, std::vector<std::string>(2, Text(res::IDS_PORT_WRITE_FAILED)));
     EXPECT_EQ(prompter.buttons.front(), Buttons::RetryCancel);
-    EXPECT_EQ(channel.Serial->Status.lastError, 5) << "the error was cleared into Status";
+    EXPECT_EQ(channel.Device()->Status.lastError, 5) << "the error was cleared into Status";
     EXPECT_EQ(Elapsed(), 2000ms) << "one pause, after the successful write";
 
     line->failingWrites = 1;
@@ -268,7 +268,7 @@ TEST_F(ModemChannelTest, ReadFailureReturnsWhatCameAndClearsTheError) {
     EXPECT_NE(channel.LinkError().find("COM3 on in-process card: "), std::string::npos)
         << channel.LinkError();
     EXPECT_FALSE(channel.ReadReply(reply));
-    EXPECT_EQ(channel.Serial, nullptr) << "a hung-up device is closed";
+    EXPECT_EQ(channel.Device(), nullptr) << "a hung-up device is closed";
     EXPECT_LT(Elapsed(), 1000ms) << "a hung-up line fails at once";
 }
 
@@ -281,7 +281,7 @@ TEST_F(ModemChannelTest, ALostDeviceIsClosedAndTheNextWriteOpensThePortAfresh) {
     card.Unplug();
     std::string reply;
     EXPECT_FALSE(channel.ReadUntilOK(reply));
-    EXPECT_EQ(channel.Serial, nullptr) << "closed and forgotten";
+    EXPECT_EQ(channel.Device(), nullptr) << "closed and forgotten";
     EXPECT_FALSE(card.IsOpen());
     EXPECT_FALSE(channel.ReadReply(reply)) << "a read opens nothing";
     EXPECT_EQ(card.OpenCount(), 1);

@@ -54,7 +54,7 @@ TEST_F(PortDiagnosisChannelTest, DeviceThatHangsUpWhileOpenIsOpenedAfreshWithIts
     EXPECT_TRUE(channel.PortError().empty());
     pty.reset();  // the far end goes away: the slave hangs up and its node goes
     EXPECT_FALSE(channel.OpenConfiguredPort());
-    EXPECT_EQ(channel.Serial, nullptr);
+    EXPECT_EQ(channel.Device(), nullptr);
     EXPECT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
                                                         Text(res::IDS_PORT_COMM_FAILED)}));
     EXPECT_EQ(channel.PortError().rfind("COM2 on " + path + ": ", 0), 0u) << channel.PortError();

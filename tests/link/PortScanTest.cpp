@@ -46,7 +46,7 @@ TEST_F(PortScanTest, ProbeFailures) {
     auto before = Elapsed();
     EXPECT_FALSE(channel.ProbePort("COM1"));
     EXPECT_EQ(channel.Port, "COM1");
-    EXPECT_EQ(channel.Serial, nullptr);
+    EXPECT_EQ(channel.Device(), nullptr);
     EXPECT_EQ(Elapsed(), before);
 
     // A failed identification request ends the probe without reading.

@@ -105,7 +105,7 @@ TEST(HiveProcess, SurvivesBeingKilledMidSave) {
         // Every key, also one without values: a killed save must not leave an empty key.
         RegistryKey pccard(HKEY_LOCAL_MACHINE, WithoutTrailingBackslash(PccardPath()));
         pccard.ReadSubkeys();
-        for (const auto& name : pccard.m_results) {
+        for (const auto& name : pccard.Results()) {
             const Profile p = ReadProfile(name);
             ASSERT_TRUE(p.values.size() == 10 || p.values.size() == 12)
                 << name << " round " << round;
@@ -119,7 +119,7 @@ TEST(HiveProcess, SurvivesBeingKilledMidSave) {
         }
         RegistryKey current(HKEY_LOCAL_MACHINE, WithoutTrailingBackslash(CurrentPath()));
         current.ReadSubkeys();
-        EXPECT_LE(current.m_results.size(), 1u);
+        EXPECT_LE(current.Results().size(), 1u);
     };
     int kills = 0;
     for (int round = 0; round < 220; ++round) {

@@ -26,7 +26,7 @@ TEST_F(ProfileStoreTest, FreshStoreIsAFirstStartAndCreatesTheCurrentKey) {
     EXPECT_TRUE(IsFirstStart());
     RegistryKey current(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST");
     current.ReadSubkeys();
-    EXPECT_EQ(current.m_results, (std::vector<std::string>{"PCCARD", "CURRENT"}));
+    EXPECT_EQ(current.Results(), (std::vector<std::string>{"PCCARD", "CURRENT"}));
     EXPECT_EQ(ActiveProfileName(), "");
 }
 
@@ -83,17 +83,17 @@ TEST_F(ProfileStoreTest, MarkingActiveKeepsExactlyOneCurrentSubkey) {
     ASSERT_TRUE(WriteProfile(key, Record("Two", false)));
     ASSERT_TRUE(MarkProfileActive(key, "One"));
     ASSERT_TRUE(MarkProfileActive(key, "Two"));
-    EXPECT_STREQ(key.m_path, "SOFTWARE\\KEST\\CURRENT\\Two");
+    EXPECT_STREQ(key.Path(), "SOFTWARE\\KEST\\CURRENT\\Two");
     EXPECT_EQ(ActiveProfileName(), "Two");
     EXPECT_TRUE(IsActiveProfile("Two"));
     EXPECT_TRUE(IsActiveProfile("two"));  // names compare as the store compares keys
     EXPECT_FALSE(IsFirstStart());
     RegistryKey current(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\CURRENT");
     current.ReadSubkeys();
-    EXPECT_EQ(current.m_results, std::vector<std::string>{"Two"});
+    EXPECT_EQ(current.Results(), std::vector<std::string>{"Two"});
     current.Reopen(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\CURRENT\\Two");
     current.ReadValues();
-    EXPECT_TRUE(current.m_results.empty());
+    EXPECT_TRUE(current.Results().empty());
 }
 
 // Which keys are profiles, which one is applied, the last-profile rule and names typed in

@@ -8,33 +8,34 @@ using namespace zo::store;
 TEST(RegistryKey, OpeningCreatesAndListingsReturnWhatWasWritten) {
     zo::test::TestStore store;
     RegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\PCCARD\\Probe");
-    ASSERT_TRUE(key.m_open);
-    EXPECT_STREQ(key.m_path, "SOFTWARE\\KEST\\PCCARD\\Probe");
+    ASSERT_TRUE(key.IsOpen());
+    EXPECT_STREQ(key.Path(), "SOFTWARE\\KEST\\PCCARD\\Probe");
     key.ReadValues();
-    EXPECT_TRUE(key.m_results.empty());
+    EXPECT_TRUE(key.Results().empty());
 
     std::vector<std::string> names{"Location", "Switch", "Empty"};
     std::vector<std::string> values{"Probe", std::string(5000, 's'), ""};
     EXPECT_TRUE(key.WriteValues(names, values));
     key.ReadValues();
-    EXPECT_EQ(key.m_results, values);  // whole, in order, names dropped
+    EXPECT_EQ(key.Results(), values);  // whole, in order, names dropped
 
     ASSERT_TRUE(key.Reopen(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\PCCARD\\"));
     key.ReadSubkeys();
-    EXPECT_EQ(key.m_results, std::vector<std::string>{"Probe"});
+    EXPECT_EQ(key.Results(), std::vector<std::string>{"Probe"});
 }
 
 TEST(RegistryKey, FailedOpenIsVisibleOnlyInMOpenAndEverythingOnItFails) {
     zo::test::TestStore store;
     RegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\PCCARD\\Keep");
-    key.ReadSubkeys();
-    key.m_results = {"left alone"};
+    ASSERT_TRUE(key.WriteValues({"Kept"}, {"left alone"}));
+    key.ReadValues();
+    ASSERT_EQ(key.Results(), std::vector<std::string>{"left alone"});
 
     std::string tooLong(1024, 'x');
     EXPECT_FALSE(key.Reopen(HKEY_LOCAL_MACHINE, tooLong.c_str()));
-    EXPECT_FALSE(key.m_open);
+    EXPECT_FALSE(key.IsOpen());
     key.ReadValues();
-    EXPECT_EQ(key.m_results, std::vector<std::string>{"left alone"});
+    EXPECT_EQ(key.Results(), std::vector<std::string>{"left alone"});
     EXPECT_FALSE(key.WriteValues({"a"}, {"b"}));
     EXPECT_FALSE(key.DeleteKey());
 
@@ -51,7 +52,7 @@ TEST(RegistryKey, OneFailedValueDoesNotStopTheOthers) {
     RegistryKey key(HKEY_LOCAL_MACHINE, "K");
     EXPECT_FALSE(key.WriteValues({"a", std::string(256, 'n'), "c"}, {"1", "2", "3"}));
     key.ReadValues();
-    EXPECT_EQ(key.m_results, (std::vector<std::string>{"1", "3"}));
+    EXPECT_EQ(key.Results(), (std::vector<std::string>{"1", "3"}));
     EXPECT_FALSE(key.WriteValues({"a", "b"}, {"only one"}));
 }
 
@@ -61,8 +62,8 @@ TEST(RegistryKey, DeleteKeyRefusesAKeyWithSubkeys) {
     RegistryKey key(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\PCCARD\\");
     EXPECT_FALSE(key.DeleteKey());
     key.ReadSubkeys();
-    EXPECT_EQ(key.m_results.size(), 1u);
+    EXPECT_EQ(key.Results().size(), 1u);
     EXPECT_TRUE(child.DeleteKey());
     key.ReadSubkeys();
-    EXPECT_TRUE(key.m_results.empty());
+    EXPECT_TRUE(key.Results().empty());
 }

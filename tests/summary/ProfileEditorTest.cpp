@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "support/TestStore.h"
 #include "cardsim/InProcessCard.h"
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
@@ -14,6 +13,7 @@
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
+#include "support/TestStore.h"
 
 namespace zo::test {
 namespace {
@@ -59,7 +59,7 @@ protected:
         ports.MapToDevice("COM3", card.Opener());
     }
     ~ProfileEditorTest() override {
-        channel.Serial.reset();
+        channel.ClosePort();
         comm::SetPortMap(nullptr);
         platform::SetPrompter(nullptr);
         platform::SetClock(nullptr);

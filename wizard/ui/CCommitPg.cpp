@@ -4,6 +4,7 @@
 
 #include "link/CardConfiguration.h"
 #include "link/CardSettings.h"
+#include "link/RunOutcome.h"
 #include "link/ui/MissingCardDialog.h"
 #include "link/ui/ProgressDialog.h"
 #include "platform/prompt/Prompter.h"
@@ -18,9 +19,9 @@
 namespace zo::wizard {
 
 namespace {
-constexpr int kLocationPageIndex = 0;
-constexpr int kPhonePageIndex = 2;
-constexpr int kPortPageIndex = 3;
+void ShowPage(ui::PropertySheet* sheet, int templateId) {
+    sheet->SetActivePage(sheet->IndexOfTemplate(templateId));
+}
 }  // namespace
 
 CCommitPg::CCommitPg(link::ModemChannel* channel)
@@ -49,7 +50,7 @@ bool CCommitPg::OnSetActive() {
 
 int CCommitPg::OnWizardBack() {
     // With the card found by the search the port page was never shown.
-    GetSheet()->SetActivePage(m_channel->AutoDetect ? kPhonePageIndex : kPortPageIndex);
+    ShowPage(GetSheet(), m_channel->AutoDetect ? res::IDD_PHONE : res::IDD_SERIAL);
     return 0;
 }
 
@@ -77,7 +78,7 @@ void CCommitPg::NameTakenMeanwhile(const std::string& reason) {
     // The other program's profile stands; the user chooses another name.
     platform::CurrentPrompter().Ask(res::LoadString(res::IDS_NAME_IN_USE), platform::Buttons::Ok,
                                     platform::Icon::None, reason);
-    GetSheet()->SetActivePage(kLocationPageIndex);
+    ShowPage(GetSheet(), res::IDD_LOCATION);
 }
 
 bool CCommitPg::OnWizardFinish() {
@@ -94,11 +95,10 @@ bool CCommitPg::OnWizardFinish() {
 
 void CCommitPg::Report(link::CardConfigurationResult result,
                        const link::CardConfiguration& configuration) {
-    const std::string detail = result == link::CardConfigurationResult::ProfileChanged
-                                   ? configuration.StoreOutcome().text
-                                   : link::OutcomeDetail(result, *m_channel);
-    platform::CurrentPrompter().Ask(link::OutcomeMessage(result, configuration.RefusedField()),
-                                    platform::Buttons::Ok, platform::Icon::None, detail);
+    platform::CurrentPrompter().Ask(
+        link::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok,
+        platform::Icon::None,
+        link::RunDetail(result, configuration.StoreOutcome().text, *m_channel));
 }
 
 bool CCommitPg::ProgramAndSave() {
@@ -113,53 +113,39 @@ bool CCommitPg::ProgramAndSave() {
         return false;
     }
     const link::CardConfigurationResult result = *ran;
-    switch (result) {
-        case link::CardConfigurationResult::Applied:
-            // Saved by the run itself, in the transaction that recorded it as applied.
-            return true;
-        case link::CardConfigurationResult::PortNotOpened: {
-            progress.reset();
-            link::MissingCardDialog question(m_channel->PortError());
-            switch (question.Ask()) {
-                case link::MissingCardAnswer::Continue:
-                    return SaveProfile();
-                case link::MissingCardAnswer::SelectPort:
-                    m_channel->AutoDetect = false;
-                    GetSheet()->SetActivePage(kPortPageIndex);
-                    return false;
-                case link::MissingCardAnswer::Cancel:
-                    return false;
-            }
-            return false;
+    if (result == link::CardConfigurationResult::Applied) {
+        // Saved by the run itself, in the transaction that recorded it as applied.
+        return true;
+    }
+    progress.reset();
+    const link::RunOutcomeHandling& handling = link::HandlingOf(result);
+    if (handling.asksMissingCard) {
+        link::MissingCardDialog question(m_channel->PortError());
+        switch (question.Ask()) {
+            case link::MissingCardAnswer::Continue:
+                return SaveProfile();
+            case link::MissingCardAnswer::SelectPort:
+                m_channel->AutoDetect = false;
+                ShowPage(GetSheet(), res::IDD_SERIAL);
+                return false;
+            case link::MissingCardAnswer::Cancel:
+                return false;
         }
-        case link::CardConfigurationResult::NoReply:
-            progress.reset();
-            m_channel->AutoDetect = false;
-            Report(result, configuration);
-            GetSheet()->SetActivePage(kPortPageIndex);
-            return false;
-        case link::CardConfigurationResult::WrongCard:
-            Report(result, configuration);
-            m_channel->AutoDetect = false;
-            progress.reset();
-            GetSheet()->SetActivePage(kPortPageIndex);
-            return false;
-        case link::CardConfigurationResult::WriteFailed:
-            progress.reset();
-            m_channel->AutoDetect = false;
-            Report(result, configuration);
-            return false;
-        case link::CardConfigurationResult::ProfileChanged:
-            progress.reset();
-            Report(result, configuration);
-            GetSheet()->SetActivePage(kLocationPageIndex);
-            return false;
-        case link::CardConfigurationResult::RegistryFailed:
-        case link::CardConfigurationResult::UnsafeValue:
-        case link::CardConfigurationResult::Refused:
-            progress.reset();
-            Report(result, configuration);
-            return false;
+        return false;
+    }
+    if (handling.forgetSearch) {
+        m_channel->AutoDetect = false;
+    }
+    Report(result, configuration);
+    switch (handling.then) {
+        case link::AfterRun::Stay:
+            break;
+        case link::AfterRun::ChoosePort:
+            ShowPage(GetSheet(), res::IDD_SERIAL);
+            break;
+        case link::AfterRun::ChooseProfile:
+            ShowPage(GetSheet(), res::IDD_LOCATION);
+            break;
     }
     return false;
 }

@@ -27,7 +27,7 @@ bool CLocationPg::OnInitDialog() {
         std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
     m_registryKey->ReadSubkeys();
     m_channel->Location =
-        DefaultLocationName(res::LoadString(res::IDS_DEFAULT_LOCATION), m_registryKey->m_results);
+        DefaultLocationName(res::LoadString(res::IDS_DEFAULT_LOCATION), m_registryKey->Results());
     m_registryKey.reset();
     CreateAnimation();
     return true;
@@ -78,7 +78,7 @@ bool CLocationPg::LookUpName() {
     m_registryKey = std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE,
                                                          store::ProfilePath(m_locationName));
     m_registryKey->ReadValues();
-    const bool inUse = !m_registryKey->m_results.empty();
+    const bool inUse = !m_registryKey->Results().empty();
     // Opening the key to look created it; a free name leaves no empty key behind.
     if (!inUse) {
         m_registryKey->DeleteKey();

@@ -17,7 +17,6 @@ namespace zo::wizard {
 
 namespace {
 constexpr const char* kNumbersOptionalSwitch = "AT&T 5ESS Custom";
-constexpr int kCommitPageIndex = 4;
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -244,7 +243,7 @@ int CPhonePg::OnWizardNext() {
     if (ui::RunConversation([&channel] {
             return link::ScanPorts(channel, link::ScanCaller::Wizard);
         }).value_or(false)) {
-        GetSheet()->SetActivePage(kCommitPageIndex);
+        GetSheet()->SetActivePage(GetSheet()->IndexOfTemplate(res::IDD_COMMIT));
         return 0;
     }
     m_channel->AutoDetect = false;

@@ -63,7 +63,7 @@ private slots:
             QVERIFY(store::WriteProfile(key, r));
         }
         auto sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
-        sheet->SetChannel(&app.m_channel);
+        sheet->SetChannel(&app.Channel());
         sheet->SetSheetRunner(&app);
         sheet->SetStartProfile("Office");
         QVERIFY(sheet->Create());
@@ -101,7 +101,7 @@ private slots:
 
         sheet->DestroyWindow();
         sheet.reset();
-        app.m_channel.Serial.reset();
+        app.Channel().ClosePort();
     }
 };
 

@@ -138,14 +138,14 @@ private slots:
         QCOMPARE(Shown(page, res::IDC_SOFTWARE_REVISION), QString("2.10"));
         QCOMPARE(Shown(page, res::IDC_RELEASE_DATE), QString("03/14/97"));
         QVERIFY(ShowsBitmap(page, res::IDB_SIGN_STOP));
-        QVERIFY(page.m_workerRunning);
+        QVERIFY(page.WorkerRunning());
         QVERIFY(page.Ticking());
 
         // Apply from this tab stops the refresh first, then restarts it.
         f.Sheet().PressButton(ui::PropertySheet::Button::Apply);
         QCOMPARE(f.TakeTexts(), std::vector<std::string>{});
         QCOMPARE(f.Sheet().GetActiveIndex(), 1);
-        QVERIFY(page.m_workerRunning);
+        QVERIFY(page.WorkerRunning());
         f.TakeCardLines();
         Tick(page);
         QCOMPARE(f.TakeCardLines(),
@@ -219,7 +219,7 @@ private slots:
             QCOMPARE(f.TakeTexts(), std::vector<std::string>{});
             QCOMPARE(f.card.OpenCount(), 2);
             f.Sheet().SetActivePage(0);
-            QVERIFY(!page.m_workerRunning);
+            QVERIFY(!page.WorkerRunning());
         }
     }
 
@@ -255,7 +255,7 @@ private slots:
                  std::vector<std::string>{res::LoadString(res::IDS_PORT_WRITE_FAILED)});
         f.prompter.onAsk = nullptr;
         f.Sheet().SetActivePage(0);
-        QVERIFY(!page.m_workerRunning);
+        QVERIFY(!page.WorkerRunning());
     }
 
     // A card that never answers: the tick that came while the refresh waited does not start
@@ -307,7 +307,7 @@ private slots:
         QVERIFY(f.Sheet().GetSafeHwnd()->isEnabled());
         f.Sheet().SetActivePage(2);
         QCOMPARE(f.Sheet().GetActiveIndex(), 2);
-        QVERIFY(!page.m_workerRunning);
+        QVERIFY(!page.WorkerRunning());
         release = true;
         QTRY_VERIFY_WITH_TIMEOUT(!page.Refreshing(), 5000);
         QCOMPARE(Shown(page, res::IDC_PRODUCT_NAME), name);
@@ -337,10 +337,10 @@ private slots:
         auto& page = f.Sheet().m_productPage;
         for (int round = 0; round < 3; ++round) {
             f.Sheet().SetActivePage(1);
-            QVERIFY(page.m_workerRunning);
+            QVERIFY(page.WorkerRunning());
             Tick(page);
             f.Sheet().SetActivePage(round % 2 ? 0 : 2);
-            QVERIFY(!page.m_workerRunning);
+            QVERIFY(!page.WorkerRunning());
             QVERIFY(!page.Ticking());
             // A tick now reaches nobody.
             const int posted = page.RequestsPosted();
@@ -351,7 +351,7 @@ private slots:
         // Closing from another tab waits for nothing; closing from this one stops it.
         f.Sheet().SetActivePage(1);
         f.PressClose();
-        QVERIFY(!page.m_workerRunning);
+        QVERIFY(!page.WorkerRunning());
     }
 
     // The stop comes while the worker's request waits in the page's queue: the stop must
@@ -367,7 +367,7 @@ private slots:
             QVERIFY(AskedWithoutServing(page, posted));
             f.TakeCardLines();
             f.Sheet().SetActivePage(2);
-            QVERIFY(!page.m_workerRunning);
+            QVERIFY(!page.WorkerRunning());
             QCoreApplication::processEvents();
             QCOMPARE(page.RequestsServed(), 0);
             QCOMPARE(f.TakeCardLines(), std::vector<std::string>{});

@@ -144,7 +144,7 @@ private slots:
         expected.push_back(Say(res::IDS_CARD_NOT_DETECTED));
         expected.insert(expected.end(), failed.begin(), failed.end());
         QCOMPARE(f.TakeTexts(), expected);
-        QCOMPARE(f.app.m_channel.Port, std::string("COM1"));
+        QCOMPARE(f.app.Channel().Port, std::string("COM1"));
         QCOMPARE(f.Sheet().GetActiveIndex(), 2);
         QVERIFY(f.Sheet().ProfileModified());
     }
@@ -262,7 +262,7 @@ private slots:
 
         // A finished wizard has filled the channel and saved the profile.
         f.app.runSheet = [&f](ui::PropertySheet&) {
-            link::ModemChannel& c = f.app.m_channel;
+            link::ModemChannel& c = f.app.Channel();
             c.Location = "Lab";
             c.Switch = test::kDms;
             c.Phone1 = "3125550142";
@@ -433,7 +433,7 @@ private slots:
         f.card.Faults().wrongIdentification = false;
 
         // A write given up at the channel's Retry/Cancel prompt.
-        f.app.m_channel.AutoDetect = true;
+        f.app.Channel().AutoDetect = true;
         f.card.Model().SetLineObserver([&f](const std::string& line) {
             if (line == "AT!C0=32") {
                 f.card.Faults().failingWrites = -1;
@@ -441,10 +441,13 @@ private slots:
         });
         f.prompter.answers = {platform::Answer::Cancel};
         apply();
+        // Apply's message has the device's reason beneath, as the wizard's Finish shows it.
+        QVERIFY(!f.app.Channel().LinkError().empty());
+        QCOMPARE(f.prompter.details.back(), f.app.Channel().LinkError());
         QCOMPARE(f.TakeTexts(),
                  (Texts{Say(res::IDS_PORT_WRITE_FAILED), Say(res::IDS_PORT_WRITE_FAILED)}));
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);
-        QVERIFY(!f.app.m_channel.AutoDetect);
+        QVERIFY(!f.app.Channel().AutoDetect);
         QVERIFY(!Has(f.TakeCardLines(), "AT&W"));
         f.card.Model().SetLineObserver(nullptr);
         f.card.Faults().failingWrites = 0;
@@ -506,7 +509,7 @@ private slots:
         QVERIFY(f.Open("Office"));
         f.Sheet().SetActivePage(1);
         auto& product = f.Sheet().m_productPage;
-        QVERIFY(product.m_workerRunning);
+        QVERIFY(product.WorkerRunning());
         const int posted = product.RequestsPosted();
         product.OnTimer();
         // Waited for without dispatching: served now, the refresh would run in the
@@ -519,7 +522,7 @@ private slots:
         f.prompter.answers = {platform::Answer::Yes};
         f.PressClose();
         QVERIFY(f.Sheet().HasEnded());
-        QVERIFY(!product.m_workerRunning);
+        QVERIFY(!product.WorkerRunning());
         // the request reached the page during Apply
         QCOMPARE(product.RequestsServed(), 1);
         QCOMPARE(f.TakeCardLines(),
@@ -542,19 +545,19 @@ private slots:
         // Entering and leaving changes nothing.
         f.Sheet().SetActivePage(0);
         QVERIFY(!f.Sheet().ProfileModified());
-        QCOMPARE(f.app.m_channel.Port, std::string("COM3"));
+        QCOMPARE(f.app.Channel().Port, std::string("COM3"));
 
         f.Sheet().SetActivePage(2);
         general.m_portList.SetCurSel(general.m_portList.FindStringExact(-1, "COM2"));
         general.SendCommand(res::IDC_PORT_LIST, ui::LBN_SELCHANGE);
         QVERIFY(f.Sheet().ProfileModified());
         f.Sheet().SetActivePage(1);
-        QCOMPARE(f.app.m_channel.Port, std::string("COM2"));
+        QCOMPARE(f.app.Channel().Port, std::string("COM2"));
         // The choice is still shown on coming back, and stays in the channel.
         f.Sheet().SetActivePage(2);
         QCOMPARE(general.m_portList.GetText(general.m_portList.GetCurSel()), std::string("COM2"));
         f.Sheet().SetActivePage(0);
-        QCOMPARE(f.app.m_channel.Port, std::string("COM2"));
+        QCOMPARE(f.app.Channel().Port, std::string("COM2"));
     }
 
     // A port chosen on " General" is the one the card is programmed on, and the one

@@ -28,7 +28,7 @@ SummaryFixture::SummaryFixture() {
 
 SummaryFixture::~SummaryFixture() {
     Close();
-    app.m_channel.Serial.reset();
+    app.Channel().ClosePort();
     comm::SetPortMap(nullptr);
     platform::SetClock(nullptr);
 }
@@ -65,12 +65,12 @@ std::vector<std::string> SummaryFixture::Applied() {
     store::RegistryKey key(store::HKEY_LOCAL_MACHINE,
                            store::WithoutTrailingBackslash(store::CurrentPath()));
     key.ReadSubkeys();
-    return key.m_results;
+    return key.Results();
 }
 
 bool SummaryFixture::Open(const std::string& profile) {
     sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
-    sheet->SetChannel(&app.m_channel);
+    sheet->SetChannel(&app.Channel());
     sheet->SetSheetRunner(&app);
     sheet->SetStartProfile(profile);
     sheet->m_configPage.SetProgressWindowMaker([this] {

@@ -108,7 +108,7 @@ std::vector<std::string> WizardRig::TakeTexts() {
 std::vector<std::string> WizardRig::CurrentSubkeys() const {
     store::RegistryKey k(store::HKEY_LOCAL_MACHINE, store::CurrentPath());
     k.ReadSubkeys();
-    return k.m_results;
+    return k.Results();
 }
 
 bool WizardRig::ProgressWindowShown() {

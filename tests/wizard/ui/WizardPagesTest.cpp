@@ -90,7 +90,7 @@ private slots:
             // The PCCARD key is there now, empty.
             store::RegistryKey k(store::HKEY_LOCAL_MACHINE,
                                  store::WithoutTrailingBackslash(store::PccardPath()));
-            QVERIFY(k.m_open);
+            QVERIFY(k.IsOpen());
         }
         {
             WizardRig w;

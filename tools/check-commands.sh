@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Checks that the command-line commands agree everywhere they are listed: the command table
+# (app/cli/Commands.cpp) decides; the bash completion offers the same commands in the same
+# order and the manual page describes each of them, in that order, under COMMANDS.
+# Prints every disagreement and exits 1 if there is one.
+# Usage: check-commands.sh [SOURCE_DIR]
+set -euo pipefail
+root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
+cd "$root"
+
+table=$(sed -n '/^constexpr Command kCommands\[\] = {/,/^};/s/^    {"\([a-z][a-z]*\)",.*/\1/p' \
+    app/cli/Commands.cpp | tr '\n' ' ')
+completion=$(sed -n 's/^ *local commands="\([^"]*\)"$/\1/p' res/completion/zo-config)
+# Each entry of the section: the first word after .TP, with any font macro.
+manual=$(awk '/^\.SH COMMANDS/ { on = 1; next } /^\.SH/ { on = 0 }
+    on && after_tp { sub(/^\.B[IR]? /, ""); sub(/[ "].*/, ""); printf "%s ", $0 }
+    { after_tp = on && /^\.TP/ }' docs/man/zo-config.1)
+
+failed=0
+compare() {
+    if [ "$(echo $2)" != "$(echo $table)" ]; then
+        echo "check-commands: $1 lists '$(echo $2)', the command table '$(echo $table)'" >&2
+        failed=1
+    fi
+}
+if [ -z "$(echo $table)" ]; then
+    echo "check-commands: no command found in app/cli/Commands.cpp" >&2
+    exit 1
+fi
+compare "res/completion/zo-config" "$completion"
+compare "docs/man/zo-config.1" "$manual"
+if [ "$failed" -ne 0 ]; then
+    exit 1
+fi
+echo "check-commands: $(echo $table | wc -w) commands, the same in the completion and the manual page"
