@@ -13,7 +13,9 @@
 #include "app/ConfigApp.h"
 #include "app/InstanceGate.h"
 #include "platform/prompt/Prompter.h"
+#include "platform/registry/LockWait.h"
 #include "platform/ui/MessageBoxPrompter.h"
+#include "platform/ui/PaintingLockWait.h"
 #include "res/Strings.h"
 #include "res/Translation.h"
 #include "res/ui/Artwork.h"
@@ -85,10 +87,13 @@ int RunWindows(int& argc, char** argv, const std::string& storePath) {
     }
     ui::MessageBoxPrompter prompter(res::LoadString(res::IDS_TITLE));
     platform::SetPrompter(&prompter);
+    ui::PaintingLockWait lockWait;
+    registry::SetLockWait(&lockWait);
     {
         ConfigApp app;
         app.InitInstance();
     }
+    registry::SetLockWait(nullptr);
     platform::SetPrompter(nullptr);
     return 0;
 }

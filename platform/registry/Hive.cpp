@@ -1,5 +1,6 @@
 #include "platform/registry/Hive.h"
 
+#include "platform/clock/Clock.h"
 #include "platform/prompt/Prompter.h"
 
 #include <fcntl.h>
@@ -11,11 +12,11 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
-#include <thread>
 #include <unordered_map>
 
 #include "platform/files/PrivateFile.h"
 #include "platform/registry/KeyPath.h"
+#include "platform/registry/LockWait.h"
 #include "res/Translation.h"
 
 namespace zo::registry {
@@ -101,7 +102,7 @@ public:
     }
     int Step() {
         const int rc = sqlite3_step(m_stmt);
-        m_hive.m_busyCursor.reset();
+        m_hive.m_noticed.reset();
         return rc;
     }
     std::int64_t Int(int col) { return sqlite3_column_int64(m_stmt, col); }
@@ -128,9 +129,21 @@ void Hive::SetBusyTimeoutMs(int ms) {
     m_noWaitUntil = {};
 }
 
+// A wait the user notices: the wait cursor, and the lock wait told of its start and end.
+struct Hive::NoticedWait {
+    NoticedWait() : wait(CurrentLockWait()) { wait.Begin(); }
+    ~NoticedWait() { wait.End(); }
+    NoticedWait(const NoticedWait&) = delete;
+    NoticedWait& operator=(const NoticedWait&) = delete;
+
+    platform::WaitCursor cursor;
+    LockWait& wait;
+};
+
 int Hive::OnBusy(void* self, int count) {
     auto* hive = static_cast<Hive*>(self);
-    const auto now = std::chrono::steady_clock::now();
+    platform::Clock& clock = platform::CurrentClock();
+    const auto now = clock.Now();
     const std::chrono::milliseconds budget(hive->m_busyMs);
     if (count == 0) {
         // A lock that outlasted one whole wait is not waited for again right away.
@@ -141,18 +154,26 @@ int Hive::OnBusy(void* self, int count) {
     }
     if (now >= hive->m_waitDeadline) {
         hive->m_noWaitUntil = now + budget;
-        hive->m_busyCursor.reset();
+        hive->m_noticed.reset();
         return 0;
     }
-    // A wait the user would notice shows the wait cursor. The windows do not repaint
-    // meanwhile: running the event loop inside SQLite's busy handler could reach the store
-    // again, which SQLite forbids.
-    if (!hive->m_busyCursor && count == 10) {
-        hive->m_busyCursor = std::make_unique<platform::WaitCursor>();
+    const auto step =
+        std::chrono::ceil<std::chrono::milliseconds>(std::min<platform::Clock::Duration>(
+            std::chrono::milliseconds(count < 10 ? 5 : 25), hive->m_waitDeadline - now));
+    if (!hive->m_noticed && count == 10) {
+        hive->m_noticed = std::make_unique<NoticedWait>();
     }
-    const auto step = std::min<std::chrono::steady_clock::duration>(
-        std::chrono::milliseconds(count < 10 ? 5 : 25), hive->m_waitDeadline - now);
-    std::this_thread::sleep_for(step);
+    if (!hive->m_noticed) {
+        clock.Sleep(step);
+        return 1;
+    }
+    // The windows turn their loop here; whatever it reaches finds this hive refusing calls.
+    hive->m_pausing = true;
+    struct Resume {
+        bool& pausing;
+        ~Resume() { pausing = false; }
+    } resume{hive->m_pausing};
+    hive->m_noticed->wait.Pause(step);
     return 1;
 }
 
@@ -170,6 +191,12 @@ void Hive::Close() {
 }
 
 bool Hive::EnsureOpen() {
+    if (m_pausing) {
+        // SQLite forbids using a connection from inside its own busy handler.
+        m_lastError = res::Fill(
+            res::Tr("%1: a call that waits for another program's lock is under way"), {m_path});
+        return false;
+    }
     if (m_db) {
         return true;
     }
@@ -259,7 +286,9 @@ bool Hive::MadePrivate(const files::PrivateFile& file) {
 
 bool Hive::Exec(const char* sql) {
     char* err = nullptr;
-    if (sqlite3_exec(m_db, sql, nullptr, nullptr, &err) != SQLITE_OK) {
+    const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &err);
+    m_noticed.reset();
+    if (rc != SQLITE_OK) {
         m_lastError = m_path + ": " + (err ? err : "error");
         sqlite3_free(err);
         return false;

@@ -17,10 +17,6 @@ namespace zo::files {
 struct PrivateFile;
 }
 
-namespace zo::platform {
-class WaitCursor;
-}
-
 namespace zo::registry {
 
 // A handle to an open key. Key ids are never reused, so a handle to a deleted key
@@ -66,9 +62,11 @@ public:
     const std::string& LastError() const { return m_lastError; }
     // Opens the file if it is not open yet; false when it cannot be used as a store.
     bool IsUsable() { return EnsureOpen(); }
-    // How long a call waits for another program's lock before it fails. Once a wait has
-    // run out, calls fail at once for as long again, so a command or an action that meets a
-    // lock held for long waits this long in all, not once for each of its calls.
+    // How long a call waits for another program's lock before it fails, on the clock seam.
+    // Once a wait has run out, calls fail at once for as long again, so a command or an
+    // action that meets a lock held for long waits this long in all, not once for each of
+    // its calls. A wait the user would notice shows the wait cursor and is spent by the lock
+    // wait in force (LockWait.h); a call made from inside it fails at once.
     void SetBusyTimeoutMs(int ms);
 
     Status CreateKey(HKey root, std::string_view path, HKey* out);
@@ -112,6 +110,7 @@ public:
 
 private:
     class Statement;
+    struct NoticedWait;
     friend class Batch;
     friend class Snapshot;
 
@@ -142,11 +141,12 @@ private:
     int m_busyMs = 15000;
     std::chrono::steady_clock::time_point m_waitDeadline{};
     std::chrono::steady_clock::time_point m_noWaitUntil{};
-    // Shown from the moment a wait for another program's lock lasts, until the statement
-    // that waited returns.
-    std::unique_ptr<platform::WaitCursor> m_busyCursor;
-    int m_depth = 0;        // nesting of write transactions
-    bool m_doomed = false;  // a call inside the open transaction failed in SQLite
+    // From the moment a wait for another program's lock lasts until the statement that
+    // waited returns.
+    std::unique_ptr<NoticedWait> m_noticed;
+    bool m_pausing = false;  // inside the lock wait's pause, which must not reach SQLite
+    int m_depth = 0;         // nesting of write transactions
+    bool m_doomed = false;   // a call inside the open transaction failed in SQLite
     struct Cache;
     std::unique_ptr<Cache> m_cache;
     threads::OneThreadAtATime m_users;
@@ -158,9 +158,10 @@ private:
 // folder); tests and the bench point it at scratch files. Default before that: a hive on
 // the empty path, which cannot be opened, so every call fails. Threads:
 // SetDefaultHivePath (which closes the hive it replaces) on the main thread while no other
-// thread uses the hive. A Hive has no lock, so one thread at a time: in the windows the
-// user-interface thread, or the conversation worker while that thread waits for it (the
-// applied save at the end of card programming). Debug builds abort on a second thread.
+// thread uses the hive and no call of it waits. A Hive has no lock, so one thread at a time:
+// in the windows the user-interface thread, or the conversation worker while that thread
+// waits for it (the applied save at the end of card programming). Debug builds abort on a second
+// thread.
 void SetDefaultHivePath(const std::string& path);
 Hive& DefaultHive();
 

@@ -2,11 +2,16 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <chrono>
 #include <fstream>
+#include <functional>
 #include <iterator>
 
+#include "platform/clock/Clock.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/registry/Hive.h"
+#include "platform/registry/LockWait.h"
 #include "support/TestStore.h"
 
 using namespace zo::registry;
@@ -181,6 +186,82 @@ TEST_F(HiveTest, AWaitForAnotherProgramsLockShowsTheWaitCursor) {
     EXPECT_EQ(hive.SetString(k, "Location", "Home"), Status::Ok);
     EXPECT_EQ(watch.depth, 0);
     zo::platform::SetPrompter(nullptr);
+}
+
+// A wait the user would notice is handed to the lock wait in force and timed on the clock
+// seam: 15 s in all, then the call fails. A call made from inside a pause (the windows turn
+// their loop there) is refused at once and leaves the wait as it was; a lock released
+// meanwhile lets the waiting call land.
+TEST_F(HiveTest, ANoticedWaitGoesToTheLockWaitAndRefusesCallsFromInside) {
+    zo::platform::VirtualClock clock;
+    zo::platform::SetClock(&clock);
+    struct Watch : LockWait {
+        explicit Watch(zo::platform::Clock& c) : clock(c) {}
+        void Begin() override { ++begun; }
+        void End() override { ++ended; }
+        void Pause(std::chrono::milliseconds slice) override {
+            ++pauses;
+            depth = std::max(depth, ++inside);
+            clock.Sleep(slice);
+            if (during) {
+                during();
+            }
+            --inside;
+        }
+        zo::platform::Clock& clock;
+        std::function<void()> during;
+        int begun = 0, ended = 0, pauses = 0, inside = 0, depth = 0;
+    } watch(clock);
+    SetLockWait(&watch);
+    struct Restore {
+        ~Restore() {
+            SetLockWait(nullptr);
+            zo::platform::SetClock(nullptr);
+        }
+    } restore;
+    HKey k = Create("SOFTWARE\\KEST\\PCCARD\\Home");
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(store.Path().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::vector<Status> inner;
+    auto insideStillOn = std::chrono::milliseconds(0);
+    watch.during = [&] {
+        if (watch.pauses != 1) {
+            return;
+        }
+        const auto before = clock.Now();
+        std::vector<std::string> names;
+        inner.push_back(hive.ListSubkeys(HKEY_LOCAL_MACHINE, &names));
+        inner.push_back(hive.SetString(k, "Location", "Elsewhere"));
+        Hive::Batch batch(hive);
+        inner.push_back(batch.Ok() ? Status::Ok : Status::Failed);
+        insideStillOn = std::chrono::duration_cast<std::chrono::milliseconds>(clock.Now() - before);
+    };
+    const auto start = clock.Now();
+    EXPECT_EQ(hive.SetString(k, "Location", "Home"), Status::Failed);
+    EXPECT_EQ(clock.Now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(inner, std::vector<Status>(3, Status::Failed));
+    EXPECT_EQ(insideStillOn.count(), 0) << "a call from inside the pause waited";
+    EXPECT_EQ(watch.depth, 1);
+    EXPECT_EQ(watch.begun, 1);
+    EXPECT_EQ(watch.ended, 1);
+    // The first 50 ms are short pauses of the hive's own; the rest is the lock wait's.
+    EXPECT_EQ(watch.pauses, (15000 - 50) / 25);
+
+    hive.SetBusyTimeoutMs(15000);
+    watch.during = [&] {
+        if (watch.pauses == 3) {
+            sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+        }
+    };
+    watch.pauses = 0;
+    EXPECT_EQ(hive.SetString(k, "Location", "Home"), Status::Ok);
+    EXPECT_EQ(watch.pauses, 3);
+    EXPECT_EQ(watch.ended, 2);
+    ASSERT_EQ(Values(k).size(), 1u);
+    EXPECT_EQ(Values(k)[0].data, std::string("Home", 5));
+    sqlite3_close(other);
 }
 
 TEST(HiveFile, DamagedOrForeignFileIsReportedAndLeftAsItIs) {

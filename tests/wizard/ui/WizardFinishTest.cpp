@@ -1,3 +1,4 @@
+#include <sqlite3.h>
 #include <QAbstractButton>
 #include <QApplication>
 #include <QLabel>
@@ -5,6 +6,8 @@
 #include <QProgressBar>
 #include <QtTest>
 
+#include "platform/registry/LockWait.h"
+#include "platform/ui/PaintingLockWait.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/RegistryKey.h"
@@ -199,6 +202,63 @@ private slots:
         QVERIFY(w.CurrentSubkeys().empty());
         QVERIFY(store::IsFirstStart());  // the next start shows the wizard again
         QCOMPARE(ProgressPosition(), -1);
+    }
+
+    // Finish's save meets another program's lock on the store: the wizard keeps painting
+    // and takes no click until the lock goes, then the profile is saved and the wizard ends.
+    void finishWaitsOutAnotherProgramsLockWithTheWizardLive() {
+        WizardRig w;
+        w.PlugCard("COM1");
+        WalkToCommitByHand(w, "COM1");
+        qobject_cast<QAbstractButton*>(w.Control(IDC_APPLY_TO_CARD))->setChecked(false);
+        ui::PaintingLockWait wait;
+        registry::SetLockWait(&wait);
+        struct Restore {
+            sqlite3* other = nullptr;
+            ~Restore() {
+                sqlite3_close(other);
+                registry::SetLockWait(nullptr);
+            }
+        } restore;
+        QCOMPARE(sqlite3_open(w.storeFile.Path().c_str(), &restore.other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(restore.other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+
+        QWidget* window = w.sheet->GetSafeHwnd()->window();
+        struct PaintCounter : QObject {
+            bool eventFilter(QObject*, QEvent* event) override {
+                paints += event->type() == QEvent::Paint;
+                return false;
+            }
+            int paints = 0;
+        } counter;
+        window->installEventFilter(&counter);
+        auto* applyToCard = qobject_cast<QAbstractButton*>(w.Control(IDC_APPLY_TO_CARD));
+        int ticks = 0;
+        int paintsBefore = 0;
+        bool enabledDuring = true;
+        QTimer timer;
+        QObject::connect(&timer, &QTimer::timeout, [&] {
+            if (++ticks == 1) {
+                paintsBefore = counter.paints;
+                window->update();
+            } else if (ticks == 3) {
+                enabledDuring = applyToCard->isEnabled();
+                QTest::mouseClick(applyToCard, Qt::LeftButton);
+                sqlite3_exec(restore.other, "ROLLBACK", nullptr, nullptr, nullptr);
+            }
+        });
+        timer.start(5);
+        w.Finish();
+        timer.stop();
+        QVERIFY(ticks >= 3);
+        QVERIFY2(counter.paints > paintsBefore, "the wizard did not paint during the wait");
+        QVERIFY2(!enabledDuring, "the wizard took a click during the wait");
+        QVERIFY(!applyToCard->isChecked());
+        QVERIFY(w.Ended());
+        QVERIFY(w.TakeTexts().empty());
+        QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+        QVERIFY(w.card.Writes().empty());
     }
 
     void missingCardAnswers() {
