@@ -21,11 +21,14 @@ namespace {
 // Larger files are no registry export of this program's settings.
 constexpr std::size_t kMaxImportBytes = 16 * 1024 * 1024;
 
-// The temporary file of an export under way, removed if the program is interrupted.
+// The temporary file of an export under way, removed if the program is interrupted. The
+// handler reads the name only while the flag is set, so it never sees a name half-copied
+// (which could be the target's own path, the user's file).
 char g_pendingFile[4096];
+volatile std::sig_atomic_t g_pendingSet = 0;
 
 void RemovePendingAndDie(int sig) {
-    if (g_pendingFile[0] != '\0') {
+    if (g_pendingSet) {
         ::unlink(g_pendingFile);
     }
     ::signal(sig, SIG_DFL);
@@ -36,7 +39,7 @@ void RemovePendingAndDie(int sig) {
 class PendingFile {
 public:
     PendingFile() {
-        g_pendingFile[0] = '\0';
+        g_pendingSet = 0;
         for (int sig : kSignals) {
             m_old.push_back(::signal(sig, RemovePendingAndDie));
             // A signal the program was started to ignore (nohup) stays ignored.
@@ -49,8 +52,29 @@ public:
         for (std::size_t i = 0; i < kSignals.size(); ++i) {
             ::signal(kSignals[i], m_old[i]);
         }
-        g_pendingFile[0] = '\0';
+        g_pendingSet = 0;
     }
+    // Creates the temporary file from `pattern` and records its name with the signals held,
+    // so that no signal falls between the two and leaves the file behind.
+    int Create(std::string& pattern) {
+        sigset_t held{};
+        sigset_t old{};
+        sigemptyset(&held);
+        for (int sig : kSignals) {
+            sigaddset(&held, sig);
+        }
+        ::sigprocmask(SIG_BLOCK, &held, &old);
+        const int fd = ::mkstemp(pattern.data());
+        const int saved = errno;
+        if (fd >= 0) {
+            std::snprintf(g_pendingFile, sizeof g_pendingFile, "%s", pattern.c_str());
+            g_pendingSet = 1;
+        }
+        ::sigprocmask(SIG_SETMASK, &old, nullptr);
+        errno = saved;
+        return fd;
+    }
+    void Forget() { g_pendingSet = 0; }
     PendingFile(const PendingFile&) = delete;
     PendingFile& operator=(const PendingFile&) = delete;
 
@@ -98,12 +122,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     }
     std::string tmp = target + ".tmp-XXXXXX";
     PendingFile pending;
-    int fd = ::mkstemp(tmp.data());
+    int fd = pending.Create(tmp);
     if (fd < 0) {
         *error = path + ": " + std::strerror(errno);
         return false;
     }
-    std::snprintf(g_pendingFile, sizeof g_pendingFile, "%s", tmp.c_str());
     std::size_t done = 0;
     while (done < text.size()) {
         ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -113,6 +136,7 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
         if (n <= 0) {
             *error = path + ": " + std::strerror(n < 0 ? errno : ENOSPC);
             ::close(fd);
+            pending.Forget();
             ::unlink(tmp.c_str());
             return false;
         }
@@ -121,9 +145,11 @@ bool WriteFileAtomically(const std::string& path, const std::string& text, std::
     if (::fchmod(fd, 0600) != 0 || ::fsync(fd) != 0 || ::close(fd) != 0 ||
         ::rename(tmp.c_str(), target.c_str()) != 0) {
         *error = path + ": " + std::strerror(errno);
+        pending.Forget();
         ::unlink(tmp.c_str());
         return false;
     }
+    pending.Forget();
     return true;
 }
 
