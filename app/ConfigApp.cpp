@@ -12,12 +12,12 @@
 #include "res/Strings.h"
 #include "res/Translation.h"
 #include "store/RegistryKey.h"
-#include "summary/ui/CSummarySheet.h"
-#include "wizard/ui/CWizardSheet.h"
+#include "summary/ui/SummarySheet.h"
+#include "wizard/ui/WizardSheet.h"
 
 namespace zo::app {
 
-bool ConfigApp::InitOle() {
+bool ConfigApp::WindowSystemReady() {
     return qGuiApp != nullptr && QGuiApplication::clipboard() != nullptr;
 }
 
@@ -26,7 +26,7 @@ int ConfigApp::RunSheet(ui::PropertySheet& sheet) {
 }
 
 bool ConfigApp::InitInstance() {
-    if (!InitOle()) {
+    if (!WindowSystemReady()) {
         platform::CurrentPrompter().Ask(res::LoadString(res::IDS_OLE_FAILED),
                                         platform::Buttons::Ok);
         return false;
@@ -47,7 +47,7 @@ bool ConfigApp::InitInstance() {
     }
 
     if (applied == 0) {
-        std::unique_ptr<wizard::CWizardSheet> wizard(new (std::nothrow) wizard::CWizardSheet(
+        std::unique_ptr<wizard::WizardSheet> wizard(new (std::nothrow) wizard::WizardSheet(
             res::Tr(kFirstTimeCaption), nullptr, 0, &m_channel));
         if (!wizard) {
             return false;
@@ -61,8 +61,8 @@ bool ConfigApp::InitInstance() {
         }
     }
 
-    std::unique_ptr<summary::CSummarySheet> summary(
-        new (std::nothrow) summary::CSummarySheet(res::LoadString(res::IDS_TITLE), nullptr, 0));
+    std::unique_ptr<summary::SummarySheet> summary(
+        new (std::nothrow) summary::SummarySheet(res::LoadString(res::IDS_TITLE), nullptr, 0));
     if (!summary) {
         return false;
     }

@@ -34,7 +34,7 @@ public:
 
 protected:
     // Whether the window system offers what the windows use (dialogs, the clipboard).
-    virtual bool InitOle();
+    virtual bool WindowSystemReady();
 
 private:
     link::ModemChannel m_channel;

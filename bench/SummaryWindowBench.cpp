@@ -16,7 +16,7 @@
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
 #include "res/Strings.h"
-#include "summary/ui/CSummarySheet.h"
+#include "summary/ui/SummarySheet.h"
 
 namespace zo::bench {
 namespace {
@@ -70,7 +70,7 @@ public:
     }
     // Opens the window as the start-up does, with "Location 0" shown.
     bool Open() {
-        sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
+        sheet = std::make_unique<summary::SummarySheet>(res::LoadString(res::IDS_TITLE));
         sheet->SetChannel(&app.Channel());
         sheet->SetSheetRunner(&app);
         sheet->SetStartProfile("Location 0");
@@ -89,7 +89,7 @@ public:
     cardsim::InProcessCard card{clock};
     AnsweringCard answeringCard{clock};
     app::ConfigApp app;
-    std::unique_ptr<summary::CSummarySheet> sheet;
+    std::unique_ptr<summary::SummarySheet> sheet;
 };
 
 double OpenMs(int profiles, bool* ok) {
@@ -130,7 +130,7 @@ void RunProductPageBench(Table& table) {
         return;
     }
     rig.sheet->SetActivePage(1);
-    summary::CProductPage& page = rig.sheet->m_productPage;
+    summary::ProductPage& page = rig.sheet->m_productPage;
     auto refresh = [&] {
         const int served = page.RequestsServed();
         rig.clock.Advance(std::chrono::seconds(5));

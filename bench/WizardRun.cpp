@@ -9,7 +9,7 @@
 #include "platform/registry/Hive.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
-#include "wizard/ui/CWizardSheet.h"
+#include "wizard/ui/WizardSheet.h"
 
 namespace zo::bench {
 namespace {
@@ -22,7 +22,7 @@ public:
 
 protected:
     int RunSheet(ui::PropertySheet& sheet) override {
-        auto* wizard = dynamic_cast<wizard::CWizardSheet*>(&sheet);
+        auto* wizard = dynamic_cast<wizard::WizardSheet*>(&sheet);
         if (!wizard) {
             return ui::IDCANCEL;
         }
@@ -32,14 +32,14 @@ protected:
     }
 
 private:
-    static void Type(wizard::CWizardSheet& w, int id, const char* text) {
-        auto* edit = qobject_cast<QLineEdit*>(w.GetActivePage()->GetDlgItem(id));
+    static void Type(wizard::WizardSheet& w, int id, const char* text) {
+        auto* edit = qobject_cast<QLineEdit*>(w.GetActivePage()->ControlWidget(id));
         if (edit) {
             edit->selectAll();
             edit->insert(text);
         }
     }
-    static void Walk(wizard::CWizardSheet& w) {
+    static void Walk(wizard::WizardSheet& w) {
         using B = ui::PropertySheet::Button;
         w.PressButton(B::Next);
         w.PressButton(B::Next);

@@ -14,21 +14,21 @@ struct DlgRect {
 };
 
 enum class ControlKind {
-    Static,         // text
-    Picture,        // bitmap resource named by `image`
+    Static,   // text
+    Picture,  // bitmap resource named by `image`
     GroupBox,
     PushButton,
     DefPushButton,  // the button Enter presses
     CheckBox,       // automatic check box
     Edit,
     ListBox,
-    ComboBox,       // drop-down list
+    ComboBox,  // drop-down list
     ProgressBar,
 };
 
 // Control styles that change how a control is made or behaves.
 enum ControlStyle : unsigned {
-    kHidden = 1u << 0,         // created without WS_VISIBLE
+    kHidden = 1u << 0,  // created without WS_VISIBLE
     kTabStop = 1u << 1,
     kGroup = 1u << 2,
     kBorder = 1u << 3,
@@ -36,13 +36,13 @@ enum ControlStyle : unsigned {
     kMultiLine = 1u << 5,
     kVScroll = 1u << 6,
     kHScroll = 1u << 7,
-    kAutoHScroll = 1u << 8,    // without it an edit takes no more text than it can show
+    kAutoHScroll = 1u << 8,  // without it an edit takes no more text than it can show
     kSorted = 1u << 9,
     kNotify = 1u << 10,
     kNoIntegralHeight = 1u << 11,
-    kRealSizeImage = 1u << 12, // a picture keeps the rectangle and is clipped to it
+    kRealSizeImage = 1u << 12,  // a picture keeps the rectangle and is clipped to it
     kDisabled = 1u << 13,
-    kDecoration = 1u << 14,    // a picture that says nothing: screen readers skip it
+    kDecoration = 1u << 14,  // a picture that says nothing: screen readers skip it
 };
 
 struct ControlTemplate {
@@ -58,12 +58,12 @@ struct ControlTemplate {
 };
 
 enum DialogStyle : unsigned {
-    kChildPage = 1u << 0,   // a property page inside a sheet
+    kChildPage = 1u << 0,  // a property page inside a sheet
     kPopup = 1u << 1,
     kCaption = 1u << 2,
     kSysMenu = 1u << 3,
     kModalFrame = 1u << 4,
-    kVisible = 1u << 5,     // shown as soon as it is created
+    kVisible = 1u << 5,  // shown as soon as it is created
 };
 
 // A dialog resource: the window's size and font and its controls in tab order.

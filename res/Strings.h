@@ -31,7 +31,7 @@ enum StringId : int {
     IDS_PROFILE_NOT_APPLIED = 129,
     IDS_OLE_FAILED = 130,
 
-    // Texts of this program beyond the original table.
+    // Later texts, numbered from 200 apart from the first ones.
     IDS_NAME_NOT_STORABLE = 200,
     IDS_CARD_REFUSED_COMMAND = 201,  // %1: the command, as sent without its line end
 };

@@ -10,14 +10,6 @@ namespace zo::store {
 using registry::HKey;
 using registry::HKEY_LOCAL_MACHINE;
 
-// The security record handed to every key creation. Kept for the layout the callers
-// know; the hive's file mode (owner only) is what protects the keys.
-struct SecurityAttributes {
-    unsigned long nLength = 12;
-    void* lpSecurityDescriptor = nullptr;
-    bool bInheritHandle = true;
-};
-
 // One open key of the default hive (registry::DefaultHive, read at each call). Failures
 // show no message; callers report them with string 114. Any thread, one at a time.
 class RegistryKey {
@@ -31,7 +23,7 @@ public:
     bool Reopen(HKey root, const char* path);
     bool Reopen(HKey root, const std::string& path) { return Reopen(root, path.c_str()); }
     // Deletes the key named by m_path; refused by the store while it has subkeys.
-    // Returns whether the key was deleted (the original returned nothing).
+    // Returns whether the key was deleted.
     bool DeleteKey();
     // Writes each pair as a string value; true only if every write succeeded.
     // The values named in `remove` are deleted in the same transaction, so a save
@@ -54,7 +46,6 @@ private:
     std::vector<std::string> m_results;
     HKey m_root;
     HKey m_key;
-    SecurityAttributes m_security;
     bool m_open = false;
     char m_path[1024] = {};
 };

@@ -17,7 +17,7 @@ MissingCardDialog::MissingCardDialog(std::string details)
 
 bool MissingCardDialog::OnInitDialog() {
     const bool result = ui::Dialog::OnInitDialog();
-    QWidget* window = GetSafeHwnd();
+    QWidget* window = Widget();
     if (m_details.empty() || !window) {
         return result;
     }

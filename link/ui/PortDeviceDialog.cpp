@@ -129,8 +129,8 @@ bool ChoosePortDevice(const std::string& portName, QWidget* parent) {
 }
 
 void ShowPortDevice(ui::Dialog& page, const std::string& portName) {
-    page.SetDlgItemText(res::IDC_PORT_DEVICE, DescribePortDevice(portName));
-    if (QWidget* button = page.GetDlgItem(res::IDC_PORT_DEVICE_CHOOSE)) {
+    page.SetControlText(res::IDC_PORT_DEVICE, DescribePortDevice(portName));
+    if (QWidget* button = page.ControlWidget(res::IDC_PORT_DEVICE_CHOOSE)) {
         button->setEnabled(!portName.empty() && !comm::CurrentPortMap().SavedPortsFile().empty());
     }
 }

@@ -25,7 +25,7 @@ void ProgressDialog::DoDataExchange(ui::DataExchange& dx) {
 
 bool ProgressDialog::OnInitDialog() {
     ui::Dialog::OnInitDialog();
-    if (QWidget* w = GetSafeHwnd()) {
+    if (QWidget* w = Widget()) {
         w->setProperty(ui::kConversationWindow, true);
         // The window has no parent, yet it reports on the window in use: without saying so
         // to the window manager, that would stack it beneath the modal sheet.

@@ -1,11 +1,11 @@
 #include "platform/media/AviFile.h"
 
-#include <algorithm>
-#include <array>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "platform/media/Rle8.h"
 
@@ -20,9 +20,13 @@ std::uint32_t U32(const std::uint8_t* p) {
            std::uint32_t(p[3]) << 24;
 }
 
-std::uint16_t U16(const std::uint8_t* p) { return std::uint16_t(p[0] | p[1] << 8); }
+std::uint16_t U16(const std::uint8_t* p) {
+    return std::uint16_t(p[0] | p[1] << 8);
+}
 
-bool Is(const std::uint8_t* p, const char* fourcc) { return std::memcmp(p, fourcc, 4) == 0; }
+bool Is(const std::uint8_t* p, const char* fourcc) {
+    return std::memcmp(p, fourcc, 4) == 0;
+}
 
 struct Span {
     std::size_t begin = 0;
@@ -130,9 +134,9 @@ bool Parser::Run(Clip* clip) {
         v.height < -m_limits.maxSide || v.height > m_limits.maxSide) {
         return Fail("unsupported picture size");
     }
-    if (v.compression == kBiRle8 ? (v.bitCount != 8 || v.height < 0)
-                                 : (v.compression != kBiRgb ||
-                                    (v.bitCount != 8 && v.bitCount != 24))) {
+    if (v.compression == kBiRle8
+            ? (v.bitCount != 8 || v.height < 0)
+            : (v.compression != kBiRgb || (v.bitCount != 8 && v.bitCount != 24))) {
         return Fail("unsupported frame format");
     }
     m_clip.width = v.width;
@@ -151,8 +155,8 @@ bool Parser::Run(Clip* clip) {
     if (micros == 0) {
         micros = 66667;
     }
-    m_clip.frameMicroseconds = static_cast<std::uint32_t>(
-        std::clamp<std::uint64_t>(micros, 10000u, 1000000u));
+    m_clip.frameMicroseconds =
+        static_cast<std::uint32_t>(std::clamp<std::uint64_t>(micros, 10000u, 1000000u));
     *clip = std::move(m_clip);
     return true;
 }
@@ -162,8 +166,7 @@ bool Parser::Header(Span span) {
     return Walk(span, [&](const std::uint8_t* h, Span body) {
         if (Is(h, "avih") && body.end - body.begin >= 4) {
             m_microsPerFrame = U32(m_data + body.begin);
-        } else if (Is(h, "LIST") && body.end - body.begin >= 4 &&
-                   Is(m_data + body.begin, "strl")) {
+        } else if (Is(h, "LIST") && body.end - body.begin >= 4 && Is(m_data + body.begin, "strl")) {
             return StreamList({body.begin + 4, body.end}, stream++);
         }
         return true;
@@ -224,8 +227,8 @@ bool Parser::Format(Span span, VideoFormat* v) {
         }
         for (std::uint32_t i = 0; i < colours; ++i) {
             const std::uint8_t* q = d + headerSize + 4 * i;  // blue, green, red, reserved
-            v->palette[i] = 0xFF000000u | std::uint32_t(q[2]) << 16 | std::uint32_t(q[1]) << 8 |
-                            q[0];
+            v->palette[i] =
+                0xFF000000u | std::uint32_t(q[2]) << 16 | std::uint32_t(q[1]) << 8 | q[0];
         }
     }
     v->found = true;
@@ -245,8 +248,7 @@ bool Parser::Frames(Span movi, int depth) {
             }
             return true;
         }
-        if (h[0] == wanted[0] && h[1] == wanted[1] && h[2] == 'd' &&
-            (h[3] == 'b' || h[3] == 'c')) {
+        if (h[0] == wanted[0] && h[1] == wanted[1] && h[2] == 'd' && (h[3] == 'b' || h[3] == 'c')) {
             return Frame(body);
         }
         return true;
@@ -301,8 +303,8 @@ bool Parser::Frame(Span span) {
                     out[x] = m_video.palette[row[x]];
                 } else {
                     const std::uint8_t* p = row + 3 * x;  // blue, green, red
-                    out[x] = 0xFF000000u | std::uint32_t(p[2]) << 16 |
-                             std::uint32_t(p[1]) << 8 | p[0];
+                    out[x] =
+                        0xFF000000u | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
                 }
             }
         }
@@ -331,8 +333,7 @@ bool ParseAvi(const std::uint8_t* data, std::size_t size, Clip* clip, std::strin
     return true;
 }
 
-bool ReadAviFile(const std::string& path, Clip* clip, std::string* error,
-                 const AviLimits& limits) {
+bool ReadAviFile(const std::string& path, Clip* clip, std::string* error, const AviLimits& limits) {
     auto fail = [&](const std::string& why) {
         if (error) {
             *error = why;

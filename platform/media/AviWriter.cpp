@@ -20,7 +20,9 @@ public:
         m_out.push_back(static_cast<std::uint8_t>(v));
         m_out.push_back(static_cast<std::uint8_t>(v >> 8));
     }
-    void Bytes(const std::vector<std::uint8_t>& b) { m_out.insert(m_out.end(), b.begin(), b.end()); }
+    void Bytes(const std::vector<std::uint8_t>& b) {
+        m_out.insert(m_out.end(), b.begin(), b.end());
+    }
 
     // Opens a chunk (or a LIST with its type); returns where its size goes.
     std::size_t Open(const char* id, const char* listType = nullptr) {

@@ -17,7 +17,7 @@ public:
     virtual ~Control() = default;
 
     void Attach(QWidget* window) { m_wnd = window; }
-    QWidget* GetSafeHwnd() const { return m_wnd.data(); }
+    QWidget* Widget() const { return m_wnd.data(); }
     bool IsWindow() const { return !m_wnd.isNull(); }
 
     void EnableWindow(bool enable = true);

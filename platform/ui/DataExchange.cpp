@@ -14,7 +14,7 @@ Handle Bind(DataExchange& dx, int id) {
 }
 
 void ExchangeListString(DataExchange& dx, ItemList& list, std::string& value) {
-    if (dx.m_bSaveAndValidate) {
+    if (dx.m_saveAndValidate) {
         int sel = list.GetCurSel();
         value = sel < 0 ? std::string() : list.GetText(sel);
     } else {
@@ -23,7 +23,7 @@ void ExchangeListString(DataExchange& dx, ItemList& list, std::string& value) {
 }
 
 void ExchangeIndex(DataExchange& dx, ItemList& list, int& index) {
-    if (dx.m_bSaveAndValidate) {
+    if (dx.m_saveAndValidate) {
         index = list.GetCurSel();
     } else {
         list.SetCurSel(index);
@@ -32,7 +32,9 @@ void ExchangeIndex(DataExchange& dx, ItemList& list, int& index) {
 
 }  // namespace
 
-QWidget* DataExchange::ControlWindow(int id) const { return m_pDlgWnd->GetDlgItem(id); }
+QWidget* DataExchange::ControlWindow(int id) const {
+    return m_dialog->ControlWidget(id);
+}
 
 void DDX_Control(DataExchange& dx, int id, Control& control) {
     if (!control.IsWindow()) {
@@ -42,7 +44,7 @@ void DDX_Control(DataExchange& dx, int id, Control& control) {
 
 void DDX_Text(DataExchange& dx, int id, std::string& value) {
     auto c = Bind<Control>(dx, id);
-    if (dx.m_bSaveAndValidate) {
+    if (dx.m_saveAndValidate) {
         value = c.GetWindowText();
     } else {
         c.SetWindowText(value);
@@ -51,7 +53,7 @@ void DDX_Text(DataExchange& dx, int id, std::string& value) {
 
 void DDX_Check(DataExchange& dx, int id, int& value) {
     auto b = Bind<Button>(dx, id);
-    if (dx.m_bSaveAndValidate) {
+    if (dx.m_saveAndValidate) {
         value = b.GetCheck();
     } else {
         b.SetCheck(value);

@@ -15,12 +15,12 @@ class Dialog;
 class DataExchange {
 public:
     DataExchange(Dialog& dialog, bool saveAndValidate)
-        : m_pDlgWnd(&dialog), m_bSaveAndValidate(saveAndValidate) {}
+        : m_dialog(&dialog), m_saveAndValidate(saveAndValidate) {}
 
     QWidget* ControlWindow(int id) const;
 
-    Dialog* m_pDlgWnd;
-    bool m_bSaveAndValidate;
+    Dialog* m_dialog;
+    bool m_saveAndValidate;
 };
 
 // Binds a control handle to the control with that id.

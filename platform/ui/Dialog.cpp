@@ -56,13 +56,13 @@ Dialog::Dialog(int templateId, QWidget* parentWindow)
     : m_templateId(templateId), m_parentWindow(parentWindow) {}
 
 Dialog::~Dialog() {
-    QWidget* w = m_hWnd.data();
+    QWidget* w = m_widget.data();
     if (auto* dw = dynamic_cast<DialogWindow*>(w)) {
         dw->Detach();
     }
     // The derived dialog is gone by now: the focus leaving a control as the window goes
     // must not reach its handlers.
-    m_hWnd = nullptr;
+    m_widget = nullptr;
     delete w;
 }
 
@@ -74,7 +74,7 @@ const res::DialogTemplate& Dialog::Template() const {
 
 bool Dialog::CreateFromTemplate(QWidget* parent, bool child) {
     const res::DialogTemplate* t = res::FindDialogTemplate(m_templateId);
-    if (!t || m_hWnd) {
+    if (!t || m_widget) {
         return false;
     }
     EnableAccessibility();
@@ -104,10 +104,10 @@ bool Dialog::CreateFromTemplate(QWidget* parent, bool child) {
     w->setObjectName(QStringLiteral("dialog%1").arg(m_templateId));
     w->setFont(m_units.Font());
     w->resize(size);
-    m_hWnd = w;
+    m_widget = w;
     m_ended = false;
     m_controls = CreateControls(*t, m_units, w, [this](int id, int code) {
-        if (m_hWnd) {
+        if (m_widget) {
             const ActionScope action;
             OnCommand(id, code);
         }
@@ -131,9 +131,9 @@ int Dialog::DoModal() {
     if (!CreateFromTemplate(m_parentWindow, false)) {
         return -1;
     }
-    auto* dw = static_cast<DialogWindow*>(m_hWnd.data());
+    auto* dw = static_cast<DialogWindow*>(m_widget.data());
     OnInitDialog();
-    if (!m_ended && m_hWnd) {
+    if (!m_ended && m_widget) {
         m_modalRunning = true;
         dw->setWindowModality(Qt::ApplicationModal);
         dw->exec();
@@ -149,22 +149,22 @@ bool Dialog::Create(QWidget* parentWindow) {
         return false;
     }
     OnInitDialog();
-    if (m_hWnd && (Template().style & res::kVisible) && !m_ended) {
-        m_hWnd->show();
+    if (m_widget && (Template().style & res::kVisible) && !m_ended) {
+        m_widget->show();
     }
-    return m_hWnd != nullptr;
+    return m_widget != nullptr;
 }
 
 bool Dialog::DestroyWindow() {
-    if (!m_hWnd) {
+    if (!m_widget) {
         return false;
     }
     OnDestroy();
-    QWidget* w = m_hWnd.data();
+    QWidget* w = m_widget.data();
     if (auto* dw = dynamic_cast<DialogWindow*>(w)) {
         dw->Detach();
     }
-    m_hWnd = nullptr;
+    m_widget = nullptr;
     m_controls.clear();
     w->hide();
     delete w;
@@ -174,7 +174,7 @@ bool Dialog::DestroyWindow() {
 void Dialog::EndDialog(int result) {
     m_result = result;
     m_ended = true;
-    if (auto* dw = dynamic_cast<QDialog*>(m_hWnd.data())) {
+    if (auto* dw = dynamic_cast<QDialog*>(m_widget.data())) {
         if (m_modalRunning) {
             dw->done(result);
         } else {
@@ -183,13 +183,13 @@ void Dialog::EndDialog(int result) {
     }
 }
 
-QWidget* Dialog::GetDlgItem(int id) const {
+QWidget* Dialog::ControlWidget(int id) const {
     auto it = m_controls.find(id);
     return it == m_controls.end() ? nullptr : it->second.data();
 }
 
 bool Dialog::UpdateData(bool saveAndValidate) {
-    if (!m_hWnd) {
+    if (!m_widget) {
         return false;
     }
     DataExchange dx(*this, saveAndValidate);
@@ -197,19 +197,19 @@ bool Dialog::UpdateData(bool saveAndValidate) {
     return true;
 }
 
-void Dialog::SetDlgItemText(int id, const std::string& text) {
+void Dialog::SetControlText(int id, const std::string& text) {
     Control c;
-    c.Attach(GetDlgItem(id));
+    c.Attach(ControlWidget(id));
     c.SetWindowText(text);
 }
 
-std::string Dialog::GetDlgItemText(int id) const {
+std::string Dialog::ControlText(int id) const {
     Control c;
-    c.Attach(GetDlgItem(id));
+    c.Attach(ControlWidget(id));
     return c.GetWindowText();
 }
 
-void Dialog::GotoDlgCtrl(QWidget* control) {
+void Dialog::FocusControl(QWidget* control) {
     if (!control) {
         return;
     }
@@ -220,17 +220,17 @@ void Dialog::GotoDlgCtrl(QWidget* control) {
     }
 }
 
-void Dialog::NextDlgCtrl() {
-    if (!m_hWnd) {
+void Dialog::FocusNextControl() {
+    if (!m_widget) {
         return;
     }
-    QWidget* from = m_hWnd->focusWidget();
+    QWidget* from = m_widget->focusWidget();
     if (!from) {
-        from = m_hWnd;
+        from = m_widget;
     }
     for (QWidget* w = from->nextInFocusChain(); w && w != from; w = w->nextInFocusChain()) {
-        if (m_hWnd->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
-            w->isVisibleTo(m_hWnd)) {
+        if (m_widget->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() &&
+            w->isVisibleTo(m_widget)) {
             w->setFocus(Qt::TabFocusReason);
             return;
         }

@@ -39,16 +39,16 @@ public:
     virtual bool DestroyWindow();
     void EndDialog(int result);
 
-    QWidget* GetSafeHwnd() const { return m_hWnd.data(); }
-    QWidget* GetDlgItem(int id) const;
+    QWidget* Widget() const { return m_widget.data(); }
+    QWidget* ControlWidget(int id) const;
     bool UpdateData(bool saveAndValidate = true);
-    void SetDlgItemText(int id, const std::string& text);
-    std::string GetDlgItemText(int id) const;
+    void SetControlText(int id, const std::string& text);
+    std::string ControlText(int id) const;
     // Moves the focus to `control` as the dialog manager does (an edit gets its text
     // selected).
-    void GotoDlgCtrl(QWidget* control);
+    void FocusControl(QWidget* control);
     // Moves the focus to the next control in tab order.
-    void NextDlgCtrl();
+    void FocusNextControl();
 
     // The command map: `handler` runs when control `id` sends `code`.
     void MapCommand(int code, int id, std::function<void()> handler);
@@ -75,7 +75,7 @@ private:
     int m_templateId;
     QWidget* m_parentWindow;
     DialogUnits m_units;
-    QPointer<QWidget> m_hWnd;
+    QPointer<QWidget> m_widget;
     std::map<int, QPointer<QWidget>> m_controls;
     std::map<std::pair<int, int>, std::function<void()>> m_commandMap;
     bool m_modalRunning = false;

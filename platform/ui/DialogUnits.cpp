@@ -62,9 +62,13 @@ DialogUnits DialogUnits::ForFont(const std::string& face, int pointSize) {
     return units;
 }
 
-int DialogUnits::ToPixelsX(int dlu) const { return MulDiv(dlu, m_baseX, 4); }
+int DialogUnits::ToPixelsX(int dlu) const {
+    return MulDiv(dlu, m_baseX, 4);
+}
 
-int DialogUnits::ToPixelsY(int dlu) const { return MulDiv(dlu, m_baseY, 8); }
+int DialogUnits::ToPixelsY(int dlu) const {
+    return MulDiv(dlu, m_baseY, 8);
+}
 
 // Edges are converted, not sizes, so that controls that touch in dialog units touch on screen.
 QRect DialogUnits::ToPixels(const res::DlgRect& r) const {

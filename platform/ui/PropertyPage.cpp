@@ -23,21 +23,33 @@ bool PropertyPage::OnSetActive() {
     return true;
 }
 
-bool PropertyPage::OnKillActive() { return UpdateData(true); }
+bool PropertyPage::OnKillActive() {
+    return UpdateData(true);
+}
 
-int PropertyPage::OnWizardBack() { return 0; }
+int PropertyPage::OnWizardBack() {
+    return 0;
+}
 
-int PropertyPage::OnWizardNext() { return 0; }
+int PropertyPage::OnWizardNext() {
+    return 0;
+}
 
-bool PropertyPage::OnWizardFinish() { return true; }
+bool PropertyPage::OnWizardFinish() {
+    return true;
+}
 
-bool PropertyPage::OnQueryCancel() { return true; }
+bool PropertyPage::OnQueryCancel() {
+    return true;
+}
 
 bool PropertyPage::OnApply() {
     OnOK();
     return true;
 }
 
-void PropertyPage::OnReset() { OnCancel(); }
+void PropertyPage::OnReset() {
+    OnCancel();
+}
 
 }  // namespace zo::ui

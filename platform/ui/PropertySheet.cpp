@@ -161,7 +161,7 @@ int PropertySheet::IndexOfTemplate(int templateId) const {
     return -1;
 }
 
-QWidget* PropertySheet::GetSafeHwnd() const {
+QWidget* PropertySheet::Widget() const {
     return m_window.data();
 }
 
@@ -173,13 +173,13 @@ QTabBar* PropertySheet::TabBar() const {
     return m_tabBar.data();
 }
 
-QPushButton* PropertySheet::GetDlgItem(int id) const {
+QPushButton* PropertySheet::ControlWidget(int id) const {
     auto it = m_buttons.find(id);
     return it == m_buttons.end() ? nullptr : it->second.data();
 }
 
-void PropertySheet::SetDlgItemText(int id, const std::string& text) {
-    if (QPushButton* b = GetDlgItem(id)) {
+void PropertySheet::SetControlText(int id, const std::string& text) {
+    if (QPushButton* b = ControlWidget(id)) {
         b->setText(ToQ(text));
     }
 }
@@ -394,22 +394,22 @@ bool PropertySheet::Activate(int index, int previous) {
     if (!page || !m_window) {
         return false;
     }
-    if (!page->GetSafeHwnd()) {
+    if (!page->Widget()) {
         if (!page->CreateFromTemplate(m_stack, true)) {
             return false;
         }
         page->m_firstSetActive = true;
-        m_stack->addWidget(page->GetSafeHwnd());
+        m_stack->addWidget(page->Widget());
         page->OnInitDialog();
-        if (!m_window || !page->GetSafeHwnd()) {
+        if (!m_window || !page->Widget()) {
             return false;
         }
-        PutButtonsAfter(page->GetSafeHwnd());
+        PutButtonsAfter(page->Widget());
     }
-    bool again = index == m_active && m_stack->currentWidget() == page->GetSafeHwnd();
+    bool again = index == m_active && m_stack->currentWidget() == page->Widget();
     m_active = index;
     m_activeValid = false;
-    m_stack->setCurrentWidget(page->GetSafeHwnd());
+    m_stack->setCurrentWidget(page->Widget());
     if (m_tabBar) {
         const QSignalBlocker block(m_tabBar.data());
         m_tabBar->setCurrentIndex(index);
@@ -437,7 +437,7 @@ bool PropertySheet::Activate(int index, int previous) {
 // focus elsewhere on it or the user is moving along the tabs themselves. A page
 // activated again after Apply keeps the focus it had.
 void PropertySheet::FocusPage(PropertyPage* page, QWidget* focusBefore, bool again) {
-    QWidget* pageWindow = page->GetSafeHwnd();
+    QWidget* pageWindow = page->Widget();
     QWidget* now = m_window ? m_window->focusWidget() : nullptr;
     if (!pageWindow || (now && now == m_tabBar.data())) {
         return;
@@ -447,7 +447,7 @@ void PropertySheet::FocusPage(PropertyPage* page, QWidget* focusBefore, bool aga
         return;
     }
     if (QWidget* first = FirstTabStop(pageWindow)) {
-        page->GotoDlgCtrl(first);
+        page->FocusControl(first);
     }
 }
 
@@ -477,7 +477,7 @@ void PropertySheet::PressDefaultButton() {
         PressButton(Button::Ok);
         return;
     }
-    QPushButton* finish = GetDlgItem(ID_WIZFINISH);
+    QPushButton* finish = ControlWidget(ID_WIZFINISH);
     PressButton(finish && !finish->isHidden() ? Button::Finish : Button::Next);
 }
 
@@ -498,7 +498,7 @@ void PropertySheet::PutButtonsAfter(QWidget* page) {
     static const int order[] = {ID_WIZBACK, ID_WIZNEXT,   ID_WIZFINISH, IDOK,
                                 IDCANCEL,   ID_APPLY_NOW, IDHELP};
     for (int id : order) {
-        if (QPushButton* b = GetDlgItem(id)) {
+        if (QPushButton* b = ControlWidget(id)) {
             QWidget::setTabOrder(last, b);
             last = b;
         }
@@ -518,9 +518,9 @@ void PropertySheet::UpdateButtons() {
         return;
     }
     if (m_wizard) {
-        QPushButton* back = GetDlgItem(ID_WIZBACK);
-        QPushButton* next = GetDlgItem(ID_WIZNEXT);
-        QPushButton* finish = GetDlgItem(ID_WIZFINISH);
+        QPushButton* back = ControlWidget(ID_WIZBACK);
+        QPushButton* next = ControlWidget(ID_WIZNEXT);
+        QPushButton* finish = ControlWidget(ID_WIZFINISH);
         if (back) {
             back->setEnabled(m_wizardButtons & PSWIZB_BACK);
         }
@@ -536,7 +536,7 @@ void PropertySheet::UpdateButtons() {
             finish->setEnabled(m_wizardButtons & PSWIZB_FINISH);
             finish->setDefault(showFinish);
         }
-    } else if (QPushButton* apply = GetDlgItem(ID_APPLY_NOW)) {
+    } else if (QPushButton* apply = ControlWidget(ID_APPLY_NOW)) {
         bool any = std::any_of(m_pages.begin(), m_pages.end(),
                                [](const PropertyPage* p) { return p->IsModified(); });
         apply->setEnabled(any);
@@ -565,7 +565,7 @@ void PropertySheet::PressButton(Button button) {
         {Button::Ok, IDOK},         {Button::Apply, ID_APPLY_NOW}, {Button::Cancel, IDCANCEL},
         {Button::Help, IDHELP}};
     const ActionScope action;
-    QPushButton* b = GetDlgItem(ids.at(button));
+    QPushButton* b = ControlWidget(ids.at(button));
     // Esc and the close box cancel even when the cancel button was taken away.
     bool available = b && b->isEnabled() && !b->isHidden();
     if (!available && !(button == Button::Cancel && !b)) {
@@ -643,7 +643,7 @@ void PropertySheet::Cancel() {
         return;
     }
     for (PropertyPage* p : m_pages) {
-        if (p->GetSafeHwnd()) {
+        if (p->Widget()) {
             p->OnReset();
         }
     }
@@ -662,7 +662,7 @@ bool PropertySheet::Apply(bool thenClose) {
     }
     bool ok = true;
     for (PropertyPage* p : m_pages) {
-        if (!p->GetSafeHwnd()) {
+        if (!p->Widget()) {
             continue;
         }
         p->m_modified = false;

@@ -71,11 +71,11 @@ public:
     // tabbed sheet while it has one.
     void PressDefaultButton();
 
-    QWidget* GetSafeHwnd() const;
+    QWidget* Widget() const;
     // The sheet's own buttons by command id (IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP,
     // ID_WIZBACK, ID_WIZNEXT, ID_WIZFINISH); null once removed.
-    QPushButton* GetDlgItem(int id) const;
-    void SetDlgItemText(int id, const std::string& text);
+    QPushButton* ControlWidget(int id) const;
+    void SetControlText(int id, const std::string& text);
     QStackedWidget* PageStack() const;
     QTabBar* TabBar() const;
 

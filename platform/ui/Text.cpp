@@ -13,7 +13,9 @@ QString ToQ(const std::string& text) {
     return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::string FromQ(const QString& text) { return text.toStdString(); }
+std::string FromQ(const QString& text) {
+    return text.toStdString();
+}
 
 QString StripMnemonic(const QString& text) {
     QString out;

@@ -23,7 +23,7 @@ void RawDataDialog::DoDataExchange(ui::DataExchange& dx) {
 
 bool RawDataDialog::OnInitDialog() {
     ui::Dialog::OnInitDialog();
-    if (QWidget* edit = m_rawText.GetSafeHwnd()) {
+    if (QWidget* edit = m_rawText.Widget()) {
         // The card lays its answers out in columns.
         edit->setFont(ui::FixedPitchFont());
     }

@@ -14,7 +14,7 @@ bool SplashDialog::Create() {
     if (!ui::Dialog::Create(nullptr)) {
         return false;
     }
-    QWidget* w = GetSafeHwnd();
+    QWidget* w = Widget();
     w->setProperty(ui::kConversationWindow, true);
     // The window fits its picture with the same margin all round: its template's size
     // was measured in a font this system only stands in for.

@@ -112,13 +112,13 @@ private slots:
     void everyWizardPageNamesItsControls() {
         test::WizardRig rig;
         rig.Open();
-        QWidget* window = rig.sheet->GetSafeHwnd()->window();
+        QWidget* window = rig.sheet->Widget()->window();
         Tree tree;
         CheckWindow(window, "location page", &tree);
         QCOMPARE(Name(tree, res::IDC_LOCATION_NAME), QString("I am dialing from :"));
         QCOMPARE(Name(tree, res::IDC_NO_AUTO_DETECT).trimmed(),
                  QString("Do not detect my Ferronix Zo!(tm) Series Card."));
-        QVERIFY(DecorationsBuilt(rig.sheet->GetActivePage()->GetSafeHwnd()) >= 2);
+        QVERIFY(DecorationsBuilt(rig.sheet->GetActivePage()->Widget()) >= 2);
 
         rig.ToPhonePage(false);
         QCOMPARE(rig.Page(), 2);
@@ -167,7 +167,7 @@ private slots:
         f.AddProfile("Home", "4255550100", "42555501000101");
         f.MarkApplied("Office");
         QVERIFY(f.Open("Office"));
-        QWidget* window = f.Sheet().GetSafeHwnd()->window();
+        QWidget* window = f.Sheet().Widget()->window();
         Tree tree;
         CheckWindow(window, "Configure", &tree);
         // The lists are named by their labels, not by the entry they show.
@@ -175,7 +175,7 @@ private slots:
         QCOMPARE(Name(tree, res::IDC_CFG_SWITCH), QString("Switch Type:"));
         QCOMPARE(tree.byId[res::IDC_CFG_PROFILE]->text(QAccessible::Value), QString("Office"));
         QCOMPARE(tree.byId[res::IDC_CFG_SWITCH]->text(QAccessible::Value), QString(test::kNi1));
-        auto* profiles = qobject_cast<QComboBox*>(f.Config().GetDlgItem(res::IDC_CFG_PROFILE));
+        auto* profiles = qobject_cast<QComboBox*>(f.Config().ControlWidget(res::IDC_CFG_PROFILE));
         QVERIFY(profiles && profiles->count() == 2);
         const struct {
             int id;
@@ -197,7 +197,7 @@ private slots:
         CheckWindow(window, "Product Info", &tree);
         QCOMPARE(Name(tree, res::IDC_PRODUCT_NAME), QString("Product Name:"));
         QCOMPARE(Name(tree, res::IDC_LINE_STATUS), QString("Line Status:"));
-        QVERIFY(DecorationsBuilt(f.Sheet().m_productPage.GetSafeHwnd()) >= 2);
+        QVERIFY(DecorationsBuilt(f.Sheet().m_productPage.Widget()) >= 2);
 
         QVERIFY(f.Sheet().SetActivePage(2));
         CheckWindow(window, "General", &tree);
@@ -209,26 +209,26 @@ private slots:
         {
             link::MissingCardDialog dialog;
             QVERIFY(dialog.Create());
-            CheckWindow(dialog.GetSafeHwnd(), "Missing Card");
+            CheckWindow(dialog.Widget(), "Missing Card");
         }
         {
             summary::RawDataDialog dialog(kStatusWithActive);
             QVERIFY(dialog.Create());
             Tree tree;
-            CheckWindow(dialog.GetSafeHwnd(), "raw data", &tree);
+            CheckWindow(dialog.Widget(), "raw data", &tree);
             QCOMPARE(Name(tree, res::IDC_RAW_TEXT), QString("Raw data"));
         }
         {
             // Nothing to move to here: the bar still says what it is.
             link::ProgressDialog progress;
-            Tree tree = WalkWindow(progress.GetSafeHwnd());
+            Tree tree = WalkWindow(progress.Widget());
             QVERIFY(tree.unnamed.isEmpty());
         }
         {
             summary::SplashDialog splash;
             QVERIFY(splash.Create());
-            Tree tree = WalkWindow(splash.GetSafeHwnd());
-            QCOMPARE(DecorationsBuilt(splash.GetSafeHwnd()), 1);
+            Tree tree = WalkWindow(splash.Widget());
+            QCOMPARE(DecorationsBuilt(splash.Widget()), 1);
             QVERIFY2(tree.decorations.isEmpty(), qPrintable(tree.decorations.join("; ")));
         }
     }
@@ -267,7 +267,7 @@ private slots:
         QVERIFY(f.Sheet().SetActivePage(1));
         auto& page = f.Sheet().m_productPage;
         QCOMPARE(page.SignShown(), bitmap);
-        Tree tree = WalkWindow(f.Sheet().GetSafeHwnd()->window());
+        Tree tree = WalkWindow(f.Sheet().Widget()->window());
         QCOMPARE(Name(tree, res::IDC_STATUS_SIGN), name);
         QVERIFY2(Description(tree, res::IDC_STATUS_SIGN).contains(word),
                  qPrintable(Description(tree, res::IDC_STATUS_SIGN)));
@@ -282,7 +282,7 @@ private slots:
         QVERIFY(f.Sheet().SetActivePage(1));
         auto& page = f.Sheet().m_productPage;
         QAccessibleInterface* sign =
-            QAccessible::queryAccessibleInterface(page.GetDlgItem(res::IDC_STATUS_SIGN));
+            QAccessible::queryAccessibleInterface(page.ControlWidget(res::IDC_STATUS_SIGN));
         QVERIFY(sign);
         QCOMPARE(sign->text(QAccessible::Name), QString("Line active"));
         // The card has never been configured: it reports its line interface inactive.

@@ -11,13 +11,13 @@
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
-#include "summary/ui/CSummarySheet.h"
+#include "summary/ui/SummarySheet.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempWorkDir.h"
 #include "support/TestStore.h"
 #include "support/ui/QtTestMain.h"
 #include "support/ui/RecordingHelp.h"
-#include "wizard/ui/CWizardSheet.h"
+#include "wizard/ui/WizardSheet.h"
 
 using namespace zo;
 
@@ -31,7 +31,7 @@ public:
     bool ole = true;
 
 protected:
-    bool InitOle() override { return ole; }
+    bool WindowSystemReady() override { return ole; }
     int RunSheet(ui::PropertySheet& sheet) override {
         captions.push_back(sheet.Caption());
         if (results.empty()) {
@@ -107,7 +107,7 @@ private slots:
         const std::string file = pages::ProductHelpPath();
         QCOMPARE(file, dir.Path() + "/ksfxzo.hlp");
         {
-            wizard::CWizardSheet wizard(app::kFirstTimeCaption);
+            wizard::WizardSheet wizard(app::kFirstTimeCaption);
             QVERIFY(wizard.Create());
             wizard.WinHelp(12345, ui::HELP_CONTEXT);
             wizard.PressButton(ui::PropertySheet::Button::Help);
@@ -119,7 +119,7 @@ private slots:
         }
         help.shown.clear();
         {
-            summary::CSummarySheet summary(res::LoadString(res::IDS_TITLE));
+            summary::SummarySheet summary(res::LoadString(res::IDS_TITLE));
             QVERIFY(summary.Create());
             for (int tab = 0; tab < 3; ++tab) {
                 summary.SetActivePage(tab);

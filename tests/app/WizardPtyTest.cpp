@@ -16,7 +16,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestStore.h"
 #include "support/ui/QtTestMain.h"
-#include "wizard/ui/CWizardSheet.h"
+#include "wizard/ui/WizardSheet.h"
 
 using namespace zo;
 
@@ -33,7 +33,7 @@ public:
 protected:
     int RunSheet(ui::PropertySheet& sheet) override {
         captions.push_back(sheet.Caption());
-        auto* wizard = dynamic_cast<wizard::CWizardSheet*>(&sheet);
+        auto* wizard = dynamic_cast<wizard::WizardSheet*>(&sheet);
         if (!wizard) {
             return ui::IDCANCEL;
         }
@@ -43,16 +43,16 @@ protected:
     }
 
 private:
-    void Type(wizard::CWizardSheet& w, int id, const char* text) {
-        auto* e = qobject_cast<QLineEdit*>(w.GetActivePage()->GetDlgItem(id));
+    void Type(wizard::WizardSheet& w, int id, const char* text) {
+        auto* e = qobject_cast<QLineEdit*>(w.GetActivePage()->ControlWidget(id));
         e->selectAll();
         e->insert(text);
     }
-    void Press(wizard::CWizardSheet& w, ui::PropertySheet::Button b) {
+    void Press(wizard::WizardSheet& w, ui::PropertySheet::Button b) {
         wizardPages.push_back(w.GetActiveIndex());
         w.PressButton(b);
     }
-    void Walk(wizard::CWizardSheet& w) {
+    void Walk(wizard::WizardSheet& w) {
         using B = ui::PropertySheet::Button;
         Press(w, B::Next);  // "My Office"
         Press(w, B::Next);  // National ISDN-1

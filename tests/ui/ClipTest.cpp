@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "pages/CPlaceholderPage.h"
+#include "pages/PlaceholderPage.h"
 #include "platform/media/AviFile.h"
 #include "platform/media/AviWriter.h"
 #include "platform/ui/ClipPlayer.h"
@@ -215,7 +215,7 @@ private slots:
         for (int run = 0; run < 2; ++run) {
             ui::PropertySheet sheet("Clips");
             sheet.SetWizardMode();
-            pages::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
+            pages::PlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
             sheet.AddPage(&first);
             sheet.AddPage(&second);
             QVERIFY(sheet.Create());
@@ -328,7 +328,7 @@ private slots:
         test::ScriptedPrompter prompter;
         ui::PropertySheet sheet("Clips");
         sheet.SetWizardMode();
-        pages::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
+        pages::PlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
         sheet.AddPage(&first);
         sheet.AddPage(&second);
         QVERIFY(sheet.Create());
@@ -375,7 +375,7 @@ private slots:
         test::ScriptedPrompter prompter;
         ui::PropertySheet sheet("No clip");
         sheet.SetWizardMode();
-        pages::CPlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
+        pages::PlaceholderPage first(res::IDD_LOCATION), second(res::IDD_SWITCH);
         sheet.AddPage(&first);
         sheet.AddPage(&second);
         QVERIFY(sheet.Create());

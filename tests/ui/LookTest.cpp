@@ -49,7 +49,7 @@ private slots:
     void splashFitsItsPicture() {
         summary::SplashDialog splash;
         QVERIFY(splash.Create());
-        QWidget* w = splash.GetSafeHwnd();
+        QWidget* w = splash.Widget();
         auto* picture = w->findChild<QLabel*>();
         QVERIFY(picture);
         QCOMPARE(picture->size(), QSize(520, 315));

@@ -146,8 +146,7 @@ private slots:
         f.sheet.PressButton(Button::Back);
         QCOMPARE(f.Take(), (Log{"p1:WizardBack", "p1:KillActive", "p0:SetActive"}));
         QCOMPARE(f.sheet.GetActiveIndex(), 0);
-        QCOMPARE(f.sheet.GetSafeHwnd()->windowTitle(),
-                 QString("Kest Ferronix ZO!(tm) Series Wizard"));
+        QCOMPARE(f.sheet.Widget()->windowTitle(), QString("Kest Ferronix ZO!(tm) Series Wizard"));
     }
 
     void refusalsKeepThePage() {
@@ -163,7 +162,7 @@ private slots:
         f.sheet.PressButton(Button::Next);
         QCOMPARE(f.Take(), (Log{"p0:WizardNext", "p0:KillActive"}));
         QCOMPARE(f.sheet.GetActiveIndex(), 0);
-        QVERIFY(!f.P(1).GetSafeHwnd());
+        QVERIFY(!f.P(1).Widget());
     }
 
     void pagesJumpForwardAndBackward() {
@@ -182,7 +181,7 @@ private slots:
         QCOMPARE(f.sheet.GetActiveIndex(), 4);
         QCOMPARE(f.Take(),
                  (Log{"p2:WizardNext", "p2:KillActive", "p4:InitDialog", "p4:SetActive"}));
-        QVERIFY(!f.P(3).GetSafeHwnd());
+        QVERIFY(!f.P(3).Widget());
         f.P(4).back = [&] {
             f.sheet.SetActivePage(2);
             return 0;
@@ -198,9 +197,9 @@ private slots:
     void wizardButtonsAndFinish() {
         Fixture f(true);
         f.sheet.Create();
-        auto* back = f.sheet.GetDlgItem(ui::ID_WIZBACK);
-        auto* next = f.sheet.GetDlgItem(ui::ID_WIZNEXT);
-        auto* finish = f.sheet.GetDlgItem(ui::ID_WIZFINISH);
+        auto* back = f.sheet.ControlWidget(ui::ID_WIZBACK);
+        auto* next = f.sheet.ControlWidget(ui::ID_WIZNEXT);
+        auto* finish = f.sheet.ControlWidget(ui::ID_WIZFINISH);
         f.sheet.SetWizardButtons(ui::PSWIZB_NEXT);
         QVERIFY(!back->isEnabled());
         QVERIFY(next->isEnabled() && next->isVisible() && !finish->isVisible());
@@ -230,7 +229,7 @@ private slots:
         f.sheet.PressButton(Button::Next);
         f.Take();
         f.P(1).queryCancel = [] { return false; };
-        QTest::keyClick(f.sheet.GetSafeHwnd(), Qt::Key_Escape);
+        QTest::keyClick(f.sheet.Widget(), Qt::Key_Escape);
         QCOMPARE(f.Take(), (Log{"p1:QueryCancel"}));
         QVERIFY(!f.sheet.HasEnded());
         f.P(1).queryCancel = nullptr;
@@ -244,8 +243,8 @@ private slots:
     void tabsApplyAndModifiedState() {
         Fixture f(false);
         f.sheet.Create();
-        QVERIFY(f.sheet.GetDlgItem(ui::IDOK));
-        auto* apply = f.sheet.GetDlgItem(ui::ID_APPLY_NOW);
+        QVERIFY(f.sheet.ControlWidget(ui::IDOK));
+        auto* apply = f.sheet.ControlWidget(ui::ID_APPLY_NOW);
         QVERIFY(!apply->isEnabled());
         QCOMPARE(f.sheet.TabBar()->tabText(2), QString(" General"));
         f.Take();
@@ -311,8 +310,8 @@ private slots:
         sheet.AddPage(&page);
         sheet.SetWizardMode();
         sheet.Create();
-        QTest::mouseClick(sheet.GetDlgItem(ui::IDHELP), Qt::LeftButton);
-        QTest::keyClick(sheet.GetSafeHwnd(), Qt::Key_F1);
+        QTest::mouseClick(sheet.ControlWidget(ui::IDHELP), Qt::LeftButton);
+        QTest::keyClick(sheet.Widget(), Qt::Key_F1);
         QCOMPARE(sheet.calls.size(), std::size_t(2));
         QCOMPARE(sheet.calls[0].second, unsigned(ui::HELP_CONTEXT));
     }
@@ -321,8 +320,8 @@ private slots:
         Fixture f(true);
         QTimer::singleShot(0, [&] { f.sheet.PressButton(Button::Cancel); });
         QCOMPARE(f.sheet.DoModal(), int(ui::IDCANCEL));
-        QVERIFY(!f.sheet.GetSafeHwnd());
-        QVERIFY(!f.P(0).GetSafeHwnd());
+        QVERIFY(!f.sheet.Widget());
+        QVERIFY(!f.P(0).Widget());
         QCOMPARE(f.log.back(), std::string("p0:Destroy"));
     }
 
@@ -331,27 +330,27 @@ private slots:
     void activationFocusesTheFirstTabStop() {
         Fixture f(true);
         QVERIFY(f.sheet.Create());
-        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
-        auto* name = qobject_cast<QLineEdit*>(f.P(0).GetDlgItem(res::IDC_LOCATION_NAME));
+        QVERIFY(Shows(f, f.sheet.Widget()));
+        auto* name = qobject_cast<QLineEdit*>(f.P(0).ControlWidget(res::IDC_LOCATION_NAME));
         QCOMPARE(QApplication::focusWidget(), name);
         QTest::keyClicks(name, "Home");
         Key(Qt::Key_Return);
         QCOMPARE(f.sheet.GetActiveIndex(), 1);
-        QVERIFY(f.P(1).GetSafeHwnd()->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(f.P(1).Widget()->isAncestorOf(QApplication::focusWidget()));
         Key(Qt::Key_Return);
         QCOMPARE(f.sheet.GetActiveIndex(), 2);
-        QCOMPARE(QApplication::focusWidget(), f.P(2).GetDlgItem(res::IDC_AREA1));
+        QCOMPARE(QApplication::focusWidget(), f.P(2).ControlWidget(res::IDC_AREA1));
         f.sheet.PressButton(Button::Back);
         f.sheet.PressButton(Button::Back);
         QCOMPARE(QApplication::focusWidget(), name);
         QCOMPARE(name->selectedText(), QString("Home"));
         // A page that puts the focus somewhere itself keeps it there.
         f.P(2).setActive = [&] {
-            f.P(2).GotoDlgCtrl(f.P(2).GetDlgItem(res::IDC_LINE1));
+            f.P(2).FocusControl(f.P(2).ControlWidget(res::IDC_LINE1));
             return true;
         };
         f.sheet.SetActivePage(2);
-        QCOMPARE(QApplication::focusWidget(), f.P(2).GetDlgItem(res::IDC_LINE1));
+        QCOMPARE(QApplication::focusWidget(), f.P(2).ControlWidget(res::IDC_LINE1));
     }
 
     // Tab runs through the page's own controls first, then the sheet's buttons, on every
@@ -359,13 +358,13 @@ private slots:
     void tabOrderPutsThePageBeforeTheButtons() {
         Fixture f(true);
         f.sheet.Create();
-        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        QVERIFY(Shows(f, f.sheet.Widget()));
         const std::vector<QWidget*> buttons{
-            f.sheet.GetDlgItem(ui::ID_WIZBACK), f.sheet.GetDlgItem(ui::ID_WIZNEXT),
-            f.sheet.GetDlgItem(ui::IDCANCEL), f.sheet.GetDlgItem(ui::IDHELP)};
+            f.sheet.ControlWidget(ui::ID_WIZBACK), f.sheet.ControlWidget(ui::ID_WIZNEXT),
+            f.sheet.ControlWidget(ui::IDCANCEL), f.sheet.ControlWidget(ui::IDHELP)};
         for (int page : {0, 2, 0}) {
             f.sheet.SetActivePage(page);
-            QWidget* pageWindow = f.P(page).GetSafeHwnd();
+            QWidget* pageWindow = f.P(page).Widget();
             std::vector<QWidget*> seen{QApplication::focusWidget()};
             for (int i = 0; i < 20; ++i) {
                 Key(Qt::Key_Tab);
@@ -391,17 +390,17 @@ private slots:
     void tabOrderPutsTheTabsFirst() {
         Fixture f(false);
         f.sheet.Create();
-        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        QVERIFY(Shows(f, f.sheet.Widget()));
         for (int page : {0, 2, 1, 0}) {
             // Apply stays disabled until a page is changed: Tab passes it by.
             std::vector<QWidget*> buttons;
             for (int id : {ui::IDOK, ui::IDCANCEL, ui::ID_APPLY_NOW, ui::IDHELP}) {
-                if (f.sheet.GetDlgItem(id)->isEnabled()) {
-                    buttons.push_back(f.sheet.GetDlgItem(id));
+                if (f.sheet.ControlWidget(id)->isEnabled()) {
+                    buttons.push_back(f.sheet.ControlWidget(id));
                 }
             }
             f.sheet.SetActivePage(page);
-            QWidget* pageWindow = f.P(page).GetSafeHwnd();
+            QWidget* pageWindow = f.P(page).Widget();
             f.sheet.TabBar()->setFocus(Qt::TabFocusReason);
             std::vector<QWidget*> seen{QApplication::focusWidget()};
             for (int i = 0; i < 30; ++i) {
@@ -429,16 +428,16 @@ private slots:
     void aFocusedListShowsItsFocus() {
         Fixture f(true);
         f.sheet.Create();
-        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        QVERIFY(Shows(f, f.sheet.Widget()));
         f.sheet.SetActivePage(1);
-        auto* list = qobject_cast<QListWidget*>(f.P(1).GetDlgItem(res::IDC_SWITCH_LIST));
+        auto* list = qobject_cast<QListWidget*>(f.P(1).ControlWidget(res::IDC_SWITCH_LIST));
         QVERIFY(list);
         list->addItems({"AT&T 5ESS", "National ISDN-1 (NI-1)"});
         list->setCurrentRow(1);
         list->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(list->hasFocus());
         const QImage focused = list->viewport()->grab().toImage();
-        f.sheet.GetDlgItem(ui::IDHELP)->setFocus(Qt::TabFocusReason);
+        f.sheet.ControlWidget(ui::IDHELP)->setFocus(Qt::TabFocusReason);
         QTRY_VERIFY(!list->hasFocus());
         const QImage unfocused = list->viewport()->grab().toImage();
         // Along the selected entry's edge, the pixels that stand out from the selection
@@ -469,11 +468,11 @@ private slots:
         for (bool wizard : {true, false}) {
             Fixture f(wizard);
             f.sheet.Create();
-            QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+            QVERIFY(Shows(f, f.sheet.Widget()));
             int boxes = 0;
             for (int page = 0; page < f.sheet.GetPageCount(); ++page) {
                 f.sheet.SetActivePage(page);
-                for (QCheckBox* box : f.P(page).GetSafeHwnd()->findChildren<QCheckBox*>()) {
+                for (QCheckBox* box : f.P(page).Widget()->findChildren<QCheckBox*>()) {
                     ++boxes;
                     QVERIFY2(box->height() >= box->sizeHint().height(), qPrintable(box->text()));
                 }
@@ -487,14 +486,14 @@ private slots:
     void returnPressesTheDefaultOrFocusedButton() {
         Fixture f(true);
         f.sheet.Create();
-        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        QVERIFY(Shows(f, f.sheet.Widget()));
         f.Take();
-        f.sheet.GetDlgItem(ui::IDCANCEL)->setFocus();
+        f.sheet.ControlWidget(ui::IDCANCEL)->setFocus();
         f.P(0).queryCancel = [] { return false; };
         Key(Qt::Key_Return);
         QCOMPARE(f.Take(), (Log{"p0:QueryCancel"}));
         f.sheet.SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_FINISH);
-        f.P(0).GotoDlgCtrl(f.P(0).GetDlgItem(res::IDC_LOCATION_NAME));
+        f.P(0).FocusControl(f.P(0).ControlWidget(res::IDC_LOCATION_NAME));
         Key(Qt::Key_Enter, Qt::KeypadModifier);
         QCOMPARE(f.Take(), (Log{"p0:WizardFinish"}));
         QCOMPARE(f.sheet.Result(), int(ui::ID_WIZFINISH));
@@ -507,19 +506,19 @@ private slots:
             Fixture f(false);
             f.sheet.Create();
             if (!withOk) {
-                delete f.sheet.GetDlgItem(ui::IDOK);
+                delete f.sheet.ControlWidget(ui::IDOK);
             }
-            QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
-            QCOMPARE(QApplication::focusWidget(), f.P(0).GetDlgItem(res::IDC_CFG_PROFILE));
-            QSignalSpy newClicks(qobject_cast<QPushButton*>(f.P(0).GetDlgItem(res::IDC_CFG_NEW)),
+            QVERIFY(Shows(f, f.sheet.Widget()));
+            QCOMPARE(QApplication::focusWidget(), f.P(0).ControlWidget(res::IDC_CFG_PROFILE));
+            QSignalSpy newClicks(qobject_cast<QPushButton*>(f.P(0).ControlWidget(res::IDC_CFG_NEW)),
                                  &QPushButton::clicked);
-            f.P(0).GotoDlgCtrl(f.P(0).GetDlgItem(res::IDC_CFG_SPID1));
+            f.P(0).FocusControl(f.P(0).ControlWidget(res::IDC_CFG_SPID1));
             Key(Qt::Key_Return);
             QCOMPARE(newClicks.count(), 0);
             QCOMPARE(f.sheet.HasEnded(), withOk);
             if (!withOk) {
                 // A focused page button takes Return for itself.
-                f.P(0).GotoDlgCtrl(f.P(0).GetDlgItem(res::IDC_CFG_NEW));
+                f.P(0).FocusControl(f.P(0).ControlWidget(res::IDC_CFG_NEW));
                 Key(Qt::Key_Return);
                 QCOMPARE(newClicks.count(), 1);
             }
@@ -529,7 +528,7 @@ private slots:
     void controlTabKeysSwitchTabs() {
         Fixture f(false);
         f.sheet.Create();
-        QVERIFY(Shows(f, f.sheet.GetSafeHwnd()));
+        QVERIFY(Shows(f, f.sheet.Widget()));
         const std::pair<QKeyCombination, int> steps[] = {
             {Qt::CTRL | Qt::Key_Tab, 1},      {Qt::CTRL | Qt::Key_Tab, 2},
             {Qt::CTRL | Qt::Key_Tab, 0},      {Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, 2},
@@ -541,7 +540,7 @@ private slots:
             QCOMPARE(f.sheet.GetActiveIndex(), index);
             QCOMPARE(f.sheet.TabBar()->currentIndex(), index);
             // The focus follows into the page, where the next key goes.
-            QVERIFY(f.P(index).GetSafeHwnd()->isAncestorOf(QApplication::focusWidget()));
+            QVERIFY(f.P(index).Widget()->isAncestorOf(QApplication::focusWidget()));
         }
         // A page that refuses to let go keeps its tab.
         f.P(0).killActive = [] { return false; };
@@ -553,16 +552,13 @@ private slots:
         ui::Dialog dialog(res::IDD_CONFIGURE);
         QVERIFY(dialog.Create());
         ui::Edit edit;
-        edit.Attach(dialog.GetDlgItem(res::IDC_CFG_AREA2));
-        const QPalette surface = dialog.GetSafeHwnd()->palette();
-        QCOMPARE(edit.GetSafeHwnd()->palette().color(QPalette::Base),
-                 surface.color(QPalette::Base));
+        edit.Attach(dialog.ControlWidget(res::IDC_CFG_AREA2));
+        const QPalette surface = dialog.Widget()->palette();
+        QCOMPARE(edit.Widget()->palette().color(QPalette::Base), surface.color(QPalette::Base));
         edit.SetReadOnly(true);
-        QCOMPARE(edit.GetSafeHwnd()->palette().color(QPalette::Base),
-                 surface.color(QPalette::Window));
+        QCOMPARE(edit.Widget()->palette().color(QPalette::Base), surface.color(QPalette::Window));
         edit.SetReadOnly(false);
-        QCOMPARE(edit.GetSafeHwnd()->palette().color(QPalette::Base),
-                 surface.color(QPalette::Base));
+        QCOMPARE(edit.Widget()->palette().color(QPalette::Base), surface.color(QPalette::Base));
     }
 
     // Sorted lists place each new item by its text, without regard to letter case.
@@ -570,7 +566,7 @@ private slots:
         ui::Dialog dialog(res::IDD_CONFIGURE);
         QVERIFY(dialog.Create());
         ui::ItemList list;
-        list.Attach(dialog.GetDlgItem(res::IDC_CFG_PROFILE));
+        list.Attach(dialog.ControlWidget(res::IDC_CFG_PROFILE));
         std::vector<std::string> names;
         for (int i = 0; i < 200; ++i) {
             names.push_back((i % 3 ? "office " : "Office ") + std::to_string((i * 7919) % 200));

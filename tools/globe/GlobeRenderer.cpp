@@ -90,8 +90,8 @@ media::PalettedVideo RenderGlobe(const GlobeShape& shape) {
                 double lat = std::asin(std::clamp(ay, -1.0, 1.0));
                 double lon = std::atan2(nx, az) + spin;
                 double light = (nx * lx + ny * ly + nz * lz) / ll;
-                int shade = static_cast<int>(std::clamp(0.25 + 0.75 * light, 0.0, 1.0) *
-                                             (kShades - 1));
+                int shade =
+                    static_cast<int>(std::clamp(0.25 + 0.75 * light, 0.0, 1.0) * (kShades - 1));
                 int band = OnGrid(lat, lon) ? kGrid : (IsLand(lat, lon) ? kLand : kOcean);
                 px = static_cast<std::uint8_t>(band + shade);
             }

@@ -32,9 +32,9 @@
 #include "res/ui/Artwork.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
-#include "summary/ui/CSummarySheet.h"
 #include "summary/ui/SplashDialog.h"
-#include "wizard/ui/CWizardSheet.h"
+#include "summary/ui/SummarySheet.h"
+#include "wizard/ui/WizardSheet.h"
 
 namespace {
 
@@ -42,12 +42,12 @@ using namespace zo;
 using namespace zo::res;
 
 void SetText(ui::Dialog& d, int id, const std::string& text) {
-    d.SetDlgItemText(id, text);
+    d.SetControlText(id, text);
 }
 
 void Fill(ui::Dialog& d, int id, std::initializer_list<const char*> items, int select) {
     ui::ItemList list;
-    list.Attach(d.GetDlgItem(id));
+    list.Attach(d.ControlWidget(id));
     list.ResetContent();
     for (const char* item : items) {
         list.AddString(item);
@@ -57,7 +57,7 @@ void Fill(ui::Dialog& d, int id, std::initializer_list<const char*> items, int s
 
 void Check(ui::Dialog& d, int id, bool on) {
     ui::Button b;
-    b.Attach(d.GetDlgItem(id));
+    b.Attach(d.ControlWidget(id));
     b.SetCheck(on ? 1 : 0);
 }
 
@@ -102,13 +102,13 @@ void FillSample(ui::Dialog& d) {
             SetText(d, IDC_RELEASE_DATE, "03/11/1997");
             SetText(d, IDC_LINE_STATUS, " Active");
             ui::Static sign;
-            sign.Attach(d.GetDlgItem(IDC_STATUS_SIGN));
+            sign.Attach(d.ControlWidget(IDC_STATUS_SIGN));
             sign.SetBitmap(LoadBitmap(IDB_SIGN_ACTIVE));
             break;
         }
         case IDD_PROGRESS: {
             ui::ProgressCtrl bar;
-            bar.Attach(d.GetDlgItem(IDC_PROGRESS));
+            bar.Attach(d.ControlWidget(IDC_PROGRESS));
             bar.SetPos(40);
             break;
         }
@@ -184,7 +184,7 @@ bool SaveSheet(ui::PropertySheet& sheet, const QString& prefix) {
         if (ui::PropertyPage* page = sheet.GetActivePage()) {
             FillSample(*page);
         }
-        ok &= Save(sheet.GetSafeHwnd(),
+        ok &= Save(sheet.Widget(),
                    QString("%1-%2-%3").arg(prefix).arg(i).arg(sheet.GetActivePage()->TemplateId()));
     }
     sheet.DestroyWindow();
@@ -231,14 +231,14 @@ int Render(int argc, char** argv, const QString& suffix) {
             ok = false;
             continue;
         }
-        ok &= Save(d.GetSafeHwnd(), QString("template-%1").arg(t.id));
+        ok &= Save(d.Widget(), QString("template-%1").arg(t.id));
         d.DestroyWindow();
     }
     {
         // The longest reason a port gives: the system's error and its hint on two lines.
         link::MissingCardDialog missing(res::Fill(
             res::Tr("%1 on %2"), {"COM3", comm::DescribeOpenFailure("/dev/ttyUSB9", ENOENT)}));
-        ok &= missing.Create() && Save(missing.GetSafeHwnd(), "missing-card-details");
+        ok &= missing.Create() && Save(missing.Widget(), "missing-card-details");
         missing.DestroyWindow();
     }
     {
@@ -246,16 +246,16 @@ int Render(int argc, char** argv, const QString& suffix) {
         ok &= Save(&device, "port-device");
     }
     {
-        wizard::CWizardSheet wizard(res::Tr(app::kFirstTimeCaption));
+        wizard::WizardSheet wizard(res::Tr(app::kFirstTimeCaption));
         ok &= SaveSheet(wizard, "wizard");
     }
     {
-        summary::CSummarySheet summary(LoadString(IDS_TITLE));
+        summary::SummarySheet summary(LoadString(IDS_TITLE));
         ok &= SaveSheet(summary, "summary");
     }
     {
         summary::SplashDialog splash;
-        ok &= splash.Create() && Save(splash.GetSafeHwnd(), "splash");
+        ok &= splash.Create() && Save(splash.Widget(), "splash");
     }
     for (int id : {IDB_BANNER, IDB_SIGN_STOP, IDB_SIGN_ACTIVE, IDB_SIGN_YIELD, IDB_SPLASH}) {
         ok &= SaveImage(DrawBitmap(id, qapp.devicePixelRatio()), QString("bitmap-%1").arg(id));

@@ -18,7 +18,7 @@ private slots:
         QPointer<QWidget> window;
         {
             link::ProgressDialog progress;
-            window = progress.GetSafeHwnd();
+            window = progress.Widget();
             QVERIFY(window);
             QVERIFY(window->isVisible());
             QCOMPARE(window->windowTitle(), QString("Progress"));
@@ -54,7 +54,7 @@ private slots:
             link::MissingCardDialog dialog;
             QCOMPARE(dialog.Ask(), c.answer);
             QCOMPARE(clicker.titles, std::vector<std::string>{"Missing Card"});
-            QVERIFY(!dialog.GetSafeHwnd());
+            QVERIFY(!dialog.Widget());
         }
     }
 };

@@ -11,7 +11,7 @@
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"
-#include "summary/ui/CSummarySheet.h"
+#include "summary/ui/SummarySheet.h"
 #include "support/CardProcess.h"
 #include "support/ProgramRun.h"
 #include "support/ScriptedPrompter.h"
@@ -28,8 +28,8 @@ struct PortMapScope {
     ~PortMapScope() { comm::SetPortMap(nullptr); }
 };
 
-QString Shown(summary::CProductPage& page, int id) {
-    return qobject_cast<QLineEdit*>(page.GetDlgItem(id))->text();
+QString Shown(summary::ProductPage& page, int id) {
+    return qobject_cast<QLineEdit*>(page.ControlWidget(id))->text();
 }
 
 }  // namespace
@@ -62,7 +62,7 @@ private slots:
             store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
             QVERIFY(store::WriteProfile(key, r));
         }
-        auto sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
+        auto sheet = std::make_unique<summary::SummarySheet>(res::LoadString(res::IDS_TITLE));
         sheet->SetChannel(&app.Channel());
         sheet->SetSheetRunner(&app);
         sheet->SetStartProfile("Office");

@@ -287,7 +287,7 @@ private slots:
         f.AddProfile("Office", "2065550100", "20655501000101");
         f.MarkApplied("Office");
         QVERIFY(f.Open("Office"));
-        QPushButton* applyButton = f.Sheet().GetDlgItem(ui::ID_APPLY_NOW);
+        QPushButton* applyButton = f.Sheet().ControlWidget(ui::ID_APPLY_NOW);
         QVERIFY(applyButton);
         f.TakeCardLines();
         int again = 0;

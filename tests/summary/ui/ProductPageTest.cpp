@@ -29,20 +29,20 @@ using test::SummaryFixture;
 
 namespace {
 
-QString Shown(summary::CProductPage& page, int id) {
-    return qobject_cast<QLineEdit*>(page.GetDlgItem(id))->text();
+QString Shown(summary::ProductPage& page, int id) {
+    return qobject_cast<QLineEdit*>(page.ControlWidget(id))->text();
 }
 
 // The picture on the sign is the shared one of its bitmap: a refresh never leaves a
 // copy of its own behind.
-bool ShowsBitmap(summary::CProductPage& page, int bitmap) {
-    auto* label = qobject_cast<QLabel*>(page.GetDlgItem(res::IDC_STATUS_SIGN));
+bool ShowsBitmap(summary::ProductPage& page, int bitmap) {
+    auto* label = qobject_cast<QLabel*>(page.ControlWidget(res::IDC_STATUS_SIGN));
     return page.SignShown() == bitmap &&
            label->pixmap().cacheKey() == res::LoadBitmap(bitmap).cacheKey();
 }
 
 // Asks the page for one refresh through its worker and waits until it has been served.
-void Tick(summary::CProductPage& page) {
+void Tick(summary::ProductPage& page) {
     const int served = page.RequestsServed();
     page.OnTimer();
     QTRY_COMPARE_WITH_TIMEOUT(page.RequestsServed(), served + 1, 10000);
@@ -51,7 +51,7 @@ void Tick(summary::CProductPage& page) {
 
 // One refresh started by hand, waited for: what it reported (1 done, 0 not sent), or -1
 // when none could start.
-long RefreshNow(summary::CProductPage& page) {
+long RefreshNow(summary::ProductPage& page) {
     long reported = -2;
     if (!page.StartRefresh([&reported](long result) { reported = result; })) {
         return -1;
@@ -63,7 +63,7 @@ long RefreshNow(summary::CProductPage& page) {
 }
 
 // Waits, without letting the page's thread dispatch, until the worker has asked.
-bool AskedWithoutServing(summary::CProductPage& page, int posted) {
+bool AskedWithoutServing(summary::ProductPage& page, int posted) {
     for (int i = 0; i < 10000 && page.RequestsPosted() == posted; ++i) {
         std::this_thread::sleep_for(1ms);
     }
@@ -304,7 +304,7 @@ private slots:
         page.OnTimer();
         QTRY_VERIFY_WITH_TIMEOUT(reached, 5000);
         QVERIFY(page.Refreshing());
-        QVERIFY(f.Sheet().GetSafeHwnd()->isEnabled());
+        QVERIFY(f.Sheet().Widget()->isEnabled());
         f.Sheet().SetActivePage(2);
         QCOMPARE(f.Sheet().GetActiveIndex(), 2);
         QVERIFY(!page.WorkerRunning());
@@ -381,7 +381,7 @@ private slots:
         {
             summary::RawDataDialog dialog(empty);
             QVERIFY(dialog.Create());
-            QCOMPARE(dialog.GetSafeHwnd()->windowTitle(), QString("Product Information"));
+            QCOMPARE(dialog.Widget()->windowTitle(), QString("Product Information"));
             dialog.SendCommand(res::IDC_COPY_TO_CLIPBOARD);
             QCOMPARE(clipboard->text(), QString("before"));
             dialog.DestroyWindow();
@@ -389,13 +389,13 @@ private slots:
         const std::string raw = "ATI9\r\nProduct Name: ZO!\r\n\tCol  1\r\nOK\r\n";
         summary::RawDataDialog dialog(raw);
         QVERIFY(dialog.Create());
-        dialog.GetSafeHwnd()->show();
-        auto* edit = qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(res::IDC_RAW_TEXT));
+        dialog.Widget()->show();
+        auto* edit = qobject_cast<QPlainTextEdit*>(dialog.ControlWidget(res::IDC_RAW_TEXT));
         QVERIFY(edit->isReadOnly());
         QVERIFY(edit->toPlainText().contains("Product Name: ZO!"));
         dialog.SendCommand(res::IDC_COPY_TO_CLIPBOARD);
         QCOMPARE(clipboard->text(), QString::fromStdString(raw));
-        QVERIFY2(dialog.GetSafeHwnd()->isVisible(), "the dialog stays open");
+        QVERIFY2(dialog.Widget()->isVisible(), "the dialog stays open");
         dialog.DestroyWindow();
     }
 
@@ -409,7 +409,7 @@ private slots:
         const std::string raw = "Col  1\tCol 2\r\n";
         summary::RawDataDialog dialog(raw);
         QVERIFY(dialog.Create());
-        auto* edit = qobject_cast<QPlainTextEdit*>(dialog.GetDlgItem(res::IDC_RAW_TEXT));
+        auto* edit = qobject_cast<QPlainTextEdit*>(dialog.ControlWidget(res::IDC_RAW_TEXT));
         const QFontInfo shown(edit->font());
         QVERIFY2(shown.fixedPitch(), qPrintable(shown.family()));
         const QFontMetrics metrics(edit->font());

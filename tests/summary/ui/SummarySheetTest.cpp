@@ -31,49 +31,49 @@ bool Has(const std::vector<std::string>& lines, const std::string& line) {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
 
-QLineEdit* EditOf(summary::CConfigPage& page, int id) {
-    return qobject_cast<QLineEdit*>(page.GetDlgItem(id));
+QLineEdit* EditOf(summary::ConfigurationPage& page, int id) {
+    return qobject_cast<QLineEdit*>(page.ControlWidget(id));
 }
 
 // Types into an edit as the user does: each key raises the edit's change notification.
-void Type(summary::CConfigPage& page, int id, const char* text) {
+void Type(summary::ConfigurationPage& page, int id, const char* text) {
     QTest::keyClicks(EditOf(page, id), QString::fromLatin1(text));
 }
 
 // Erases an edit's text as the user does, with its change notification.
-void Erase(summary::CConfigPage& page, int id) {
+void Erase(summary::ConfigurationPage& page, int id) {
     EditOf(page, id)->selectAll();
     QTest::keyClick(EditOf(page, id), Qt::Key_Backspace);
 }
 
 // One of the page's controls, as the program addresses it.
 template <typename Control>
-Control ControlOf(summary::CConfigPage& page, int id) {
+Control ControlOf(summary::ConfigurationPage& page, int id) {
     Control control;
-    control.Attach(page.GetDlgItem(id));
+    control.Attach(page.ControlWidget(id));
     return control;
 }
-ui::ComboBox Profiles(summary::CConfigPage& page) {
+ui::ComboBox Profiles(summary::ConfigurationPage& page) {
     return ControlOf<ui::ComboBox>(page, res::IDC_CFG_PROFILE);
 }
-ui::ComboBox Switches(summary::CConfigPage& page) {
+ui::ComboBox Switches(summary::ConfigurationPage& page) {
     return ControlOf<ui::ComboBox>(page, res::IDC_CFG_SWITCH);
 }
-ui::Button RemoveButton(summary::CConfigPage& page) {
+ui::Button RemoveButton(summary::ConfigurationPage& page) {
     return ControlOf<ui::Button>(page, res::IDC_CFG_REMOVE);
 }
-ui::Edit Area2(summary::CConfigPage& page) {
+ui::Edit Area2(summary::ConfigurationPage& page) {
     return ControlOf<ui::Edit>(page, res::IDC_CFG_AREA2);
 }
 
-void Choose(summary::CConfigPage& page, int id, const std::string& entry) {
+void Choose(summary::ConfigurationPage& page, int id, const std::string& entry) {
     ui::ComboBox list = ControlOf<ui::ComboBox>(page, id);
     list.SetCurSel(list.FindStringExact(-1, entry));
     page.SendCommand(id, ui::CBN_SELCHANGE);
 }
 
-QWidget* Focused(summary::CConfigPage& page) {
-    return page.GetSafeHwnd()->window()->focusWidget();
+QWidget* Focused(summary::ConfigurationPage& page) {
+    return page.Widget()->window()->focusWidget();
 }
 
 }  // namespace
@@ -101,12 +101,12 @@ private slots:
         QVERIFY(Has(lines, "ATI3") && Has(lines, "ATI9") && Has(lines, "ATI10"));
         QVERIFY(f.Sheet().RawIdentification().find("Product Name:") != std::string::npos);
         for (QWidget* w : QApplication::topLevelWidgets()) {
-            QVERIFY(!w->isVisible() || w == f.Sheet().GetSafeHwnd());
+            QVERIFY(!w->isVisible() || w == f.Sheet().Widget());
         }
         // The button row: Close and Apply, no OK.
-        QVERIFY(!f.Sheet().GetDlgItem(ui::IDOK));
-        QCOMPARE(f.Sheet().GetDlgItem(ui::IDCANCEL)->text(), QString("Close"));
-        QVERIFY(f.Sheet().GetDlgItem(ui::ID_APPLY_NOW)->isEnabled());
+        QVERIFY(!f.Sheet().ControlWidget(ui::IDOK));
+        QCOMPARE(f.Sheet().ControlWidget(ui::IDCANCEL)->text(), QString("Close"));
+        QVERIFY(f.Sheet().ControlWidget(ui::ID_APPLY_NOW)->isEnabled());
         // Coming back later asks nothing more of the card.
         f.Sheet().SetActivePage(2);
         f.Sheet().SetActivePage(0);
@@ -191,13 +191,13 @@ private slots:
         QCOMPARE(Switches(page).GetCurSel(), -1);
         Type(page, res::IDC_CFG_AREA1, "555");
         QVERIFY(f.Sheet().ProfileModified());
-        QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_EXCHANGE1));
+        QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_EXCHANGE1));
         Type(page, res::IDC_CFG_EXCHANGE1, "123");
-        QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_LINE1));
+        QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_LINE1));
         // No switch type chosen: no suggestion.
         Type(page, res::IDC_CFG_LINE1, "4567");
         QCOMPARE(page.Fields().spid1, std::string());
-        QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_CONFIG2));
+        QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_CONFIG2));
         const std::pair<const char*, const char*> suggestions[] = {{test::kNi1, "55512345670101"},
                                                                    {test::kAtt, "0112345670"},
                                                                    {test::kDms, "555123456701"}};
@@ -229,22 +229,25 @@ private slots:
         // Terminal 2: ticking opens the fields and moves into them; the fourth digit of
         // the line number suggests its SPID; unticking empties them at once.
         f.Sheet().SetProfileModified(false);
-        QTest::mouseClick(page.GetDlgItem(res::IDC_CFG_CONFIG2), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(page.ControlWidget(res::IDC_CFG_CONFIG2), Qt::LeftButton, {},
+                          QPoint(5, 5));
         QVERIFY(page.Fields().terminal2 && !Area2(page).IsReadOnly());
         QVERIFY(f.Sheet().ProfileModified());
-        QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_AREA2));
+        QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_AREA2));
         Type(page, res::IDC_CFG_AREA2, "425");
         Type(page, res::IDC_CFG_EXCHANGE2, "555");
         Type(page, res::IDC_CFG_LINE2, "0199");
-        QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_SPID2));
+        QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_SPID2));
         QCOMPARE(page.Fields().spid2, std::string("425555019901"));  // DMS100 was chosen last
-        QTest::mouseClick(page.GetDlgItem(res::IDC_CFG_CONFIG2), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(page.ControlWidget(res::IDC_CFG_CONFIG2), Qt::LeftButton, {},
+                          QPoint(5, 5));
         QVERIFY(!page.Fields().terminal2 && Area2(page).IsReadOnly());
         QCOMPARE(EditOf(page, res::IDC_CFG_SPID2)->text(), QString());
         QCOMPARE(EditOf(page, res::IDC_CFG_AREA2)->text(), QString());
-        QTest::mouseClick(page.GetDlgItem(res::IDC_CFG_CONFIG2), Qt::LeftButton, {}, QPoint(5, 5));
+        QTest::mouseClick(page.ControlWidget(res::IDC_CFG_CONFIG2), Qt::LeftButton, {},
+                          QPoint(5, 5));
         QCOMPARE(EditOf(page, res::IDC_CFG_AREA2)->text(), QString());
-        QCOMPARE(Focused(page), page.GetDlgItem(res::IDC_CFG_AREA2));
+        QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_AREA2));
     }
 
     void newProfileFromTheWizardOrNothingWhenCancelled() {
@@ -353,7 +356,7 @@ private slots:
         // A wait that ran out is not started again at once.
         f.clock.Advance(std::chrono::seconds(15));
 
-        auto* removeButton = qobject_cast<QPushButton*>(page.GetDlgItem(res::IDC_CFG_REMOVE));
+        auto* removeButton = qobject_cast<QPushButton*>(page.ControlWidget(res::IDC_CFG_REMOVE));
         QWidget* window = removeButton->window();
         struct PaintCounter : QObject {
             bool eventFilter(QObject*, QEvent* event) override {
@@ -411,7 +414,7 @@ private slots:
         QCOMPARE(saved.values.size(), std::size_t(10));
         QCOMPARE(saved.At(store::kSpid1), std::string("42555501990102"));
         QVERIFY(!f.Sheet().ProfileModified());
-        QVERIFY(f.Sheet().GetDlgItem(ui::ID_APPLY_NOW)->isEnabled());
+        QVERIFY(f.Sheet().ControlWidget(ui::ID_APPLY_NOW)->isEnabled());
         f.PressClose();
         // nothing left to apply
         QCOMPARE(f.TakeTexts(), Texts{});

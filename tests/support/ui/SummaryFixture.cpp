@@ -69,7 +69,7 @@ std::vector<std::string> SummaryFixture::Applied() {
 }
 
 bool SummaryFixture::Open(const std::string& profile) {
-    sheet = std::make_unique<summary::CSummarySheet>(res::LoadString(res::IDS_TITLE));
+    sheet = std::make_unique<summary::SummarySheet>(res::LoadString(res::IDS_TITLE));
     sheet->SetChannel(&app.Channel());
     sheet->SetSheetRunner(&app);
     sheet->SetStartProfile(profile);

@@ -10,7 +10,7 @@
 #include "link/ProgressWindow.h"
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
-#include "summary/ui/CSummarySheet.h"
+#include "summary/ui/SummarySheet.h"
 #include "support/ScriptedPrompter.h"
 #include "support/TempWorkDir.h"
 #include "support/TestStore.h"
@@ -60,8 +60,8 @@ public:
     // The sheet's Close button.
     void PressClose();
 
-    summary::CSummarySheet& Sheet() { return *sheet; }
-    summary::CConfigPage& Config() { return sheet->m_configPage; }
+    summary::SummarySheet& Sheet() { return *sheet; }
+    summary::ConfigurationPage& Config() { return sheet->m_configPage; }
     // The message texts shown so far, taken.
     std::vector<std::string> TakeTexts();
     // The lines the card received since the last call, wake-up noise included.
@@ -76,7 +76,7 @@ public:
     comm::PortMap ports;
     cardsim::InProcessCard card{clock};
     TestApp app;
-    std::unique_ptr<summary::CSummarySheet> sheet;
+    std::unique_ptr<summary::SummarySheet> sheet;
     int progressSteps = 0;
     std::function<void()> onProgressStep;
 

@@ -28,9 +28,9 @@ WizardRig::~WizardRig() {
 }
 
 void WizardRig::Open() {
-    sheet = std::make_unique<wizard::CWizardSheet>("First Time", nullptr, 0, &channel);
+    sheet = std::make_unique<wizard::WizardSheet>("First Time", nullptr, 0, &channel);
     sheet->Create();
-    QWidget* window = sheet->GetSafeHwnd()->window();
+    QWidget* window = sheet->Widget()->window();
     QApplication::setActiveWindow(window);
     window->activateWindow();
     (void)QTest::qWaitForWindowActive(window, 1000);
@@ -50,7 +50,7 @@ void WizardRig::Cancel() {
 }
 
 QWidget* WizardRig::Control(int id) const {
-    return sheet->GetActivePage()->GetDlgItem(id);
+    return sheet->GetActivePage()->ControlWidget(id);
 }
 
 QLineEdit* WizardRig::Edit(int id) const {

@@ -14,7 +14,7 @@
 #include "support/ScriptedPrompter.h"
 #include "support/TestStore.h"
 #include "support/ui/RecordingHelp.h"
-#include "wizard/ui/CWizardSheet.h"
+#include "wizard/ui/WizardSheet.h"
 
 namespace zo::test {
 
@@ -70,7 +70,7 @@ public:
     RecordingHelp help;
     cardsim::InProcessCard card{clock};
     link::ModemChannel channel;
-    std::unique_ptr<wizard::CWizardSheet> sheet;
+    std::unique_ptr<wizard::WizardSheet> sheet;
 };
 
 // The text of a string-table entry.

@@ -60,8 +60,8 @@ private slots:
         w.Open();
         QWidget* page = w.Control(IDC_LOCATION_NAME)->parentWidget();
         QVERIFY(ShowsLabel(page, "&J'appelle de :"));
-        QCOMPARE(w.sheet->GetDlgItem(ui::ID_WIZNEXT)->text(), QString("&Suivant >"));
-        QCOMPARE(w.sheet->GetDlgItem(ui::IDCANCEL)->text(), QString("Annuler"));
+        QCOMPARE(w.sheet->ControlWidget(ui::ID_WIZNEXT)->text(), QString("&Suivant >"));
+        QCOMPARE(w.sheet->ControlWidget(ui::IDCANCEL)->text(), QString("Annuler"));
         // The suggested name is stored as the profile's name: it is not translated.
         QCOMPARE(w.Edit(IDC_LOCATION_NAME)->text(), QString("My Office"));
 

@@ -224,7 +224,7 @@ private slots:
         QCOMPARE(sqlite3_exec(restore.other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr),
                  SQLITE_OK);
 
-        QWidget* window = w.sheet->GetSafeHwnd()->window();
+        QWidget* window = w.sheet->Widget()->window();
         struct PaintCounter : QObject {
             bool eventFilter(QObject*, QEvent* event) override {
                 paints += event->type() == QEvent::Paint;
@@ -397,7 +397,7 @@ private slots:
     // user asked to close, with no question; one that could not asks its cancel question.
     void aCloseDuringFinishWaitsForFinishsResult() {
         const auto escapeOn = [](WizardRig& w, const std::string& command) {
-            QWidget* window = w.sheet->GetSafeHwnd()->window();
+            QWidget* window = w.sheet->Widget()->window();
             w.card.Model().SetLineObserver([window, command](const std::string& line) {
                 if (line.rfind(command, 0) == 0) {
                     QMetaObject::invokeMethod(

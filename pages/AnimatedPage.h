@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "pages/CMciWnd.h"
+#include "pages/ClipWindow.h"
 #include "platform/ui/PropertyPage.h"
 
 namespace zo::pages {
@@ -14,15 +14,15 @@ inline constexpr const char* kAnimationClip = "globe.avi";
 // "globe.avi" over the hidden placeholder 1041, restarted whenever the page becomes
 // active and kept looping only while it is the active page.
 // No process-wide seam and no message; user-interface thread.
-class CAnimatedPage : public ui::PropertyPage {
+class AnimatedPage : public ui::PropertyPage {
 public:
-    explicit CAnimatedPage(int templateId) : ui::PropertyPage(templateId) {}
+    explicit AnimatedPage(int templateId) : ui::PropertyPage(templateId) {}
 
     // The mode notification of an animation window: a change of the active page's own
     // clip plays it again from the start; anything else is ignored.
     virtual long OnNotifyMode(QWidget* window, int mode);
 
-    CMciWnd m_mciWnd;
+    ClipWindow m_mciWnd;
 
 protected:
     // The end of each page's OnInitDialog: the window goes over the placeholder.

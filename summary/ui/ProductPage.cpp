@@ -1,4 +1,4 @@
-#include "summary/ui/CProductPage.h"
+#include "summary/ui/ProductPage.h"
 
 #include <QMetaObject>
 
@@ -10,8 +10,8 @@
 #include "res/ResourceIds.h"
 #include "res/Translation.h"
 #include "res/ui/Artwork.h"
-#include "summary/ui/CSummarySheet.h"
 #include "summary/ui/RawDataDialog.h"
+#include "summary/ui/SummarySheet.h"
 
 namespace zo::summary {
 namespace {
@@ -41,25 +41,25 @@ SignLook SignLookFor(const std::string& lineStatus) {
 
 }  // namespace
 
-CProductPage::CProductPage() : pages::CAnimatedPage(res::IDD_PRODUCT) {
+ProductPage::ProductPage() : pages::AnimatedPage(res::IDD_PRODUCT) {
     MapCommand(ui::BN_CLICKED, res::IDC_RAW_DATA, [this] { OnRawData(); });
 }
 
-CProductPage::~CProductPage() {
+ProductPage::~ProductPage() {
     StopRefresh();
 }
 
-summary::CSummarySheet* CProductPage::Sheet() const {
-    return dynamic_cast<summary::CSummarySheet*>(GetSheet());
+summary::SummarySheet* ProductPage::Sheet() const {
+    return dynamic_cast<summary::SummarySheet*>(GetSheet());
 }
 
-link::ModemChannel* CProductPage::Channel() const {
-    summary::CSummarySheet* sheet = Sheet();
+link::ModemChannel* ProductPage::Channel() const {
+    summary::SummarySheet* sheet = Sheet();
     return sheet ? sheet->Channel() : nullptr;
 }
 
-void CProductPage::DoDataExchange(ui::DataExchange& dx) {
-    pages::CAnimatedPage::DoDataExchange(dx);
+void ProductPage::DoDataExchange(ui::DataExchange& dx) {
+    pages::AnimatedPage::DoDataExchange(dx);
     ui::DDX_Control(dx, res::IDC_STATUS_SIGN, m_statusSign);
     ui::DDX_Text(dx, res::IDC_LINE_STATUS, m_lineStatus);
     ui::DDX_Text(dx, res::IDC_PRODUCT_NAME, m_productName);
@@ -67,8 +67,8 @@ void CProductPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Text(dx, res::IDC_SOFTWARE_REVISION, m_softwareRevision);
 }
 
-bool CProductPage::OnInitDialog() {
-    pages::CAnimatedPage::OnInitDialog();
+bool ProductPage::OnInitDialog() {
+    pages::AnimatedPage::OnInitDialog();
     m_mailbox = std::make_unique<RefreshMailbox>(
         [this](const std::shared_ptr<RefreshRequest>& request) { Serve(request); });
     ParseFields();
@@ -81,8 +81,8 @@ bool CProductPage::OnInitDialog() {
     return true;
 }
 
-void CProductPage::ParseFields() {
-    summary::CSummarySheet* sheet = Sheet();
+void ProductPage::ParseFields() {
+    summary::SummarySheet* sheet = Sheet();
     const std::string raw = sheet ? sheet->RawIdentification() : std::string();
     link::ApplyFieldRule(raw, "Product Name:", &m_productName);
     link::ApplyFieldRule(raw, "Software Revision:", &m_softwareRevision);
@@ -90,7 +90,7 @@ void CProductPage::ParseFields() {
     m_lineStatus = link::LineStatusOf(raw);
 }
 
-void CProductPage::ShowSign() {
+void ProductPage::ShowSign() {
     const SignLook sign = SignLookFor(m_lineStatus);
     if (sign.bitmap == m_signId) {
         return;
@@ -102,8 +102,8 @@ void CProductPage::ShowSign() {
     m_statusSign.SetAccessibleText(res::Tr(sign.name), res::Tr(sign.description));
 }
 
-bool CProductPage::OnSetActive() {
-    bool result = pages::CAnimatedPage::OnSetActive();
+bool ProductPage::OnSetActive() {
+    bool result = pages::AnimatedPage::OnSetActive();
     if (!m_timer) {
         m_timer = std::make_unique<QTimer>();
         m_timer->setInterval(kRefreshIntervalMs);
@@ -123,11 +123,11 @@ bool CProductPage::OnSetActive() {
     return result;
 }
 
-void CProductPage::OnTimer() {
+void ProductPage::OnTimer() {
     m_worker.Tick();
 }
 
-void CProductPage::Serve(const std::shared_ptr<RefreshRequest>& request) {
+void ProductPage::Serve(const std::shared_ptr<RefreshRequest>& request) {
     if (!request->Begin()) {
         return;  // the worker that asked has been stopped
     }
@@ -137,9 +137,9 @@ void CProductPage::Serve(const std::shared_ptr<RefreshRequest>& request) {
     }
 }
 
-bool CProductPage::StartRefresh(std::function<void(long)> finished) {
+bool ProductPage::StartRefresh(std::function<void(long)> finished) {
     link::ModemChannel* channel = Channel();
-    if (!channel || !GetSafeHwnd()) {
+    if (!channel || !Widget()) {
         return false;
     }
     struct Outcome {
@@ -164,7 +164,7 @@ bool CProductPage::StartRefresh(std::function<void(long)> finished) {
                 // The line state is unknown while the card cannot be reached; what the
                 // card said about itself stays.
                 m_lineStatus.clear();
-            } else if (summary::CSummarySheet* sheet = Sheet()) {
+            } else if (summary::SummarySheet* sheet = Sheet()) {
                 sheet->SetRawIdentification(outcome->raw);
                 ParseFields();
             }
@@ -174,14 +174,14 @@ bool CProductPage::StartRefresh(std::function<void(long)> finished) {
         });
 }
 
-void CProductPage::PostponeNextRefresh() {
+void ProductPage::PostponeNextRefresh() {
     m_worker.DropTicks();
     if (m_timer && m_timer->isActive()) {
         m_timer->start();
     }
 }
 
-void CProductPage::StopRefresh() {
+void ProductPage::StopRefresh() {
     if (m_timer) {
         m_timer->stop();
     }
@@ -193,25 +193,25 @@ void CProductPage::StopRefresh() {
     }
 }
 
-bool CProductPage::OnKillActive() {
+bool ProductPage::OnKillActive() {
     StopRefresh();
-    return pages::CAnimatedPage::OnKillActive();
+    return pages::AnimatedPage::OnKillActive();
 }
 
-void CProductPage::OnReset() {
+void ProductPage::OnReset() {
     if (m_workerRunning) {
         StopRefresh();
     }
-    pages::CAnimatedPage::OnReset();
+    pages::AnimatedPage::OnReset();
 }
 
-void CProductPage::OnDestroy() {
+void ProductPage::OnDestroy() {
     StopRefresh();
-    pages::CAnimatedPage::OnDestroy();
+    pages::AnimatedPage::OnDestroy();
 }
 
-void CProductPage::OnRawData() {
-    summary::CSummarySheet* sheet = Sheet();
+void ProductPage::OnRawData() {
+    summary::SummarySheet* sheet = Sheet();
     static const std::string kNone;
     RawDataDialog dialog(sheet ? sheet->RawIdentification() : kNone);
     dialog.DoModal();

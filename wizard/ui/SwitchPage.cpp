@@ -1,4 +1,4 @@
-#include "wizard/ui/CSwitchPg.h"
+#include "wizard/ui/SwitchPage.h"
 
 #include <sstream>
 #include <string>
@@ -15,15 +15,15 @@ namespace {
 constexpr const char* kDefaultSwitch = "National ISDN-1 (NI-1)";
 }
 
-CSwitchPg::CSwitchPg(link::ModemChannel* channel)
-    : pages::CAnimatedPage(res::IDD_SWITCH), m_channel(channel) {}
+SwitchPage::SwitchPage(link::ModemChannel* channel)
+    : pages::AnimatedPage(res::IDD_SWITCH), m_channel(channel) {}
 
-void CSwitchPg::DoDataExchange(ui::DataExchange& dx) {
+void SwitchPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_SWITCH_LIST, m_switchList);
 }
 
-bool CSwitchPg::OnInitDialog() {
-    pages::CAnimatedPage::OnInitDialog();
+bool SwitchPage::OnInitDialog() {
+    pages::AnimatedPage::OnInitDialog();
     std::istringstream types(res::LoadString(res::IDS_SWITCH_TYPES));
     std::string type;
     while (std::getline(types, type, ',')) {
@@ -42,31 +42,31 @@ bool CSwitchPg::OnInitDialog() {
     return true;
 }
 
-bool CSwitchPg::OnSetActive() {
-    bool result = pages::CAnimatedPage::OnSetActive();
+bool SwitchPage::OnSetActive() {
+    bool result = pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
     RestartAnimation();
     return result;
 }
 
-void CSwitchPg::StoreSelection() {
+void SwitchPage::StoreSelection() {
     int selected = m_switchList.GetCurSel();
     if (selected >= 0) {
         m_channel->Switch = m_switchList.GetText(selected);
     }
 }
 
-int CSwitchPg::OnWizardBack() {
+int SwitchPage::OnWizardBack() {
     StoreSelection();
     return 0;
 }
 
-int CSwitchPg::OnWizardNext() {
+int SwitchPage::OnWizardNext() {
     StoreSelection();
     return 0;
 }
 
-bool CSwitchPg::OnQueryCancel() {
+bool SwitchPage::OnQueryCancel() {
     return ConfirmWizardCancel();
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "link/ModemChannel.h"
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 #include "platform/ui/Controls.h"
 
 namespace zo::wizard {
@@ -15,9 +15,9 @@ namespace zo::wizard {
 // Seams: the prompter (messages 104, 127 and 112 as the fields are filled in, 105 at
 // Next, 108 at Cancel). User-interface thread, except the search: a card conversation on the
 // conversation worker, with the clock, the port map and message 121 when it finds nothing.
-class CPhonePg : public pages::CAnimatedPage {
+class PhonePage : public pages::AnimatedPage {
 public:
-    explicit CPhonePg(link::ModemChannel* channel);
+    explicit PhonePage(link::ModemChannel* channel);
 
     bool OnSetActive() override;
     int OnWizardNext() override;
@@ -51,10 +51,10 @@ private:
     // One number field: its text, its control, how long it is when full and where the
     // focus goes then.
     struct NumberField {
-        std::string CPhonePg::*text;
-        ui::Edit CPhonePg::*edit;
+        std::string PhonePage::*text;
+        ui::Edit PhonePage::*edit;
         std::size_t fullLength;
-        ui::Edit CPhonePg::*next;
+        ui::Edit PhonePage::*next;
     };
 
     void OnNumberUpdate(const NumberField& field);

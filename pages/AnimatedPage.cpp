@@ -1,4 +1,4 @@
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 
 #include "platform/files/DataFile.h"
 #include "platform/ui/PropertySheet.h"
@@ -6,13 +6,13 @@
 
 namespace zo::pages {
 
-void CAnimatedPage::CreateAnimation() {
-    QWidget* placeholder = GetDlgItem(res::IDC_ANIMATION);
-    if (!placeholder || !GetSafeHwnd()) {
+void AnimatedPage::CreateAnimation() {
+    QWidget* placeholder = ControlWidget(res::IDC_ANIMATION);
+    if (!placeholder || !Widget()) {
         return;
     }
     QRect r = placeholder->geometry();
-    m_mciWnd.Create(GetSafeHwnd(),
+    m_mciWnd.Create(Widget(),
                     WS_CHILD | WS_VISIBLE | MCIWNDF_NOERRORDLG | MCIWNDF_NOTIFYMODE |
                         MCIWNDF_NOMENU | MCIWNDF_NOPLAYBAR,
                     files::DataFilePath(kAnimationClip),
@@ -20,13 +20,13 @@ void CAnimatedPage::CreateAnimation() {
     m_mciWnd.MoveWindow(r, false);
 }
 
-void CAnimatedPage::RestartAnimation() {
+void AnimatedPage::RestartAnimation() {
     m_mciWnd.Seek(MCIWND_START);
     m_mciWnd.Play();
 }
 
-long CAnimatedPage::OnNotifyMode(QWidget* window, int /*mode*/) {
-    if (!window || window != m_mciWnd.GetSafeHwnd()) {
+long AnimatedPage::OnNotifyMode(QWidget* window, int /*mode*/) {
+    if (!window || window != m_mciWnd.Widget()) {
         return 0;
     }
     if (!GetSheet() || GetSheet()->GetActivePage() != this) {
@@ -36,7 +36,7 @@ long CAnimatedPage::OnNotifyMode(QWidget* window, int /*mode*/) {
     return 0;
 }
 
-void CAnimatedPage::OnDestroy() {
+void AnimatedPage::OnDestroy() {
     m_mciWnd.DestroyWindow();
     ui::PropertyPage::OnDestroy();
 }

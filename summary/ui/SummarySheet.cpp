@@ -1,4 +1,4 @@
-#include "summary/ui/CSummarySheet.h"
+#include "summary/ui/SummarySheet.h"
 
 #include <QPushButton>
 
@@ -12,32 +12,32 @@
 #include "res/ui/Artwork.h"
 
 namespace zo::summary {
-CSummarySheet::CSummarySheet(const std::string& title, QWidget* parentWindow, int selectPage)
+SummarySheet::SummarySheet(const std::string& title, QWidget* parentWindow, int selectPage)
     : ui::PropertySheet(title, parentWindow, selectPage) {
     AddPage(&m_configPage);
     AddPage(&m_productPage);
     AddPage(&m_generalPage);
-    m_hIcon = res::LoadAppIcon();
+    m_icon = res::LoadAppIcon();
 }
 
-int CSummarySheet::OnCreate() {
+int SummarySheet::OnCreate() {
     if (ui::PropertySheet::OnCreate() == -1) {
         return -1;
     }
-    SetIcon(m_hIcon, true);
-    SetIcon(m_hIcon, false);
+    SetIcon(m_icon, true);
+    SetIcon(m_icon, false);
     return 0;
 }
 
-bool CSummarySheet::OnInitDialog() {
+bool SummarySheet::OnInitDialog() {
     // The first tab is created and activated in here: its own start-up has run after it.
     bool result = ui::PropertySheet::OnInitDialog();
-    delete GetDlgItem(ui::IDOK);
-    SetDlgItemText(ui::IDCANCEL, res::Tr("Close"));
-    if (!m_pChannel) {
+    delete ControlWidget(ui::IDOK);
+    SetControlText(ui::IDCANCEL, res::Tr("Close"));
+    if (!m_channel) {
         return result;
     }
-    link::ModemChannel& channel = *m_pChannel;
+    link::ModemChannel& channel = *m_channel;
     if (channel.Port.empty()) {
         // The scan sets the detection line settings and reports a card found nowhere itself
         // (message 121).
@@ -53,16 +53,16 @@ bool CSummarySheet::OnInitDialog() {
     return result;
 }
 
-bool CSummarySheet::OnPaint(QPainter& painter) {
+bool SummarySheet::OnPaint(QPainter& painter) {
     if (!IsIconic()) {
         return false;
     }
-    pages::PaintIconic(GetSafeHwnd(), painter, m_hIcon);
+    pages::PaintIconic(Widget(), painter, m_icon);
     return true;
 }
 
-void CSummarySheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {
-    help::WinHelp(GetSafeHwnd(), pages::ProductHelpPath(), ui::HELP_CONTEXT,
+void SummarySheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {
+    help::WinHelp(Widget(), pages::ProductHelpPath(), ui::HELP_CONTEXT,
                   3000ul + static_cast<unsigned long>(GetActiveIndex()));
 }
 

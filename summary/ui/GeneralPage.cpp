@@ -1,4 +1,4 @@
-#include "summary/ui/CGeneralPage.h"
+#include "summary/ui/GeneralPage.h"
 
 #include <sstream>
 
@@ -7,27 +7,27 @@
 #include "platform/ui/DataExchange.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
-#include "summary/ui/CSummarySheet.h"
+#include "summary/ui/SummarySheet.h"
 
 namespace zo::summary {
 
-CGeneralPage::CGeneralPage() : pages::CAnimatedPage(res::IDD_GENERAL) {
+GeneralPage::GeneralPage() : pages::AnimatedPage(res::IDD_GENERAL) {
     MapCommand(ui::LBN_SELCHANGE, res::IDC_PORT_LIST, [this] { OnSelChange(); });
     MapCommand(ui::BN_CLICKED, res::IDC_PORT_DEVICE_CHOOSE, [this] { OnChooseDevice(); });
 }
 
-summary::CSummarySheet* CGeneralPage::Sheet() const {
-    return dynamic_cast<summary::CSummarySheet*>(GetSheet());
+summary::SummarySheet* GeneralPage::Sheet() const {
+    return dynamic_cast<summary::SummarySheet*>(GetSheet());
 }
 
-void CGeneralPage::DoDataExchange(ui::DataExchange& dx) {
-    pages::CAnimatedPage::DoDataExchange(dx);
+void GeneralPage::DoDataExchange(ui::DataExchange& dx) {
+    pages::AnimatedPage::DoDataExchange(dx);
     ui::DDX_Control(dx, res::IDC_PORT_LIST, m_portList);
     ui::DDX_LBString(dx, res::IDC_PORT_LIST, m_port);
 }
 
-bool CGeneralPage::OnInitDialog() {
-    pages::CAnimatedPage::OnInitDialog();
+bool GeneralPage::OnInitDialog() {
+    pages::AnimatedPage::OnInitDialog();
     std::istringstream names(res::LoadString(res::IDS_PORT_LIST));
     for (std::string name; std::getline(names, name, ',');) {
         m_portList.AddString(name);
@@ -36,20 +36,20 @@ bool CGeneralPage::OnInitDialog() {
     return true;
 }
 
-bool CGeneralPage::OnSetActive() {
-    if (summary::CSummarySheet* sheet = Sheet()) {
+bool GeneralPage::OnSetActive() {
+    if (summary::SummarySheet* sheet = Sheet()) {
         m_port = sheet->PortName();
     }
     UpdateData(false);
     link::ShowPortDevice(*this, m_port);
-    bool result = pages::CAnimatedPage::OnSetActive();
+    bool result = pages::AnimatedPage::OnSetActive();
     RestartAnimation();
     return result;
 }
 
-bool CGeneralPage::OnKillActive() {
+bool GeneralPage::OnKillActive() {
     UpdateData(true);
-    summary::CSummarySheet* sheet = Sheet();
+    summary::SummarySheet* sheet = Sheet();
     if (sheet) {
         // Coming back shows the choice made, instead of the loaded profile's port that
         // leaving again would quietly put back into the channel.
@@ -58,20 +58,20 @@ bool CGeneralPage::OnKillActive() {
             channel->Port = m_port;
         }
     }
-    return pages::CAnimatedPage::OnKillActive();
+    return pages::AnimatedPage::OnKillActive();
 }
 
-void CGeneralPage::OnSelChange() {
-    if (summary::CSummarySheet* sheet = Sheet()) {
+void GeneralPage::OnSelChange() {
+    if (summary::SummarySheet* sheet = Sheet()) {
         sheet->SetProfileModified(true);
     }
     UpdateData(true);
     link::ShowPortDevice(*this, m_port);
 }
 
-void CGeneralPage::OnChooseDevice() {
+void GeneralPage::OnChooseDevice() {
     UpdateData(true);
-    link::ChoosePortDevice(m_port, GetSafeHwnd());
+    link::ChoosePortDevice(m_port, Widget());
     link::ShowPortDevice(*this, m_port);
 }
 

@@ -1,4 +1,4 @@
-#include "wizard/ui/CCommitPg.h"
+#include "wizard/ui/CommitPage.h"
 
 #include <optional>
 
@@ -24,22 +24,22 @@ void ShowPage(ui::PropertySheet* sheet, int templateId) {
 }
 }  // namespace
 
-CCommitPg::CCommitPg(link::ModemChannel* channel)
-    : pages::CAnimatedPage(res::IDD_COMMIT), m_channel(channel) {}
+CommitPage::CommitPage(link::ModemChannel* channel)
+    : pages::AnimatedPage(res::IDD_COMMIT), m_channel(channel) {}
 
-void CCommitPg::DoDataExchange(ui::DataExchange& dx) {
+void CommitPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_COMMIT_SUMMARY, m_summaryText);
     ui::DDX_Check(dx, res::IDC_APPLY_TO_CARD, m_applyToCard);
 }
 
-bool CCommitPg::OnInitDialog() {
-    pages::CAnimatedPage::OnInitDialog();
+bool CommitPage::OnInitDialog() {
+    pages::AnimatedPage::OnInitDialog();
     CreateAnimation();
     return true;
 }
 
-bool CCommitPg::OnSetActive() {
-    pages::CAnimatedPage::OnSetActive();
+bool CommitPage::OnSetActive() {
+    pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT | ui::PSWIZB_FINISH);
     m_summaryText.SetWindowText(res::LoadString(res::IDS_COMMIT_PREFIX) + m_channel->Location +
                                 res::LoadString(res::IDS_COMMIT_SUFFIX));
@@ -48,17 +48,17 @@ bool CCommitPg::OnSetActive() {
     return true;
 }
 
-int CCommitPg::OnWizardBack() {
+int CommitPage::OnWizardBack() {
     // With the card found by the search the port page was never shown.
     ShowPage(GetSheet(), m_channel->AutoDetect ? res::IDD_PHONE : res::IDD_SERIAL);
     return 0;
 }
 
-bool CCommitPg::OnQueryCancel() {
+bool CommitPage::OnQueryCancel() {
     return ConfirmWizardCancel();
 }
 
-bool CCommitPg::SaveProfile() {
+bool CommitPage::SaveProfile() {
     const store::StoreResult saved = store::SaveNewProfile(m_channel->WorkingProfileRecord());
     switch (saved.status) {
         case store::StoreStatus::Ok:
@@ -74,14 +74,14 @@ bool CCommitPg::SaveProfile() {
     }
 }
 
-void CCommitPg::NameTakenMeanwhile(const std::string& reason) {
+void CommitPage::NameTakenMeanwhile(const std::string& reason) {
     // The other program's profile stands; the user chooses another name.
     platform::CurrentPrompter().Ask(res::LoadString(res::IDS_NAME_IN_USE), platform::Buttons::Ok,
                                     platform::Icon::None, reason);
     ShowPage(GetSheet(), res::IDD_LOCATION);
 }
 
-bool CCommitPg::OnWizardFinish() {
+bool CommitPage::OnWizardFinish() {
     UpdateData(true);
     if (m_applyToCard) {
         return ProgramAndSave();
@@ -93,15 +93,15 @@ bool CCommitPg::OnWizardFinish() {
     return saved;
 }
 
-void CCommitPg::Report(link::CardConfigurationResult result,
-                       const link::CardConfiguration& configuration) {
+void CommitPage::Report(link::CardConfigurationResult result,
+                        const link::CardConfiguration& configuration) {
     platform::CurrentPrompter().Ask(
         link::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok,
         platform::Icon::None,
         link::RunDetail(result, configuration.StoreOutcome().text, *m_channel));
 }
 
-bool CCommitPg::ProgramAndSave() {
+bool CommitPage::ProgramAndSave() {
     auto progress = std::make_unique<link::ProgressDialog>();
     link::CardConfiguration configuration(*m_channel, *progress, link::ProgressSteps::Wizard);
     link::CardSettings settings = link::WizardCardSettings(*m_channel);

@@ -1,4 +1,4 @@
-#include "wizard/ui/CWizardSheet.h"
+#include "wizard/ui/WizardSheet.h"
 
 #include "pages/SheetShared.h"
 #include "platform/help/HelpSystem.h"
@@ -21,8 +21,8 @@ link::ModemChannel* PagesChannel(link::ModemChannel* channel, link::ModemChannel
 
 }  // namespace
 
-CWizardSheet::CWizardSheet(const std::string& caption, QWidget* parentWindow, int selectPage,
-                           link::ModemChannel* channel)
+WizardSheet::WizardSheet(const std::string& caption, QWidget* parentWindow, int selectPage,
+                         link::ModemChannel* channel)
     : ui::PropertySheet(caption, parentWindow, selectPage),
       m_ownChannel(SpareChannel(channel)),
       m_locationPage(PagesChannel(channel, m_ownChannel.get())),
@@ -36,33 +36,33 @@ CWizardSheet::CWizardSheet(const std::string& caption, QWidget* parentWindow, in
     AddPage(&m_serialPage);
     AddPage(&m_commitPage);
     SetWizardMode();
-    m_hIcon = res::LoadAppIcon();
+    m_icon = res::LoadAppIcon();
 }
 
-int CWizardSheet::OnCreate() {
+int WizardSheet::OnCreate() {
     if (ui::PropertySheet::OnCreate() == -1) {
         return -1;
     }
-    SetIcon(m_hIcon, true);
-    SetIcon(m_hIcon, false);
+    SetIcon(m_icon, true);
+    SetIcon(m_icon, false);
     return 0;
 }
 
-bool CWizardSheet::OnPaint(QPainter& painter) {
+bool WizardSheet::OnPaint(QPainter& painter) {
     if (!IsIconic()) {
         return false;
     }
-    pages::PaintIconic(GetSafeHwnd(), painter, m_hIcon);
+    pages::PaintIconic(Widget(), painter, m_icon);
     return true;
 }
 
-void CWizardSheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {
-    help::WinHelp(GetSafeHwnd(), pages::ProductHelpPath(), ui::HELP_CONTEXT,
+void WizardSheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {
+    help::WinHelp(Widget(), pages::ProductHelpPath(), ui::HELP_CONTEXT,
                   2000ul + static_cast<unsigned long>(GetActiveIndex()));
 }
 
-bool CWizardSheet::DestroyWindow() {
-    help::WinHelp(GetSafeHwnd(), kWizardHelpFile, ui::HELP_QUIT, 0);
+bool WizardSheet::DestroyWindow() {
+    help::WinHelp(Widget(), kWizardHelpFile, ui::HELP_QUIT, 0);
     return ui::PropertySheet::DestroyWindow();
 }
 

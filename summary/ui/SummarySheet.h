@@ -5,9 +5,9 @@
 
 #include "platform/ui/PropertySheet.h"
 #include "platform/ui/SheetRunner.h"
-#include "summary/ui/CConfigPage.h"
-#include "summary/ui/CGeneralPage.h"
-#include "summary/ui/CProductPage.h"
+#include "summary/ui/ConfigurationPage.h"
+#include "summary/ui/GeneralPage.h"
+#include "summary/ui/ProductPage.h"
 
 namespace zo::link {
 class ModemChannel;
@@ -19,9 +19,9 @@ namespace zo::summary {
 // "Close" and Apply and no OK button. On opening it makes sure the card's port can be
 // opened, looking for the card first when no port is known. It holds what its pages
 // share.
-class CSummarySheet : public ui::PropertySheet {
+class SummarySheet : public ui::PropertySheet {
 public:
-    CSummarySheet(const std::string& title, QWidget* parentWindow = nullptr, int selectPage = 0);
+    SummarySheet(const std::string& title, QWidget* parentWindow = nullptr, int selectPage = 0);
 
     // Opens the product help at 3000 + the active tab's index, whatever was asked.
     void WinHelp(unsigned long data, unsigned command) override;
@@ -29,12 +29,12 @@ public:
     // Start-up's inputs, handed in before the window is made: the application's channel,
     // what runs the new-profile wizard (without one it runs modally by itself) and the
     // profile to show when none is recorded as applied.
-    void SetChannel(link::ModemChannel* channel) { m_pChannel = channel; }
+    void SetChannel(link::ModemChannel* channel) { m_channel = channel; }
     void SetSheetRunner(ui::SheetRunner* runner) { m_sheetRunner = runner; }
     void SetStartProfile(const std::string& name) { m_configPage.SetStartProfile(name); }
 
     // What the pages share.
-    link::ModemChannel* Channel() const { return m_pChannel; }
+    link::ModemChannel* Channel() const { return m_channel; }
     ui::SheetRunner* SheetRunner() const { return m_sheetRunner; }
     // True while the profile shown is not the one last applied to the card.
     bool ProfileModified() const { return m_configPage.ProfileModified(); }
@@ -46,22 +46,22 @@ public:
     const std::string& RawIdentification() const { return m_rawIdentification; }
     void SetRawIdentification(const std::string& raw) { m_rawIdentification = raw; }
 
-    summary::CConfigPage m_configPage;
-    summary::CProductPage m_productPage;
-    summary::CGeneralPage m_generalPage;
+    summary::ConfigurationPage m_configPage;
+    summary::ProductPage m_productPage;
+    summary::GeneralPage m_generalPage;
 
 protected:
     int OnCreate() override;
     bool OnInitDialog() override;
     bool OnPaint(QPainter& painter) override;
-    QIcon OnQueryDragIcon() const override { return m_hIcon; }
+    QIcon OnQueryDragIcon() const override { return m_icon; }
 
 private:
     std::string m_portName;
     std::string m_rawIdentification;
-    link::ModemChannel* m_pChannel = nullptr;
+    link::ModemChannel* m_channel = nullptr;
     ui::SheetRunner* m_sheetRunner = nullptr;
-    QIcon m_hIcon;
+    QIcon m_icon;
 };
 
 }  // namespace zo::summary

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/ModemChannel.h"
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 #include "platform/ui/Controls.h"
 
 namespace zo::wizard {
@@ -9,9 +9,9 @@ namespace zo::wizard {
 // The wizard's second page: the type of the ISDN switch, one of the three texts of
 // string 102, kept in the channel's Switch as its display text.
 // Seams: the prompter (message 108 at Cancel). User-interface thread.
-class CSwitchPg : public pages::CAnimatedPage {
+class SwitchPage : public pages::AnimatedPage {
 public:
-    explicit CSwitchPg(link::ModemChannel* channel);
+    explicit SwitchPage(link::ModemChannel* channel);
 
     bool OnSetActive() override;
     int OnWizardBack() override;

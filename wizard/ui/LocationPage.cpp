@@ -1,4 +1,4 @@
-#include "wizard/ui/CLocationPg.h"
+#include "wizard/ui/LocationPage.h"
 
 #include "platform/registry/Hive.h"
 #include "platform/ui/DataExchange.h"
@@ -11,17 +11,17 @@
 
 namespace zo::wizard {
 
-CLocationPg::CLocationPg(link::ModemChannel* channel)
-    : pages::CAnimatedPage(res::IDD_LOCATION), m_channel(channel) {}
+LocationPage::LocationPage(link::ModemChannel* channel)
+    : pages::AnimatedPage(res::IDD_LOCATION), m_channel(channel) {}
 
-void CLocationPg::DoDataExchange(ui::DataExchange& dx) {
+void LocationPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_LOCATION_NAME, m_locationEdit);
     ui::DDX_Text(dx, res::IDC_LOCATION_NAME, m_locationName);
     ui::DDX_Check(dx, res::IDC_NO_AUTO_DETECT, m_noAutoDetect);
 }
 
-bool CLocationPg::OnInitDialog() {
-    pages::CAnimatedPage::OnInitDialog();
+bool LocationPage::OnInitDialog() {
+    pages::AnimatedPage::OnInitDialog();
     // Opening the PCCARD key creates it, so a first start leaves it behind, empty.
     m_registryKey =
         std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
@@ -33,8 +33,8 @@ bool CLocationPg::OnInitDialog() {
     return true;
 }
 
-bool CLocationPg::OnSetActive() {
-    bool result = pages::CAnimatedPage::OnSetActive();
+bool LocationPage::OnSetActive() {
+    bool result = pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_NEXT);
     if (!m_channel->Location.empty()) {
         m_locationName = m_channel->Location;
@@ -44,13 +44,13 @@ bool CLocationPg::OnSetActive() {
     return result;
 }
 
-int CLocationPg::Refuse(int stringId) {
+int LocationPage::Refuse(int stringId) {
     ShowMessage(stringId);
     m_locationEdit.SetFocus();
     return -1;
 }
 
-int CLocationPg::OnWizardNext() {
+int LocationPage::OnWizardNext() {
     UpdateData(true);
     if (m_locationName.empty()) {
         return Refuse(res::IDS_LOCATION_REQUIRED);
@@ -71,7 +71,7 @@ int CLocationPg::OnWizardNext() {
     return 0;
 }
 
-bool CLocationPg::LookUpName() {
+bool LocationPage::LookUpName() {
     // One transaction: a profile another program imports under the name meanwhile is
     // either seen here or imported after the empty key is gone, never deleted with it.
     registry::Hive::Batch batch(registry::DefaultHive());
@@ -88,7 +88,7 @@ bool CLocationPg::LookUpName() {
     return inUse;
 }
 
-bool CLocationPg::OnQueryCancel() {
+bool LocationPage::OnQueryCancel() {
     if (!ConfirmWizardCancel()) {
         return false;
     }

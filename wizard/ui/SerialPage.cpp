@@ -1,4 +1,4 @@
-#include "wizard/ui/CSerialPg.h"
+#include "wizard/ui/SerialPage.h"
 
 #include <sstream>
 #include <string>
@@ -22,30 +22,30 @@ void SetManualLineSettings(link::ModemChannel& channel) {
     channel.Flow = "Hardware";
 }
 
-CSerialPg::CSerialPg(link::ModemChannel* channel)
-    : pages::CAnimatedPage(res::IDD_SERIAL), m_channel(channel) {
+SerialPage::SerialPage(link::ModemChannel* channel)
+    : pages::AnimatedPage(res::IDD_SERIAL), m_channel(channel) {
     MapCommand(ui::LBN_SELCHANGE, res::IDC_PORT_LIST, [this] { ShowDevice(); });
     MapCommand(ui::BN_CLICKED, res::IDC_PORT_DEVICE_CHOOSE, [this] {
-        link::ChoosePortDevice(SelectedPort(), GetSafeHwnd());
+        link::ChoosePortDevice(SelectedPort(), Widget());
         ShowDevice();
     });
 }
 
-std::string CSerialPg::SelectedPort() const {
+std::string SerialPage::SelectedPort() const {
     const int selected = m_portList.GetCurSel();
     return selected >= 0 ? m_portList.GetText(selected) : std::string();
 }
 
-void CSerialPg::ShowDevice() {
+void SerialPage::ShowDevice() {
     link::ShowPortDevice(*this, SelectedPort());
 }
 
-void CSerialPg::DoDataExchange(ui::DataExchange& dx) {
+void SerialPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_PORT_LIST, m_portList);
 }
 
-bool CSerialPg::OnInitDialog() {
-    pages::CAnimatedPage::OnInitDialog();
+bool SerialPage::OnInitDialog() {
+    pages::AnimatedPage::OnInitDialog();
     std::istringstream names(res::LoadString(res::IDS_PORT_LIST));
     std::string name;
     while (std::getline(names, name, ',')) {
@@ -57,8 +57,8 @@ bool CSerialPg::OnInitDialog() {
     return true;
 }
 
-bool CSerialPg::OnSetActive() {
-    bool result = pages::CAnimatedPage::OnSetActive();
+bool SerialPage::OnSetActive() {
+    bool result = pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
     if (m_channel->Port.empty()) {
         m_portList.SetCurSel(0);
@@ -71,7 +71,7 @@ bool CSerialPg::OnSetActive() {
     return result;
 }
 
-void CSerialPg::StoreChoice() {
+void SerialPage::StoreChoice() {
     UpdateData(true);
     int selected = m_portList.GetCurSel();
     if (selected >= 0) {
@@ -80,18 +80,18 @@ void CSerialPg::StoreChoice() {
     SetManualLineSettings(*m_channel);
 }
 
-int CSerialPg::OnWizardBack() {
+int SerialPage::OnWizardBack() {
     StoreChoice();
-    return pages::CAnimatedPage::OnWizardBack();
+    return pages::AnimatedPage::OnWizardBack();
 }
 
-int CSerialPg::OnWizardNext() {
+int SerialPage::OnWizardNext() {
     StoreChoice();
-    return pages::CAnimatedPage::OnWizardNext();
+    return pages::AnimatedPage::OnWizardNext();
 }
 
-bool CSerialPg::OnQueryCancel() {
-    return wizard::ConfirmWizardCancel() && pages::CAnimatedPage::OnQueryCancel();
+bool SerialPage::OnQueryCancel() {
+    return wizard::ConfirmWizardCancel() && pages::AnimatedPage::OnQueryCancel();
 }
 
 }  // namespace zo::wizard

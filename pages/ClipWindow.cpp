@@ -1,14 +1,16 @@
-#include "pages/CMciWnd.h"
+#include "pages/ClipWindow.h"
 
 #include "platform/ui/Accessibility.h"
 #include "platform/ui/ClipPlayer.h"
 
 namespace zo::pages {
 
-CMciWnd::~CMciWnd() { DestroyWindow(); }
+ClipWindow::~ClipWindow() {
+    DestroyWindow();
+}
 
-bool CMciWnd::Create(QWidget* parent, unsigned style, const std::string& fileName,
-                     MciNotifyMode notify) {
+bool ClipWindow::Create(QWidget* parent, unsigned style, const std::string& fileName,
+                        MciNotifyMode notify) {
     if (!parent || m_player) {
         return false;
     }
@@ -30,13 +32,15 @@ bool CMciWnd::Create(QWidget* parent, unsigned style, const std::string& fileNam
     return true;
 }
 
-QWidget* CMciWnd::GetSafeHwnd() const { return m_player.data(); }
-
-ui::ClipPlayer* CMciWnd::Player() const {
+QWidget* ClipWindow::Widget() const {
     return m_player.data();
 }
 
-void CMciWnd::MoveWindow(const QRect& rect, bool repaint) {
+ui::ClipPlayer* ClipWindow::Player() const {
+    return m_player.data();
+}
+
+void ClipWindow::MoveWindow(const QRect& rect, bool repaint) {
     if (m_player) {
         m_player->setGeometry(rect);
         if (repaint) {
@@ -45,27 +49,29 @@ void CMciWnd::MoveWindow(const QRect& rect, bool repaint) {
     }
 }
 
-void CMciWnd::Seek(long position) {
+void ClipWindow::Seek(long position) {
     if (m_player) {
         m_player->Seek(position == MCIWND_START ? 0 : position);
     }
 }
 
-void CMciWnd::Play() {
+void ClipWindow::Play() {
     if (m_player) {
         m_player->Play();
     }
 }
 
-void CMciWnd::PlayFrom(long position) {
+void ClipWindow::PlayFrom(long position) {
     if (m_player) {
         m_player->PlayFrom(position);
     }
 }
 
-unsigned CMciWnd::GetDeviceId() const { return m_player ? m_player->DeviceId() : 0; }
+unsigned ClipWindow::GetDeviceId() const {
+    return m_player ? m_player->DeviceId() : 0;
+}
 
-void CMciWnd::DestroyWindow() {
+void ClipWindow::DestroyWindow() {
     ui::ClipPlayer* player = m_player.data();
     m_player = nullptr;
     if (player) {

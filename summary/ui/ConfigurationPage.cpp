@@ -1,4 +1,4 @@
-#include "summary/ui/CConfigPage.h"
+#include "summary/ui/ConfigurationPage.h"
 
 #include <iterator>
 #include <memory>
@@ -17,9 +17,9 @@
 #include "res/Strings.h"
 #include "res/Translation.h"
 #include "store/RegistryKey.h"
-#include "summary/ui/CSummarySheet.h"
 #include "summary/ui/SplashDialog.h"
-#include "wizard/ui/CWizardSheet.h"
+#include "summary/ui/SummarySheet.h"
+#include "wizard/ui/WizardSheet.h"
 
 namespace zo::summary {
 namespace {
@@ -79,7 +79,7 @@ struct SplashScope {
 
 }  // namespace
 
-CConfigPage::CConfigPage() : pages::CAnimatedPage(res::IDD_CONFIGURE) {
+ConfigurationPage::ConfigurationPage() : pages::AnimatedPage(res::IDD_CONFIGURE) {
     MapCommand(ui::BN_CLICKED, res::IDC_CFG_NEW, [this] { OnNew(); });
     MapCommand(ui::BN_CLICKED, res::IDC_CFG_REMOVE, [this] { OnRemove(); });
     MapCommand(ui::CBN_SELCHANGE, res::IDC_CFG_PROFILE, [this] { OnProfileChanged(); });
@@ -90,26 +90,26 @@ CConfigPage::CConfigPage() : pages::CAnimatedPage(res::IDD_CONFIGURE) {
     MapCommand(ui::CBN_SELCHANGE, res::IDC_CFG_SWITCH, [this] { OnSwitchChanged(); });
 }
 
-void CConfigPage::SetStartProfile(const std::string& name) {
+void ConfigurationPage::SetStartProfile(const std::string& name) {
     m_editor.Fields().name = name;
 }
 
-void CConfigPage::SetProgressWindowMaker(
+void ConfigurationPage::SetProgressWindowMaker(
     std::function<std::unique_ptr<link::ProgressWindow>()> make) {
     m_makeProgress = std::move(make);
 }
 
-summary::CSummarySheet* CConfigPage::Sheet() const {
-    return dynamic_cast<summary::CSummarySheet*>(GetSheet());
+summary::SummarySheet* ConfigurationPage::Sheet() const {
+    return dynamic_cast<summary::SummarySheet*>(GetSheet());
 }
 
-link::ModemChannel* CConfigPage::Channel() const {
-    summary::CSummarySheet* sheet = Sheet();
+link::ModemChannel* ConfigurationPage::Channel() const {
+    summary::SummarySheet* sheet = Sheet();
     return sheet ? sheet->Channel() : nullptr;
 }
 
-void CConfigPage::DoDataExchange(ui::DataExchange& dx) {
-    pages::CAnimatedPage::DoDataExchange(dx);
+void ConfigurationPage::DoDataExchange(ui::DataExchange& dx) {
+    pages::AnimatedPage::DoDataExchange(dx);
     ProfileFields& fields = m_editor.Fields();
     ui::DDX_Control(dx, res::IDC_CFG_REMOVE, m_removeButton);
     ui::DDX_Control(dx, res::IDC_CFG_PROFILE, m_profileList);
@@ -125,7 +125,7 @@ void CConfigPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_CBString(dx, res::IDC_CFG_PROFILE, fields.name);
 }
 
-void CConfigPage::PushFields() {
+void ConfigurationPage::PushFields() {
     UpdateData(false);
     // An empty text would select the first entry by its empty prefix; nothing is chosen.
     if (Fields().switchType.empty()) {
@@ -136,29 +136,29 @@ void CConfigPage::PushFields() {
     }
 }
 
-void CConfigPage::StoreFailed() {
+void ConfigurationPage::StoreFailed() {
     Tell(res::IDS_REGISTRY_FAILED, store::RegistryFailureDetail());
 }
 
-void CConfigPage::ProfilesListed() {
+void ConfigurationPage::ProfilesListed() {
     m_profileList.ResetContent();
     for (const std::string& name : m_editor.Names()) {
         m_profileList.AddString(name);
     }
 }
 
-void CConfigPage::ProfileUnlisted(const std::string& name) {
+void ConfigurationPage::ProfileUnlisted(const std::string& name) {
     int entry = m_profileList.FindStringExact(-1, name);
     if (entry != ui::ItemList::kError) {
         m_profileList.DeleteString(entry);
     }
 }
 
-void CConfigPage::RemovableChanged() {
+void ConfigurationPage::RemovableChanged() {
     m_removeButton.EnableWindow(m_editor.Removable());
 }
 
-void CConfigPage::Terminal2Changed() {
+void ConfigurationPage::Terminal2Changed() {
     // Read-only, not disabled: the fields stay in the tab order and readable.
     for (std::size_t row = 0; row < m_edits.size(); ++row) {
         if (kFieldEdits[row].terminal == 2) {
@@ -167,14 +167,14 @@ void CConfigPage::Terminal2Changed() {
     }
 }
 
-void CConfigPage::PortChanged() {
-    if (summary::CSummarySheet* sheet = Sheet()) {
+void ConfigurationPage::PortChanged() {
+    if (summary::SummarySheet* sheet = Sheet()) {
         sheet->SetPortName(Fields().port);
     }
 }
 
-bool CConfigPage::OnInitDialog() {
-    pages::CAnimatedPage::OnInitDialog();
+bool ConfigurationPage::OnInitDialog() {
+    pages::AnimatedPage::OnInitDialog();
     if (!m_editor.ListProfiles()) {
         return true;
     }
@@ -183,11 +183,11 @@ bool CConfigPage::OnInitDialog() {
     return true;
 }
 
-void CConfigPage::Advance(int controlId) {
-    GotoDlgCtrl(GetDlgItem(controlId));
+void ConfigurationPage::Advance(int controlId) {
+    FocusControl(ControlWidget(controlId));
 }
 
-bool CConfigPage::Checked(std::size_t row) {
+bool ConfigurationPage::Checked(std::size_t row) {
     std::string& text = m_editor.Text(kFieldEdits[row].field);
     const int bad = ProfileEditor::FirstNonDigit(text);
     if (bad < 0) {
@@ -200,7 +200,7 @@ bool CConfigPage::Checked(std::size_t row) {
     return false;
 }
 
-void CConfigPage::OnFieldChanged(std::size_t row) {
+void ConfigurationPage::OnFieldChanged(std::size_t row) {
     const FieldEdit& edit = kFieldEdits[row];
     UpdateData(true);
     const std::string& text = m_editor.Text(edit.field);
@@ -231,7 +231,7 @@ void CConfigPage::OnFieldChanged(std::size_t row) {
     }
 }
 
-void CConfigPage::OnConfig2Clicked() {
+void ConfigurationPage::OnConfig2Clicked() {
     UpdateData(true);
     m_editor.SwitchTerminal2(Fields().terminal2);
     if (Fields().terminal2) {
@@ -240,24 +240,24 @@ void CConfigPage::OnConfig2Clicked() {
     PushFields();
 }
 
-void CConfigPage::OnSwitchChanged() {
+void ConfigurationPage::OnSwitchChanged() {
     m_editor.SetModified(true);
 }
 
-void CConfigPage::OnProfileChanged() {
+void ConfigurationPage::OnProfileChanged() {
     UpdateData(true);
     if (m_editor.Select()) {
         PushFields();
     }
 }
 
-void CConfigPage::OnNew() {
+void ConfigurationPage::OnNew() {
     m_editor.ClearList();
     int result;
     {
         // Its pages fill the channel this page takes the new profile from.
-        wizard::CWizardSheet wizard(res::Tr(kNewProfileCaption), nullptr, 0, Channel());
-        summary::CSummarySheet* sheet = Sheet();
+        wizard::WizardSheet wizard(res::Tr(kNewProfileCaption), nullptr, 0, Channel());
+        summary::SummarySheet* sheet = Sheet();
         ui::SheetRunner* runner = sheet ? sheet->SheetRunner() : nullptr;
         result = runner ? runner->RunSheet(wizard) : wizard.DoModal();
     }
@@ -268,21 +268,21 @@ void CConfigPage::OnNew() {
         m_editor.TakeNewProfile(*channel);
     }
     PushFields();
-    if (ui::PropertySheet* sheet = GetSheet(); sheet && sheet->GetSafeHwnd()) {
-        sheet->GetSafeHwnd()->raise();
-        sheet->GetSafeHwnd()->activateWindow();
+    if (ui::PropertySheet* sheet = GetSheet(); sheet && sheet->Widget()) {
+        sheet->Widget()->raise();
+        sheet->Widget()->activateWindow();
     }
 }
 
-void CConfigPage::OnRemove() {
+void ConfigurationPage::OnRemove() {
     UpdateData(true);
     if (m_editor.Remove()) {
         PushFields();
     }
 }
 
-bool CConfigPage::QueryCard() {
-    summary::CSummarySheet* sheet = Sheet();
+bool ConfigurationPage::QueryCard() {
+    summary::SummarySheet* sheet = Sheet();
     link::ModemChannel* channel = Channel();
     if (!sheet || !channel) {
         return true;
@@ -317,7 +317,7 @@ bool CConfigPage::QueryCard() {
     return false;
 }
 
-bool CConfigPage::OnSetActive() {
+bool ConfigurationPage::OnSetActive() {
     if (m_firstActivation) {
         std::istringstream types(res::LoadString(res::IDS_SWITCH_TYPES));
         for (std::string type; std::getline(types, type, ',');) {
@@ -336,14 +336,14 @@ bool CConfigPage::OnSetActive() {
             return false;
         }
     }
-    bool result = pages::CAnimatedPage::OnSetActive();
+    bool result = pages::AnimatedPage::OnSetActive();
     PushFields();
     RestartAnimation();
     return result;
 }
 
-bool CConfigPage::OnApply() {
-    summary::CSummarySheet* sheet = Sheet();
+bool ConfigurationPage::OnApply() {
+    summary::SummarySheet* sheet = Sheet();
     link::ModemChannel* channel = Channel();
     UpdateData(true);
     if (!sheet || !channel) {
@@ -374,14 +374,14 @@ bool CConfigPage::OnApply() {
         return false;
     }
     m_editor.Applied(channel->Port);
-    bool result = pages::CAnimatedPage::OnApply();
+    bool result = pages::AnimatedPage::OnApply();
     // The sheet cleared it for Apply; set again so Apply stays on offer to program anew.
     SetModified(true);
     return result;
 }
 
-void CConfigPage::OnCancel() {
-    summary::CSummarySheet* sheet = Sheet();
+void ConfigurationPage::OnCancel() {
+    summary::SummarySheet* sheet = Sheet();
     if (sheet && m_editor.Modified()) {
         UpdateData(true);
         std::string question = res::LoadString(res::IDS_PROFILE_PREFIX) + '"' + Fields().name +
@@ -391,7 +391,7 @@ void CConfigPage::OnCancel() {
             OnApply();
         }
     }
-    pages::CAnimatedPage::OnCancel();
+    pages::AnimatedPage::OnCancel();
 }
 
 }  // namespace zo::summary

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "link/ModemChannel.h"
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 #include "platform/ui/Controls.h"
 
 namespace zo::wizard {
@@ -12,9 +12,9 @@ namespace zo::wizard {
 // way puts the chosen port and the manual line settings (38400 bit/s) into the channel;
 // the port is opened later, when the card is programmed.
 // Seams: the prompter (message 108 at Cancel). User-interface thread.
-class CSerialPg : public pages::CAnimatedPage {
+class SerialPage : public pages::AnimatedPage {
 public:
-    explicit CSerialPg(link::ModemChannel* channel);
+    explicit SerialPage(link::ModemChannel* channel);
 
     bool OnSetActive() override;
     int OnWizardBack() override;

@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 #include "platform/ui/Controls.h"
 #include "platform/ui/Conversation.h"
 #include "summary/RefreshWorker.h"
@@ -19,7 +19,7 @@ class ModemChannel;
 
 namespace zo::summary {
 
-class CSummarySheet;
+class SummarySheet;
 
 // The refresh period of the product page.
 inline constexpr int kRefreshIntervalMs = 5000;
@@ -31,10 +31,10 @@ inline constexpr int kRefreshIntervalMs = 5000;
 // conversation: the window stays live while the card is asked, and leaving the page or
 // closing the window gives the refresh up at once. The clock, the port map and the
 // prompter go through the channel: message 110 (Retry or Cancel) is the only one it shows.
-class CProductPage : public pages::CAnimatedPage {
+class ProductPage : public pages::AnimatedPage {
 public:
-    CProductPage();
-    ~CProductPage() override;
+    ProductPage();
+    ~ProductPage() override;
 
     bool OnSetActive() override;
     bool OnKillActive() override;
@@ -75,7 +75,7 @@ protected:
     void OnDestroy() override;
 
 private:
-    summary::CSummarySheet* Sheet() const;
+    summary::SummarySheet* Sheet() const;
     link::ModemChannel* Channel() const;
     // Fills the four fields from the sheet's raw identification text.
     void ParseFields();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 
 namespace zo::pages {
 
@@ -8,9 +8,9 @@ namespace zo::pages {
 // for a page whose own behaviour is not built yet. In a wizard it offers Back and Next
 // (Finish on the last page) by its position.
 // No process-wide seam and no message; user-interface thread.
-class CPlaceholderPage : public CAnimatedPage {
+class PlaceholderPage : public AnimatedPage {
 public:
-    explicit CPlaceholderPage(int templateId) : CAnimatedPage(templateId) {}
+    explicit PlaceholderPage(int templateId) : AnimatedPage(templateId) {}
 
     bool OnSetActive() override;
 

@@ -1,4 +1,4 @@
-#include "wizard/ui/CPhonePg.h"
+#include "wizard/ui/PhonePage.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -26,16 +26,16 @@ bool IsLetter(char c) {
 }
 }  // namespace
 
-CPhonePg::CPhonePg(link::ModemChannel* channel)
-    : pages::CAnimatedPage(res::IDD_PHONE), m_channel(channel) {
-    static const NumberField kArea1{&CPhonePg::m_area1, &CPhonePg::m_area1Edit, 3,
-                                    &CPhonePg::m_exchange1Edit};
-    static const NumberField kExchange1{&CPhonePg::m_exchange1, &CPhonePg::m_exchange1Edit, 3,
-                                        &CPhonePg::m_line1Edit};
-    static const NumberField kArea2{&CPhonePg::m_area2, &CPhonePg::m_area2Edit, 3,
-                                    &CPhonePg::m_exchange2Edit};
-    static const NumberField kExchange2{&CPhonePg::m_exchange2, &CPhonePg::m_exchange2Edit, 3,
-                                        &CPhonePg::m_line2Edit};
+PhonePage::PhonePage(link::ModemChannel* channel)
+    : pages::AnimatedPage(res::IDD_PHONE), m_channel(channel) {
+    static const NumberField kArea1{&PhonePage::m_area1, &PhonePage::m_area1Edit, 3,
+                                    &PhonePage::m_exchange1Edit};
+    static const NumberField kExchange1{&PhonePage::m_exchange1, &PhonePage::m_exchange1Edit, 3,
+                                        &PhonePage::m_line1Edit};
+    static const NumberField kArea2{&PhonePage::m_area2, &PhonePage::m_area2Edit, 3,
+                                    &PhonePage::m_exchange2Edit};
+    static const NumberField kExchange2{&PhonePage::m_exchange2, &PhonePage::m_exchange2Edit, 3,
+                                        &PhonePage::m_line2Edit};
     MapCommand(ui::EN_UPDATE, res::IDC_AREA1, [this] { OnNumberUpdate(kArea1); });
     MapCommand(ui::EN_UPDATE, res::IDC_EXCHANGE1, [this] { OnNumberUpdate(kExchange1); });
     MapCommand(ui::EN_UPDATE, res::IDC_LINE1, [this] { OnLineUpdate(1); });
@@ -48,7 +48,7 @@ CPhonePg::CPhonePg(link::ModemChannel* channel)
     MapCommand(ui::EN_KILLFOCUS, res::IDC_SPID2, [this] { OnSpidKillFocus(2); });
 }
 
-void CPhonePg::DoDataExchange(ui::DataExchange& dx) {
+void PhonePage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_SPID2, m_spid2Edit);
     ui::DDX_Control(dx, res::IDC_SPID1, m_spid1Edit);
     ui::DDX_Control(dx, res::IDC_LINE2, m_line2Edit);
@@ -67,14 +67,14 @@ void CPhonePg::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Text(dx, res::IDC_SPID2, m_spid2Entry);
 }
 
-bool CPhonePg::OnInitDialog() {
-    pages::CAnimatedPage::OnInitDialog();
+bool PhonePage::OnInitDialog() {
+    pages::AnimatedPage::OnInitDialog();
     CreateAnimation();
     return true;
 }
 
-bool CPhonePg::OnSetActive() {
-    pages::CAnimatedPage::OnSetActive();
+bool PhonePage::OnSetActive() {
+    pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
     m_numbersOptional = m_channel->Switch == kNumbersOptionalSwitch ? 1 : 0;
     RestartAnimation();
@@ -82,9 +82,9 @@ bool CPhonePg::OnSetActive() {
     return true;
 }
 
-void CPhonePg::PushMembers() {
+void PhonePage::PushMembers() {
     auto* typing = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-    if (!typing || !GetSafeHwnd() || !GetSafeHwnd()->isAncestorOf(typing)) {
+    if (!typing || !Widget() || !Widget()->isAncestorOf(typing)) {
         UpdateData(false);
         return;
     }
@@ -96,7 +96,7 @@ void CPhonePg::PushMembers() {
     }
 }
 
-bool CPhonePg::CheckDigits(std::string& text, ui::Edit& edit) {
+bool PhonePage::CheckDigits(std::string& text, ui::Edit& edit) {
     std::size_t bad = 0;
     while (bad < text.size() && IsDigit(text[bad])) {
         ++bad;
@@ -112,7 +112,7 @@ bool CPhonePg::CheckDigits(std::string& text, ui::Edit& edit) {
     return false;
 }
 
-void CPhonePg::OnNumberUpdate(const NumberField& field) {
+void PhonePage::OnNumberUpdate(const NumberField& field) {
     if (!UpdateData(true)) {
         return;
     }
@@ -125,7 +125,7 @@ void CPhonePg::OnNumberUpdate(const NumberField& field) {
     }
 }
 
-void CPhonePg::OnLineUpdate(int terminal) {
+void PhonePage::OnLineUpdate(int terminal) {
     if (!UpdateData(true)) {
         return;
     }
@@ -144,11 +144,11 @@ void CPhonePg::OnLineUpdate(int terminal) {
     if (terminal == 1) {
         m_area2Edit.SetFocus();
     } else {
-        GotoDlgCtrl(m_spid2Edit.GetSafeHwnd());
+        FocusControl(m_spid2Edit.Widget());
     }
 }
 
-void CPhonePg::SuggestSpid(int terminal) {
+void PhonePage::SuggestSpid(int terminal) {
     std::optional<std::string> spid =
         terminal == 1 ? wizard::SuggestSpid(m_channel->Switch, m_area1, m_exchange1, m_line1)
                       : wizard::SuggestSpid(m_channel->Switch, m_area2, m_exchange2, m_line2);
@@ -157,7 +157,7 @@ void CPhonePg::SuggestSpid(int terminal) {
     }
 }
 
-void CPhonePg::OnSpidChange(int terminal) {
+void PhonePage::OnSpidChange(int terminal) {
     if (!UpdateData(true)) {
         return;
     }
@@ -183,10 +183,10 @@ void CPhonePg::OnSpidChange(int terminal) {
     }
 }
 
-void CPhonePg::OnSpidKillFocus(int terminal) {
+void PhonePage::OnSpidKillFocus(int terminal) {
     // Leaving the page hides it and moves the focus too; that is no leaving of the field
     // the user could come back to.
-    if (!GetSafeHwnd() || !GetSafeHwnd()->isVisible() || !UpdateData(true)) {
+    if (!Widget() || !Widget()->isVisible() || !UpdateData(true)) {
         return;
     }
     if (terminal == 2 && (m_area2.empty() || m_exchange2.empty())) {
@@ -195,11 +195,11 @@ void CPhonePg::OnSpidKillFocus(int terminal) {
     const std::size_t length = CharCount(terminal == 1 ? m_spid1Entry : m_spid2Entry);
     if (length < 10 || length > 20) {
         ShowMessage(res::IDS_SPID_REQUIRED);
-        GotoDlgCtrl((terminal == 1 ? m_spid1Edit : m_spid2Edit).GetSafeHwnd());
+        FocusControl((terminal == 1 ? m_spid1Edit : m_spid2Edit).Widget());
     }
 }
 
-bool CPhonePg::IsShort(const std::string& text, std::size_t length, ui::Edit& edit) {
+bool PhonePage::IsShort(const std::string& text, std::size_t length, ui::Edit& edit) {
     if (CharCount(text) >= length) {
         return false;
     }
@@ -208,7 +208,7 @@ bool CPhonePg::IsShort(const std::string& text, std::size_t length, ui::Edit& ed
     return true;
 }
 
-int CPhonePg::OnWizardNext() {
+int PhonePage::OnWizardNext() {
     UpdateData(true);
     if (!m_numbersOptional &&
         (IsShort(m_area1, 3, m_area1Edit) || IsShort(m_exchange1, 3, m_exchange1Edit) ||
@@ -250,7 +250,7 @@ int CPhonePg::OnWizardNext() {
     return 0;
 }
 
-bool CPhonePg::OnQueryCancel() {
+bool PhonePage::OnQueryCancel() {
     return ConfirmWizardCancel();
 }
 

@@ -33,18 +33,18 @@ using MciNotifyMode = std::function<void(QWidget* window, int mode)>;
 // The animation child window of a page. It opens a clip by file name (a relative name
 // from the current directory); a clip that is missing or unreadable leaves it empty and silent.
 // No process-wide seam and no message; user-interface thread.
-class CMciWnd {
+class ClipWindow {
 public:
-    CMciWnd() = default;
-    ~CMciWnd();
-    CMciWnd(const CMciWnd&) = delete;
-    CMciWnd& operator=(const CMciWnd&) = delete;
+    ClipWindow() = default;
+    ~ClipWindow();
+    ClipWindow(const ClipWindow&) = delete;
+    ClipWindow& operator=(const ClipWindow&) = delete;
 
     // Makes the window inside `parent` and opens the clip. With MCIWNDF_NOTIFYMODE every
     // change of mode goes to `notify`. True when a window was made.
     bool Create(QWidget* parent, unsigned style, const std::string& fileName,
                 MciNotifyMode notify = {});
-    QWidget* GetSafeHwnd() const;
+    QWidget* Widget() const;
     ui::ClipPlayer* Player() const;
 
     // Moves and sizes the window; it keeps that size.

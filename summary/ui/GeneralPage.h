@@ -2,21 +2,21 @@
 
 #include <string>
 
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 #include "platform/ui/Controls.h"
 
 namespace zo::summary {
 
-class CSummarySheet;
+class SummarySheet;
 
 // " General": the COM port of the profile shown in the configuration window. Entering
 // the page shows the sheet's port name; leaving it hands the choice to the channel,
 // where the next open of the port takes it up. Under the list, the device the chosen name
 // means, and "Device..." to point it at another.
 // No process-wide seam and no message; user-interface thread.
-class CGeneralPage : public pages::CAnimatedPage {
+class GeneralPage : public pages::AnimatedPage {
 public:
-    CGeneralPage();
+    GeneralPage();
 
     bool OnSetActive() override;
     bool OnKillActive() override;
@@ -33,7 +33,7 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    summary::CSummarySheet* Sheet() const;
+    summary::SummarySheet* Sheet() const;
 };
 
 }  // namespace zo::summary

@@ -1,18 +1,18 @@
-#include "pages/CPlaceholderPage.h"
+#include "pages/PlaceholderPage.h"
 
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
 
 namespace zo::pages {
 
-bool CPlaceholderPage::OnInitDialog() {
-    CAnimatedPage::OnInitDialog();
+bool PlaceholderPage::OnInitDialog() {
+    AnimatedPage::OnInitDialog();
     CreateAnimation();
     return true;
 }
 
-bool CPlaceholderPage::OnSetActive() {
-    bool result = CAnimatedPage::OnSetActive();
+bool PlaceholderPage::OnSetActive() {
+    bool result = AnimatedPage::OnSetActive();
     ui::PropertySheet* sheet = GetSheet();
     if (sheet && sheet->IsWizard()) {
         int index = sheet->GetPageIndex(this);

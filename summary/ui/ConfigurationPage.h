@@ -6,7 +6,7 @@
 #include <string>
 
 #include "link/ProgressWindow.h"
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 #include "platform/ui/Controls.h"
 #include "summary/ProfileEditor.h"
 
@@ -16,7 +16,7 @@ class ModemChannel;
 
 namespace zo::summary {
 
-class CSummarySheet;
+class SummarySheet;
 
 // "Configure": the stored location profiles, one of them shown for editing, created
 // through the wizard, removed, and applied to the card with the sheet's Apply button.
@@ -27,9 +27,9 @@ class CSummarySheet;
 // or why Apply was refused, the closing question 128/129) and the sheet runner for New.
 // User-interface thread; the first query and Apply's programming run on the conversation
 // worker, with the clock and the port map through the channel.
-class CConfigPage : public pages::CAnimatedPage, private ProfileEditor::Listener {
+class ConfigurationPage : public pages::AnimatedPage, private ProfileEditor::Listener {
 public:
-    CConfigPage();
+    ConfigurationPage();
 
     bool OnSetActive() override;
     bool OnApply() override;
@@ -68,7 +68,7 @@ private:
     // The eight number and SPID edits, one row of the table in the source each.
     void OnFieldChanged(std::size_t row);
 
-    summary::CSummarySheet* Sheet() const;
+    summary::SummarySheet* Sheet() const;
     link::ModemChannel* Channel() const;
     // Pushes the fields into the controls; an empty switch type or profile selects nothing.
     void PushFields();

@@ -4,7 +4,7 @@
 
 #include "link/CardConfiguration.h"
 #include "link/ModemChannel.h"
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 #include "platform/ui/Controls.h"
 #include "store/RegistryKey.h"
 
@@ -16,9 +16,9 @@ namespace zo::wizard {
 // and after programming 109, 110, 111, 114, 201 or a text of its own), and while the card
 // is programmed on the conversation worker the clock, the port map and the channel's 111,
 // 109 and 110. The rest runs on the user-interface thread.
-class CCommitPg : public pages::CAnimatedPage {
+class CommitPage : public pages::AnimatedPage {
 public:
-    explicit CCommitPg(link::ModemChannel* channel);
+    explicit CommitPage(link::ModemChannel* channel);
 
     bool OnSetActive() override;
     int OnWizardBack() override;

@@ -6,11 +6,11 @@
 
 #include "link/ModemChannel.h"
 #include "platform/ui/PropertySheet.h"
-#include "wizard/ui/CCommitPg.h"
-#include "wizard/ui/CLocationPg.h"
-#include "wizard/ui/CPhonePg.h"
-#include "wizard/ui/CSerialPg.h"
-#include "wizard/ui/CSwitchPg.h"
+#include "wizard/ui/CommitPage.h"
+#include "wizard/ui/LocationPage.h"
+#include "wizard/ui/PhonePage.h"
+#include "wizard/ui/SerialPage.h"
+#include "wizard/ui/SwitchPage.h"
 
 namespace zo::wizard {
 
@@ -22,12 +22,12 @@ inline constexpr const char* kWizardHelpFile = "Zo_Wizrd.hlp";
 // hand through the channel it is given.
 // Seams: the help (the product help's context 2000 + the active page's index, and the
 // wizard's help file let go as it closes); no message of its own. User-interface thread.
-class CWizardSheet : public ui::PropertySheet {
+class WizardSheet : public ui::PropertySheet {
 public:
     // The pages work on `channel` (the application passes its own); without one, on one
     // of the sheet's own (pictures of the pages).
-    CWizardSheet(const std::string& caption, QWidget* parentWindow = nullptr, int selectPage = 0,
-                 link::ModemChannel* channel = nullptr);
+    WizardSheet(const std::string& caption, QWidget* parentWindow = nullptr, int selectPage = 0,
+                link::ModemChannel* channel = nullptr);
 
     // Tells the help that the wizard's help file is no longer needed, then closes.
     bool DestroyWindow() override;
@@ -39,17 +39,17 @@ private:
 
 public:
     // In construction order; the page order of the wizard is set by the constructor.
-    wizard::CLocationPg m_locationPage;
-    wizard::CPhonePg m_phonePage;
-    wizard::CSerialPg m_serialPage;
-    wizard::CSwitchPg m_switchPage;
-    wizard::CCommitPg m_commitPage;
-    QIcon m_hIcon;
+    wizard::LocationPage m_locationPage;
+    wizard::PhonePage m_phonePage;
+    wizard::SerialPage m_serialPage;
+    wizard::SwitchPage m_switchPage;
+    wizard::CommitPage m_commitPage;
+    QIcon m_icon;
 
 protected:
     int OnCreate() override;
     bool OnPaint(QPainter& painter) override;
-    QIcon OnQueryDragIcon() const override { return m_hIcon; }
+    QIcon OnQueryDragIcon() const override { return m_icon; }
 };
 
 }  // namespace zo::wizard

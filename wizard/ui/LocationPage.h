@@ -4,7 +4,7 @@
 #include <string>
 
 #include "link/ModemChannel.h"
-#include "pages/CAnimatedPage.h"
+#include "pages/AnimatedPage.h"
 #include "platform/ui/Controls.h"
 #include "store/RegistryKey.h"
 
@@ -15,9 +15,9 @@ namespace zo::wizard {
 // Seams: the default hive (the stored names at start, the typed name's key at Next and
 // Cancel) and the prompter (messages 103, 200 and 116 at Next, 108 at Cancel).
 // User-interface thread.
-class CLocationPg : public pages::CAnimatedPage {
+class LocationPage : public pages::AnimatedPage {
 public:
-    explicit CLocationPg(link::ModemChannel* channel);
+    explicit LocationPage(link::ModemChannel* channel);
 
     bool OnSetActive() override;
     int OnWizardNext() override;
