@@ -3,57 +3,17 @@
 #include "platform/clock/Clock.h"
 #include "platform/prompt/Prompter.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <functional>
-#include <unordered_map>
 
-#include "platform/files/PrivateFile.h"
+#include "platform/registry/HiveStatement.h"
 #include "platform/registry/KeyPath.h"
 #include "platform/registry/LockWait.h"
 #include "res/Translation.h"
 
 namespace zo::registry {
-namespace {
-
-// Marks files written by this program, so a foreign SQLite database is never taken for a hive.
-constexpr int kApplicationId = 0x5A4F4346;
-
-const char* const kSchema =
-    "CREATE TABLE keys(id INTEGER PRIMARY KEY AUTOINCREMENT, parent INTEGER,"
-    " name TEXT NOT NULL, folded TEXT NOT NULL, UNIQUE(parent, folded));"
-    "CREATE TABLE vals(id INTEGER PRIMARY KEY AUTOINCREMENT, key INTEGER NOT NULL,"
-    " name TEXT NOT NULL, folded TEXT NOT NULL, type INTEGER NOT NULL, data BLOB NOT NULL,"
-    " UNIQUE(key, folded));"
-    "CREATE INDEX keys_by_parent ON keys(parent, id);"
-    "CREATE INDEX vals_by_key ON vals(key, id);"
-    "INSERT INTO keys(id, parent, name, folded) VALUES(1, NULL, 'HKEY_LOCAL_MACHINE', '');";
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) : m_fd(fd) {}
-    ~UniqueFd() { ::close(m_fd); }
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-private:
-    int m_fd;
-};
-
-// Whether `path` still names the file that was checked before SQLite opened it by name.
-bool SameFile(const std::string& path, const struct stat& checked) {
-    struct stat now {};
-    return ::stat(path.c_str(), &now) == 0 && now.st_dev == checked.st_dev &&
-           now.st_ino == checked.st_ino;
-}
-
-}  // namespace
 
 const char* StatusText(Status s) {
     switch (s) {
@@ -73,50 +33,11 @@ const char* StatusText(Status s) {
     return "unknown";
 }
 
-// Prepared statements live as long as the connection; the store is hit once per
-// value on large profile lists, so preparing each time would dominate.
-struct Hive::Cache {
-    std::unordered_map<const char*, sqlite3_stmt*> statements;
-};
-
-// Resets a cached statement when the call that used it ends.
-class Hive::Statement {
-public:
-    Statement(Hive& hive, const char* sql) : m_hive(hive), m_stmt(hive.Prepare(sql)) {}
-    ~Statement() {
-        if (m_stmt) {
-            sqlite3_reset(m_stmt);
-            sqlite3_clear_bindings(m_stmt);
-        }
-    }
-    Statement(const Statement&) = delete;
-    Statement& operator=(const Statement&) = delete;
-    explicit operator bool() const { return m_stmt != nullptr; }
-    sqlite3_stmt* get() const { return m_stmt; }
-    void Bind(int i, std::int64_t v) { sqlite3_bind_int64(m_stmt, i, v); }
-    void Bind(int i, std::string_view s) {
-        sqlite3_bind_text(m_stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-    }
-    void BindBlob(int i, std::string_view s) {
-        sqlite3_bind_blob(m_stmt, i, s.data(), static_cast<int>(s.size()), SQLITE_TRANSIENT);
-    }
-    int Step() {
-        const int rc = sqlite3_step(m_stmt);
-        m_hive.m_noticed.reset();
-        return rc;
-    }
-    std::int64_t Int(int col) { return sqlite3_column_int64(m_stmt, col); }
-    std::string Text(int col) {
-        const void* p = sqlite3_column_blob(m_stmt, col);
-        int n = sqlite3_column_bytes(m_stmt, col);
-        return p ? std::string(static_cast<const char*>(p), static_cast<std::size_t>(n))
-                 : std::string();
-    }
-
-private:
-    Hive& m_hive;
-    sqlite3_stmt* m_stmt;
-};
+int Hive::Statement::Step() {
+    const int rc = sqlite3_step(m_stmt);
+    m_hive.m_noticed.reset();
+    return rc;
+}
 
 Hive::Hive(std::string path) : m_path(std::move(path)), m_cache(std::make_unique<Cache>()) {}
 
@@ -175,113 +96,6 @@ int Hive::OnBusy(void* self, int count) {
     } resume{hive->m_pausing};
     hive->m_noticed->wait.Pause(step);
     return 1;
-}
-
-void Hive::Close() {
-    for (auto& [sql, stmt] : m_cache->statements) {
-        sqlite3_finalize(stmt);
-    }
-    m_cache->statements.clear();
-    if (m_db) {
-        sqlite3_close_v2(m_db);
-        m_db = nullptr;
-    }
-    m_depth = 0;
-    m_doomed = false;
-}
-
-bool Hive::EnsureOpen() {
-    if (m_pausing) {
-        // SQLite forbids using a connection from inside its own busy handler.
-        m_lastError = res::Fill(
-            res::Tr("%1: a call that waits for another program's lock is under way"), {m_path});
-        return false;
-    }
-    if (m_db) {
-        return true;
-    }
-    // A missing file is created private from the first byte; an existing one is opened
-    // only when it is the user's own regular file (a FIFO is refused, not waited on), and
-    // its mode stays as it is until it is known to be a store.
-    files::PrivateFile file;
-    if (!files::OpenPrivateFile(m_path, res::Tr("the store"), true, &file, &m_lastError)) {
-        return false;
-    }
-    const UniqueFd held(file.fd);
-
-    sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
-                             nullptr);
-    if (rc != SQLITE_OK) {
-        m_lastError = m_path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
-        sqlite3_close_v2(db);
-        return false;
-    }
-    m_db = db;
-    sqlite3_busy_handler(m_db, &Hive::OnBusy, this);
-    sqlite3_extended_result_codes(m_db, 1);
-
-    // Reading the schema catches a damaged file before anything is written to it.
-    int tables = -1;
-    int appId = -1;
-    {
-        Statement q(
-            *this,
-            "SELECT count(*) FROM sqlite_master WHERE type='table' AND name IN ('keys','vals')");
-        if (q && q.Step() == SQLITE_ROW) {
-            tables = static_cast<int>(q.Int(0));
-        }
-    }
-    {
-        Statement q(*this, "PRAGMA application_id");
-        if (q && q.Step() == SQLITE_ROW) {
-            appId = static_cast<int>(q.Int(0));
-        }
-    }
-    if (tables < 0 || appId < 0) {
-        Fail(N_("cannot read the store"));
-        Close();
-        return false;
-    }
-    if (!SameFile(m_path, file.st)) {
-        m_lastError =
-            res::Fill(res::Tr("%1: replaced by another file while it was being opened"), {m_path});
-        Close();
-        return false;
-    }
-    if (tables == 2 && appId == kApplicationId) {
-        return MadePrivate(file);
-    }
-    bool empty = false;
-    {
-        Statement any(*this, "SELECT count(*) FROM sqlite_master");
-        empty = any && any.Step() == SQLITE_ROW && any.Int(0) == 0;
-    }
-    if (!empty || appId != 0) {
-        m_lastError = res::Fill(res::Tr("%1: not a zo-config store"), {m_path});
-        Close();
-        return false;
-    }
-    if (!MadePrivate(file)) {
-        return false;
-    }
-    std::string init = std::string("BEGIN IMMEDIATE;") + kSchema +
-                       "PRAGMA application_id=" + std::to_string(kApplicationId) + ";COMMIT;";
-    if (!Exec(init.c_str())) {
-        Exec("ROLLBACK");
-        Close();
-        return false;
-    }
-    return true;
-}
-
-bool Hive::MadePrivate(const files::PrivateFile& file) {
-    // A store made before it was private (or copied in) holds the SPIDs too.
-    if (!files::MakePrivate(file, m_path, &m_lastError)) {
-        Close();
-        return false;
-    }
-    return true;
 }
 
 bool Hive::Exec(const char* sql) {
