@@ -690,7 +690,16 @@ void PropertySheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {}
 
 void PropertySheet::SetIcon(const QIcon& icon, bool big) {
     (big ? m_bigIcon : m_smallIcon) = icon;
-    if (m_window) {
+    if (!m_window) {
+        return;
+    }
+    // One icon, or the same for both, is handed on as it is, so that it is drawn only
+    // where it is shown.
+    if (m_smallIcon.isNull() || m_bigIcon.cacheKey() == m_smallIcon.cacheKey()) {
+        m_window->setWindowIcon(m_bigIcon);
+    } else if (m_bigIcon.isNull()) {
+        m_window->setWindowIcon(m_smallIcon);
+    } else {
         QIcon merged;
         for (const QIcon* i : {&m_bigIcon, &m_smallIcon}) {
             for (QSize s : i->availableSizes()) {

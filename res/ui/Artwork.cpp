@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -373,12 +374,53 @@ QByteArray DrawIconSvg() {
     return svg.toUtf8();
 }
 
+namespace {
+
+// The window icon, drawn at its three sizes the first time any is asked for: a window
+// system that shows no icons never has them drawn, nor their fonts loaded.
+class AppIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        Drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().pixmap(size, 1.0, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        return {QSize(64, 64), QSize(32, 32), QSize(16, 16)};
+    }
+    QString key() const override { return QStringLiteral("zo-app-icon"); }
+    QIconEngine* clone() const override { return new AppIconEngine; }
+    void virtual_hook(int id, void* data) override {
+        if (id == QIconEngine::ScaledPixmapHook) {
+            auto* arg = static_cast<QIconEngine::ScaledPixmapArgument*>(data);
+            arg->pixmap = Drawn().pixmap(arg->size / arg->scale, arg->scale, arg->mode, arg->state);
+            return;
+        }
+        QIconEngine::virtual_hook(id, data);
+    }
+
+private:
+    static const QIcon& Drawn() {
+        static const QIcon icon = [] {
+            QIcon drawn;
+            drawn.addPixmap(QPixmap::fromImage(DrawIcon(64)));
+            drawn.addPixmap(QPixmap::fromImage(DrawIcon(32)));
+            drawn.addPixmap(QPixmap::fromImage(DrawIcon(16)));
+            return drawn;
+        }();
+        return icon;
+    }
+};
+
+}  // namespace
+
 QIcon LoadAppIcon() {
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(DrawIcon(64)));
-    icon.addPixmap(QPixmap::fromImage(DrawIcon(32)));
-    icon.addPixmap(QPixmap::fromImage(DrawIcon(16)));
-    return icon;
+    return QIcon(new AppIconEngine);
 }
 
 }  // namespace zo::res

@@ -22,7 +22,8 @@ QImage DrawMessageSign(MessageSign sign, qreal devicePixelRatio = 1.0);
 // The same at the screens' device pixel ratio, kept once drawn.
 QPixmap LoadMessageSign(MessageSign sign);
 
-// The application icon (128) at `size` pixels, and as a scalable SVG document.
+// The application icon (128) at `size` pixels, and as a scalable SVG document; the
+// window icon of 16, 32 and 64 pixels, drawn when first needed and kept.
 QImage DrawIcon(int size);
 QByteArray DrawIconSvg();
 QIcon LoadAppIcon();
