@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "platform/ui/MessageBoxPrompter.h"
+#include "platform/ui/PropertyPage.h"
+#include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
 #include "summary/ui/SplashDialog.h"
@@ -46,6 +48,27 @@ private slots:
     }
 
     // The splash is as large as its picture and the margin before it, on each side.
+    // The window icon, drawn only when asked for, is the drawn icon at each of its sizes,
+    // and a sheet's window shows that icon.
+    void theWindowIconIsTheDrawnIcon() {
+        const QIcon icon = res::LoadAppIcon();
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{{64, 64}, {32, 32}, {16, 16}}));
+        for (int size : {16, 32, 64}) {
+            QCOMPARE(
+                icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32),
+                res::DrawIcon(size).convertToFormat(QImage::Format_ARGB32));
+        }
+        ui::PropertySheet sheet("Icon");
+        ui::PropertyPage page(res::IDD_LOCATION);
+        sheet.AddPage(&page);
+        QVERIFY(sheet.Create());
+        sheet.SetIcon(icon, true);
+        sheet.SetIcon(icon, false);
+        const QIcon shown = sheet.GetSafeHwnd()->window()->windowIcon();
+        QCOMPARE(shown.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32),
+                 res::DrawIcon(32).convertToFormat(QImage::Format_ARGB32));
+    }
+
     void splashFitsItsPicture() {
         summary::SplashDialog splash;
         QVERIFY(splash.Create());
