@@ -7,13 +7,19 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include "app/ConfigApp.h"
 #include "app/InstanceGate.h"
+#include "pages/CAnimatedPage.h"
+#include "platform/media/ClipCache.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/ui/MessageBoxPrompter.h"
+#include "platform/ui/StylePictures.h"
 #include "res/Strings.h"
 #include "res/ui/Artwork.h"
 
@@ -50,6 +56,28 @@ private:
     bool m_seen = false;
 };
 
+// Reads the pages' clip on a thread of its own while the window system and the fonts are
+// set up: the first page finds it decoded, or waits only for the rest. The clip cache
+// keeps it for the whole run and answers both threads alike.
+class ClipPreload {
+public:
+    ClipPreload()
+        : m_thread([] {
+              try {
+                  std::string error;
+                  media::LoadSharedClip(pages::kAnimationClip, &error);
+              } catch (const std::exception&) {
+                  // The page reads the clip again itself and goes without it if it must.
+              }
+          }) {}
+    ~ClipPreload() { m_thread.join(); }
+    ClipPreload(const ClipPreload&) = delete;
+    ClipPreload& operator=(const ClipPreload&) = delete;
+
+private:
+    std::thread m_thread;
+};
+
 }  // namespace
 
 int RunWindows(int& argc, char** argv, const std::string& storePath) {
@@ -68,8 +96,10 @@ int RunWindows(int& argc, char** argv, const std::string& storePath) {
     if (!warning.empty()) {
         std::cerr << "zo-config: " << warning << "; another start may open a second copy\n";
     }
+    ClipPreload clip;
     QApplication qapp(argc, argv);
     gate.Listen();
+    ui::PreloadStylePictures();
     QApplication::setApplicationName("zo-config");
     QApplication::setWindowIcon(res::LoadAppIcon());
     std::unique_ptr<FirstPaintExit> firstPaintExit;

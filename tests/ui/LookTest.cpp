@@ -1,14 +1,20 @@
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/ui/MessageBoxPrompter.h"
 #include "platform/ui/PropertyPage.h"
 #include "platform/ui/PropertySheet.h"
+#include "platform/ui/StylePictures.h"
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
 #include "summary/ui/SplashDialog.h"
@@ -67,6 +73,24 @@ private slots:
         const QIcon shown = sheet.GetSafeHwnd()->window()->windowIcon();
         QCOMPARE(shown.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32),
                  res::DrawIcon(32).convertToFormat(QImage::Format_ARGB32));
+    }
+
+    // Group boxes look the same whether their picture was read ahead of the style or by it.
+    void groupBoxesLookTheSameWithTheirPictureReadAhead() {
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+        QVERIFY(fusion);
+        auto shot = [&] {
+            QGroupBox box("Location");
+            box.setStyle(fusion.get());
+            box.resize(160, 90);
+            return box.grab().toImage();
+        };
+        QPixmapCache::clear();
+        ui::PreloadStylePictures();
+        const QImage ahead = shot();
+        QPixmapCache::clear();
+        const QImage byStyle = shot();
+        QCOMPARE(ahead, byStyle);
     }
 
     void splashFitsItsPicture() {
