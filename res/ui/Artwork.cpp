@@ -25,6 +25,7 @@ const QColor kGold(232, 184, 48);
 QFont Face(int pixels, bool bold) {
     QFont f;
     f.setFamilies({"DejaVu Sans", "Liberation Sans", "Sans Serif"});
+    f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(pixels);
     f.setBold(bold);
     return f;
