@@ -18,6 +18,7 @@
 #include "pages/CAnimatedPage.h"
 #include "platform/media/ClipCache.h"
 #include "platform/prompt/Prompter.h"
+#include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/MessageBoxPrompter.h"
 #include "platform/ui/StylePictures.h"
 #include "res/Strings.h"
@@ -101,7 +102,9 @@ int RunWindows(int& argc, char** argv, const std::string& storePath) {
     gate.Listen();
     ui::PreloadStylePictures();
     QApplication::setApplicationName("zo-config");
-    QApplication::setWindowIcon(res::LoadAppIcon());
+    // Given once a window has been painted: a window system may draw it as a window is
+    // made, and the user need not wait for that.
+    ui::AfterFirstPaint(&qapp, [] { QApplication::setWindowIcon(res::LoadAppIcon()); });
     std::unique_ptr<FirstPaintExit> firstPaintExit;
     if (const char* start = std::getenv("ZO_EXIT_AT_FIRST_PAINT")) {
         firstPaintExit = std::make_unique<FirstPaintExit>(std::atoll(start));

@@ -7,20 +7,22 @@
 namespace zo::ui {
 namespace {
 
-// Owned by the widget it watches, so it goes with it.
+// Owned by what it watches, so it goes with it. Watching the application, it sees the
+// events of every object.
 class FirstPaintHook : public QObject {
 public:
-    FirstPaintHook(QWidget* widget, std::function<void()> work)
-        : QObject(widget), m_work(std::move(work)) {
-        widget->installEventFilter(this);
+    FirstPaintHook(QObject* watched, std::function<void()> work)
+        : QObject(watched), m_work(std::move(work)) {
+        watched->installEventFilter(this);
     }
 
 protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            watched->removeEventFilter(this);
+    bool eventFilter(QObject* /*object*/, QEvent* event) override {
+        if (event->type() == QEvent::Paint && m_work) {
+            parent()->removeEventFilter(this);
             // Queued, so that the rest of the window is painted and shown first.
-            QTimer::singleShot(0, watched, std::move(m_work));
+            QTimer::singleShot(0, parent(), std::move(m_work));
+            m_work = nullptr;
             deleteLater();
         }
         return false;
@@ -32,8 +34,8 @@ private:
 
 }  // namespace
 
-void AfterFirstPaint(QWidget* widget, std::function<void()> work) {
-    new FirstPaintHook(widget, std::move(work));
+void AfterFirstPaint(QObject* watched, std::function<void()> work) {
+    new FirstPaintHook(watched, std::move(work));
 }
 
 }  // namespace zo::ui

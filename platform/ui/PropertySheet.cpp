@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <algorithm>
 
+#include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/InputHold.h"
 #include "platform/ui/PropertyPage.h"
 #include "platform/ui/Text.h"
@@ -690,6 +691,25 @@ void PropertySheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {}
 
 void PropertySheet::SetIcon(const QIcon& icon, bool big) {
     (big ? m_bigIcon : m_smallIcon) = icon;
+    if (!m_window) {
+        return;
+    }
+    // A window system may draw the icon as the window is made; given once the window has
+    // been painted, it costs the user no wait. Both icons go together then.
+    if (!m_window->isVisible()) {
+        if (!m_iconPending) {
+            m_iconPending = true;
+            ui::AfterFirstPaint(m_window, [this] {
+                m_iconPending = false;
+                ApplyIcon();
+            });
+        }
+        return;
+    }
+    ApplyIcon();
+}
+
+void PropertySheet::ApplyIcon() {
     if (!m_window) {
         return;
     }

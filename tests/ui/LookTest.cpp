@@ -22,6 +22,22 @@
 
 using namespace zo;
 
+// A sheet that gives its window the program's icon as it is made, as both sheets do.
+class IconSheet : public ui::PropertySheet {
+public:
+    IconSheet() : ui::PropertySheet("Icon") {}
+
+protected:
+    int OnCreate() override {
+        SetIcon(m_icon, true);
+        SetIcon(m_icon, false);
+        return 0;
+    }
+
+private:
+    QIcon m_icon = res::LoadAppIcon();
+};
+
 class LookTest : public QObject {
     Q_OBJECT
 
@@ -64,14 +80,19 @@ private slots:
                 icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32),
                 res::DrawIcon(size).convertToFormat(QImage::Format_ARGB32));
         }
-        ui::PropertySheet sheet("Icon");
+        IconSheet sheet;
         ui::PropertyPage page(res::IDD_LOCATION);
         sheet.AddPage(&page);
         QVERIFY(sheet.Create());
-        sheet.SetIcon(icon, true);
-        sheet.SetIcon(icon, false);
-        const QIcon shown = sheet.GetSafeHwnd()->window()->windowIcon();
-        QCOMPARE(shown.pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32),
+        // Not while the window is made, where a window system would have it drawn at once;
+        // once the window has been painted.
+        QWidget* window = sheet.GetSafeHwnd()->window();
+        QVERIFY(window->windowIcon().isNull());
+        QTRY_VERIFY(!window->windowIcon().isNull());
+        QCOMPARE(window->windowIcon()
+                     .pixmap(QSize(32, 32))
+                     .toImage()
+                     .convertToFormat(QImage::Format_ARGB32),
                  res::DrawIcon(32).convertToFormat(QImage::Format_ARGB32));
     }
 
