@@ -21,6 +21,7 @@
 #include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/MessageBoxPrompter.h"
 #include "platform/ui/StylePictures.h"
+#include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "res/ui/Artwork.h"
 
@@ -100,6 +101,8 @@ int RunWindows(int& argc, char** argv, const std::string& storePath) {
     ClipPreload clip;
     QApplication qapp(argc, argv);
     gate.Listen();
+    // Every page shows the banner: drawn meanwhile, while the first window is built.
+    res::DrawBitmapAhead(res::IDB_BANNER);
     ui::PreloadStylePictures();
     QApplication::setApplicationName("zo-config");
     // Given once a window has been painted: a window system may draw it as a window is

@@ -10,7 +10,9 @@
 #include <QPolygonF>
 #include <QRadialGradient>
 #include <cmath>
+#include <future>
 #include <map>
+#include <mutex>
 
 #include "res/ResourceIds.h"
 #include "res/Translation.h"
@@ -210,15 +212,60 @@ QImage DrawBitmap(int id, qreal devicePixelRatio) {
     }
 }
 
+namespace {
+
+// The highest ratio of the screens: a picture is drawn once, and a screen of a lower ratio
+// scales it down smoothly.
+qreal PictureRatio() {
+    return qApp ? qApp->devicePixelRatio() : 1.0;
+}
+
+// Pictures being drawn on threads of their own, until LoadBitmap takes them.
+struct Ahead {
+    std::mutex mutex;
+    std::map<std::pair<int, qreal>, std::future<QImage>> drawing;
+};
+
+Ahead& PicturesAhead() {
+    static Ahead ahead;
+    return ahead;
+}
+
+// The pictures drawn so far; user-interface thread.
+std::map<std::pair<int, qreal>, QPixmap>& Pictures() {
+    static std::map<std::pair<int, qreal>, QPixmap> pictures;
+    return pictures;
+}
+
+}  // namespace
+
+void DrawBitmapAhead(int id) {
+    const auto key = std::make_pair(id, PictureRatio());
+    Ahead& ahead = PicturesAhead();
+    std::lock_guard<std::mutex> lock(ahead.mutex);
+    if (Pictures().count(key) == 0 && ahead.drawing.count(key) == 0) {
+        ahead.drawing.emplace(key, std::async(std::launch::async,
+                                              [key] { return DrawBitmap(key.first, key.second); }));
+    }
+}
+
 QPixmap LoadBitmap(int id) {
-    // The highest ratio of the screens: a picture is drawn once, and a screen of a lower
-    // ratio scales it down smoothly.
-    qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    static std::map<std::pair<int, qreal>, QPixmap> cache;
-    auto key = std::make_pair(id, ratio);
+    const auto key = std::make_pair(id, PictureRatio());
+    auto& cache = Pictures();
     auto it = cache.find(key);
     if (it == cache.end()) {
-        it = cache.emplace(key, QPixmap::fromImage(DrawBitmap(id, ratio))).first;
+        std::future<QImage> drawing;
+        {
+            Ahead& ahead = PicturesAhead();
+            std::lock_guard<std::mutex> lock(ahead.mutex);
+            auto pending = ahead.drawing.find(key);
+            if (pending != ahead.drawing.end()) {
+                drawing = std::move(pending->second);
+                ahead.drawing.erase(pending);
+            }
+        }
+        const QImage image = drawing.valid() ? drawing.get() : DrawBitmap(id, key.second);
+        it = cache.emplace(key, QPixmap::fromImage(image)).first;
     }
     return it->second;
 }

@@ -96,6 +96,16 @@ private slots:
                  res::DrawIcon(32).convertToFormat(QImage::Format_ARGB32));
     }
 
+    // A picture drawn ahead on a thread of its own is the picture drawn where it is needed.
+    void aPictureDrawnAheadIsThePicture() {
+        for (int id : {res::IDB_BANNER, res::IDB_SIGN_STOP}) {
+            res::DrawBitmapAhead(id);
+            const QImage ahead = res::LoadBitmap(id).toImage();
+            QCOMPARE(ahead,
+                     res::DrawBitmap(id, qApp->devicePixelRatio()).convertToFormat(ahead.format()));
+        }
+    }
+
     // Group boxes look the same whether their picture was read ahead of the style or by it.
     void groupBoxesLookTheSameWithTheirPictureReadAhead() {
         std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
