@@ -11,6 +11,7 @@
 #include "platform/registry/Hive.h"
 #include "res/Strings.h"
 #include "res/Translation.h"
+#include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
 #include "summary/ui/SummarySheet.h"
 #include "wizard/ui/WizardSheet.h"
@@ -33,9 +34,10 @@ bool ConfigApp::InitInstance() {
     }
 
     // A profile was applied to the card once exactly when CURRENT has a subkey. Looked up
-    // without creating the key: a first start writes nothing before its window shows.
+    // without creating the key, nor the store when there is none: a first start writes
+    // nothing before its window shows.
     std::size_t applied = 0;
-    {
+    if (store::StoreFileExists()) {
         registry::Hive& hive = registry::DefaultHive();
         registry::HKey current;
         std::vector<std::string> names;

@@ -7,15 +7,23 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <thread>
 
 #include "app/ConfigApp.h"
 #include "app/InstanceGate.h"
+#include "pages/AnimatedPage.h"
+#include "platform/media/ClipCache.h"
 #include "platform/prompt/Prompter.h"
 #include "platform/registry/LockWait.h"
+#include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/MessageBoxPrompter.h"
 #include "platform/ui/PaintingLockWait.h"
+#include "platform/ui/StylePictures.h"
+#include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "res/Translation.h"
 #include "res/ui/Artwork.h"
@@ -53,6 +61,28 @@ private:
     bool m_seen = false;
 };
 
+// Reads the pages' clip on a thread of its own while the window system and the fonts are
+// set up: the first page finds it decoded, or waits only for the rest. The clip cache
+// keeps it for the whole run and answers both threads alike.
+class ClipPreload {
+public:
+    ClipPreload()
+        : m_thread([] {
+              try {
+                  std::string error;
+                  media::LoadSharedClip(pages::kAnimationClip, &error);
+              } catch (const std::exception&) {
+                  // The page reads the clip again itself and goes without it if it must.
+              }
+          }) {}
+    ~ClipPreload() { m_thread.join(); }
+    ClipPreload(const ClipPreload&) = delete;
+    ClipPreload& operator=(const ClipPreload&) = delete;
+
+private:
+    std::thread m_thread;
+};
+
 }  // namespace
 
 int RunWindows(int& argc, char** argv, const std::string& storePath) {
@@ -76,10 +106,16 @@ int RunWindows(int& argc, char** argv, const std::string& storePath) {
                   << res::Fill(res::Tr("%1; another start may open a second copy"), {warning})
                   << "\n";
     }
+    ClipPreload clip;
     QApplication qapp(argc, argv);
     gate.Listen();
+    // Every page shows the banner: drawn meanwhile, while the first window is built.
+    res::DrawBitmapAhead(res::IDB_BANNER);
+    ui::PreloadStylePictures();
     QApplication::setApplicationName("zo-config");
-    QApplication::setWindowIcon(res::LoadAppIcon());
+    // Given once a window has been painted: a window system may draw it as a window is
+    // made, and the user need not wait for that.
+    ui::AfterFirstPaint(&qapp, [] { QApplication::setWindowIcon(res::LoadAppIcon()); });
     std::unique_ptr<FirstPaintExit> firstPaintExit;
     if (const char* start = std::getenv("ZO_EXIT_AT_FIRST_PAINT")) {
         firstPaintExit = std::make_unique<FirstPaintExit>(std::atoll(start));

@@ -1,6 +1,8 @@
 #include "store/ProfileStore.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <system_error>
 
 #include "platform/registry/KeyPath.h"
 #include "res/Strings.h"
@@ -136,6 +138,11 @@ std::string ActiveProfileName() {
 bool IsActiveProfile(const std::string& name) {
     std::string active = ActiveProfileName();
     return !active.empty() && SameProfileName(active, name);
+}
+
+bool StoreFileExists() {
+    std::error_code ec;
+    return std::filesystem::exists(DefaultHive().Path(), ec);
 }
 
 bool IsFirstStart() {

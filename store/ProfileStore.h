@@ -85,6 +85,10 @@ Profile ReadProfile(const std::string& name);
 std::string ActiveProfileName();
 bool IsActiveProfile(const std::string& name);
 
+// Whether the default hive's file is there. A store never written holds no key, so a
+// start may read "nothing" from its absence without creating the file.
+bool StoreFileExists();
+
 // The first-start test: the CURRENT key (opened with its trailing backslash, created
 // when missing) has no subkey.
 bool IsFirstStart();

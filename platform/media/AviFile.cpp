@@ -141,6 +141,9 @@ bool Parser::Run(Clip* clip) {
     }
     m_clip.width = v.width;
     m_clip.height = std::abs(v.height);
+    if (v.bitCount == 8) {
+        m_clip.colours.assign(v.palette.begin(), v.palette.end());
+    }
     m_indices.assign(static_cast<std::size_t>(m_clip.width) * m_clip.height, 0);
     if (!Frames(movi, 0)) {
         return false;
@@ -267,27 +270,34 @@ bool Parser::Frame(Span span) {
     }
     const std::uint8_t* d = m_data + span.begin;
     std::size_t len = span.end - span.begin;
+    const std::size_t rowBytes = w * m_clip.BytesPerPixel();
     // An empty chunk repeats the frame before it.
     if (len == 0) {
         if (!m_clip.frames.empty()) {
             m_clip.frames.push_back(m_clip.frames.back());
-            return true;
+        } else if (m_clip.Indexed()) {
+            m_clip.frames.emplace_back(w * h, std::uint8_t(0));
+        } else {
+            std::vector<std::uint8_t> black(rowBytes * h);
+            for (std::size_t i = 0; i < w * h; ++i) {
+                std::memcpy(black.data() + 4 * i, &m_video.palette[0], 4);
+            }
+            m_clip.frames.push_back(std::move(black));
         }
-        m_clip.frames.emplace_back(w * h, m_video.palette[0]);
         return true;
     }
     const bool bottomUp = m_video.height > 0;
-    std::vector<std::uint32_t> pixels(w * h);
-    auto outRow = [&](std::size_t dibRow) { return bottomUp ? h - 1 - dibRow : dibRow; };
+    std::vector<std::uint8_t> pixels(rowBytes * h);
+    auto outRow = [&](std::size_t dibRow) {
+        return pixels.data() + (bottomUp ? h - 1 - dibRow : dibRow) * rowBytes;
+    };
     if (m_video.compression == kBiRle8) {
         if (!DecodeRle8(d, len, m_clip.width, m_clip.height, m_indices, &m_error)) {
             m_error = "broken RLE8 frame: " + m_error;
             return false;
         }
         for (std::size_t r = 0; r < h; ++r) {
-            for (std::size_t x = 0; x < w; ++x) {
-                pixels[outRow(r) * w + x] = m_video.palette[m_indices[r * w + x]];
-            }
+            std::memcpy(outRow(r), m_indices.data() + r * w, w);
         }
     } else {
         std::size_t bytesPerPixel = m_video.bitCount / 8;
@@ -297,15 +307,16 @@ bool Parser::Frame(Span span) {
         }
         for (std::size_t r = 0; r < h; ++r) {
             const std::uint8_t* row = d + r * stride;
-            std::uint32_t* out = pixels.data() + outRow(r) * w;
+            if (bytesPerPixel == 1) {
+                std::memcpy(outRow(r), row, w);
+                continue;
+            }
+            std::uint8_t* out = outRow(r);
             for (std::size_t x = 0; x < w; ++x) {
-                if (bytesPerPixel == 1) {
-                    out[x] = m_video.palette[row[x]];
-                } else {
-                    const std::uint8_t* p = row + 3 * x;  // blue, green, red
-                    out[x] =
-                        0xFF000000u | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
-                }
+                const std::uint8_t* p = row + 3 * x;  // blue, green, red
+                const std::uint32_t argb =
+                    0xFF000000u | std::uint32_t(p[2]) << 16 | std::uint32_t(p[1]) << 8 | p[0];
+                std::memcpy(out + 4 * x, &argb, 4);
             }
         }
     }
@@ -314,6 +325,16 @@ bool Parser::Frame(Span span) {
 }
 
 }  // namespace
+
+std::uint32_t Clip::Pixel(std::size_t frame, std::size_t index) const {
+    const std::vector<std::uint8_t>& pixels = frames[frame];
+    if (Indexed()) {
+        return colours[pixels[index]];
+    }
+    std::uint32_t argb = 0;
+    std::memcpy(&argb, pixels.data() + 4 * index, 4);
+    return argb;
+}
 
 std::size_t DecodedBytes(int width, int height, std::size_t frames) {
     const std::size_t pixels = static_cast<std::size_t>(std::max(width, 0)) *

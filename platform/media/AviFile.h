@@ -7,12 +7,21 @@
 
 namespace zo::media {
 
-// A decoded animation clip: every frame as 0xAARRGGBB pixels, top row first.
+// A decoded animation clip, top row first. A palettised clip keeps a byte per pixel, an
+// index into `colours`, and is turned into colours only where a frame is shown: a quarter
+// of the memory of every frame in 0xAARRGGBB. A true-colour clip has no colours and keeps
+// each pixel as a native 0xAARRGGBB word.
 struct Clip {
     int width = 0;
     int height = 0;
     std::uint32_t frameMicroseconds = 0;
-    std::vector<std::vector<std::uint32_t>> frames;
+    std::vector<std::uint32_t> colours;
+    std::vector<std::vector<std::uint8_t>> frames;
+
+    bool Indexed() const { return !colours.empty(); }
+    std::size_t BytesPerPixel() const { return Indexed() ? 1 : 4; }
+    // The colour of pixel `index` (row * width + column) of frame `frame`, as 0xAARRGGBB.
+    std::uint32_t Pixel(std::size_t frame, std::size_t index) const;
 };
 
 // What a frame of the clip costs beyond its pixels: its vector and the allocator's own
@@ -26,7 +35,8 @@ struct AviLimits {
     std::size_t maxFileBytes = 16u << 20;
     int maxSide = 4096;
     std::size_t maxFrames = 4096;
-    // Every frame counts its pixels at 4 bytes each plus kFrameOverheadBytes.
+    // Every frame counts its pixels at 4 bytes each plus kFrameOverheadBytes, however
+    // few it keeps of them.
     std::size_t maxDecodedBytes = 24u << 20;
 };
 

@@ -14,8 +14,21 @@ unsigned NextDeviceId() {
     return next;
 }
 
-// The frame with every pixel of the clip's background colour made transparent.
+// The frame in 0xAARRGGBB with every pixel of the clip's background colour made
+// transparent. A palettised frame is keyed in its colour table and converted here, one
+// frame at a time.
 QImage WithoutBackground(const QImage& frame, QRgb background) {
+    if (frame.format() == QImage::Format_Indexed8) {
+        QList<QRgb> colours = frame.colorTable();
+        for (QRgb& c : colours) {
+            if (c == background) {
+                c = 0;
+            }
+        }
+        QImage keyed = frame;
+        keyed.setColorTable(colours);
+        return keyed.convertToFormat(QImage::Format_ARGB32);
+    }
     QImage keyed = frame.convertToFormat(QImage::Format_ARGB32);
     for (int y = 0; y < keyed.height(); ++y) {
         auto* line = reinterpret_cast<QRgb*>(keyed.scanLine(y));
@@ -124,13 +137,21 @@ QSize ClipPlayer::ClipSize() const {
 }
 
 QImage ClipPlayer::FrameView(long index) const {
-    const std::vector<std::uint32_t>& pixels = m_clip->frames[static_cast<std::size_t>(index)];
-    return QImage(reinterpret_cast<const uchar*>(pixels.data()), m_clip->width, m_clip->height,
-                  static_cast<qsizetype>(m_clip->width) * 4, QImage::Format_ARGB32);
+    const std::vector<std::uint8_t>& pixels = m_clip->frames[static_cast<std::size_t>(index)];
+    const qsizetype bytesPerLine =
+        static_cast<qsizetype>(m_clip->width) * static_cast<qsizetype>(m_clip->BytesPerPixel());
+    if (!m_clip->Indexed()) {
+        return QImage(pixels.data(), m_clip->width, m_clip->height, bytesPerLine,
+                      QImage::Format_ARGB32);
+    }
+    QImage frame(pixels.data(), m_clip->width, m_clip->height, bytesPerLine,
+                 QImage::Format_Indexed8);
+    frame.setColorTable(QList<QRgb>(m_clip->colours.begin(), m_clip->colours.end()));
+    return frame;
 }
 
 QImage ClipPlayer::CurrentFrame() const {
-    return IsOpen() ? FrameView(m_position).copy() : QImage();
+    return IsOpen() ? FrameView(m_position).convertToFormat(QImage::Format_ARGB32) : QImage();
 }
 
 void ClipPlayer::SetMode(ClipMode mode) {
@@ -152,7 +173,7 @@ void ClipPlayer::paintEvent(QPaintEvent* /*event*/) {
     QPainter p(this);
     // The clip's background is the colour of its first pixel, as an animation control
     // takes it: the window's own background shows there instead, light or dark.
-    const QImage frame = WithoutBackground(FrameView(m_position), m_clip->frames.front().front());
+    const QImage frame = WithoutBackground(FrameView(m_position), m_clip->Pixel(0, 0));
     QSize size = frame.size();
     if (size.width() > width() || size.height() > height()) {
         size.scale(this->size(), Qt::KeepAspectRatio);

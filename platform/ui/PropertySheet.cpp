@@ -14,6 +14,7 @@
 #include <QTabBar>
 #include <algorithm>
 
+#include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/InputHold.h"
 #include "platform/ui/PropertyPage.h"
 #include "platform/ui/Text.h"
@@ -690,7 +691,35 @@ void PropertySheet::WinHelp(unsigned long /*data*/, unsigned /*command*/) {}
 
 void PropertySheet::SetIcon(const QIcon& icon, bool big) {
     (big ? m_bigIcon : m_smallIcon) = icon;
-    if (m_window) {
+    if (!m_window) {
+        return;
+    }
+    // A window system may draw the icon as the window is made; given once the window has
+    // been painted, it costs the user no wait. Both icons go together then.
+    if (!m_window->isVisible()) {
+        if (!m_iconPending) {
+            m_iconPending = true;
+            ui::AfterFirstPaint(m_window, [this] {
+                m_iconPending = false;
+                ApplyIcon();
+            });
+        }
+        return;
+    }
+    ApplyIcon();
+}
+
+void PropertySheet::ApplyIcon() {
+    if (!m_window) {
+        return;
+    }
+    // One icon, or the same for both, is handed on as it is, so that it is drawn only
+    // where it is shown.
+    if (m_smallIcon.isNull() || m_bigIcon.cacheKey() == m_smallIcon.cacheKey()) {
+        m_window->setWindowIcon(m_bigIcon);
+    } else if (m_bigIcon.isNull()) {
+        m_window->setWindowIcon(m_smallIcon);
+    } else {
         QIcon merged;
         for (const QIcon* i : {&m_bigIcon, &m_smallIcon}) {
             for (QSize s : i->availableSizes()) {

@@ -102,6 +102,8 @@ protected:
     const DialogUnits& Units() const { return m_units; }
 
 private:
+    // Hands the icons to the window, one as it is or both merged.
+    void ApplyIcon();
     friend class SheetWindow;
 
     bool BuildWindow();
@@ -135,6 +137,7 @@ private:
     std::map<int, QPointer<QPushButton>> m_buttons;
     QIcon m_bigIcon;
     QIcon m_smallIcon;
+    bool m_iconPending = false;
     bool m_modalRunning = false;
     bool m_ended = false;
     bool m_closeRequested = false;

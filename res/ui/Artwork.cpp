@@ -3,13 +3,16 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QGuiApplication>
+#include <QIconEngine>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <QRadialGradient>
 #include <cmath>
+#include <future>
 #include <map>
+#include <mutex>
 
 #include "res/ResourceIds.h"
 #include "res/Translation.h"
@@ -24,6 +27,7 @@ const QColor kGold(232, 184, 48);
 QFont Face(int pixels, bool bold) {
     QFont f;
     f.setFamilies({"DejaVu Sans", "Liberation Sans", "Sans Serif"});
+    f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(pixels);
     f.setBold(bold);
     return f;
@@ -210,15 +214,60 @@ QImage DrawBitmap(int id, qreal devicePixelRatio) {
     }
 }
 
+namespace {
+
+// The highest ratio of the screens: a picture is drawn once, and a screen of a lower ratio
+// scales it down smoothly.
+qreal PictureRatio() {
+    return qApp ? qApp->devicePixelRatio() : 1.0;
+}
+
+// Pictures being drawn on threads of their own, until LoadBitmap takes them.
+struct Ahead {
+    std::mutex mutex;
+    std::map<std::pair<int, qreal>, std::future<QImage>> drawing;
+};
+
+Ahead& PicturesAhead() {
+    static Ahead ahead;
+    return ahead;
+}
+
+// The pictures drawn so far; user-interface thread.
+std::map<std::pair<int, qreal>, QPixmap>& Pictures() {
+    static std::map<std::pair<int, qreal>, QPixmap> pictures;
+    return pictures;
+}
+
+}  // namespace
+
+void DrawBitmapAhead(int id) {
+    const auto key = std::make_pair(id, PictureRatio());
+    Ahead& ahead = PicturesAhead();
+    std::lock_guard<std::mutex> lock(ahead.mutex);
+    if (Pictures().count(key) == 0 && ahead.drawing.count(key) == 0) {
+        ahead.drawing.emplace(key, std::async(std::launch::async,
+                                              [key] { return DrawBitmap(key.first, key.second); }));
+    }
+}
+
 QPixmap LoadBitmap(int id) {
-    // The highest ratio of the screens: a picture is drawn once, and a screen of a lower
-    // ratio scales it down smoothly.
-    qreal ratio = qApp ? qApp->devicePixelRatio() : 1.0;
-    static std::map<std::pair<int, qreal>, QPixmap> cache;
-    auto key = std::make_pair(id, ratio);
+    const auto key = std::make_pair(id, PictureRatio());
+    auto& cache = Pictures();
     auto it = cache.find(key);
     if (it == cache.end()) {
-        it = cache.emplace(key, QPixmap::fromImage(DrawBitmap(id, ratio))).first;
+        std::future<QImage> drawing;
+        {
+            Ahead& ahead = PicturesAhead();
+            std::lock_guard<std::mutex> lock(ahead.mutex);
+            auto pending = ahead.drawing.find(key);
+            if (pending != ahead.drawing.end()) {
+                drawing = std::move(pending->second);
+                ahead.drawing.erase(pending);
+            }
+        }
+        const QImage image = drawing.valid() ? drawing.get() : DrawBitmap(id, key.second);
+        it = cache.emplace(key, QPixmap::fromImage(image)).first;
     }
     return it->second;
 }
@@ -375,12 +424,53 @@ QByteArray DrawIconSvg() {
     return svg.toUtf8();
 }
 
+namespace {
+
+// The window icon, drawn at its three sizes the first time any is asked for: a window
+// system that shows no icons never has them drawn, nor their fonts loaded.
+class AppIconEngine : public QIconEngine {
+public:
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode,
+               QIcon::State state) override {
+        Drawn().paint(painter, rect, Qt::AlignCenter, mode, state);
+    }
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().pixmap(size, 1.0, mode, state);
+    }
+    QSize actualSize(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        return Drawn().actualSize(size, mode, state);
+    }
+    QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        return {QSize(64, 64), QSize(32, 32), QSize(16, 16)};
+    }
+    QString key() const override { return QStringLiteral("zo-app-icon"); }
+    QIconEngine* clone() const override { return new AppIconEngine; }
+    void virtual_hook(int id, void* data) override {
+        if (id == QIconEngine::ScaledPixmapHook) {
+            auto* arg = static_cast<QIconEngine::ScaledPixmapArgument*>(data);
+            arg->pixmap = Drawn().pixmap(arg->size / arg->scale, arg->scale, arg->mode, arg->state);
+            return;
+        }
+        QIconEngine::virtual_hook(id, data);
+    }
+
+private:
+    static const QIcon& Drawn() {
+        static const QIcon icon = [] {
+            QIcon drawn;
+            drawn.addPixmap(QPixmap::fromImage(DrawIcon(64)));
+            drawn.addPixmap(QPixmap::fromImage(DrawIcon(32)));
+            drawn.addPixmap(QPixmap::fromImage(DrawIcon(16)));
+            return drawn;
+        }();
+        return icon;
+    }
+};
+
+}  // namespace
+
 QIcon LoadAppIcon() {
-    QIcon icon;
-    icon.addPixmap(QPixmap::fromImage(DrawIcon(64)));
-    icon.addPixmap(QPixmap::fromImage(DrawIcon(32)));
-    icon.addPixmap(QPixmap::fromImage(DrawIcon(16)));
-    return icon;
+    return QIcon(new AppIconEngine);
 }
 
 }  // namespace zo::res

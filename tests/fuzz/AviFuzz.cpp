@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     limits.maxDecodedBytes = 4u << 20;
     // What the clip may hold beyond its counted frames: the list of frames, grown by
     // doubling, and the reason text.
-    const std::size_t slack = 2 * limits.maxFrames * sizeof(std::vector<std::uint32_t>) + 4096;
+    const std::size_t slack = 2 * limits.maxFrames * sizeof(std::vector<std::uint8_t>) + 4096;
     const std::size_t before = __sanitizer_get_current_allocated_bytes();
     zo::media::Clip clip;
     std::string error;
@@ -30,7 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             __builtin_trap();
         }
         for (const auto& frame : clip.frames) {
-            if (frame.size() != pixels) {
+            if (frame.size() != pixels * clip.BytesPerPixel()) {
                 __builtin_trap();
             }
         }

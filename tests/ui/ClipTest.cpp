@@ -113,8 +113,8 @@ private slots:
             QCOMPARE(clip.frames.size(), std::size_t(35));
             QCOMPARE(clip.frameMicroseconds, 66667u);
             for (int k : {0, 17, 34}) {
-                QCOMPARE(clip.frames[k].front(), video.palette[k + 1] | 0xFF000000u);
-                QCOMPARE(clip.frames[k].back(), video.palette[k + 1] | 0xFF000000u);
+                QCOMPARE(clip.Pixel(k, 0), video.palette[k + 1] | 0xFF000000u);
+                QCOMPARE(clip.Pixel(k, 150 * 152 - 1), video.palette[k + 1] | 0xFF000000u);
             }
         }
     }
@@ -126,13 +126,12 @@ private slots:
         QVERIFY2(media::ParseAvi(bytes.data(), bytes.size(), &clip, &error), error.c_str());
         QCOMPARE(clip.frames.size(), std::size_t(1));
         QCOMPARE(clip.frameMicroseconds, 100000u);
-        const std::vector<std::uint32_t>& px = clip.frames[0];
-        QCOMPARE(px[0], 0xFFFFFFFFu);
-        QCOMPARE(px[1], 0xFF000000u);
-        QCOMPARE(px[2], 0xFF1E140Au);
-        QCOMPARE(px[3], 0xFFFF0000u);
-        QCOMPARE(px[4], 0xFF00FF00u);
-        QCOMPARE(px[5], 0xFF0000FFu);
+        QCOMPARE(clip.Pixel(0, 0), 0xFFFFFFFFu);
+        QCOMPARE(clip.Pixel(0, 1), 0xFF000000u);
+        QCOMPARE(clip.Pixel(0, 2), 0xFF1E140Au);
+        QCOMPARE(clip.Pixel(0, 3), 0xFFFF0000u);
+        QCOMPARE(clip.Pixel(0, 4), 0xFF00FF00u);
+        QCOMPARE(clip.Pixel(0, 5), 0xFF0000FFu);
     }
 
     // The clip is untrusted: every cut and every damaged byte must end in a clean answer.
@@ -317,6 +316,63 @@ private slots:
             QCOMPARE(QColor(shot.pixel(15, 15)), QColor(0x1E, 0x5A, 0xC8));
             // What the clip holds is unchanged.
             QCOMPARE(QColor(player.CurrentFrame().pixel(0, 0)), QColor(0xEF, 0xEF, 0xEF));
+        }
+    }
+
+    // Every frame is shown in the colours it holds, pixel for pixel, whether the clip keeps
+    // palette indices or true colour; only the clip's background gives way to the window.
+    void framesPaintTheColoursTheyHold() {
+        test::TempWorkDir dir;
+        const QColor window(0x20, 0x22, 0x26);
+        auto shots = [&](const char* file, int frames) {
+            QWidget page;
+            QPalette palette = page.palette();
+            palette.setColor(QPalette::Window, window);
+            page.setPalette(palette);
+            page.setAutoFillBackground(true);
+            ui::ClipPlayer player(&page);
+            [&] { QVERIFY(player.Open(file)); }();
+            page.resize(player.ClipSize());
+            player.setGeometry(QRect(QPoint(), player.ClipSize()));
+            std::vector<QImage> out;
+            for (int k = 0; k < frames; ++k) {
+                player.Seek(k);
+                out.push_back(page.grab().toImage().convertToFormat(QImage::Format_RGB32));
+            }
+            return out;
+        };
+        for (auto compression : {media::PalettedVideo::Compression::Rle8,
+                                 media::PalettedVideo::Compression::Uncompressed8}) {
+            media::PalettedVideo video = test::SampleVideo(9, 7, 3, 15, compression);
+            video.palette[0] = 0xEFEFEF;
+            for (std::size_t k = 0; k < video.frames.size(); ++k) {
+                for (std::size_t i = 0; i < video.frames[k].size(); ++i) {
+                    video.frames[k][i] = static_cast<std::uint8_t>((i * 7 + k * 3) % 5);
+                }
+            }
+            std::string error;
+            QVERIFY2(media::WriteAviFile("many.avi", video, &error), error.c_str());
+            const std::vector<QImage> shown = shots("many.avi", 3);
+            QCOMPARE(shown.size(), std::size_t(3));
+            for (std::size_t k = 0; k < shown.size(); ++k) {
+                for (int y = 0; y < 7; ++y) {
+                    for (int x = 0; x < 9; ++x) {
+                        const std::uint8_t index = video.frames[k][std::size_t(y * 9 + x)];
+                        const QColor want = index == 0 ? window : QColor(video.palette[index]);
+                        QCOMPARE(QColor(shown[k].pixel(x, y)), want);
+                    }
+                }
+            }
+        }
+        WriteFile("true.avi", TrueColourAvi());
+        const std::vector<QImage> shown = shots("true.avi", 1);
+        QCOMPARE(shown.size(), std::size_t(1));
+        const QColor want[2][3] = {{window, QColor(0, 0, 0), QColor(30, 20, 10)},
+                                   {QColor(255, 0, 0), QColor(0, 255, 0), QColor(0, 0, 255)}};
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < 3; ++x) {
+                QCOMPARE(QColor(shown[0].pixel(x, y)), want[y][x]);
+            }
         }
     }
 

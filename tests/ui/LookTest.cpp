@@ -1,18 +1,42 @@
 #include <QApplication>
+#include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
+#include <QPixmapCache>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTimer>
 #include <QtTest>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/ui/MessageBoxPrompter.h"
+#include "platform/ui/PropertyPage.h"
+#include "platform/ui/PropertySheet.h"
+#include "platform/ui/StylePictures.h"
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
 #include "summary/ui/SplashDialog.h"
 #include "support/ui/QtTestMain.h"
 
 using namespace zo;
+
+// A sheet that gives its window the program's icon as it is made, as both sheets do.
+class IconSheet : public ui::PropertySheet {
+public:
+    IconSheet() : ui::PropertySheet("Icon") {}
+
+protected:
+    int OnCreate() override {
+        SetIcon(m_icon, true);
+        SetIcon(m_icon, false);
+        return 0;
+    }
+
+private:
+    QIcon m_icon = res::LoadAppIcon();
+};
 
 class LookTest : public QObject {
     Q_OBJECT
@@ -46,6 +70,60 @@ private slots:
     }
 
     // The splash is as large as its picture and the margin before it, on each side.
+    // The window icon, drawn only when asked for, is the drawn icon at each of its sizes,
+    // and a sheet's window shows that icon.
+    void theWindowIconIsTheDrawnIcon() {
+        const QIcon icon = res::LoadAppIcon();
+        QCOMPARE(icon.availableSizes(), (QList<QSize>{{64, 64}, {32, 32}, {16, 16}}));
+        for (int size : {16, 32, 64}) {
+            QCOMPARE(
+                icon.pixmap(QSize(size, size)).toImage().convertToFormat(QImage::Format_ARGB32),
+                res::DrawIcon(size).convertToFormat(QImage::Format_ARGB32));
+        }
+        IconSheet sheet;
+        ui::PropertyPage page(res::IDD_LOCATION);
+        sheet.AddPage(&page);
+        QVERIFY(sheet.Create());
+        // Not while the window is made, where a window system would have it drawn at once;
+        // once the window has been painted.
+        QWidget* window = sheet.Widget()->window();
+        QVERIFY(window->windowIcon().isNull());
+        QTRY_VERIFY(!window->windowIcon().isNull());
+        QCOMPARE(window->windowIcon()
+                     .pixmap(QSize(32, 32))
+                     .toImage()
+                     .convertToFormat(QImage::Format_ARGB32),
+                 res::DrawIcon(32).convertToFormat(QImage::Format_ARGB32));
+    }
+
+    // A picture drawn ahead on a thread of its own is the picture drawn where it is needed.
+    void aPictureDrawnAheadIsThePicture() {
+        for (int id : {res::IDB_BANNER, res::IDB_SIGN_STOP}) {
+            res::DrawBitmapAhead(id);
+            const QImage ahead = res::LoadBitmap(id).toImage();
+            QCOMPARE(ahead,
+                     res::DrawBitmap(id, qApp->devicePixelRatio()).convertToFormat(ahead.format()));
+        }
+    }
+
+    // Group boxes look the same whether their picture was read ahead of the style or by it.
+    void groupBoxesLookTheSameWithTheirPictureReadAhead() {
+        std::unique_ptr<QStyle> fusion(QStyleFactory::create("Fusion"));
+        QVERIFY(fusion);
+        auto shot = [&] {
+            QGroupBox box("Location");
+            box.setStyle(fusion.get());
+            box.resize(160, 90);
+            return box.grab().toImage();
+        };
+        QPixmapCache::clear();
+        ui::PreloadStylePictures();
+        const QImage ahead = shot();
+        QPixmapCache::clear();
+        const QImage byStyle = shot();
+        QCOMPARE(ahead, byStyle);
+    }
+
     void splashFitsItsPicture() {
         summary::SplashDialog splash;
         QVERIFY(splash.Create());

@@ -1,6 +1,10 @@
 #include "wizard/ui/LocationPage.h"
 
+#include <utility>
+#include <vector>
+
 #include "platform/registry/Hive.h"
+#include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/DataExchange.h"
 #include "platform/ui/PropertySheet.h"
 #include "res/ResourceIds.h"
@@ -22,13 +26,22 @@ void LocationPage::DoDataExchange(ui::DataExchange& dx) {
 
 bool LocationPage::OnInitDialog() {
     pages::AnimatedPage::OnInitDialog();
-    // Opening the PCCARD key creates it, so a first start leaves it behind, empty.
-    m_registryKey =
-        std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
-    m_registryKey->ReadSubkeys();
-    m_channel->Location =
-        DefaultLocationName(res::LoadString(res::IDS_DEFAULT_LOCATION), m_registryKey->Results());
-    m_registryKey.reset();
+    std::vector<std::string> taken;
+    if (store::StoreFileExists()) {
+        // Opening the PCCARD key creates it, so a first start leaves it behind, empty.
+        m_registryKey =
+            std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+        m_registryKey->ReadSubkeys();
+        taken = m_registryKey->Results();
+        m_registryKey.reset();
+    } else {
+        // No store yet, so no name is taken. Making the store and the key costs some disk
+        // flushes, which the user need not wait for before seeing the window.
+        ui::AfterFirstPaint(Widget(), [] {
+            store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+        });
+    }
+    m_channel->Location = DefaultLocationName(res::LoadString(res::IDS_DEFAULT_LOCATION), taken);
     CreateAnimation();
     return true;
 }

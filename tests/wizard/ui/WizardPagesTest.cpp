@@ -1,6 +1,8 @@
 #include <QAbstractButton>
 #include <QListWidget>
 #include <QtTest>
+#include <filesystem>
+#include <memory>
 
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
@@ -99,6 +101,25 @@ private slots:
             w.Open();
             QCOMPARE(w.Edit(IDC_LOCATION_NAME)->text(), QString("My Office3"));
         }
+    }
+
+    // A first start proposes the name with no store to read, and makes the store and the
+    // empty PCCARD key only once the page has been painted, not before.
+    void aFirstStartMakesTheStoreOnlyAfterThePageIsPainted() {
+        WizardRig w;
+        w.sheet = std::make_unique<wizard::WizardSheet>("First Time", nullptr, 0, &w.channel);
+        w.sheet->Create();
+        QCOMPARE(w.channel.Location, std::string("My Office"));
+        QVERIFY(!std::filesystem::exists(w.storeFile.Path()));
+        QWidget* window = w.sheet->Widget()->window();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window));
+        QTRY_VERIFY(std::filesystem::exists(w.storeFile.Path()));
+        registry::HKey key;
+        QCOMPARE(registry::DefaultHive().OpenKey(
+                     registry::HKEY_LOCAL_MACHINE,
+                     store::WithoutTrailingBackslash(store::PccardPath()), &key),
+                 registry::Status::Ok);
     }
 
     void locationPageRefusesAndAccepts() {
