@@ -5,8 +5,6 @@
 #include <QDialog>
 #include <QFrame>
 #include <QGuiApplication>
-#include <QKeyEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
@@ -17,99 +15,11 @@
 #include "platform/ui/AfterFirstPaint.h"
 #include "platform/ui/InputHold.h"
 #include "platform/ui/PropertyPage.h"
+#include "platform/ui/SheetWindow.h"
 #include "platform/ui/Text.h"
 #include "res/Translation.h"
 
 namespace zo::ui {
-
-// The sheet's window: Esc and the close box act as Cancel, F1 asks for help.
-class SheetWindow : public QDialog {
-public:
-    SheetWindow(PropertySheet* owner, QWidget* parent)
-        : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                              Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint),
-          m_owner(owner) {}
-
-    void Detach() { m_owner = nullptr; }
-
-    // Ctrl+Tab and its friends change tabs wherever the focus is in the sheet. They are
-    // taken before any control sees them: a list would move its selection on
-    // Ctrl+PgDn, and on X11 Ctrl+Shift+Tab arrives in more than one form.
-    void WatchTabKeys() { qApp->installEventFilter(this); }
-
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() != QEvent::KeyPress || !m_owner) {
-            return false;
-        }
-        auto* target = qobject_cast<QWidget*>(watched);
-        if (!target || target->window() != this) {
-            return false;
-        }
-        int step = TabStep(*static_cast<QKeyEvent*>(event));
-        if (step == 0) {
-            return false;
-        }
-        m_owner->StepTab(step);
-        return true;
-    }
-
-    void reject() override {
-        if (m_owner) {
-            m_owner->PressButton(PropertySheet::Button::Cancel);
-        }
-    }
-
-protected:
-    static int TabStep(const QKeyEvent& key) {
-        Qt::KeyboardModifiers mods = key.modifiers() & ~Qt::KeypadModifier;
-        if (mods == Qt::ControlModifier) {
-            switch (key.key()) {
-                case Qt::Key_Tab:
-                case Qt::Key_PageDown:
-                    return 1;
-                case Qt::Key_PageUp:
-                    return -1;
-                default:
-                    return 0;
-            }
-        }
-        bool back = key.key() == Qt::Key_Backtab || key.key() == Qt::Key_Tab;
-        return mods == (Qt::ControlModifier | Qt::ShiftModifier) && back ? -1 : 0;
-    }
-
-    void keyPressEvent(QKeyEvent* event) override {
-        if (event->key() == Qt::Key_F1 && m_owner) {
-            m_owner->Help();
-            return;
-        }
-        bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-        Qt::KeyboardModifiers mods = event->modifiers() & ~Qt::KeypadModifier;
-        if (enter && m_owner && (mods == Qt::NoModifier)) {
-            // A focused push button takes Return itself; elsewhere Return is the sheet's
-            // default button, and a page's own buttons never are.
-            if (auto* b = qobject_cast<QPushButton*>(focusWidget()); b && b->isEnabled()) {
-                b->click();
-            } else {
-                m_owner->PressDefaultButton();
-            }
-            return;
-        }
-        QDialog::keyPressEvent(event);
-    }
-
-    void paintEvent(QPaintEvent* event) override {
-        if (m_owner) {
-            QPainter painter(this);
-            if (m_owner->OnPaint(painter)) {
-                return;
-            }
-        }
-        QDialog::paintEvent(event);
-    }
-
-private:
-    PropertySheet* m_owner;
-};
 
 namespace {
 
