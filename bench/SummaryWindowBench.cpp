@@ -15,6 +15,7 @@
 #include "cardsim/InProcessCard.h"
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
+#include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "summary/ui/SummarySheet.h"
 
@@ -129,7 +130,7 @@ void RunProductPageBench(Table& table) {
         table.Add("product page over a day of refreshes", "not run: the window did not open");
         return;
     }
-    rig.sheet->SetActivePage(1);
+    rig.sheet->SetActivePage(rig.sheet->IndexOfTemplate(res::IDD_PRODUCT));
     summary::ProductPage& page = rig.sheet->m_productPage;
     auto refresh = [&] {
         const int served = page.RequestsServed();

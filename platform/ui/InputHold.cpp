@@ -153,7 +153,6 @@ bool InputHold::eventFilter(QObject* watched, QEvent* event) {
     if (AsksToClose(widget, event)) {
         RequestClose(window);
     }
-    ++m_discarded;
     return true;
 }
 

@@ -48,7 +48,6 @@ private:
 
     std::vector<Held> m_held;
     bool m_active = true;
-    int m_discarded = 0;
 };
 
 // Marks a user action's handler on the stack (a button, a tab, a page's command): the
