@@ -1,7 +1,7 @@
 #pragma once
 
 #include "link/ModemChannel.h"
-#include "platform/ui/SheetRunner.h"
+#include "platform/ui/dialogs/SheetRunner.h"
 #include "res/Translation.h"
 
 namespace zo::app {

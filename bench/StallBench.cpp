@@ -18,7 +18,7 @@
 #include "link/PortScan.h"
 #include "link/ProgressWindow.h"
 #include "platform/comm/PortMap.h"
-#include "platform/ui/Conversation.h"
+#include "platform/ui/conversation/Conversation.h"
 
 namespace zo::bench {
 namespace {

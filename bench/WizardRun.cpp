@@ -7,7 +7,7 @@
 #include "app/ConfigApp.h"
 #include "platform/comm/PortMap.h"
 #include "platform/registry/Hive.h"
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 #include "res/ResourceIds.h"
 #include "wizard/ui/WizardSheet.h"
 

@@ -1,7 +1,7 @@
 #include "pages/AnimatedPage.h"
 
 #include "platform/files/DataFile.h"
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 #include "res/ResourceIds.h"
 
 namespace zo::pages {

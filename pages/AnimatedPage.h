@@ -3,7 +3,7 @@
 #include <QWidget>
 
 #include "pages/ClipWindow.h"
-#include "platform/ui/PropertyPage.h"
+#include "platform/ui/dialogs/PropertyPage.h"
 
 namespace zo::pages {
 

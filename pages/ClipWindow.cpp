@@ -1,7 +1,7 @@
 #include "pages/ClipWindow.h"
 
-#include "platform/ui/Accessibility.h"
-#include "platform/ui/ClipPlayer.h"
+#include "platform/ui/clip/ClipPlayer.h"
+#include "platform/ui/controls/Accessibility.h"
 
 namespace zo::pages {
 

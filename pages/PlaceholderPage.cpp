@@ -1,6 +1,6 @@
 #include "pages/PlaceholderPage.h"
 
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 #include "res/ResourceIds.h"
 
 namespace zo::pages {

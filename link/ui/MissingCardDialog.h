@@ -3,7 +3,7 @@
 #include <string>
 
 #include "link/MissingCardQuestion.h"
-#include "platform/ui/Dialog.h"
+#include "platform/ui/dialogs/Dialog.h"
 
 namespace zo::link {
 

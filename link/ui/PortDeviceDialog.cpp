@@ -10,7 +10,7 @@
 #include "platform/comm/MachinePorts.h"
 #include "platform/comm/PortMap.h"
 #include "platform/prompt/Prompter.h"
-#include "platform/ui/Dialog.h"
+#include "platform/ui/dialogs/Dialog.h"
 #include "res/ResourceIds.h"
 #include "res/Translation.h"
 

@@ -4,9 +4,9 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "platform/ui/DataExchange.h"
-#include "platform/ui/InputHold.h"
-#include "platform/ui/UiThread.h"
+#include "platform/ui/conversation/InputHold.h"
+#include "platform/ui/conversation/UiThread.h"
+#include "platform/ui/dialogs/DataExchange.h"
 #include "res/ResourceIds.h"
 
 namespace zo::link {

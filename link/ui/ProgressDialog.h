@@ -1,8 +1,8 @@
 #pragma once
 
 #include "link/ProgressWindow.h"
-#include "platform/ui/Controls.h"
-#include "platform/ui/Dialog.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/dialogs/Dialog.h"
 
 namespace zo::link {
 

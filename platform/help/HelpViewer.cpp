@@ -7,7 +7,7 @@
 
 #include "platform/files/HelpFile.h"
 #include "platform/prompt/Prompter.h"
-#include "platform/ui/Messages.h"
+#include "platform/ui/dialogs/Messages.h"
 #include "res/Translation.h"
 
 namespace zo::help {

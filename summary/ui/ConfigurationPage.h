@@ -7,7 +7,7 @@
 
 #include "link/ProgressWindow.h"
 #include "pages/AnimatedPage.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/controls/Controls.h"
 #include "summary/ProfileEditor.h"
 
 namespace zo::link {

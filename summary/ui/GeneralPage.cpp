@@ -4,7 +4,7 @@
 
 #include "link/ModemChannel.h"
 #include "link/ui/PortDeviceDialog.h"
-#include "platform/ui/DataExchange.h"
+#include "platform/ui/dialogs/DataExchange.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "summary/ui/SummarySheet.h"

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "pages/AnimatedPage.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/controls/Controls.h"
 
 namespace zo::summary {
 

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "pages/AnimatedPage.h"
-#include "platform/ui/Controls.h"
-#include "platform/ui/Conversation.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/conversation/Conversation.h"
 #include "summary/RefreshWorker.h"
 #include "summary/ui/RefreshMailbox.h"
 

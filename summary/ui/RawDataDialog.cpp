@@ -4,9 +4,9 @@
 #include <QGuiApplication>
 #include <QMimeData>
 
-#include "platform/ui/DataExchange.h"
-#include "platform/ui/FixedPitchFont.h"
-#include "platform/ui/Text.h"
+#include "platform/ui/controls/FixedPitchFont.h"
+#include "platform/ui/controls/Text.h"
+#include "platform/ui/dialogs/DataExchange.h"
 #include "res/ResourceIds.h"
 
 namespace zo::summary {

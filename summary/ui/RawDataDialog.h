@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "platform/ui/Controls.h"
-#include "platform/ui/Dialog.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/dialogs/Dialog.h"
 
 namespace zo::summary {
 

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "platform/ui/InputHold.h"
+#include "platform/ui/conversation/InputHold.h"
 #include "res/ResourceIds.h"
 
 namespace zo::summary {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/ui/Dialog.h"
+#include "platform/ui/dialogs/Dialog.h"
 
 namespace zo::summary {
 

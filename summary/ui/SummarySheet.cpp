@@ -6,7 +6,7 @@
 #include "link/PortScan.h"
 #include "pages/SheetShared.h"
 #include "platform/help/HelpSystem.h"
-#include "platform/ui/Conversation.h"
+#include "platform/ui/conversation/Conversation.h"
 #include "res/ResourceIds.h"
 #include "res/Translation.h"
 #include "res/ui/Artwork.h"

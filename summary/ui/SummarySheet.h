@@ -3,8 +3,8 @@
 #include <QIcon>
 #include <string>
 
-#include "platform/ui/PropertySheet.h"
-#include "platform/ui/SheetRunner.h"
+#include "platform/ui/dialogs/PropertySheet.h"
+#include "platform/ui/dialogs/SheetRunner.h"
 #include "summary/ui/ConfigurationPage.h"
 #include "summary/ui/GeneralPage.h"
 #include "summary/ui/ProductPage.h"

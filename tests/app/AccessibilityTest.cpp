@@ -11,7 +11,7 @@
 
 #include "link/ui/MissingCardDialog.h"
 #include "link/ui/ProgressDialog.h"
-#include "platform/ui/Accessibility.h"
+#include "platform/ui/controls/Accessibility.h"
 #include "res/ResourceIds.h"
 #include "summary/ui/RawDataDialog.h"
 #include "summary/ui/SplashDialog.h"

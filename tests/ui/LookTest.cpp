@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/MessageBoxPrompter.h"
-#include "platform/ui/PropertyPage.h"
-#include "platform/ui/PropertySheet.h"
-#include "platform/ui/StylePictures.h"
+#include "platform/ui/controls/MessageBoxPrompter.h"
+#include "platform/ui/dialogs/PropertyPage.h"
+#include "platform/ui/dialogs/PropertySheet.h"
+#include "platform/ui/dialogs/StylePictures.h"
 #include "res/ResourceIds.h"
 #include "res/ui/Artwork.h"
 #include "summary/ui/SplashDialog.h"

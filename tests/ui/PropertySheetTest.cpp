@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/Controls.h"
-#include "platform/ui/Dialog.h"
-#include "platform/ui/PropertyPage.h"
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/dialogs/Dialog.h"
+#include "platform/ui/dialogs/PropertyPage.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 #include "res/ResourceIds.h"
 #include "support/ui/QtTestMain.h"
 

@@ -11,8 +11,8 @@
 #include "platform/clock/Clock.h"
 #include "platform/registry/Hive.h"
 #include "platform/registry/LockWait.h"
-#include "platform/ui/InputHold.h"
-#include "platform/ui/PaintingLockWait.h"
+#include "platform/ui/conversation/InputHold.h"
+#include "platform/ui/conversation/PaintingLockWait.h"
 #include "support/TestStore.h"
 #include "support/ui/QtTestMain.h"
 

@@ -5,7 +5,7 @@
 #include "link/CardConfiguration.h"
 #include "link/ModemChannel.h"
 #include "pages/AnimatedPage.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/controls/Controls.h"
 #include "store/RegistryKey.h"
 
 namespace zo::wizard {

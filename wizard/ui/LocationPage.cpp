@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "platform/registry/Hive.h"
-#include "platform/ui/AfterFirstPaint.h"
-#include "platform/ui/DataExchange.h"
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/AfterFirstPaint.h"
+#include "platform/ui/dialogs/DataExchange.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"

@@ -4,9 +4,9 @@
 #include <QLineEdit>
 
 #include "link/PortScan.h"
-#include "platform/ui/Conversation.h"
-#include "platform/ui/DataExchange.h"
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/conversation/Conversation.h"
+#include "platform/ui/dialogs/DataExchange.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "wizard/CancelQuestion.h"

@@ -3,8 +3,8 @@
 #include <sstream>
 #include <string>
 
-#include "platform/ui/DataExchange.h"
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/DataExchange.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "wizard/CancelQuestion.h"

@@ -2,7 +2,7 @@
 
 #include "link/ModemChannel.h"
 #include "pages/AnimatedPage.h"
-#include "platform/ui/Controls.h"
+#include "platform/ui/controls/Controls.h"
 
 namespace zo::wizard {
 

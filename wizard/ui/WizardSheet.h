@@ -5,7 +5,7 @@
 #include <string>
 
 #include "link/ModemChannel.h"
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 #include "wizard/ui/CommitPage.h"
 #include "wizard/ui/LocationPage.h"
 #include "wizard/ui/PhonePage.h"

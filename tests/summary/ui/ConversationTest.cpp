@@ -11,9 +11,9 @@
 #include <stdexcept>
 #include <thread>
 
-#include "platform/ui/Conversation.h"
-#include "platform/ui/InputHold.h"
-#include "platform/ui/Messages.h"
+#include "platform/ui/conversation/Conversation.h"
+#include "platform/ui/conversation/InputHold.h"
+#include "platform/ui/dialogs/Messages.h"
 #include "support/ScriptedPrompter.h"
 #include "support/ui/QtTestMain.h"
 #include "support/ui/SummaryFixture.h"

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/registry/LockWait.h"
-#include "platform/ui/PaintingLockWait.h"
+#include "platform/ui/conversation/PaintingLockWait.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/ProfileStore.h"

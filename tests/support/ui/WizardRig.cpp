@@ -5,7 +5,7 @@
 #include <QTest>
 #include <QWidget>
 
-#include "platform/ui/PropertyPage.h"
+#include "platform/ui/dialogs/PropertyPage.h"
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "store/RegistryKey.h"

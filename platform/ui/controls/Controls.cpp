@@ -1,4 +1,4 @@
-#include "platform/ui/Controls.h"
+#include "platform/ui/controls/Controls.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -11,7 +11,7 @@
 #include <QProgressBar>
 #include <QSignalBlocker>
 
-#include "platform/ui/Text.h"
+#include "platform/ui/controls/Text.h"
 
 namespace zo::ui {
 namespace {

@@ -1,10 +1,10 @@
-#include "platform/ui/PaintingLockWait.h"
+#include "platform/ui/conversation/PaintingLockWait.h"
 
 #include <QApplication>
 #include <QTimer>
 
-#include "platform/ui/InputHold.h"
-#include "platform/ui/UiThread.h"
+#include "platform/ui/conversation/InputHold.h"
+#include "platform/ui/conversation/UiThread.h"
 
 namespace zo::ui {
 namespace {

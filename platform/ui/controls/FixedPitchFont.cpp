@@ -1,4 +1,4 @@
-#include "platform/ui/FixedPitchFont.h"
+#include "platform/ui/controls/FixedPitchFont.h"
 
 #include <QFontDatabase>
 #include <QFontInfo>

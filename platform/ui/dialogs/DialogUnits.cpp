@@ -1,4 +1,4 @@
-#include "platform/ui/DialogUnits.h"
+#include "platform/ui/dialogs/DialogUnits.h"
 
 #include <QFontMetrics>
 #include <QStringList>

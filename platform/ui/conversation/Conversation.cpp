@@ -1,4 +1,4 @@
-#include "platform/ui/Conversation.h"
+#include "platform/ui/conversation/Conversation.h"
 
 #include <QAbstractEventDispatcher>
 #include <QApplication>
@@ -9,10 +9,10 @@
 #include <thread>
 
 #include "platform/prompt/Prompter.h"
-#include "platform/ui/InputHold.h"
-#include "platform/ui/UiCallQueue.h"
-#include "platform/ui/UiThread.h"
-#include "platform/ui/UiThreadPrompter.h"
+#include "platform/ui/conversation/InputHold.h"
+#include "platform/ui/conversation/UiCallQueue.h"
+#include "platform/ui/conversation/UiThread.h"
+#include "platform/ui/conversation/UiThreadPrompter.h"
 
 namespace zo::ui {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <map>
 
-#include "platform/ui/DialogUnits.h"
+#include "platform/ui/dialogs/DialogUnits.h"
 #include "res/DialogTemplate.h"
 
 namespace zo::ui {

@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "platform/ui/DialogUnits.h"
-#include "platform/ui/Messages.h"
+#include "platform/ui/dialogs/DialogUnits.h"
+#include "platform/ui/dialogs/Messages.h"
 #include "res/DialogTemplate.h"
 
 namespace zo::ui {

@@ -1,6 +1,6 @@
-#include "platform/ui/UiThreadPrompter.h"
+#include "platform/ui/conversation/UiThreadPrompter.h"
 
-#include "platform/ui/UiThread.h"
+#include "platform/ui/conversation/UiThread.h"
 
 namespace zo::ui {
 

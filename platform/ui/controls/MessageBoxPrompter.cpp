@@ -1,4 +1,4 @@
-#include "platform/ui/MessageBoxPrompter.h"
+#include "platform/ui/controls/MessageBoxPrompter.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -6,7 +6,7 @@
 #include <QLabel>
 #include <QMessageBox>
 
-#include "platform/ui/Text.h"
+#include "platform/ui/controls/Text.h"
 #include "res/Translation.h"
 #include "res/ui/Artwork.h"
 

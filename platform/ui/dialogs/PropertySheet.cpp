@@ -1,4 +1,4 @@
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -12,11 +12,11 @@
 #include <QTabBar>
 #include <algorithm>
 
-#include "platform/ui/AfterFirstPaint.h"
-#include "platform/ui/InputHold.h"
-#include "platform/ui/PropertyPage.h"
-#include "platform/ui/SheetWindow.h"
-#include "platform/ui/Text.h"
+#include "platform/ui/controls/Text.h"
+#include "platform/ui/conversation/InputHold.h"
+#include "platform/ui/dialogs/AfterFirstPaint.h"
+#include "platform/ui/dialogs/PropertyPage.h"
+#include "platform/ui/dialogs/SheetWindow.h"
 #include "res/Translation.h"
 
 namespace zo::ui {

@@ -1,6 +1,6 @@
-#include "platform/ui/PropertyPage.h"
+#include "platform/ui/dialogs/PropertyPage.h"
 
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 
 namespace zo::ui {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/Text.h"
+#include "platform/ui/controls/Text.h"
 
 #include <QStringDecoder>
 

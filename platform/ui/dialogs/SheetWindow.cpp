@@ -1,11 +1,11 @@
-#include "platform/ui/SheetWindow.h"
+#include "platform/ui/dialogs/SheetWindow.h"
 
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPushButton>
 
-#include "platform/ui/PropertySheet.h"
+#include "platform/ui/dialogs/PropertySheet.h"
 
 namespace zo::ui {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/ControlFactory.h"
+#include "platform/ui/dialogs/ControlFactory.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -18,10 +18,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "platform/ui/Accessibility.h"
-#include "platform/ui/Controls.h"
-#include "platform/ui/Messages.h"
-#include "platform/ui/Text.h"
+#include "platform/ui/controls/Accessibility.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/controls/Text.h"
+#include "platform/ui/dialogs/Messages.h"
 #include "res/ui/Artwork.h"
 
 namespace zo::ui {

@@ -1,4 +1,4 @@
-#include "platform/ui/Dialog.h"
+#include "platform/ui/dialogs/Dialog.h"
 
 #include <QDialog>
 #include <QGuiApplication>
@@ -8,12 +8,12 @@
 #include <QStyle>
 #include <QStyleOptionFrame>
 
-#include "platform/ui/Accessibility.h"
-#include "platform/ui/ControlFactory.h"
-#include "platform/ui/Controls.h"
-#include "platform/ui/DataExchange.h"
-#include "platform/ui/InputHold.h"
-#include "platform/ui/Text.h"
+#include "platform/ui/controls/Accessibility.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/controls/Text.h"
+#include "platform/ui/conversation/InputHold.h"
+#include "platform/ui/dialogs/ControlFactory.h"
+#include "platform/ui/dialogs/DataExchange.h"
 #include "res/DialogTemplates.h"
 
 namespace zo::ui {

@@ -1,4 +1,4 @@
-#include "platform/ui/UiCallQueue.h"
+#include "platform/ui/conversation/UiCallQueue.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "platform/ui/StylePictures.h"
+#include "platform/ui/dialogs/StylePictures.h"
 
 #include <QDateTime>
 #include <QFileInfo>

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "platform/ui/Dialog.h"
+#include "platform/ui/dialogs/Dialog.h"
 
 namespace zo::ui {
 

@@ -1,4 +1,4 @@
-#include "platform/ui/InputHold.h"
+#include "platform/ui/conversation/InputHold.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "platform/ui/ClipPlayer.h"
+#include "platform/ui/clip/ClipPlayer.h"
 
 #include <QPainter>
 #include <algorithm>

@@ -1,7 +1,7 @@
-#include "platform/ui/DataExchange.h"
+#include "platform/ui/dialogs/DataExchange.h"
 
-#include "platform/ui/Controls.h"
-#include "platform/ui/Dialog.h"
+#include "platform/ui/controls/Controls.h"
+#include "platform/ui/dialogs/Dialog.h"
 
 namespace zo::ui {
 namespace {

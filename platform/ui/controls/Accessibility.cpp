@@ -1,4 +1,4 @@
-#include "platform/ui/Accessibility.h"
+#include "platform/ui/controls/Accessibility.h"
 
 #include <QAbstractItemView>
 #include <QAccessible>
@@ -8,7 +8,7 @@
 #include <cctype>
 #include <string>
 
-#include "platform/ui/Text.h"
+#include "platform/ui/controls/Text.h"
 
 namespace zo::ui {
 namespace {

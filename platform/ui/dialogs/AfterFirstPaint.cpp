@@ -1,4 +1,4 @@
-#include "platform/ui/AfterFirstPaint.h"
+#include "platform/ui/dialogs/AfterFirstPaint.h"
 
 #include <QEvent>
 #include <QTimer>

@@ -1,10 +1,10 @@
-#include "platform/ui/UiThread.h"
+#include "platform/ui/conversation/UiThread.h"
 
 #include <QCoreApplication>
 #include <QMetaObject>
 #include <QThread>
 
-#include "platform/ui/UiCallQueue.h"
+#include "platform/ui/conversation/UiCallQueue.h"
 
 namespace zo::ui {
 

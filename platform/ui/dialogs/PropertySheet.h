@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/DialogUnits.h"
-#include "platform/ui/Messages.h"
+#include "platform/ui/dialogs/DialogUnits.h"
+#include "platform/ui/dialogs/Messages.h"
 
 class QPainter;
 class QPushButton;
