@@ -64,7 +64,7 @@ install(FILES ${CMAKE_BINARY_DIR}/dist/zo-config.1.gz ${CMAKE_BINARY_DIR}/dist/z
 install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright ${CMAKE_BINARY_DIR}/dist/changelog.gz
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/zo-config)
 
-install(FILES ${PROJECT_SOURCE_DIR}/res/completion/zo-config
+install(FILES ${CMAKE_BINARY_DIR}/completion/zo-config
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
 
 # The software centres' entry.

@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Checks that the command-line commands agree everywhere they are listed: the command table
-# (app/cli/Commands.cpp) decides; the bash completion offers the same commands in the same
-# order and the manual page describes each of them, in that order, under COMMANDS.
+# (app/cli/Commands.cpp) decides; the bash completion the build wrote from it offers the
+# same commands in the same order and the manual page describes each of them, in that
+# order, under COMMANDS.
 # Prints every disagreement and exits 1 if there is one.
-# Usage: check-commands.sh [SOURCE_DIR]
+# Usage: check-commands.sh [SOURCE_DIR [COMPLETION]]
+#   COMPLETION: the generated completion (default: build/completion/zo-config)
 set -euo pipefail
 root=${1:-$(cd "$(dirname "$0")/.." && pwd)}
 cd "$root"
+generated=${2:-build/completion/zo-config}
+if [ ! -f "$generated" ]; then
+    echo "check-commands: no generated completion at $generated (build first)" >&2
+    exit 1
+fi
 
 table=$(sed -n '/^constexpr Command kCommands\[\] = {/,/^};/s/^    {"\([a-z][a-z]*\)",.*/\1/p' \
     app/cli/Commands.cpp | tr '\n' ' ')
-completion=$(sed -n 's/^ *local commands="\([^"]*\)"$/\1/p' res/completion/zo-config)
+completion=$(sed -n 's/^ *local commands="\([^"]*\)"$/\1/p' "$generated")
 # Each entry of the section: the first word after .TP, with any font macro.
 manual=$(awk '/^\.SH COMMANDS/ { on = 1; next } /^\.SH/ { on = 0 }
     on && after_tp { sub(/^\.B[IR]? /, ""); sub(/[ "].*/, ""); printf "%s ", $0 }
@@ -27,7 +34,7 @@ if [ -z "$(echo $table)" ]; then
     echo "check-commands: no command found in app/cli/Commands.cpp" >&2
     exit 1
 fi
-compare "res/completion/zo-config" "$completion"
+compare "$generated" "$completion"
 compare "docs/man/zo-config.1" "$manual"
 if [ "$failed" -ne 0 ]; then
     exit 1

@@ -98,6 +98,14 @@ int RunCommand(const std::vector<std::string>& args, std::ostream& out, std::ost
     return command->run(args, out, err);
 }
 
+std::vector<CommandSynopsis> CommandSynopses() {
+    std::vector<CommandSynopsis> synopses;
+    for (const auto& command : kCommands) {
+        synopses.push_back({command.name, command.operands});
+    }
+    return synopses;
+}
+
 std::string CommandHelp() {
     // Where the descriptions start, as in the Options section.
     constexpr std::size_t kColumn = 22;

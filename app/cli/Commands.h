@@ -23,4 +23,14 @@ bool IsKnownCommand(const std::string& name);
 // The Commands section of --help: each command with its operands and what it does.
 std::string CommandHelp();
 
+// A command as --help names it: "show" with "NAME"; operands empty when it takes none.
+struct CommandSynopsis {
+    std::string name;
+    std::string operands;
+};
+
+// Every command, in the table's order: what the bash completion is generated from and what
+// the tests hold the help and the manual page to.
+std::vector<CommandSynopsis> CommandSynopses();
+
 }  // namespace zo::cli

@@ -68,6 +68,18 @@ complete_words "" --simulate show ""
 complete_words "" show Home ""
 complete_words "" probe ""
 complete_words $'ports\nport' po
+# The first argument by the kinds of the operands --help shows: files, COM names and the
+# option word of identify, whichever may come first.
+complete_words "$reg" import "$work/prof"
+complete_words "$reg" export "$work/prof"
+complete_words $'COM1\nCOM2\nCOM3\nCOM4\n--raw' identify ""
+complete_words "--raw" identify --
+complete_words "" identify COM1 ""
+# "[COMn]" is no pattern for the files where the Tab is pressed.
+mkdir "$work/cwd" && touch "$work/cwd/C" "$work/cwd/-"
+pushd "$work/cwd" >/dev/null
+complete_words $'COM1\nCOM2\nCOM3\nCOM4\n--raw' identify ""
+popd >/dev/null
 complete_words $'COM1=\nCOM2=\nCOM3=\nCOM4=' port ""
 # After COMn= only devices that are there, whole or split at the '=' as bash may hand it.
 for dev in $(COMP_WORDS=(x) _zo_config_devices); do

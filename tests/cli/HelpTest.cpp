@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+#include <vector>
 
+#include "app/cli/Commands.h"
 #include "support/ProgramRun.h"
 #include "support/TestStore.h"
 
@@ -28,10 +31,15 @@ TEST_F(HelpTest, ConfigHelpListsEveryOptionAndCommand) {
     Outcome r = Run(ZO_CONFIG_BIN, "--help");
     EXPECT_EQ(r.code, 0);
     EXPECT_TRUE(r.err.empty()) << r.err;
-    for (const char* entry :
-         {"--registry FILE", "--port COMn=PATH", "--trace FILE", "--simulate[=COMn]", "-h, --help",
-          "--version", "-style NAME", "profiles", "show NAME", "remove NAME", "export [FILE]",
-          "import FILE", "probe", "identify [COMn] [--raw]", "apply NAME"}) {
+    std::vector<std::string> entries{"--registry FILE",   "--port COMn=PATH", "--trace FILE",
+                                     "--simulate[=COMn]", "-h, --help",       "--version",
+                                     "-style NAME"};
+    // Every command of the table, with its operands.
+    for (const auto& command : cli::CommandSynopses()) {
+        entries.push_back(command.operands.empty() ? command.name
+                                                   : command.name + " " + command.operands);
+    }
+    for (const std::string& entry : entries) {
         EXPECT_TRUE(Lists(r.out, entry)) << entry << " missing from\n" << r.out;
     }
     EXPECT_EQ(Run(ZO_CONFIG_BIN, "-h").out, r.out);
