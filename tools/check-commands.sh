@@ -2,7 +2,7 @@
 # Checks that the command-line commands agree everywhere they are listed: the command table
 # (app/cli/Commands.cpp) decides; the bash completion the build wrote from it offers the
 # same commands in the same order and the manual page describes each of them, in that
-# order, under COMMANDS.
+# order and with the operands --help shows, under COMMANDS.
 # Prints every disagreement and exits 1 if there is one.
 # Usage: check-commands.sh [SOURCE_DIR [COMPLETION]]
 #   COMPLETION: the generated completion (default: build/completion/zo-config)
@@ -22,6 +22,21 @@ completion=$(sed -n 's/^ *local commands="\([^"]*\)"$/\1/p' "$generated")
 manual=$(awk '/^\.SH COMMANDS/ { on = 1; next } /^\.SH/ { on = 0 }
     on && after_tp { sub(/^\.B[IR]? /, ""); sub(/[ "].*/, ""); printf "%s ", $0 }
     { after_tp = on && /^\.TP/ }' docs/man/zo-config.1)
+# Each command as --help shows it, and as the manual page's entry renders: a font macro's
+# arguments run together (spaces only inside quotes), without the font changes.
+table_synopses=$(sed -n '/^constexpr Command kCommands\[\] = {/,/^};/s/^    {"\([a-z][a-z]*\)", "\([^"]*\)".*/\1 \2/p' \
+    app/cli/Commands.cpp | sed 's/ $//')
+manual_synopses=$(awk '/^\.SH COMMANDS/ { on = 1; next } /^\.SH/ { on = 0 }
+    on && after_tp {
+        line = $0; sub(/^\.B[IR]? /, "", line); out = ""; quoted = 0
+        for (i = 1; i <= length(line); i++) {
+            c = substr(line, i, 1)
+            if (c == "\"") quoted = !quoted
+            else if (c != " " || quoted) out = out c
+        }
+        gsub(/\\f[BIRP]/, "", out); gsub(/\\-/, "-", out); print out
+    }
+    { after_tp = on && /^\.TP/ }' docs/man/zo-config.1)
 
 failed=0
 compare() {
@@ -36,7 +51,12 @@ if [ -z "$(echo $table)" ]; then
 fi
 compare "$generated" "$completion"
 compare "docs/man/zo-config.1" "$manual"
+if [ "$failed" -eq 0 ] && [ "$manual_synopses" != "$table_synopses" ]; then
+    echo "check-commands: docs/man/zo-config.1 shows other operands than the command table:" >&2
+    diff <(echo "$table_synopses") <(echo "$manual_synopses") | sed -n 's/^[<>] /  /p' >&2
+    failed=1
+fi
 if [ "$failed" -ne 0 ]; then
     exit 1
 fi
-echo "check-commands: $(echo $table | wc -w) commands, the same in the completion and the manual page"
+echo "check-commands: $(echo $table | wc -w) commands, the same in the completion and the manual page, with the same operands in the manual page"
