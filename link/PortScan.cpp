@@ -28,11 +28,12 @@ bool ScanPorts(ModemChannel& channel, ScanCaller caller) {
         if (name.empty()) {
             continue;
         }
-        if (channel.ProbePort(name)) {
+        const LinkResult probe = channel.ProbePort(name);
+        if (probe) {
             channel.Port = name;
             return true;
         }
-        report += (report.empty() ? "" : "\n") + channel.ProbeOutcome();
+        report += (report.empty() ? "" : "\n") + probe.reason;
     }
     platform::CurrentPrompter().Ask(res::LoadString(res::IDS_CARD_NOT_DETECTED),
                                     platform::Buttons::Ok, platform::Icon::None, report);

@@ -68,7 +68,7 @@ TEST_F(CardFaultRunTest, CardVanishingDuringTheProbeIsNotFoundAndSaysNothing) {
         round->card.Faults().hangUpAfter = answered;
         link::SetDetectionSettings(round->channel, link::ScanCaller::Wizard);
         auto before = Elapsed();
-        EXPECT_EQ(round->channel.ProbePort("COM3"), answered == 3) << answered;
+        EXPECT_EQ(round->channel.ProbePort("COM3").Ok(), answered == 3) << answered;
         EXPECT_LE(Elapsed() - before, kProbeBound) << answered;
         EXPECT_EQ(round->card.Model().HungUp(), answered < 3) << answered;
     }
@@ -153,7 +153,7 @@ TEST_F(CardFaultRunTest, ARefusedSettingEndsTheRunWithItsOwnOutcome) {
             link::OutcomeMessage(CardConfigurationResult::Refused, round->refused);
         EXPECT_NE(message.find("\"" + round->refused + "\""), std::string::npos) << message;
         EXPECT_NE(
-            link::OutcomeDetail(CardConfigurationResult::Refused, round->channel).find("ERROR"),
+            link::OutcomeDetail(CardConfigurationResult::Refused, round->channel, {}).find("ERROR"),
             std::string::npos);
     }
     EXPECT_TRUE(prompter.texts.empty());
