@@ -47,7 +47,7 @@ IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw
                !(last.end == LinkEnd::Failed || (last.end == LinkEnd::TimedOut && reply.empty()));
     };
     channel.SendText(kWakeUpSequence);
-    platform::CurrentClock().Sleep(kCommandPause);
+    channel.Context().Clock().Sleep(kCommandPause);
     last = channel.ReadReply(reply);
     if (last.end == LinkEnd::Failed || !ask("AT&F\r\n") || !ask("ATE0Q0V1\r\n") ||
         !ask("ATI3\r\n")) {

@@ -4,10 +4,10 @@
 
 #include "link/ModemChannel.h"
 
-// Seams: the clock (the pause after the wake-up, and the reads), and through the channel
-// the port map and the prompter: messages 111 and 109 when the port cannot be opened, 110
-// when a write fails. Thread: the caller's; the configuration page runs the query on the
-// conversation worker, the command line on its main thread.
+// Seams, all from the channel's context: the clock (the pause after the wake-up, and the
+// reads), the port map and the prompter: messages 111 and 109 when the port cannot be
+// opened, 110 when a write fails. Thread: the caller's; the configuration page runs the query on
+// the conversation worker, the command line on its main thread.
 
 namespace zo::link {
 

@@ -14,9 +14,6 @@
 namespace zo::link {
 namespace {
 
-using platform::CurrentClock;
-using platform::CurrentPrompter;
-
 // The C library's atol without its undefined overflow: blanks, a sign, then digits.
 long Atol(const std::string& text) {
     std::size_t i = 0;
@@ -122,7 +119,7 @@ struct ModemChannel::ResultScan {
     bool lineStart = false;
 };
 
-ModemChannel::ModemChannel() = default;
+ModemChannel::ModemChannel(LinkContext context) : m_context(context) {}
 ModemChannel::~ModemChannel() = default;
 
 store::ProfileRecord ModemChannel::WorkingProfileRecord() const {
@@ -161,7 +158,7 @@ bool ModemChannel::EnsurePort() {
     if (m_serial || !m_lost) {
         return m_serial != nullptr;
     }
-    auto port = std::make_unique<SerialPort>(m_lost->portName, OpenMode::Quiet);
+    auto port = std::make_unique<SerialPort>(m_lost->portName, OpenMode::Quiet, m_context);
     if (!port->IsOpen()) {
         m_linkError = port->OpenError();
         return false;
@@ -188,7 +185,7 @@ LinkResult ModemChannel::OpenPort(OpenMode mode) {
     if (!reuse) {
         // Closed first: the device may be the one about to be opened again.
         m_serial.reset();
-        m_serial = std::make_unique<SerialPort>(Port, mode);
+        m_serial = std::make_unique<SerialPort>(Port, mode, m_context);
         if (m_serial->IsOpen()) {
             ++m_deviceOpens;
         }
@@ -209,17 +206,17 @@ LinkResult ModemChannel::OpenPort(OpenMode mode) {
 }
 
 LinkResult ModemChannel::OpenConfiguredPort() {
-    platform::WaitCursor wait;
+    ContextWaitCursor wait(m_context);
     LinkResult opened = OpenPort(OpenMode::Reporting);
     if (!opened && !m_serial && !m_openFailureReportedOnce) {
-        CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
-                              platform::Icon::None, opened.reason);
+        m_context.Prompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
+                                 platform::Icon::None, opened.reason);
     }
     return opened;
 }
 
 LinkResult ModemChannel::OpenPortByName(const std::string& portName) {
-    platform::WaitCursor wait;
+    ContextWaitCursor wait(m_context);
     Port = portName;
     return OpenPort(OpenMode::Quiet);
 }
@@ -269,14 +266,14 @@ LinkResult ModemChannel::Write(std::string_view bytes, bool pause) {
     if ((!m_serial || !m_serial->IsOpen()) && !m_lost) {
         return NoPort();
     }
-    platform::WaitCursor wait;
+    ContextWaitCursor wait(m_context);
     m_lastCommand = bytes.substr(0, bytes.find_last_not_of("\r\n") + 1);
     for (;;) {
         m_linkError.clear();
         // Retry after the card came back writes to the device that is there now.
         if (EnsurePort() && m_serial->Handle->Write(bytes)) {
             if (pause) {
-                CurrentClock().Sleep(kCommandPause);
+                m_context.Clock().Sleep(kCommandPause);
             }
             return {};
         }
@@ -285,9 +282,9 @@ LinkResult ModemChannel::Write(std::string_view bytes, bool pause) {
             ForgetLostPort();
         }
         ++m_writePrompts;
-        if (CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_WRITE_FAILED),
-                                  platform::Buttons::RetryCancel, platform::Icon::None,
-                                  m_linkError) != platform::Answer::Retry) {
+        if (m_context.Prompter().Ask(res::LoadString(res::IDS_PORT_WRITE_FAILED),
+                                     platform::Buttons::RetryCancel, platform::Icon::None,
+                                     m_linkError) != platform::Answer::Retry) {
             return {LinkEnd::Failed, m_linkError};
         }
     }
@@ -304,7 +301,7 @@ LinkResult ModemChannel::SendText(std::string_view text) {
 LinkResult ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
                                   platform::Clock::TimePoint deadline, ResultScan* scan) {
     comm::SerialDevice& device = *m_serial->Handle;
-    auto& clock = CurrentClock();
+    auto& clock = m_context.Clock();
     std::array<char, kReplyReadSize> buffer;
     bool expired = false;
     auto fail = [this] {
@@ -362,12 +359,12 @@ LinkResult ModemChannel::ReadReply(std::string& reply) {
     if (!BeginRead(reply)) {
         return NoPort();
     }
-    platform::WaitCursor wait;
+    ContextWaitCursor wait(m_context);
     if (!m_serial->Properties.Has(comm::kCapIntervalTimeouts)) {
         return {LinkEnd::Failed, {}};
     }
     reply.reserve(kReplyCap);
-    return ReadInto(reply, kReplyReadSize, CurrentClock().Now() + kReplyWindow, nullptr);
+    return ReadInto(reply, kReplyReadSize, m_context.Clock().Now() + kReplyWindow, nullptr);
 }
 
 LinkResult ModemChannel::ReadUntilOK(std::string& reply) {
@@ -380,7 +377,7 @@ LinkResult ModemChannel::ReadUntilOK(std::string& reply) {
     }
     reply.reserve(kReplyCap);
     ResultScan scan = ResultScan::Anywhere();
-    return ReadInto(reply, kOkReadSize, CurrentClock().Now() + kOkBound, &scan);
+    return ReadInto(reply, kOkReadSize, m_context.Clock().Now() + kOkBound, &scan);
 }
 
 void ModemChannel::DiscardInput() {
@@ -407,18 +404,18 @@ LinkResult ModemChannel::ReadResult(std::string& reply, bool echoed) {
     }
     reply.reserve(kReplyCap);
     ResultScan scan = ResultScan::AfterEcho(echoed ? m_lastCommand : std::string());
-    return ReadInto(reply, kOkReadSize, CurrentClock().Now() + kOkBound, &scan);
+    return ReadInto(reply, kOkReadSize, m_context.Clock().Now() + kOkBound, &scan);
 }
 
 LinkResult ModemChannel::ProbePort(const std::string& portName) {
-    platform::WaitCursor wait;
+    ContextWaitCursor wait(m_context);
     LinkResult opened = OpenPortByName(portName);
     if (!opened) {
         return {LinkEnd::Failed, OneLine(opened.reason)};
     }
     comm::SerialDevice& device = *m_serial->Handle;
     const std::string where = res::Fill(res::Tr("%1 on %2"), {portName, device.Describe()});
-    auto& clock = CurrentClock();
+    auto& clock = m_context.Clock();
     // Straight to the device: a failed probe write asks nothing.
     device.Write(std::string_view(kWakeUpSequence, kWakeUpProbeLength));
     clock.Sleep(kCommandPause);

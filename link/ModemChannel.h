@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/LinkContext.h"
 #include "link/LinkResult.h"
 #include "link/SerialPort.h"
 #include "store/ProfileStore.h"
@@ -34,16 +35,20 @@ inline constexpr std::size_t kOkReadSize = 1024;
 // The program's one route to the card. It carries the working profile: the one copy of
 // the profile in hand, filled by the wizard pages, completed by card detection and taken
 // over by the configuration page. Pages read and write the fields directly.
-// Seams, read at each use: the clock (pauses, read windows and bounds), the port map
-// (through SerialPort), the prompter (messages 111 and 109 when OpenConfiguredPort fails,
-// 110 with Retry or Cancel when a write fails; the wait cursor). Thread: one at a time; in
-// the windows the pages' user-interface thread, or the conversation worker while it waits.
+// Seams, from the context it is made with: the clock (pauses, read windows and bounds), the
+// port map (through SerialPort), the prompter (messages 111 and 109 when OpenConfiguredPort
+// fails, 110 with Retry or Cancel when a write fails; the wait cursor). Thread: one at a
+// time; in the windows the pages' user-interface thread, or the conversation worker while
+// it waits.
 class ModemChannel {
 public:
-    ModemChannel();
+    explicit ModemChannel(LinkContext context = {});
     ~ModemChannel();
     ModemChannel(const ModemChannel&) = delete;
     ModemChannel& operator=(const ModemChannel&) = delete;
+
+    // What the channel talks to the card through, for those that talk through it.
+    const LinkContext& Context() const { return m_context; }
 
     // Every open, write and read returns how it ended and, when the device failed or the
     // port did not open, why: the device, the system's error and a hint, for the detail
@@ -135,6 +140,7 @@ private:
     bool EnsurePort();
     void NoteDeviceFailure();
 
+    LinkContext m_context;
     std::unique_ptr<SerialPort> m_serial;
     std::string m_linkError;
     std::string m_lastCommand;

@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-#include "platform/prompt/Prompter.h"
 #include "res/Strings.h"
 
 namespace zo::link {
@@ -35,8 +34,8 @@ bool ScanPorts(ModemChannel& channel, ScanCaller caller) {
         }
         report += (report.empty() ? "" : "\n") + probe.reason;
     }
-    platform::CurrentPrompter().Ask(res::LoadString(res::IDS_CARD_NOT_DETECTED),
-                                    platform::Buttons::Ok, platform::Icon::None, report);
+    channel.Context().Prompter().Ask(res::LoadString(res::IDS_CARD_NOT_DETECTED),
+                                     platform::Buttons::Ok, platform::Icon::None, report);
     return false;
 }
 

@@ -32,7 +32,7 @@ protected:
     }
 
     cardsim::InProcessCard card{clock};
-    ModemChannel channel;
+    ModemChannel channel{Context()};
 };
 
 TEST_F(ModemChannelTest, EmptyOrUnmappedPortReports111Then109) {

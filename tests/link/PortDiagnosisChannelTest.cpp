@@ -22,7 +22,7 @@ TEST_F(PortDiagnosisChannelTest, VanishedDeviceIsTheDetailUnder111And109) {
     }
     ASSERT_FALSE(path.empty());
     ports.MapToPath("COM2", path);
-    link::ModemChannel channel;
+    link::ModemChannel channel(Context());
     channel.Port = "COM2";
     channel.Baud = "115200";
     channel.Bits = "8";
@@ -46,7 +46,7 @@ TEST_F(PortDiagnosisChannelTest, DeviceThatHangsUpWhileOpenIsOpenedAfreshWithIts
     ASSERT_FALSE(pty->slave.empty());
     const std::string path = pty->slave;
     ports.MapToPath("COM2", path);
-    link::ModemChannel channel;
+    link::ModemChannel channel(Context());
     channel.Port = "COM2";
     channel.Baud = "115200";
     channel.Bits = "8";
