@@ -15,9 +15,10 @@ enum class LinkEnd {
 // What each of the channel's opens, writes and reads returns: how it ended and why.
 struct LinkResult {
     LinkEnd end = LinkEnd::Ok;
-    // Why the device failed or the port did not open: the device, the system's error and
-    // a hint, for the detail under a message. Empty when nothing failed, and when a
-    // device failed without saying why.
+    // Why it failed, for the detail under a message: the device, the system's error and a
+    // hint when the device failed or the port did not open; when no port was open, why the
+    // last one went, if known. Empty when nothing failed, when a device failed without
+    // saying why, and on Refused and TimedOut.
     std::string reason;
 
     bool Ok() const { return end == LinkEnd::Ok; }
