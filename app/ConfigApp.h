@@ -16,7 +16,8 @@ inline constexpr const char* kFirstTimeCaption = N_("First Time");
 // and the default hive (the first-start test). User-interface thread.
 class ConfigApp : public ui::SheetRunner {
 public:
-    ConfigApp() = default;
+    // The channel talks through `context`; the program's is the default, the seams in force.
+    explicit ConfigApp(link::LinkContext context = {}) : m_channel(context) {}
     ~ConfigApp() override = default;
     ConfigApp(const ConfigApp&) = delete;
     ConfigApp& operator=(const ConfigApp&) = delete;

@@ -103,7 +103,7 @@ bool Converse(Reader reader, Conversation* out, std::string* error) {
         link::ModemChannel channel;
         link::SetDetectionSettings(channel, link::ScanCaller::Wizard);
         CpuMeter probe;
-        out->probe.ok = channel.ProbePort("COM1");
+        out->probe.ok = channel.ProbePort("COM1").Ok();
         out->probe.wallMs = probe.WallMs();
         out->probe.cpuMs = probe.CpuMs();
         out->probe.demandedMs = double(clock.paused.count() + link::kReplyWindow.count());

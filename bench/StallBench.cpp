@@ -72,7 +72,7 @@ void RunStallBench(Table& table) {
         {"probe",
          [](link::ModemChannel& channel) {
              link::SetDetectionSettings(channel, link::ScanCaller::Wizard);
-             return channel.ProbePort("COM1");
+             return channel.ProbePort("COM1").Ok();
          }},
         {"programming",
          [](link::ModemChannel& channel) {

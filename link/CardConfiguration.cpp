@@ -33,12 +33,12 @@ std::string CardConfiguration::ParameterCommand(const char* head, const std::str
 }
 
 bool CardConfiguration::Send(const std::string& text, bool pause) {
-    bool sent = pause ? m_channel.SendCommand(text) : m_channel.SendText(text);
+    m_link = pause ? m_channel.SendCommand(text) : m_channel.SendText(text);
     if (m_channel.DeviceOpens() != m_opens) {
         m_relinked = true;
         return false;
     }
-    return sent;
+    return m_link.Ok();
 }
 
 bool CardConfiguration::SendDeciding(const std::string& text, bool pause) {
@@ -47,12 +47,12 @@ bool CardConfiguration::SendDeciding(const std::string& text, bool pause) {
 }
 
 void CardConfiguration::ReadToOk() {
-    m_channel.ReadUntilOK(m_reply);
+    m_link = m_channel.ReadUntilOK(m_reply);
 }
 
 bool CardConfiguration::Accepted(const std::string& command, bool echoed) {
-    m_channel.ReadResult(m_reply, echoed);
-    if (m_channel.LastReadEnd() != link::ReadEnd::Refused) {
+    m_link = m_channel.ReadResult(m_reply, echoed);
+    if (m_link.end != LinkEnd::Refused) {
         return true;
     }
     m_refusedField = command.substr(0, command.find_last_not_of("\r\n") + 1);
@@ -62,6 +62,7 @@ bool CardConfiguration::Accepted(const std::string& command, bool echoed) {
 CardConfigurationResult CardConfiguration::Run(const CardSettings& settings) {
     m_storeOutcome = {};
     m_refusedField.clear();
+    m_link = {};
     const std::array<std::pair<const char*, const std::string*>, 4> values{{
         {N_("phone number 1"), &settings.number1},
         {N_("SPID 1"), &settings.spid1},
@@ -96,7 +97,8 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
     if (page) {
         m_progress.StepIt();
     }
-    if (!m_channel.OpenConfiguredPort()) {
+    m_link = m_channel.OpenConfiguredPort();
+    if (!m_link) {
         return CardConfigurationResult::PortNotOpened;
     }
     m_opens = m_channel.DeviceOpens();
@@ -109,7 +111,8 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
     if (!Send("AT&F\r\n", false)) {
         return CardConfigurationResult::WriteFailed;
     }
-    if (!m_channel.ReadReply(m_reply)) {
+    m_link = m_channel.ReadReply(m_reply);
+    if (!m_link) {
         return CardConfigurationResult::NoReply;
     }
     if (!Send("ATE0Q0V1\r\n", false)) {
@@ -120,10 +123,9 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
         return CardConfigurationResult::WriteFailed;
     }
     m_progress.StepIt();
-    m_channel.ReadResult(m_reply, false);
+    m_link = m_channel.ReadResult(m_reply, false);
     // A device that failed or fell silent is no reply, not a card of the wrong kind.
-    if (m_channel.LastReadEnd() == link::ReadEnd::Failed ||
-        (m_channel.LastReadEnd() == link::ReadEnd::TimedOut && m_reply.empty())) {
+    if (m_link.end == LinkEnd::Failed || (m_link.end == LinkEnd::TimedOut && m_reply.empty())) {
         return CardConfigurationResult::NoReply;
     }
     if (m_reply.find(res::LoadString(res::IDS_CARD_IDENT)) == std::string::npos) {
@@ -182,11 +184,11 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
         }
     }
     // Only the card's "OK" to the store says the settings are in its memory.
-    if (m_channel.LastReadEnd() != link::ReadEnd::Ok) {
+    if (!m_link) {
         return CardConfigurationResult::NoReply;
     }
     // The reset may go unanswered: the settings are stored already.
-    m_channel.SendText("AT%Z1\r\n");
+    m_link = m_channel.SendText("AT%Z1\r\n");
     ReadToOk();
     if (page) {
         m_progress.StepIt();
@@ -240,7 +242,8 @@ std::string OutcomeMessage(CardConfigurationResult result, const std::string& re
     return {};
 }
 
-std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel) {
+std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel,
+                          const std::string& linkReason) {
     auto device = [&channel] {
         return channel.Device() && channel.Device()->Handle
                    ? res::Fill(res::Tr("%1 on %2"),
@@ -249,15 +252,15 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
     };
     switch (result) {
         case CardConfigurationResult::PortNotOpened:
-            return channel.PortError();
+            return linkReason;
         case CardConfigurationResult::NoReply:
-            return link::NoReplyDetail(channel);
+            return link::NoReplyDetail(channel, linkReason);
         case CardConfigurationResult::WrongCard:
             return device() + ": " + res::Tr("the device did not identify itself as the card");
         case CardConfigurationResult::RegistryFailed:
             return store::RegistryFailureDetail();
         case CardConfigurationResult::WriteFailed:
-            return channel.LinkError();
+            return linkReason;
         case CardConfigurationResult::Refused:
             return device() + ": " +
                    res::Fill(res::Tr("the card answered ERROR to \"%1\""), {channel.LastCommand()});

@@ -48,6 +48,9 @@ public:
     // After UnsafeValue: the refused value's name as the user knows it ("SPID 1"); after
     // Refused: the command the card refused, without its line end.
     const std::string& RefusedField() const { return m_refusedField; }
+    // How the channel's last open, write or read of the run ended, and why: the reason
+    // behind PortNotOpened, NoReply and WriteFailed.
+    const LinkResult& LinkOutcome() const { return m_link; }
 
     // "AT!C0=..." for the three switch types; empty for any other text.
     static std::string SwitchCommand(const std::string& switchType);
@@ -70,6 +73,7 @@ private:
     ProgressSteps m_steps;
     store::StoreResult m_storeOutcome;
     std::string m_refusedField;
+    LinkResult m_link;
     std::string m_reply;
     // The channel's count of device opens when the script began; another count means the
     // card went away and came back, and has not heard the commands sent before.
@@ -83,6 +87,8 @@ private:
 std::string OutcomeMessage(CardConfigurationResult result, const std::string& refusedField);
 // The reason behind that message, for its detail text: the device and the system's error
 // for a port, the store file and its error for the registry; empty where there is none.
-std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel);
+// `linkReason` is LinkOutcome().reason of the run.
+std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel,
+                          const std::string& linkReason);
 
 }  // namespace zo::link

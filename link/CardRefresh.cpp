@@ -14,8 +14,7 @@ RefreshResult RefreshIdentification(ModemChannel& channel, std::string* raw) {
     // A device that fails midway ends the refresh: nothing more is written to it.
     auto ask = [&channel, &reply](const char* command) {
         channel.SendText(command);
-        channel.ReadUntilOK(reply);
-        return channel.LastReadEnd() != ReadEnd::Failed;
+        return channel.ReadUntilOK(reply).end != LinkEnd::Failed;
     };
     if (!ask("ATE1Q0V1\r\n") || !ask("ATI9\r\n")) {
         return RefreshResult::Unreachable;

@@ -16,9 +16,9 @@ void SetQuerySettings(ModemChannel& channel, const std::string& port) {
     channel.Flow = "Hardware";
 }
 
-std::string NoReplyDetail(const ModemChannel& channel) {
-    if (!channel.LinkError().empty()) {
-        return channel.LinkError();
+std::string NoReplyDetail(const ModemChannel& channel, const std::string& linkReason) {
+    if (!linkReason.empty()) {
+        return linkReason;
     }
     std::string device = channel.Port;
     if (channel.Device() && channel.Device()->Handle) {
@@ -28,23 +28,28 @@ std::string NoReplyDetail(const ModemChannel& channel) {
                      {device, channel.LastCommand()});
 }
 
-IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw) {
-    if (!channel.OpenConfiguredPort()) {
+IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw,
+                                         LinkResult* ended) {
+    LinkResult local;
+    LinkResult& last = ended ? *ended : local;
+    last = channel.OpenConfiguredPort();
+    if (!last) {
         return IdentificationResult::PortNotOpened;
     }
     std::string reply;
     // A device that failed, or a command met with silence, ends the query: nothing more
-    // is written to a card that is not there.
+    // is written to a card that is not there. A write given up shows in the read after it,
+    // which finds no port or no answer.
     auto ask = [&](const char* command) {
         channel.SendText(command);
-        bool ok = channel.ReadUntilOK(reply);
-        return ok || !(channel.LastReadEnd() == ReadEnd::Failed ||
-                       (channel.LastReadEnd() == ReadEnd::TimedOut && reply.empty()));
+        last = channel.ReadUntilOK(reply);
+        return last.Ok() ||
+               !(last.end == LinkEnd::Failed || (last.end == LinkEnd::TimedOut && reply.empty()));
     };
     channel.SendText(kWakeUpSequence);
-    platform::CurrentClock().Sleep(kCommandPause);
-    channel.ReadReply(reply);
-    if (channel.LastReadEnd() == ReadEnd::Failed || !ask("AT&F\r\n") || !ask("ATE0Q0V1\r\n") ||
+    channel.Context().Clock().Sleep(kCommandPause);
+    last = channel.ReadReply(reply);
+    if (last.end == LinkEnd::Failed || !ask("AT&F\r\n") || !ask("ATE0Q0V1\r\n") ||
         !ask("ATI3\r\n")) {
         return IdentificationResult::NoReply;
     }

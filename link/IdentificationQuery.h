@@ -4,10 +4,10 @@
 
 #include "link/ModemChannel.h"
 
-// Seams: the clock (the pause after the wake-up, and the reads), and through the channel
-// the port map and the prompter: messages 111 and 109 when the port cannot be opened, 110
-// when a write fails. Thread: the caller's; the configuration page runs the query on the
-// conversation worker, the command line on its main thread.
+// Seams, all from the channel's context: the clock (the pause after the wake-up, and the
+// reads), the port map and the prompter: messages 111 and 109 when the port cannot be
+// opened, 110 when a write fails. Thread: the caller's; the configuration page runs the query on
+// the conversation worker, the command line on its main thread.
 
 namespace zo::link {
 
@@ -21,11 +21,13 @@ void SetQuerySettings(ModemChannel& channel, const std::string& port);
 // (which reports its own failures), wakes the card, resets it, checks its identification
 // and collects the answers to "ATI9" and "ATI10" into `raw`. NoReply: the device failed
 // or hung up, or a command got no answer at all; NoReplyDetail says which. On WrongCard
-// the caller shows message 109.
-IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw);
+// the caller shows message 109. `ended` (if given) receives how the channel's last open or
+// read of the query ended: its reason is the one behind PortNotOpened and NoReply.
+IdentificationResult QueryIdentification(ModemChannel& channel, std::string* raw,
+                                         LinkResult* ended = nullptr);
 
-// Why a query or programming run got no reply: the device's failure, or the last command,
-// which went unanswered.
-std::string NoReplyDetail(const ModemChannel& channel);
+// Why a query or programming run got no reply: the device's failure (`linkReason`, the
+// reason of the channel's last operation), or the last command, which went unanswered.
+std::string NoReplyDetail(const ModemChannel& channel, const std::string& linkReason);
 
 }  // namespace zo::link

@@ -14,9 +14,6 @@
 namespace zo::link {
 namespace {
 
-using platform::CurrentClock;
-using platform::CurrentPrompter;
-
 // The C library's atol without its undefined overflow: blanks, a sign, then digits.
 long Atol(const std::string& text) {
     std::size_t i = 0;
@@ -73,15 +70,15 @@ struct ModemChannel::ResultScan {
     }
 
     // Judges the reply after a read that left it `before` characters long.
-    std::optional<ReadEnd> Judge(const std::string& reply, std::size_t before) {
+    std::optional<LinkEnd> Judge(const std::string& reply, std::size_t before) {
         if (anywhere) {
             // Room for a word split across two reads, and for the line break before it.
             std::size_t okFrom = before == 0 ? 0 : before - 1;
             if (reply.find("OK", okFrom) != std::string::npos) {
-                return ReadEnd::Ok;
+                return LinkEnd::Ok;
             }
             if (HasErrorLine(reply, before < 6 ? 0 : before - 6)) {
-                return ReadEnd::Refused;
+                return LinkEnd::Refused;
             }
             return std::nullopt;
         }
@@ -104,10 +101,10 @@ struct ModemChannel::ResultScan {
             from = end + 1;
             lineStart = true;
             if (whole && line == "OK") {
-                return ReadEnd::Ok;
+                return LinkEnd::Ok;
             }
             if (whole && line == "ERROR") {
-                return ReadEnd::Refused;
+                return LinkEnd::Refused;
             }
         }
         return std::nullopt;
@@ -122,7 +119,7 @@ struct ModemChannel::ResultScan {
     bool lineStart = false;
 };
 
-ModemChannel::ModemChannel() = default;
+ModemChannel::ModemChannel(LinkContext context) : m_context(context) {}
 ModemChannel::~ModemChannel() = default;
 
 store::ProfileRecord ModemChannel::WorkingProfileRecord() const {
@@ -161,7 +158,7 @@ bool ModemChannel::EnsurePort() {
     if (m_serial || !m_lost) {
         return m_serial != nullptr;
     }
-    auto port = std::make_unique<SerialPort>(m_lost->portName, OpenMode::Quiet);
+    auto port = std::make_unique<SerialPort>(m_lost->portName, OpenMode::Quiet, m_context);
     if (!port->IsOpen()) {
         m_linkError = port->OpenError();
         return false;
@@ -177,7 +174,7 @@ bool ModemChannel::EnsurePort() {
     return true;
 }
 
-bool ModemChannel::OpenPort(OpenMode mode) {
+LinkResult ModemChannel::OpenPort(OpenMode mode) {
     // An explicit open replaces any port waiting to be reopened; a port whose device has
     // gone is opened afresh, even under the same name.
     ForgetLostPort();
@@ -188,42 +185,38 @@ bool ModemChannel::OpenPort(OpenMode mode) {
     if (!reuse) {
         // Closed first: the device may be the one about to be opened again.
         m_serial.reset();
-        m_serial = std::make_unique<SerialPort>(Port, mode);
+        m_serial = std::make_unique<SerialPort>(Port, mode, m_context);
         if (m_serial->IsOpen()) {
             ++m_deviceOpens;
         }
     }
     if (!m_serial->IsOpen()) {
-        m_portError = m_serial->OpenError();
+        LinkResult failed{LinkEnd::Failed, m_serial->OpenError()};
         m_serial.reset();
-        return false;
+        return failed;
     }
-    m_portError.clear();
     if (!ApplyLineSettings()) {
         const comm::SerialDevice& device = *m_serial->Handle;
         int error = device.PendingError();
-        m_portError =
-            error ? comm::DescribeDeviceFailure(device.Describe(), error)
-                  : res::Fill(res::Tr("%1: the line settings were refused"), {device.Describe()});
-        return false;
+        return {LinkEnd::Failed, error ? comm::DescribeDeviceFailure(device.Describe(), error)
+                                       : res::Fill(res::Tr("%1: the line settings were refused"),
+                                                   {device.Describe()})};
     }
-    return true;
+    return {};
 }
 
-bool ModemChannel::OpenConfiguredPort() {
-    platform::WaitCursor wait;
-    if (!OpenPort(OpenMode::Reporting)) {
-        if (!m_serial && !m_openFailureReportedOnce) {
-            CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
-                                  platform::Icon::None, m_portError);
-        }
-        return false;
+LinkResult ModemChannel::OpenConfiguredPort() {
+    ContextWaitCursor wait(m_context);
+    LinkResult opened = OpenPort(OpenMode::Reporting);
+    if (!opened && !m_serial && !m_openFailureReportedOnce) {
+        m_context.Prompter().Ask(res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
+                                 platform::Icon::None, opened.reason);
     }
-    return true;
+    return opened;
 }
 
-bool ModemChannel::OpenPortByName(const std::string& portName) {
-    platform::WaitCursor wait;
+LinkResult ModemChannel::OpenPortByName(const std::string& portName) {
+    ContextWaitCursor wait(m_context);
     Port = portName;
     return OpenPort(OpenMode::Quiet);
 }
@@ -269,53 +262,52 @@ void ModemChannel::ClearError() {
     }
 }
 
-bool ModemChannel::Write(std::string_view bytes, bool pause) {
+LinkResult ModemChannel::Write(std::string_view bytes, bool pause) {
     if ((!m_serial || !m_serial->IsOpen()) && !m_lost) {
-        return false;
+        return NoPort();
     }
-    platform::WaitCursor wait;
+    ContextWaitCursor wait(m_context);
     m_lastCommand = bytes.substr(0, bytes.find_last_not_of("\r\n") + 1);
     for (;;) {
         m_linkError.clear();
         // Retry after the card came back writes to the device that is there now.
         if (EnsurePort() && m_serial->Handle->Write(bytes)) {
             if (pause) {
-                CurrentClock().Sleep(kCommandPause);
+                m_context.Clock().Sleep(kCommandPause);
             }
-            return true;
+            return {};
         }
         if (m_serial) {
             ClearError();
             ForgetLostPort();
         }
         ++m_writePrompts;
-        if (CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_WRITE_FAILED),
-                                  platform::Buttons::RetryCancel, platform::Icon::None,
-                                  m_linkError) != platform::Answer::Retry) {
-            return false;
+        if (m_context.Prompter().Ask(res::LoadString(res::IDS_PORT_WRITE_FAILED),
+                                     platform::Buttons::RetryCancel, platform::Icon::None,
+                                     m_linkError) != platform::Answer::Retry) {
+            return {LinkEnd::Failed, m_linkError};
         }
     }
 }
 
-bool ModemChannel::SendCommand(const std::string& text) {
+LinkResult ModemChannel::SendCommand(const std::string& text) {
     return Write(text, true);
 }
 
-bool ModemChannel::SendText(std::string_view text) {
+LinkResult ModemChannel::SendText(std::string_view text) {
     return Write(text.substr(0, text.find('\0')), false);
 }
 
-bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
-                            platform::Clock::TimePoint deadline, ResultScan* scan) {
+LinkResult ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
+                                  platform::Clock::TimePoint deadline, ResultScan* scan) {
     comm::SerialDevice& device = *m_serial->Handle;
-    auto& clock = CurrentClock();
+    auto& clock = m_context.Clock();
     std::array<char, kReplyReadSize> buffer;
     bool expired = false;
     auto fail = [this] {
         ClearError();
         ForgetLostPort();
-        m_lastReadEnd = ReadEnd::Failed;
-        return false;
+        return LinkResult{LinkEnd::Failed, m_linkError};
     };
     for (;;) {
         // Take everything queued, then wait in poll() for more: nothing spins.
@@ -330,17 +322,15 @@ bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
             const std::size_t before = reply.size();
             std::size_t room = kReplyCap - std::min(kReplyCap, reply.size());
             reply.append(buffer.data(), std::min(got, room));
-            if (std::optional<ReadEnd> end = scan ? scan->Judge(reply, before) : std::nullopt) {
-                m_lastReadEnd = *end;
-                return *end == ReadEnd::Ok;
+            if (std::optional<LinkEnd> end = scan ? scan->Judge(reply, before) : std::nullopt) {
+                return {*end, {}};
             }
             if (clock.Now() >= deadline) {
                 break;
             }
         }
         if (expired || clock.Now() >= deadline) {
-            m_lastReadEnd = scan ? ReadEnd::TimedOut : ReadEnd::Ok;
-            return !scan;
+            return {scan || reply.empty() ? LinkEnd::TimedOut : LinkEnd::Ok, {}};
         }
         switch (device.WaitReadable(deadline)) {
             case comm::WaitResult::Failed:
@@ -356,7 +346,6 @@ bool ModemChannel::ReadInto(std::string& reply, std::size_t readSize,
 
 bool ModemChannel::BeginRead(std::string& reply) {
     reply.clear();
-    m_lastReadEnd = ReadEnd::Failed;
     // A read never opens a device: a fresh one would not have heard the command.
     ForgetLostPort();
     if (!m_serial) {
@@ -366,32 +355,29 @@ bool ModemChannel::BeginRead(std::string& reply) {
     return true;
 }
 
-bool ModemChannel::ReadReply(std::string& reply) {
+LinkResult ModemChannel::ReadReply(std::string& reply) {
     if (!BeginRead(reply)) {
-        return false;
+        return NoPort();
     }
-    platform::WaitCursor wait;
+    ContextWaitCursor wait(m_context);
     if (!m_serial->Properties.Has(comm::kCapIntervalTimeouts)) {
-        return false;
+        return {LinkEnd::Failed, {}};
     }
     reply.reserve(kReplyCap);
-    if (!ReadInto(reply, kReplyReadSize, CurrentClock().Now() + kReplyWindow, nullptr)) {
-        return false;
-    }
-    return !reply.empty();
+    return ReadInto(reply, kReplyReadSize, m_context.Clock().Now() + kReplyWindow, nullptr);
 }
 
-bool ModemChannel::ReadUntilOK(std::string& reply) {
+LinkResult ModemChannel::ReadUntilOK(std::string& reply) {
     if (!BeginRead(reply)) {
-        return false;
+        return NoPort();
     }
     // Without reads that return at once the wait for "OK" could not be bounded.
     if (!m_serial->Properties.Has(comm::kCapIntervalTimeouts)) {
-        return false;
+        return {LinkEnd::Failed, {}};
     }
     reply.reserve(kReplyCap);
     ResultScan scan = ResultScan::Anywhere();
-    return ReadInto(reply, kOkReadSize, CurrentClock().Now() + kOkBound, &scan);
+    return ReadInto(reply, kOkReadSize, m_context.Clock().Now() + kOkBound, &scan);
 }
 
 void ModemChannel::DiscardInput() {
@@ -409,28 +395,27 @@ void ModemChannel::DiscardInput() {
     }
 }
 
-bool ModemChannel::ReadResult(std::string& reply, bool echoed) {
+LinkResult ModemChannel::ReadResult(std::string& reply, bool echoed) {
     if (!BeginRead(reply)) {
-        return false;
+        return NoPort();
     }
     if (!m_serial->Properties.Has(comm::kCapIntervalTimeouts)) {
-        return false;
+        return {LinkEnd::Failed, {}};
     }
     reply.reserve(kReplyCap);
     ResultScan scan = ResultScan::AfterEcho(echoed ? m_lastCommand : std::string());
-    return ReadInto(reply, kOkReadSize, CurrentClock().Now() + kOkBound, &scan);
+    return ReadInto(reply, kOkReadSize, m_context.Clock().Now() + kOkBound, &scan);
 }
 
-bool ModemChannel::ProbePort(const std::string& portName) {
-    platform::WaitCursor wait;
-    m_probeOutcome.clear();
-    if (!OpenPortByName(portName)) {
-        m_probeOutcome = OneLine(m_portError);
-        return false;
+LinkResult ModemChannel::ProbePort(const std::string& portName) {
+    ContextWaitCursor wait(m_context);
+    LinkResult opened = OpenPortByName(portName);
+    if (!opened) {
+        return {LinkEnd::Failed, OneLine(opened.reason)};
     }
     comm::SerialDevice& device = *m_serial->Handle;
     const std::string where = res::Fill(res::Tr("%1 on %2"), {portName, device.Describe()});
-    auto& clock = CurrentClock();
+    auto& clock = m_context.Clock();
     // Straight to the device: a failed probe write asks nothing.
     device.Write(std::string_view(kWakeUpSequence, kWakeUpProbeLength));
     clock.Sleep(kCommandPause);
@@ -442,23 +427,22 @@ bool ModemChannel::ProbePort(const std::string& portName) {
     clock.Sleep(kCommandPause);
     if (!identified) {
         ClearError();
-        m_probeOutcome = OneLine(m_linkError);
-        return false;
+        return {LinkEnd::Failed, OneLine(m_linkError)};
     }
     std::string reply;
-    ReadReply(reply);
+    LinkResult read = ReadReply(reply);
     if (reply.find(res::LoadString(res::IDS_CARD_IDENT)) != std::string::npos) {
-        return true;
+        return {};
     }
-    if (!m_linkError.empty()) {
-        m_probeOutcome = OneLine(m_linkError);
-    } else if (reply.find_first_not_of("\r\n \t") == std::string::npos) {
-        m_probeOutcome = res::Fill(res::Tr("%1: no answer"), {where});
-    } else {
-        m_probeOutcome = res::Fill(
-            res::Tr("%1: something answered, but not the card (another modem?)"), {where});
+    if (!read.reason.empty()) {
+        return {LinkEnd::Failed, OneLine(read.reason)};
     }
-    return false;
+    if (reply.find_first_not_of("\r\n \t") == std::string::npos) {
+        return {LinkEnd::Failed, res::Fill(res::Tr("%1: no answer"), {where})};
+    }
+    return {
+        LinkEnd::Failed,
+        res::Fill(res::Tr("%1: something answered, but not the card (another modem?)"), {where})};
 }
 
 }  // namespace zo::link

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "link/LinkContext.h"
+#include "link/LinkResult.h"
 #include "link/SerialPort.h"
 #include "store/ProfileStore.h"
 
@@ -25,14 +27,6 @@ inline constexpr std::chrono::milliseconds kReplyWindow{5000};
 // fraction of a second and a slow one within a few; twice the reply window leaves room
 // for that while a device that never says "OK" costs no more than one probe.
 inline constexpr std::chrono::milliseconds kOkBound{10000};
-// How the last ReadReply or ReadUntilOK ended.
-enum class ReadEnd {
-    Ok,        // "OK" arrived (ReadReply: the window passed)
-    Refused,   // the card answered "ERROR"
-    Failed,    // the device failed or hung up
-    TimedOut,  // the bound passed without "OK" or "ERROR"
-};
-
 // Replies are cut at this many characters; the rest is read and dropped.
 inline constexpr std::size_t kReplyCap = 16384;
 inline constexpr std::size_t kReplyReadSize = 2048;
@@ -41,52 +35,56 @@ inline constexpr std::size_t kOkReadSize = 1024;
 // The program's one route to the card. It carries the working profile: the one copy of
 // the profile in hand, filled by the wizard pages, completed by card detection and taken
 // over by the configuration page. Pages read and write the fields directly.
-// Seams, read at each use: the clock (pauses, read windows and bounds), the port map
-// (through SerialPort), the prompter (messages 111 and 109 when OpenConfiguredPort fails,
-// 110 with Retry or Cancel when a write fails; the wait cursor). Thread: one at a time; in
-// the windows the pages' user-interface thread, or the conversation worker while it waits.
+// Seams, from the context it is made with: the clock (pauses, read windows and bounds), the
+// port map (through SerialPort), the prompter (messages 111 and 109 when OpenConfiguredPort
+// fails, 110 with Retry or Cancel when a write fails; the wait cursor). Thread: one at a
+// time; in the windows the pages' user-interface thread, or the conversation worker while
+// it waits.
 class ModemChannel {
 public:
-    ModemChannel();
+    explicit ModemChannel(LinkContext context = {});
     ~ModemChannel();
     ModemChannel(const ModemChannel&) = delete;
     ModemChannel& operator=(const ModemChannel&) = delete;
 
+    // What the channel talks to the card through, for those that talk through it.
+    const LinkContext& Context() const { return m_context; }
+
+    // Every open, write and read returns how it ended and, when the device failed or the
+    // port did not open, why: the device, the system's error and a hint, for the detail
+    // under a message.
+
     // Opens the port named by Port (reusing the open one when its name is the same),
     // reporting failures with messages 111 and 109, then applies the line settings.
-    bool OpenConfiguredPort();
+    LinkResult OpenConfiguredPort();
     // Sets Port, opens it quietly (never reused afterwards) and applies the line
     // settings. Shows nothing.
-    bool OpenPortByName(const std::string& portName);
+    LinkResult OpenPortByName(const std::string& portName);
     // Writes the text, then pauses kCommandPause. A failed write asks Retry or Cancel
-    // (message 110); FALSE only on Cancel or when no port is open.
-    bool SendCommand(const std::string& text);
+    // (message 110); Failed only on Cancel or when no port is open.
+    LinkResult SendCommand(const std::string& text);
     // Writes the text up to its first zero byte, with no pause; failures as SendCommand.
-    bool SendText(std::string_view text);
-    // Collects everything that arrives for kReplyWindow. TRUE when at least one byte came.
-    bool ReadReply(std::string& reply);
-    // Collects until the text contains "OK"; FALSE when the card answers "ERROR" (a line
-    // of its own), on a read failure or at kOkBound.
-    bool ReadUntilOK(std::string& reply);
+    LinkResult SendText(std::string_view text);
+    // Collects everything that arrives for kReplyWindow: Ok when at least one byte came,
+    // TimedOut when none did.
+    LinkResult ReadReply(std::string& reply);
+    // Collects until the text contains "OK"; Refused when the card answers "ERROR" (a line
+    // of its own), Failed on a read failure, TimedOut at kOkBound.
+    LinkResult ReadUntilOK(std::string& reply);
     // For a command whose answer decides: drops what the card sent before it is written,
     // without waiting, so that nothing left from an earlier command is read as its answer.
     void DiscardInput();
     // Collects the answer to the last command written until its result: "OK" or "ERROR" as
     // a line of its own, after the command's echo when `echoed`. Earlier lines, and "OK"
     // inside other text, are no result. Ends otherwise as ReadUntilOK.
-    bool ReadResult(std::string& reply, bool echoed);
-    // How the last read ended, and why a device failed: the device and the system's error,
-    // for the detail under a message. The reason is empty unless the device failed.
-    ReadEnd LastReadEnd() const { return m_lastReadEnd; }
-    const std::string& LinkError() const { return m_linkError; }
+    LinkResult ReadResult(std::string& reply, bool echoed);
     // The last command written, without its line end, for messages about its answer.
     const std::string& LastCommand() const { return m_lastCommand; }
-    // The card probe on one port: TRUE when the card identified itself there.
-    bool ProbePort(const std::string& portName);
-    // Why the last probe did not find the card, on one line naming the port and device:
-    // absent, forbidden (and what to do), held by another program, not a terminal, no
-    // answer, or an answer that was not the card's. Empty after a probe that found it.
-    const std::string& ProbeOutcome() const { return m_probeOutcome; }
+    // The card probe on one port: Ok when the card identified itself there, else Failed
+    // with why, on one line naming the port and device: absent, forbidden (and what to do),
+    // held by another program, not a terminal, no answer, or an answer that was not the
+    // card's.
+    LinkResult ProbePort(const std::string& portName);
     // The command line says why an open failed once, with message 111 and its reason,
     // where the windows follow it with message 109.
     void ReportOpenFailureOnce() { m_openFailureReportedOnce = true; }
@@ -111,10 +109,6 @@ public:
     std::uint8_t ParityCode = 0;
     std::uint8_t StopBitsCode = 0;
 
-    // Why the last open failed: the device, the system's error and a hint, for the detail
-    // under messages 109 and 111. Empty after a good open.
-    const std::string& PortError() const { return m_portError; }
-
     // Counts the devices opened: a change during a conversation means the card went away
     // and what answers now is a fresh device that has not heard the earlier commands.
     int DeviceOpens() const { return m_deviceOpens; }
@@ -128,28 +122,28 @@ public:
     void ClosePort() { m_serial.reset(); }
 
 private:
-    bool OpenPort(OpenMode mode);
+    LinkResult OpenPort(OpenMode mode);
     bool ApplyLineSettings();
-    bool Write(std::string_view bytes, bool pause);
+    LinkResult Write(std::string_view bytes, bool pause);
     // What ends a read before its deadline; none for ReadReply.
     struct ResultScan;
-    bool ReadInto(std::string& reply, std::size_t readSize, platform::Clock::TimePoint deadline,
-                  ResultScan* scan);
+    LinkResult ReadInto(std::string& reply, std::size_t readSize,
+                        platform::Clock::TimePoint deadline, ResultScan* scan);
     void ClearError();
-    // Empties `reply` and marks the read failed until it ends; false when no port is open
-    // (a lost one is forgotten first).
+    // Empties `reply`; false when no port is open (a lost one is forgotten first).
     bool BeginRead(std::string& reply);
+    // An operation that found no port open fails for the reason the port went, if known.
+    LinkResult NoPort() const { return {LinkEnd::Failed, m_linkError}; }
     // Closes and forgets a port whose device has gone, keeping what it takes to open it
     // again; true when a port is open afterwards, reopened if need be.
     void ForgetLostPort();
     bool EnsurePort();
     void NoteDeviceFailure();
 
+    LinkContext m_context;
     std::unique_ptr<SerialPort> m_serial;
-    std::string m_portError;
     std::string m_linkError;
     std::string m_lastCommand;
-    std::string m_probeOutcome;
     bool m_openFailureReportedOnce = false;
     int m_deviceOpens = 0;
     int m_writePrompts = 0;
@@ -161,7 +155,6 @@ private:
         comm::LineState state;
     };
     std::optional<LostPort> m_lost;
-    ReadEnd m_lastReadEnd = ReadEnd::Ok;
 };
 
 }  // namespace zo::link

@@ -2,7 +2,6 @@
 
 #include <sstream>
 
-#include "platform/prompt/Prompter.h"
 #include "res/Strings.h"
 
 namespace zo::link {
@@ -28,14 +27,15 @@ bool ScanPorts(ModemChannel& channel, ScanCaller caller) {
         if (name.empty()) {
             continue;
         }
-        if (channel.ProbePort(name)) {
+        const LinkResult probe = channel.ProbePort(name);
+        if (probe) {
             channel.Port = name;
             return true;
         }
-        report += (report.empty() ? "" : "\n") + channel.ProbeOutcome();
+        report += (report.empty() ? "" : "\n") + probe.reason;
     }
-    platform::CurrentPrompter().Ask(res::LoadString(res::IDS_CARD_NOT_DETECTED),
-                                    platform::Buttons::Ok, platform::Icon::None, report);
+    channel.Context().Prompter().Ask(res::LoadString(res::IDS_CARD_NOT_DETECTED),
+                                     platform::Buttons::Ok, platform::Icon::None, report);
     return false;
 }
 

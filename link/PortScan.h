@@ -2,9 +2,10 @@
 
 #include "link/ModemChannel.h"
 
-// Seams: the prompter (message 121), and the clock and the port map through the channel's
-// probe, which shows nothing. Thread: the caller's; in the windows the conversation worker
-// (the wizard's phone page, the configuration window's start), or the command line's.
+// Seams, all from the channel's context: the prompter (message 121), and the clock and the
+// port map through the channel's probe, which shows nothing. Thread: the caller's; in the windows
+// the conversation worker (the wizard's phone page, the configuration window's start), or the
+// command line's.
 
 namespace zo::link {
 

@@ -37,8 +37,8 @@ const RunOutcomeHandling& HandlingOf(CardConfigurationResult result) {
 }
 
 std::string RunDetail(CardConfigurationResult result, const std::string& storeText,
-                      const ModemChannel& channel) {
-    return result == R::ProfileChanged ? storeText : OutcomeDetail(result, channel);
+                      const std::string& linkReason, const ModemChannel& channel) {
+    return result == R::ProfileChanged ? storeText : OutcomeDetail(result, channel, linkReason);
 }
 
 }  // namespace zo::link

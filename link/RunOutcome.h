@@ -31,8 +31,9 @@ struct RunOutcomeHandling {
 const RunOutcomeHandling& HandlingOf(CardConfigurationResult result);
 
 // The detail text of the message for `result`: the store's own words (`storeText`, the
-// run's StoreOutcome()) for ProfileChanged, else OutcomeDetail.
+// run's StoreOutcome()) for ProfileChanged, else OutcomeDetail with `linkReason` (the run's
+// LinkOutcome()).
 std::string RunDetail(CardConfigurationResult result, const std::string& storeText,
-                      const ModemChannel& channel);
+                      const std::string& linkReason, const ModemChannel& channel);
 
 }  // namespace zo::link

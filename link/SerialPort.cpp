@@ -1,17 +1,16 @@
 #include "link/SerialPort.h"
 
-#include "platform/comm/PortMap.h"
-#include "platform/prompt/Prompter.h"
 #include "res/Strings.h"
 #include "res/Translation.h"
 
 namespace zo::link {
 
-SerialPort::SerialPort(const std::string& portName, OpenMode mode) : m_portName(portName) {
+SerialPort::SerialPort(const std::string& portName, OpenMode mode, const LinkContext& context)
+    : m_portName(portName) {
     if (mode == OpenMode::Reporting) {
         Name = portName;
     }
-    Handle = comm::CurrentPortMap().Open(portName, &m_openError);
+    Handle = context.Ports().Open(portName, &m_openError);
     if (!Handle) {
         // The map's reason names the device (or the port itself, when it has none, in any
         // language's punctuation); the user chose the port by its name.
@@ -19,9 +18,8 @@ SerialPort::SerialPort(const std::string& portName, OpenMode mode) : m_portName(
             m_openError = res::Fill(res::Tr("%1 on %2"), {portName, m_openError});
         }
         if (mode == OpenMode::Reporting) {
-            platform::CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_UNSUPPORTED),
-                                            platform::Buttons::Ok, platform::Icon::None,
-                                            m_openError);
+            context.Prompter().Ask(res::LoadString(res::IDS_PORT_UNSUPPORTED),
+                                   platform::Buttons::Ok, platform::Icon::None, m_openError);
         }
         return;
     }

@@ -3,6 +3,7 @@
 #include <memory>
 #include <string>
 
+#include "link/LinkContext.h"
 #include "platform/comm/SerialDevice.h"
 
 namespace zo::link {
@@ -11,14 +12,14 @@ namespace zo::link {
 // quiet form shows nothing and leaves the name empty, so the port is never reused.
 enum class OpenMode { Reporting, Quiet };
 
-// One opened COM port, resolved through the port map. It is never opened twice: to
-// retry or to change ports the channel destroys it and makes a new one. Destroying it
+// One opened COM port, resolved through the context's port map. It is never opened twice:
+// to retry or to change ports the channel destroys it and makes a new one. Destroying it
 // closes the device.
-// Seams: the port map in force (the open) and the prompter (message 111 when a reporting
-// open fails). Thread: its channel's.
+// Seams, from its channel's context: the port map (the open) and the prompter (message 111
+// when a reporting open fails). Thread: its channel's.
 class SerialPort {
 public:
-    SerialPort(const std::string& portName, OpenMode mode);
+    SerialPort(const std::string& portName, OpenMode mode, const LinkContext& context);
     ~SerialPort();
     SerialPort(const SerialPort&) = delete;
     SerialPort& operator=(const SerialPort&) = delete;

@@ -334,6 +334,7 @@ ApplyOutcome ProgramCard(link::ModemChannel& channel, link::ProgressWindow& prog
     outcome.result = run.Run(settings);
     outcome.refusedField = run.RefusedField();
     outcome.storeText = run.StoreOutcome().text;
+    outcome.linkReason = run.LinkOutcome().reason;
     return outcome;
 }
 

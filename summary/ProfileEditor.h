@@ -30,6 +30,8 @@ struct ApplyOutcome {
     std::string refusedField;
     // After ProfileChanged: what the store said.
     std::string storeText;
+    // The channel's reason behind PortNotOpened, NoReply and WriteFailed.
+    std::string linkReason;
 };
 
 // The configuration page without its window: the stored profiles it lists, the one in hand

@@ -101,24 +101,25 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
     channel.ReportOpenFailureOnce();
     link::SetQuerySettings(channel, port);
     std::string text;
-    switch (link::QueryIdentification(channel, &text)) {
+    link::LinkResult ended;
+    switch (link::QueryIdentification(channel, &text, &ended)) {
         case link::IdentificationResult::PortNotOpened:
             // An open that failed has been reported; line settings the device refused
             // show no message in the windows, but the command line says why it stops.
             if (channel.Device()) {
-                err << "zo-config: " << channel.PortError() << "\n";
+                err << "zo-config: " << ended.reason << "\n";
             }
             return kExitPortNotOpened;
         case link::IdentificationResult::NoReply:
             platform::CurrentPrompter().Ask(res::LoadString(res::IDS_PORT_UNSUPPORTED),
                                             platform::Buttons::Ok, platform::Icon::None,
-                                            link::NoReplyDetail(channel));
+                                            link::NoReplyDetail(channel, ended.reason));
             return kExitNoReply;
         case link::IdentificationResult::WrongCard:
             platform::CurrentPrompter().Ask(
                 res::LoadString(res::IDS_PORT_COMM_FAILED), platform::Buttons::Ok,
                 platform::Icon::None,
-                link::OutcomeDetail(link::CardConfigurationResult::WrongCard, channel));
+                link::OutcomeDetail(link::CardConfigurationResult::WrongCard, channel, {}));
             return kExitWrongCard;
         case link::IdentificationResult::Identified:
             break;
@@ -169,9 +170,10 @@ int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err)
     // it as applied, and refuses if another program changed or removed it meanwhile.
     CardConfigurationResult result = configuration.Run(link::ConfigPageCardSettings(name, profile));
     if (result != CardConfigurationResult::Applied) {
-        platform::CurrentPrompter().Ask(link::OutcomeMessage(result, configuration.RefusedField()),
-                                        platform::Buttons::Ok, platform::Icon::None,
-                                        link::OutcomeDetail(result, channel));
+        platform::CurrentPrompter().Ask(
+            link::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok,
+            platform::Icon::None,
+            link::OutcomeDetail(result, channel, configuration.LinkOutcome().reason));
         return ExitFor(result);
     }
     out << res::Fill(res::Tr("Applied \"%1\" to the card on %2."),

@@ -43,7 +43,8 @@ private:
 };
 
 // The clock in force, a process-wide seam read at each use: the channel's pauses and read
-// deadlines, the tty device's waits and the byte trace's times go through it. Default:
+// deadlines (unless its context hands it another), the tty device's waits and the byte
+// trace's times go through it. Default:
 // the steady clock; the program never installs another. Tests and the bench install a
 // virtual clock, before any thread that reads it starts, and put null back when done.
 // Threads: SetClock on the main thread while no other thread reads it; CurrentClock on

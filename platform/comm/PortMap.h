@@ -70,12 +70,12 @@ private:
 };
 
 // The port map in force, a process-wide seam read at each open: link::SerialPort opens
-// every port through it. Default: PortMap::Defaults(). Installed at program start for the
-// whole run, with the user's saved ports and the --port, --trace and --simulate options
-// applied, and by tests and the bench (in-process cards, scripted devices). Threads:
-// installed and changed on the main thread while no conversation runs (the windows save a
-// port between conversations); read by whichever thread opens a port (in the windows the
-// conversation worker).
+// every port through it unless its channel's context hands it another. Default:
+// PortMap::Defaults(). Installed at program start for the whole run, with the user's saved ports
+// and the --port, --trace and --simulate options applied, and by tests and the bench (in-process
+// cards, scripted devices). Threads: installed and changed on the main thread while no conversation
+// runs (the windows save a port between conversations); read by whichever thread opens a port (in
+// the windows the conversation worker).
 PortMap& CurrentPortMap();
 // Installs `map` (not owned; null restores the defaults).
 void SetPortMap(PortMap* map);

@@ -292,8 +292,9 @@ bool ConfigurationPage::QueryCard() {
     splash.splash->Create();
     m_editor.SetIdentificationLine(*channel);
     std::string raw;
-    const std::optional<link::IdentificationResult> found =
-        ui::RunConversation([channel, &raw] { return link::QueryIdentification(*channel, &raw); });
+    link::LinkResult ended;
+    const std::optional<link::IdentificationResult> found = ui::RunConversation(
+        [channel, &raw, &ended] { return link::QueryIdentification(*channel, &raw, &ended); });
     if (!found) {
         return false;
     }
@@ -307,11 +308,12 @@ bool ConfigurationPage::QueryCard() {
             return false;
         case link::IdentificationResult::WrongCard:
             splash.Close();
-            Tell(res::IDS_PORT_COMM_FAILED, channel->PortError());
+            Tell(res::IDS_PORT_COMM_FAILED,
+                 link::OutcomeDetail(link::CardConfigurationResult::WrongCard, *channel, {}));
             return false;
         case link::IdentificationResult::NoReply:
             splash.Close();
-            Tell(res::IDS_PORT_COMM_FAILED, link::NoReplyDetail(*channel));
+            Tell(res::IDS_PORT_COMM_FAILED, link::NoReplyDetail(*channel, ended.reason));
             return false;
     }
     return false;
@@ -366,7 +368,8 @@ bool ConfigurationPage::OnApply() {
         }
         platform::CurrentPrompter().Ask(
             link::OutcomeMessage(outcome.result, outcome.refusedField), platform::Buttons::Ok,
-            platform::Icon::None, link::RunDetail(outcome.result, outcome.storeText, *channel));
+            platform::Icon::None,
+            link::RunDetail(outcome.result, outcome.storeText, outcome.linkReason, *channel));
         // The profile is named on this page itself.
         if (handling.then == link::AfterRun::ChoosePort) {
             sheet->SetActivePage(sheet->IndexOfTemplate(res::IDD_GENERAL));

@@ -47,7 +47,9 @@ bool SummarySheet::OnInitDialog() {
             SetActivePage(IndexOfTemplate(res::IDD_GENERAL));
         }
     }
-    if (!ui::RunConversation([&channel] { return channel.OpenConfiguredPort(); }).value_or(false)) {
+    if (!ui::RunConversation([&channel] {
+             return channel.OpenConfiguredPort().Ok();
+         }).value_or(false)) {
         SetActivePage(IndexOfTemplate(res::IDD_GENERAL));
     }
     return result;

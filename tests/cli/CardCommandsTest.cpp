@@ -32,7 +32,10 @@ struct Outcome {
 // The card commands of the command line against the in-process card, on virtual time.
 class CardCommandsTest : public LinkTest {
 protected:
-    CardCommandsTest() { ports.MapToDevice("COM3", card.Opener()); }
+    CardCommandsTest() {
+        InstallProcessWide();
+        ports.MapToDevice("COM3", card.Opener());
+    }
 
     Outcome Command(std::vector<std::string> args) {
         std::ostringstream out, err;

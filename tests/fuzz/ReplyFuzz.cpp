@@ -124,7 +124,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (int round = 0; round < 2; ++round) {
                 std::string reply;
                 auto start = clock.Now();
-                bool ok = round == 0 ? channel.ReadReply(reply) : channel.ReadUntilOK(reply);
+                bool ok = (round == 0 ? channel.ReadReply(reply) : channel.ReadUntilOK(reply)).Ok();
                 auto took = clock.Now() - start;
                 if (reply.size() > zo::link::kReplyCap ||
                     took > zo::link::kOkBound + zo::link::kReplyWindow) {

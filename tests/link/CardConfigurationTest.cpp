@@ -46,7 +46,7 @@ protected:
 
     TestStore store;
     cardsim::InProcessCard card{clock};
-    link::ModemChannel channel;
+    link::ModemChannel channel{Context()};
     CountingProgress progress;
     store::StoreResult storeOutcome;
     std::string refused;

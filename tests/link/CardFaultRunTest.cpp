@@ -32,8 +32,8 @@ struct NoProgress : link::ProgressWindow {
 // One round of a fault run: a card, a store and a channel of its own, so that no round
 // meets what an earlier one left behind (a card that already hung up, a recorded profile).
 struct Round {
-    Round(comm::PortMap& ports, platform::Clock& clock) : card(clock) {
-        ports.MapToDevice("COM3", card.Opener());
+    explicit Round(const link::LinkContext& context) : card(context.Clock()), channel(context) {
+        context.Ports().MapToDevice("COM3", card.Opener());
         FillOfficeProfile(channel);
     }
     CardConfigurationResult Program() {
@@ -57,7 +57,7 @@ struct Round {
 
 class CardFaultRunTest : public LinkTest {
 protected:
-    std::unique_ptr<Round> Fresh() { return std::make_unique<Round>(ports, clock); }
+    std::unique_ptr<Round> Fresh() { return std::make_unique<Round>(Context()); }
 };
 
 // The probe sends three commands; a card that hangs up on any of them is not found, one
@@ -68,7 +68,7 @@ TEST_F(CardFaultRunTest, CardVanishingDuringTheProbeIsNotFoundAndSaysNothing) {
         round->card.Faults().hangUpAfter = answered;
         link::SetDetectionSettings(round->channel, link::ScanCaller::Wizard);
         auto before = Elapsed();
-        EXPECT_EQ(round->channel.ProbePort("COM3"), answered == 3) << answered;
+        EXPECT_EQ(round->channel.ProbePort("COM3").Ok(), answered == 3) << answered;
         EXPECT_LE(Elapsed() - before, kProbeBound) << answered;
         EXPECT_EQ(round->card.Model().HungUp(), answered < 3) << answered;
     }
@@ -153,7 +153,7 @@ TEST_F(CardFaultRunTest, ARefusedSettingEndsTheRunWithItsOwnOutcome) {
             link::OutcomeMessage(CardConfigurationResult::Refused, round->refused);
         EXPECT_NE(message.find("\"" + round->refused + "\""), std::string::npos) << message;
         EXPECT_NE(
-            link::OutcomeDetail(CardConfigurationResult::Refused, round->channel).find("ERROR"),
+            link::OutcomeDetail(CardConfigurationResult::Refused, round->channel, {}).find("ERROR"),
             std::string::npos);
     }
     EXPECT_TRUE(prompter.texts.empty());

@@ -32,7 +32,7 @@ protected:
     }
 
     cardsim::InProcessCard card{clock};
-    ModemChannel channel;
+    ModemChannel channel{Context()};
 };
 
 TEST_F(ModemChannelTest, EmptyOrUnmappedPortReports111Then109) {
@@ -171,10 +171,9 @@ TEST_F(ModemChannelTest, ReadUntilOkGivesUpAtItsBound) {
     auto line = Scripted();
     line->incoming = {{1000ms, "\r\nBUSY\r\n"}};
     std::string reply;
-    EXPECT_FALSE(channel.ReadUntilOK(reply));
+    EXPECT_EQ(channel.ReadUntilOK(reply).end, link::LinkEnd::TimedOut);
     EXPECT_EQ(reply, "\r\nBUSY\r\n");
     EXPECT_EQ(Elapsed(), link::kOkBound);
-    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::TimedOut);
 }
 
 // "ERROR" on a line of its own ends the wait at once, also split across reads and after
@@ -183,18 +182,15 @@ TEST_F(ModemChannelTest, ErrorEndsTheWaitForOk) {
     auto line = Scripted();
     std::string reply;
     line->incoming = {{200ms, "AT!C2=\"1\"\r\r\nERR"}, {300ms, "OR\r\n"}};
-    EXPECT_FALSE(channel.ReadUntilOK(reply));
-    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Refused);
+    EXPECT_EQ(channel.ReadUntilOK(reply).end, link::LinkEnd::Refused);
     EXPECT_EQ(Elapsed(), 300ms);
 
     line->incoming = {{400ms, "ERROR\r"}};
-    EXPECT_FALSE(channel.ReadUntilOK(reply));
-    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Refused);
+    EXPECT_EQ(channel.ReadUntilOK(reply).end, link::LinkEnd::Refused);
     EXPECT_EQ(Elapsed(), 400ms);
 
     line->incoming = {{500ms, "TERRORS\r\nERRORS\r\nERROR"}, {600ms, " 7\r\nOK\r\n"}};
-    EXPECT_TRUE(channel.ReadUntilOK(reply));
-    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Ok);
+    EXPECT_EQ(channel.ReadUntilOK(reply).end, link::LinkEnd::Ok);
     EXPECT_EQ(Elapsed(), 600ms);
 
     // ReadReply judges nothing: it collects its whole window.
@@ -218,8 +214,7 @@ TEST_F(ModemChannelTest, ReadResultTakesOnlyTheResultLineAfterTheCommand) {
     EXPECT_EQ(Elapsed(), 0ms);
     ASSERT_TRUE(channel.SendText("AT&W\r\n"));
     std::string reply;
-    EXPECT_FALSE(channel.ReadResult(reply, true));
-    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Refused);
+    EXPECT_EQ(channel.ReadResult(reply, true).end, link::LinkEnd::Refused);
     EXPECT_EQ(reply, "\r\nOK\r\nAT&W\r\r\nNO OK\r\n\r\nERROR\r\n");
     EXPECT_EQ(Elapsed(), 300ms);
 
@@ -230,8 +225,7 @@ TEST_F(ModemChannelTest, ReadResultTakesOnlyTheResultLineAfterTheCommand) {
 
     // No echo, no result.
     line->incoming = {{700ms, "\r\nOK\r\n"}};
-    EXPECT_FALSE(channel.ReadResult(reply, true));
-    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::TimedOut);
+    EXPECT_EQ(channel.ReadResult(reply, true).end, link::LinkEnd::TimedOut);
     EXPECT_EQ(Elapsed(), 600ms + link::kOkBound);
 }
 
@@ -263,10 +257,9 @@ TEST_F(ModemChannelTest, ReadFailureReturnsWhatCameAndClearsTheError) {
     std::string reply;
     EXPECT_TRUE(channel.ReadUntilOK(reply));
     channel.SendText("AT\r\n");
-    EXPECT_FALSE(channel.ReadUntilOK(reply));
-    EXPECT_EQ(channel.LastReadEnd(), link::ReadEnd::Failed);
-    EXPECT_NE(channel.LinkError().find("COM3 on in-process card: "), std::string::npos)
-        << channel.LinkError();
+    const link::LinkResult failed = channel.ReadUntilOK(reply);
+    EXPECT_EQ(failed.end, link::LinkEnd::Failed);
+    EXPECT_NE(failed.reason.find("COM3 on in-process card: "), std::string::npos) << failed.reason;
     EXPECT_FALSE(channel.ReadReply(reply));
     EXPECT_EQ(channel.Device(), nullptr) << "a hung-up device is closed";
     EXPECT_LT(Elapsed(), 1000ms) << "a hung-up line fails at once";
@@ -310,6 +303,38 @@ TEST_F(ModemChannelTest, ALostDeviceIsClosedAndTheNextWriteOpensThePortAfresh) {
     EXPECT_TRUE(channel.SendText("AT\r\n"));
     EXPECT_TRUE(channel.ReadUntilOK(reply));
     EXPECT_TRUE(prompter.texts.empty());
+}
+
+// Each open, write and read says how it ended, with the reason its message shows beneath;
+// once the card has gone, later operations fail for the reason it went.
+TEST_F(ModemChannelTest, EachOperationSaysHowItEndedAndWhy) {
+    channel.Port = "COM2";
+    const link::LinkResult unopened = channel.OpenConfiguredPort();
+    EXPECT_EQ(unopened.end, link::LinkEnd::Failed);
+    ASSERT_EQ(prompter.details.size(), 2u);
+    EXPECT_FALSE(unopened.reason.empty());
+    EXPECT_EQ(unopened.reason, prompter.details[1]);
+
+    channel.Port = "COM3";
+    const link::LinkResult opened = channel.OpenConfiguredPort();
+    EXPECT_EQ(opened.end, link::LinkEnd::Ok);
+    EXPECT_TRUE(opened.reason.empty());
+    std::string reply;
+    const link::LinkResult silence = channel.ReadReply(reply);
+    EXPECT_EQ(silence.end, link::LinkEnd::TimedOut) << "a quiet window is no device failure";
+    EXPECT_TRUE(silence.reason.empty());
+
+    card.Unplug();
+    prompter.details.clear();
+    prompter.answers = {Answer::Cancel};
+    const link::LinkResult unsent = channel.SendText("AT\r\n");
+    EXPECT_EQ(unsent.end, link::LinkEnd::Failed);
+    ASSERT_EQ(prompter.details.size(), 1u);
+    EXPECT_FALSE(unsent.reason.empty());
+    EXPECT_EQ(unsent.reason, prompter.details[0]) << "the reason 110 showed";
+    const link::LinkResult unread = channel.ReadUntilOK(reply);
+    EXPECT_EQ(unread.end, link::LinkEnd::Failed);
+    EXPECT_EQ(unread.reason, unsent.reason) << "no port: the reason it went";
 }
 
 TEST_F(ModemChannelTest, APortThatCannotTimeItsReadsIsNotRead) {

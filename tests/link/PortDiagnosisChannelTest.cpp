@@ -22,12 +22,13 @@ TEST_F(PortDiagnosisChannelTest, VanishedDeviceIsTheDetailUnder111And109) {
     }
     ASSERT_FALSE(path.empty());
     ports.MapToPath("COM2", path);
-    link::ModemChannel channel;
+    link::ModemChannel channel(Context());
     channel.Port = "COM2";
     channel.Baud = "115200";
     channel.Bits = "8";
     channel.Flow = "None";
-    EXPECT_FALSE(channel.OpenConfiguredPort());
+    const link::LinkResult opened = channel.OpenConfiguredPort();
+    EXPECT_FALSE(opened);
     ASSERT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
                                                         Text(res::IDS_PORT_COMM_FAILED)}));
     for (const auto& detail : prompter.details) {
@@ -35,7 +36,7 @@ TEST_F(PortDiagnosisChannelTest, VanishedDeviceIsTheDetailUnder111And109) {
             << detail;
         EXPECT_NE(detail.find("USB serial adapter may be unplugged"), std::string::npos);
     }
-    EXPECT_EQ(channel.PortError(), prompter.details.at(1));
+    EXPECT_EQ(opened.reason, prompter.details.at(1));
 }
 
 // A port whose device hung up is not reused: the open tries the device afresh and reports
@@ -45,19 +46,21 @@ TEST_F(PortDiagnosisChannelTest, DeviceThatHangsUpWhileOpenIsOpenedAfreshWithIts
     ASSERT_FALSE(pty->slave.empty());
     const std::string path = pty->slave;
     ports.MapToPath("COM2", path);
-    link::ModemChannel channel;
+    link::ModemChannel channel(Context());
     channel.Port = "COM2";
     channel.Baud = "115200";
     channel.Bits = "8";
     channel.Flow = "None";
-    ASSERT_TRUE(channel.OpenConfiguredPort()) << channel.PortError();
-    EXPECT_TRUE(channel.PortError().empty());
+    const link::LinkResult first = channel.OpenConfiguredPort();
+    ASSERT_TRUE(first) << first.reason;
+    EXPECT_TRUE(first.reason.empty());
     pty.reset();  // the far end goes away: the slave hangs up and its node goes
-    EXPECT_FALSE(channel.OpenConfiguredPort());
+    const link::LinkResult again = channel.OpenConfiguredPort();
+    EXPECT_FALSE(again);
     EXPECT_EQ(channel.Device(), nullptr);
     EXPECT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
                                                         Text(res::IDS_PORT_COMM_FAILED)}));
-    EXPECT_EQ(channel.PortError().rfind("COM2 on " + path + ": ", 0), 0u) << channel.PortError();
+    EXPECT_EQ(again.reason.rfind("COM2 on " + path + ": ", 0), 0u) << again.reason;
 }
 
 }  // namespace

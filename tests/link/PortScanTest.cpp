@@ -17,7 +17,7 @@ constexpr auto kProbeCost = 13000ms;
 class PortScanTest : public LinkTest {
 protected:
     cardsim::InProcessCard card{clock};
-    ModemChannel channel;
+    ModemChannel channel{Context()};
 };
 
 TEST_F(PortScanTest, ProbeWritesTheDetectionScriptAndFindsTheCard) {

@@ -52,18 +52,8 @@ struct NoQuestions : platform::Prompter {
 
 class ProfileEditorTest : public ::testing::Test {
 protected:
-    ProfileEditorTest() {
-        platform::SetClock(&clock);
-        platform::SetPrompter(&prompter);
-        comm::SetPortMap(&ports);
-        ports.MapToDevice("COM3", card.Opener());
-    }
-    ~ProfileEditorTest() override {
-        channel.ClosePort();
-        comm::SetPortMap(nullptr);
-        platform::SetPrompter(nullptr);
-        platform::SetClock(nullptr);
-    }
+    ProfileEditorTest() { ports.MapToDevice("COM3", card.Opener()); }
+    ~ProfileEditorTest() override { channel.ClosePort(); }
 
     static void Store(const std::string& name, const std::string& phone1, const std::string& spid1,
                       const std::string& phone2 = {}, const std::string& spid2 = {}) {
@@ -90,7 +80,7 @@ protected:
     comm::PortMap ports;
     cardsim::InProcessCard card{clock};
     NoQuestions prompter;
-    link::ModemChannel channel;
+    link::ModemChannel channel{{&clock, &ports, &prompter}};
     RecordingListener view;
     ProfileEditor editor{view};
 };

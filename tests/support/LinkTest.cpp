@@ -5,14 +5,22 @@
 
 namespace zo::test {
 
-LinkTest::LinkTest() : start(clock.Now()) {
-    platform::SetClock(&clock);
-    comm::SetPortMap(&ports);
-}
+LinkTest::LinkTest() : start(clock.Now()) {}
 
 LinkTest::~LinkTest() {
-    comm::SetPortMap(nullptr);
-    platform::SetClock(nullptr);
+    if (m_previousPorts) {
+        comm::SetPortMap(m_previousPorts);
+    }
+    if (m_previousClock) {
+        platform::SetClock(m_previousClock);
+    }
+}
+
+void LinkTest::InstallProcessWide() {
+    m_previousClock = &platform::CurrentClock();
+    m_previousPorts = &comm::CurrentPortMap();
+    platform::SetClock(&clock);
+    comm::SetPortMap(&ports);
 }
 
 std::chrono::milliseconds LinkTest::Elapsed() {

@@ -2,12 +2,12 @@
 
 namespace zo::test {
 
-ScriptedPrompter::ScriptedPrompter() {
+ScriptedPrompter::ScriptedPrompter() : m_previous(&platform::CurrentPrompter()) {
     platform::SetPrompter(this);
 }
 
 ScriptedPrompter::~ScriptedPrompter() {
-    platform::SetPrompter(nullptr);
+    platform::SetPrompter(m_previous);
 }
 
 platform::Answer ScriptedPrompter::Ask(const std::string& text, platform::Buttons b,

@@ -9,9 +9,10 @@
 
 namespace zo::test {
 
-// The prompter in force for its own lifetime: answers message boxes from a script and
-// records every question. A question the script did not expect is recorded in
-// `unexpected` and answered as a person closing the box would: Ok, No or Cancel.
+// The prompter in force for its own lifetime, after which the one in force before it is
+// again: answers message boxes from a script and records every question. A question the script did
+// not expect is recorded in `unexpected` and answered as a person closing the box would: Ok, No or
+// Cancel.
 class ScriptedPrompter : public platform::Prompter {
 public:
     ScriptedPrompter();
@@ -34,6 +35,9 @@ public:
     std::function<void(const std::string&)> onAsk;
     std::vector<std::string> unexpected;
     int waitDepth = 0;
+
+private:
+    platform::Prompter* m_previous;
 };
 
 }  // namespace zo::test

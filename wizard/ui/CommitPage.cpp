@@ -98,7 +98,8 @@ void CommitPage::Report(link::CardConfigurationResult result,
     platform::CurrentPrompter().Ask(
         link::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok,
         platform::Icon::None,
-        link::RunDetail(result, configuration.StoreOutcome().text, *m_channel));
+        link::RunDetail(result, configuration.StoreOutcome().text,
+                        configuration.LinkOutcome().reason, *m_channel));
 }
 
 bool CommitPage::ProgramAndSave() {
@@ -120,7 +121,7 @@ bool CommitPage::ProgramAndSave() {
     progress.reset();
     const link::RunOutcomeHandling& handling = link::HandlingOf(result);
     if (handling.asksMissingCard) {
-        link::MissingCardDialog question(m_channel->PortError());
+        link::MissingCardDialog question(configuration.LinkOutcome().reason);
         switch (question.Ask()) {
             case link::MissingCardAnswer::Continue:
                 return SaveProfile();

@@ -23,11 +23,6 @@ using namespace zo;
 
 namespace {
 
-struct PortMapScope {
-    explicit PortMapScope(comm::PortMap& map) { comm::SetPortMap(&map); }
-    ~PortMapScope() { comm::SetPortMap(nullptr); }
-};
-
 QString Shown(summary::ProductPage& page, int id) {
     return qobject_cast<QLineEdit*>(page.ControlWidget(id))->text();
 }
@@ -49,8 +44,7 @@ private slots:
 
         comm::PortMap ports;
         ports.MapToPath("COM3", link);
-        PortMapScope scope(ports);
-        test::TestApp app;
+        test::TestApp app{{nullptr, &ports, nullptr}};
         {
             store::ProfileRecord r{"Office",     "National ISDN-1 (NI-1)",
                                    "2065550100", "20655501000101",

@@ -135,6 +135,22 @@ private slots:
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);
     }
 
+    // Another device answers the first query: message 109 names it as the command line does.
+    void aWrongCardAtTheFirstQueryIsNamedUnder109() {
+        SummaryFixture f;
+        f.AddProfile("Office", "2065550100", "20655501000101");
+        f.MarkApplied("Office");
+        f.card.Faults().wrongIdentification = true;
+        QVERIFY(f.Open());
+        QCOMPARE(f.prompter.details.size(), std::size_t(1));
+        const std::string detail = f.prompter.details.back();
+        QCOMPARE(f.TakeTexts(), Texts{Say(res::IDS_PORT_COMM_FAILED)});
+        QVERIFY2(detail.rfind("COM3 on ", 0) == 0 &&
+                     detail.find("did not identify itself as the card") != std::string::npos,
+                 detail.c_str());
+        QVERIFY(f.Sheet().RawIdentification().empty());
+    }
+
     void withoutProfileOrCardItLooksOnEveryPortAndLandsOnGeneral() {
         SummaryFixture f;
         f.ports.Unmap("COM3");
@@ -448,8 +464,9 @@ private slots:
         f.prompter.answers = {platform::Answer::Cancel};
         apply();
         // Apply's message has the device's reason beneath, as the wizard's Finish shows it.
-        QVERIFY(!f.app.Channel().LinkError().empty());
-        QCOMPARE(f.prompter.details.back(), f.app.Channel().LinkError());
+        QCOMPARE(f.prompter.details.size(), std::size_t(2));
+        QVERIFY(!f.prompter.details.front().empty());
+        QCOMPARE(f.prompter.details.back(), f.prompter.details.front());
         QCOMPARE(f.TakeTexts(),
                  (Texts{Say(res::IDS_PORT_WRITE_FAILED), Say(res::IDS_PORT_WRITE_FAILED)}));
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);

@@ -20,7 +20,8 @@ void CountingProgress::StepIt() {
     }
 }
 
-SummaryFixture::SummaryFixture() {
+SummaryFixture::SummaryFixture()
+    : m_previousClock(&platform::CurrentClock()), m_previousPorts(&comm::CurrentPortMap()) {
     platform::SetClock(&clock);
     comm::SetPortMap(&ports);
     ports.MapToDevice("COM3", card.Opener());
@@ -29,8 +30,8 @@ SummaryFixture::SummaryFixture() {
 SummaryFixture::~SummaryFixture() {
     Close();
     app.Channel().ClosePort();
-    comm::SetPortMap(nullptr);
-    platform::SetClock(nullptr);
+    comm::SetPortMap(m_previousPorts);
+    platform::SetClock(m_previousClock);
 }
 
 void SummaryFixture::AddProfile(const std::string& name, const std::string& phone1,

@@ -24,6 +24,7 @@ inline constexpr const char* kDms = "Northern Telecom (Nortel) DMS100 Custom";
 // The application without its start-up: sheets it is asked to run go to `runSheet`.
 class TestApp : public app::ConfigApp {
 public:
+    explicit TestApp(link::LinkContext context) : app::ConfigApp(context) {}
     int RunSheet(ui::PropertySheet& sheet) override;
 
     std::function<int(ui::PropertySheet&)> runSheet;
@@ -39,7 +40,9 @@ struct CountingProgress : link::ProgressWindow {
 };
 
 // A configuration window over a fresh store, on a virtual clock, with the in-process card
-// on COM3 and nothing on the other ports.
+// on COM3 and nothing on the other ports. The channel is handed the clock and the port map;
+// they are also in force for the rest of the windows (the store's lock wait, the port's
+// device dialog), and the scripted prompter is, behind each conversation's proxy.
 class SummaryFixture {
 public:
     SummaryFixture();
@@ -75,13 +78,15 @@ public:
     platform::VirtualClock clock;
     comm::PortMap ports;
     cardsim::InProcessCard card{clock};
-    TestApp app;
+    TestApp app{{&clock, &ports, nullptr}};
     std::unique_ptr<summary::SummarySheet> sheet;
     int progressSteps = 0;
     std::function<void()> onProgressStep;
 
 private:
     std::size_t m_linesSeen = 0;
+    platform::Clock* m_previousClock = nullptr;
+    comm::PortMap* m_previousPorts = nullptr;
 };
 
 }  // namespace zo::test

@@ -16,15 +16,16 @@ std::string Text(int id) {
     return res::LoadString(id);
 }
 
-WizardRig::WizardRig() {
+WizardRig::WizardRig()
+    : m_previousClock(&platform::CurrentClock()), m_previousPorts(&comm::CurrentPortMap()) {
     platform::SetClock(&clock);
     comm::SetPortMap(&ports);
 }
 
 WizardRig::~WizardRig() {
     sheet.reset();
-    comm::SetPortMap(nullptr);
-    platform::SetClock(nullptr);
+    comm::SetPortMap(m_previousPorts);
+    platform::SetClock(m_previousClock);
 }
 
 void WizardRig::Open() {

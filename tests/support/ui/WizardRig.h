@@ -19,7 +19,9 @@
 namespace zo::test {
 
 // The first-time wizard on its own store, a virtual clock, a port map in which no port
-// exists until a test plugs the in-process card into one, and a scripted prompter.
+// exists until a test plugs the in-process card into one, and a scripted prompter. The
+// channel is handed the clock and the port map; they are also in force for the rest of the
+// windows, and the scripted prompter is, behind each conversation's proxy.
 class WizardRig {
 public:
     WizardRig();
@@ -69,8 +71,12 @@ public:
     ScriptedPrompter prompter;
     RecordingHelp help;
     cardsim::InProcessCard card{clock};
-    link::ModemChannel channel;
+    link::ModemChannel channel{{&clock, &ports, nullptr}};
     std::unique_ptr<wizard::WizardSheet> sheet;
+
+private:
+    platform::Clock* m_previousClock;
+    comm::PortMap* m_previousPorts;
 };
 
 // The text of a string-table entry.
