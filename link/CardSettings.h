@@ -19,7 +19,7 @@ struct CardSettings {
     std::string location;     // the profile recorded as applied
     // Saved with the record of the applied profile in one transaction (store::AppliedSave):
     // the values to store, and the profile as read before the card was programmed.
-    std::optional<store::ProfileRecord> record;
+    std::optional<store::Profile> record;
     std::optional<store::Profile> readBefore;
 };
 

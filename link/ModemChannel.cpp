@@ -125,8 +125,8 @@ struct ModemChannel::ResultScan {
 ModemChannel::ModemChannel() = default;
 ModemChannel::~ModemChannel() = default;
 
-store::ProfileRecord ModemChannel::WorkingProfileRecord() const {
-    store::ProfileRecord r;
+store::Profile ModemChannel::WorkingProfileRecord() const {
+    store::Profile r;
     r.Location = Location;
     r.Switch = Switch;
     r.Phone1 = Phone1;

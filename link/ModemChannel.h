@@ -92,7 +92,7 @@ public:
     void ReportOpenFailureOnce() { m_openFailureReportedOnce = true; }
 
     // The working profile as a record to store; terminal 2 belongs to it at a count of 2.
-    store::ProfileRecord WorkingProfileRecord() const;
+    store::Profile WorkingProfileRecord() const;
 
     std::string Location;
     std::string Switch;

@@ -91,7 +91,7 @@ ConfigurationPage::ConfigurationPage() : pages::AnimatedPage(res::IDD_CONFIGURE)
 }
 
 void ConfigurationPage::SetStartProfile(const std::string& name) {
-    m_editor.Fields().name = name;
+    m_editor.Fields().Location = name;
 }
 
 void ConfigurationPage::SetProgressWindowMaker(
@@ -110,28 +110,28 @@ link::ModemChannel* ConfigurationPage::Channel() const {
 
 void ConfigurationPage::DoDataExchange(ui::DataExchange& dx) {
     pages::AnimatedPage::DoDataExchange(dx);
-    ProfileFields& fields = m_editor.Fields();
+    store::Profile& fields = m_editor.Fields();
     ui::DDX_Control(dx, res::IDC_CFG_REMOVE, m_removeButton);
     ui::DDX_Control(dx, res::IDC_CFG_PROFILE, m_profileList);
     for (std::size_t row = 0; row < m_edits.size(); ++row) {
         ui::DDX_Control(dx, kFieldEdits[row].control, m_edits[row]);
     }
     ui::DDX_Control(dx, res::IDC_CFG_SWITCH, m_switchList);
-    ui::DDX_CBString(dx, res::IDC_CFG_SWITCH, fields.switchType);
+    ui::DDX_CBString(dx, res::IDC_CFG_SWITCH, fields.Switch);
     for (const FieldEdit& edit : kFieldEdits) {
         ui::DDX_Text(dx, edit.control, m_editor.Text(edit.field));
     }
     ui::DDX_Check(dx, res::IDC_CFG_CONFIG2, fields.terminal2);
-    ui::DDX_CBString(dx, res::IDC_CFG_PROFILE, fields.name);
+    ui::DDX_CBString(dx, res::IDC_CFG_PROFILE, fields.Location);
 }
 
 void ConfigurationPage::PushFields() {
     UpdateData(false);
     // An empty text would select the first entry by its empty prefix; nothing is chosen.
-    if (Fields().switchType.empty()) {
+    if (Fields().Switch.empty()) {
         m_switchList.SetCurSel(-1);
     }
-    if (Fields().name.empty()) {
+    if (Fields().Location.empty()) {
         m_profileList.SetCurSel(-1);
     }
 }
@@ -169,7 +169,7 @@ void ConfigurationPage::Terminal2Changed() {
 
 void ConfigurationPage::PortChanged() {
     if (summary::SummarySheet* sheet = Sheet()) {
-        sheet->SetPortName(Fields().port);
+        sheet->SetPortName(Fields().Port);
     }
 }
 
@@ -265,7 +265,7 @@ void ConfigurationPage::OnNew() {
     if (result != ui::ID_WIZFINISH || !channel) {
         m_editor.Relist();
     } else {
-        m_editor.TakeNewProfile(*channel);
+        m_editor.TakeNewProfile(channel->WorkingProfileRecord());
     }
     PushFields();
     if (ui::PropertySheet* sheet = GetSheet(); sheet && sheet->Widget()) {
@@ -324,7 +324,7 @@ bool ConfigurationPage::OnSetActive() {
             m_switchList.AddString(type);
         }
     }
-    if (m_profileList.SelectString(-1, Fields().name) == ui::ItemList::kError) {
+    if (m_profileList.SelectString(-1, Fields().Location) == ui::ItemList::kError) {
         m_profileList.SetCurSel(0);
     }
     SetModified(true);
@@ -384,7 +384,7 @@ void ConfigurationPage::OnCancel() {
     summary::SummarySheet* sheet = Sheet();
     if (sheet && m_editor.Modified()) {
         UpdateData(true);
-        std::string question = res::LoadString(res::IDS_PROFILE_PREFIX) + '"' + Fields().name +
+        std::string question = res::LoadString(res::IDS_PROFILE_PREFIX) + '"' + Fields().Location +
                                '"' + res::LoadString(res::IDS_PROFILE_NOT_APPLIED);
         if (platform::CurrentPrompter().Ask(question, platform::Buttons::YesNo) ==
             platform::Answer::Yes) {

@@ -99,8 +99,9 @@ TEST_F(CardConfigurationTest, SwitchAndFlowCommandsFollowTheirTables) {
 
 TEST_F(CardConfigurationTest, ConfigurationPageSendsHardwareFlowAndStepsElevenTimes) {
     channel.Flow = "XOn/XOff";
-    store::Profile stored{{"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101", "COM3",
-                           "115200", "8", "None", "1", "XOn/XOff"}};
+    store::Profile stored =
+        store::Profile::FromStored({"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101",
+                                    "COM3", "115200", "8", "None", "1", "XOn/XOff"});
     store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
     ASSERT_TRUE(
         store::WriteProfile(key, {"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101",

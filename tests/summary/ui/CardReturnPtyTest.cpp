@@ -52,13 +52,13 @@ private slots:
         PortMapScope scope(ports);
         test::TestApp app;
         {
-            store::ProfileRecord r{"Office",     "National ISDN-1 (NI-1)",
-                                   "2065550100", "20655501000101",
-                                   "COM3",       "115200",
-                                   "8",          "None",
-                                   "1",          "Hardware",
-                                   "",           "",
-                                   false};
+            store::Profile r{"Office",     "National ISDN-1 (NI-1)",
+                             "2065550100", "20655501000101",
+                             "COM3",       "115200",
+                             "8",          "None",
+                             "1",          "Hardware",
+                             "",           "",
+                             false};
             store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
             QVERIFY(store::WriteProfile(key, r));
         }

@@ -87,8 +87,10 @@ private slots:
         QCOMPARE(f.TakeTexts(), Texts{});
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);
         auto& page = f.Config();
-        QCOMPARE(page.Fields().name, std::string("Office"));
-        QCOMPARE(page.Fields().area1 + "|" + page.Fields().exchange1 + "|" + page.Fields().line1,
+        QCOMPARE(page.Fields().Location, std::string("Office"));
+        QCOMPARE(page.Text(summary::ProfileEditor::Field::Area1) + "|" +
+                     page.Text(summary::ProfileEditor::Field::Exchange1) + "|" +
+                     page.Text(summary::ProfileEditor::Field::Line1),
                  std::string("206|555|0100"));
         QVERIFY(!f.Sheet().ProfileModified());
         QVERIFY2(!RemoveButton(page).IsWindowEnabled(), "one profile cannot be removed");
@@ -160,7 +162,7 @@ private slots:
         QVERIFY(RemoveButton(page).IsWindowEnabled());
         QVERIFY(Area2(page).IsReadOnly());
         Choose(page, res::IDC_CFG_PROFILE, "Home");
-        QCOMPARE(page.Fields().name, std::string("Home"));
+        QCOMPARE(page.Fields().Location, std::string("Home"));
         QVERIFY(f.Sheet().ProfileModified());
         // A seven-digit number splits with an overlap.
         QCOMPARE(EditOf(page, res::IDC_CFG_AREA1)->text(), QString("555"));
@@ -173,7 +175,7 @@ private slots:
         Type(page, res::IDC_CFG_SPID1, "9");
         Choose(page, res::IDC_CFG_PROFILE, "Office");
         QVERIFY(!f.Sheet().ProfileModified());
-        QCOMPARE(page.Fields().spid1, std::string("20655501000101"));
+        QCOMPARE(page.Fields().SPID1, std::string("20655501000101"));
         QVERIFY(!page.Fields().terminal2 && Area2(page).IsReadOnly());
         QCOMPARE(f.TakeTexts(), Texts{});
     }
@@ -193,7 +195,7 @@ private slots:
         QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_LINE1));
         // No switch type chosen: no suggestion.
         Type(page, res::IDC_CFG_LINE1, "4567");
-        QCOMPARE(page.Fields().spid1, std::string());
+        QCOMPARE(page.Fields().SPID1, std::string());
         QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_CONFIG2));
         const std::pair<const char*, const char*> suggestions[] = {{test::kNi1, "55512345670101"},
                                                                    {test::kAtt, "0112345670"},
@@ -201,7 +203,7 @@ private slots:
         for (const auto& [type, spid] : suggestions) {
             Choose(page, res::IDC_CFG_SWITCH, type);
             // a new switch type does not recompute
-            QCOMPARE(page.Fields().spid1, std::string());
+            QCOMPARE(page.Fields().SPID1, std::string());
             EditOf(page, res::IDC_CFG_LINE1)->clear();
             Type(page, res::IDC_CFG_LINE1, "4567");
             QCOMPARE(EditOf(page, res::IDC_CFG_SPID1)->text(), QString(spid));
@@ -235,7 +237,7 @@ private slots:
         Type(page, res::IDC_CFG_EXCHANGE2, "555");
         Type(page, res::IDC_CFG_LINE2, "0199");
         QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_SPID2));
-        QCOMPARE(page.Fields().spid2, std::string("425555019901"));  // DMS100 was chosen last
+        QCOMPARE(page.Fields().SPID2, std::string("425555019901"));  // DMS100 was chosen last
         QTest::mouseClick(page.ControlWidget(res::IDC_CFG_CONFIG2), Qt::LeftButton, {},
                           QPoint(5, 5));
         QVERIFY(!page.Fields().terminal2 && Area2(page).IsReadOnly());
@@ -258,7 +260,7 @@ private slots:
         page.SendCommand(res::IDC_CFG_NEW);
         QCOMPARE(f.app.captions, Texts{"NewSPID"});
         QCOMPARE(Profiles(page).GetCount(), 1);
-        QCOMPARE(page.Fields().name, std::string("Office"));
+        QCOMPARE(page.Fields().Location, std::string("Office"));
         QCOMPARE(EditOf(page, res::IDC_CFG_SPID1)->text(), QString("20655501000101"));
         QVERIFY(!f.Sheet().ProfileModified());
         QVERIFY(!RemoveButton(page).IsWindowEnabled());
@@ -278,13 +280,13 @@ private slots:
             return int(ui::ID_WIZFINISH);
         };
         page.SendCommand(res::IDC_CFG_NEW);
-        QCOMPARE(page.Fields().name, std::string("Lab"));
+        QCOMPARE(page.Fields().Location, std::string("Lab"));
         QCOMPARE(Profiles(page).GetCount(), 2);
         QCOMPARE(Profiles(page).GetText(Profiles(page).GetCurSel()), std::string("Lab"));
         QCOMPARE(EditOf(page, res::IDC_CFG_EXCHANGE2)->text(), QString("555"));
         QCOMPARE(EditOf(page, res::IDC_CFG_LINE2)->text(), QString("0143"));
         QVERIFY(page.Fields().terminal2);
-        QCOMPARE(page.Fields().baud, std::string("38400"));
+        QCOMPARE(page.Fields().Baud, std::string("38400"));
         QCOMPARE(f.Sheet().PortName(), std::string("COM4"));
         QVERIFY2(f.Sheet().ProfileModified(), "the wizard did not apply it");
         QVERIFY(RemoveButton(page).IsWindowEnabled());
@@ -300,15 +302,15 @@ private slots:
         f.MarkApplied("Zeta");
         QVERIFY(f.Open());
         auto& page = f.Config();
-        QCOMPARE(page.Fields().name, std::string("Zeta"));
+        QCOMPARE(page.Fields().Location, std::string("Zeta"));
         page.SendCommand(res::IDC_CFG_REMOVE);
         QCOMPARE(f.TakeTexts(), Texts{});
         // the record of the removed profile goes with it
         QCOMPARE(f.Applied(), Texts{});
         QCOMPARE(store::ListProfileNames(), (Texts{"Mid", "Alpha"}));
-        QCOMPARE(page.Fields().name, std::string("Mid"));
+        QCOMPARE(page.Fields().Location, std::string("Mid"));
         QCOMPARE(Profiles(page).GetText(Profiles(page).GetCurSel()), std::string("Mid"));
-        QCOMPARE(page.Fields().spid1, std::string("20655501010101"));
+        QCOMPARE(page.Fields().SPID1, std::string("20655501010101"));
         QVERIFY(f.Sheet().ProfileModified());
         QVERIFY(RemoveButton(page).IsWindowEnabled());
 
@@ -317,7 +319,7 @@ private slots:
         QCOMPARE(store::ListProfileNames(), Texts{"Alpha"});
         // another profile's record stays
         QCOMPARE(f.Applied(), Texts{"Alpha"});
-        QCOMPARE(page.Fields().name, std::string("Alpha"));
+        QCOMPARE(page.Fields().Location, std::string("Alpha"));
         QCOMPARE(Profiles(page).GetCount(), 1);
         QVERIFY(!RemoveButton(page).IsWindowEnabled());
     }
@@ -345,7 +347,7 @@ private slots:
                         "AT&W", "AT%Z1"}));
         QCOMPARE(f.Applied(), Texts{"Home"});
         store::Profile saved = store::ReadProfile("Home");
-        QCOMPARE(saved.values.size(), std::size_t(10));
+        QCOMPARE(saved.storedCount, std::size_t(10));
         QCOMPARE(saved.At(store::kSpid1), std::string("42555501990102"));
         QVERIFY(!f.Sheet().ProfileModified());
         QVERIFY(f.Sheet().ControlWidget(ui::ID_APPLY_NOW)->isEnabled());

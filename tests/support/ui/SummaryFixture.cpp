@@ -37,7 +37,7 @@ void SummaryFixture::AddProfile(const std::string& name, const std::string& phon
                                 const std::string& spid1, const std::string& port,
                                 const std::string& switchType, const std::string& phone2,
                                 const std::string& spid2) {
-    store::ProfileRecord r;
+    store::Profile r;
     r.Location = name;
     r.Switch = switchType;
     r.Phone1 = phone1;

@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(w.CurrentSubkeys(), Strings{"My Office"});
         QVERIFY(!store::IsFirstStart());
         store::Profile p = w.Stored("My Office");
-        QCOMPARE(p.values,
+        QCOMPARE(p.Values(),
                  (Strings{"My Office", "National ISDN-1 (NI-1)", "2065550100", "20655501000101",
                           "COM2", "115200", "8", "None", "1", "Hardware"}));
     }
@@ -134,7 +134,7 @@ private slots:
     void twoTerminalsAndAnEarlierProfile() {
         WizardRig w;
         {
-            store::ProfileRecord home;
+            store::Profile home;
             home.Location = "Home";
             store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
             QVERIFY(store::WriteProfile(key, home));
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(w.Ended());
         QCOMPARE(w.CurrentSubkeys(), Strings{"My Office1"});
         store::Profile p = w.Stored("My Office1");
-        QCOMPARE(p.values.size(), std::size_t(12));
+        QCOMPARE(p.storedCount, std::size_t(12));
         QCOMPARE(p.At(store::kPhone2), std::string("4255550199"));
         QCOMPARE(p.At(store::kSpid2), std::string("42555501990101"));
         QVERIFY(Received(w, "AT!N2=\"5550199\""));
@@ -198,7 +198,7 @@ private slots:
         QVERIFY(w.Ended());
         QVERIFY(w.TakeTexts().empty());
         QVERIFY(w.card.Writes().empty());
-        QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+        QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
         QVERIFY(w.CurrentSubkeys().empty());
         QVERIFY(store::IsFirstStart());  // the next start shows the wizard again
         QCOMPARE(ProgressPosition(), -1);
@@ -257,7 +257,7 @@ private slots:
         QVERIFY(!applyToCard->isChecked());
         QVERIFY(w.Ended());
         QVERIFY(w.TakeTexts().empty());
-        QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+        QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
         QVERIFY(w.card.Writes().empty());
     }
 
@@ -298,7 +298,7 @@ private slots:
             w.Finish();
             QCOMPARE(w.TakeTexts(), portMessages);
             QVERIFY(w.Ended());
-            QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+            QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
             QVERIFY(w.CurrentSubkeys().empty());
             QCOMPARE(ProgressPosition(), -1);
         }
@@ -371,9 +371,9 @@ private slots:
             w.PlugCard("COM1");
             WalkToCommitByHand(w, "COM1");
             qobject_cast<QAbstractButton*>(w.Control(IDC_APPLY_TO_CARD))->setChecked(program);
-            store::ProfileRecord theirs{"MY OFFICE",  "AT&T 5ESS", "4255550111", "1", "COM2",
-                                        "57600",      "8",         "None",       "1", "Hardware",
-                                        "4255550122", "2",         true};
+            store::Profile theirs{"MY OFFICE",  "AT&T 5ESS", "4255550111", "1", "COM2",
+                                  "57600",      "8",         "None",       "1", "Hardware",
+                                  "4255550122", "2",         true};
             {
                 store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
                 QVERIFY(store::WriteProfile(key, theirs));
@@ -385,7 +385,7 @@ private slots:
             QVERIFY(w.prompter.details.back().find("Another program stored a profile named "
                                                    "\"MY OFFICE\"") != std::string::npos);
             QCOMPARE(w.Page(), 0);
-            QCOMPARE(w.Stored("My Office").values, before.values);
+            QCOMPARE(w.Stored("My Office"), before);
             QCOMPARE(w.ProfileNames(), Strings{"MY OFFICE"});
             QVERIFY(w.CurrentSubkeys().empty());
             QCOMPARE(ProgressPosition(), -1);

@@ -21,7 +21,7 @@ using Texts = std::vector<std::string>;
 namespace {
 
 void StoreProfile(const std::string& name) {
-    store::ProfileRecord r;
+    store::Profile r;
     r.Location = name;
     r.Switch = "National ISDN-1 (NI-1)";
     r.Phone1 = "2065550100";
@@ -140,7 +140,7 @@ private slots:
         QCOMPARE(w.TakeTexts(), Texts{Text(IDS_NAME_IN_USE)});
         QCOMPARE(w.Page(), 0);
         QCOMPARE(w.Edit(IDC_LOCATION_NAME)->text(), QString());
-        QCOMPARE(w.Stored("Home").values.size(), std::size_t(10));
+        QCOMPARE(w.Stored("Home").storedCount, std::size_t(10));
 
         // A name the store cannot hold as one key: its own message, the text kept for
         // correcting, no key made for any part of it.
@@ -416,7 +416,7 @@ private slots:
         w.prompter.answers.push_back(platform::Answer::Yes);
         w.Cancel();
         QVERIFY(w.Ended());
-        QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+        QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
     }
 };
 
