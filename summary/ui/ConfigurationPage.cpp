@@ -108,6 +108,11 @@ link::ModemChannel* ConfigurationPage::Channel() const {
     return sheet ? sheet->Channel() : nullptr;
 }
 
+link::WorkingProfile* ConfigurationPage::WorkingProfile() const {
+    summary::SummarySheet* sheet = Sheet();
+    return sheet ? sheet->WorkingProfile() : nullptr;
+}
+
 void ConfigurationPage::DoDataExchange(ui::DataExchange& dx) {
     pages::AnimatedPage::DoDataExchange(dx);
     store::Profile& fields = m_editor.Fields();
@@ -253,19 +258,27 @@ void ConfigurationPage::OnProfileChanged() {
 
 void ConfigurationPage::OnNew() {
     m_editor.ClearList();
+    link::ModemChannel* channel = Channel();
+    link::WorkingProfile* working = WorkingProfile();
+    if (channel && working) {
+        // The wizard starts from the port and line this window uses.
+        working->TakeLine(channel->Line());
+    }
     int result;
     {
-        // Its pages fill the channel this page takes the new profile from.
-        wizard::WizardSheet wizard(res::Tr(kNewProfileCaption), nullptr, 0, Channel());
+        // Its pages fill the working profile this page takes the new profile from.
+        wizard::WizardSheet wizard(res::Tr(kNewProfileCaption), nullptr, 0, channel, working);
         summary::SummarySheet* sheet = Sheet();
         ui::SheetRunner* runner = sheet ? sheet->SheetRunner() : nullptr;
         result = runner ? runner->RunSheet(wizard) : wizard.DoModal();
     }
-    link::ModemChannel* channel = Channel();
-    if (result != ui::ID_WIZFINISH || !channel) {
+    if (channel && working) {
+        channel->SetLine(working->Line());
+    }
+    if (result != ui::ID_WIZFINISH || !channel || !working) {
         m_editor.Relist();
     } else {
-        m_editor.TakeNewProfile(channel->WorkingProfileRecord());
+        m_editor.TakeNewProfile(working->Record());
     }
     PushFields();
     if (ui::PropertySheet* sheet = GetSheet(); sheet && sheet->Widget()) {
@@ -351,7 +364,7 @@ bool ConfigurationPage::OnApply() {
     }
     std::unique_ptr<link::ProgressWindow> progress =
         m_makeProgress ? m_makeProgress() : std::make_unique<link::ProgressDialog>();
-    const link::CardSettings settings = m_editor.ApplySettings(channel->Port);
+    const link::CardSettings settings = m_editor.ApplySettings(channel->Line().port);
     const std::optional<ApplyOutcome> ran = ui::RunConversation(
         [channel, &progress, &settings] { return ProgramCard(*channel, *progress, settings); });
     if (!ran) {
@@ -362,7 +375,9 @@ bool ConfigurationPage::OnApply() {
     if (outcome.result != link::CardConfigurationResult::Applied) {
         const link::RunOutcomeHandling& handling = link::HandlingOf(outcome.result);
         if (handling.forgetSearch) {
-            channel->AutoDetect = false;
+            if (link::WorkingProfile* working = WorkingProfile()) {
+                working->AutoDetect = false;
+            }
         }
         platform::CurrentPrompter().Ask(
             link::OutcomeMessage(outcome.result, outcome.refusedField), platform::Buttons::Ok,
@@ -373,7 +388,7 @@ bool ConfigurationPage::OnApply() {
         }
         return false;
     }
-    m_editor.Applied(channel->Port);
+    m_editor.Applied(channel->Line().port);
     bool result = pages::AnimatedPage::OnApply();
     // The sheet cleared it for Apply; set again so Apply stays on offer to program anew.
     SetModified(true);

@@ -71,6 +71,7 @@ private:
 
     summary::SummarySheet* Sheet() const;
     link::ModemChannel* Channel() const;
+    link::WorkingProfile* WorkingProfile() const;
     // Pushes the fields into the controls; an empty switch type or profile selects nothing.
     void PushFields();
     void Advance(int controlId);

@@ -23,10 +23,10 @@ TEST_F(PortDiagnosisChannelTest, VanishedDeviceIsTheDetailUnder111And109) {
     ASSERT_FALSE(path.empty());
     ports.MapToPath("COM2", path);
     link::ModemChannel channel;
-    channel.Port = "COM2";
-    channel.Baud = "115200";
-    channel.Bits = "8";
-    channel.Flow = "None";
+    LineEdit(channel)->port = "COM2";
+    LineEdit(channel)->baud = "115200";
+    LineEdit(channel)->bits = "8";
+    LineEdit(channel)->flow = "None";
     EXPECT_FALSE(channel.OpenConfiguredPort());
     ASSERT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
                                                         Text(res::IDS_PORT_COMM_FAILED)}));
@@ -46,10 +46,10 @@ TEST_F(PortDiagnosisChannelTest, DeviceThatHangsUpWhileOpenIsOpenedAfreshWithIts
     const std::string path = pty->slave;
     ports.MapToPath("COM2", path);
     link::ModemChannel channel;
-    channel.Port = "COM2";
-    channel.Baud = "115200";
-    channel.Bits = "8";
-    channel.Flow = "None";
+    LineEdit(channel)->port = "COM2";
+    LineEdit(channel)->baud = "115200";
+    LineEdit(channel)->bits = "8";
+    LineEdit(channel)->flow = "None";
     ASSERT_TRUE(channel.OpenConfiguredPort()) << channel.PortError();
     EXPECT_TRUE(channel.PortError().empty());
     pty.reset();  // the far end goes away: the slave hangs up and its node goes

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "store/ProfileStore.h"
 #include "support/TestStore.h"
 
@@ -121,17 +121,17 @@ TEST_F(ProfileStoreTest, RemoveFollowsTheStoresOwnRulesForNamesAndTheLastProfile
 }
 
 TEST(WorkingProfile, StartsEmptyAndBecomesARecord) {
-    zo::link::ModemChannel channel;
-    EXPECT_EQ(channel.Location, "");
-    EXPECT_EQ(channel.Flow, "");
-    EXPECT_EQ(channel.TerminalCount, 0);
-    EXPECT_FALSE(channel.AutoDetect);
-    EXPECT_EQ(channel.ParityCode, 0);
-    EXPECT_EQ(channel.StopBitsCode, 0);
-    channel.Location = "L";
-    channel.TerminalCount = 2;
-    channel.Phone2 = "5550001111";
-    Profile r = channel.WorkingProfileRecord();
+    zo::link::WorkingProfile working;
+    EXPECT_EQ(working.Location, "");
+    EXPECT_EQ(working.Flow, "");
+    EXPECT_EQ(working.TerminalCount, 0);
+    EXPECT_FALSE(working.AutoDetect);
+    EXPECT_EQ(working.ParityCode, 0);
+    EXPECT_EQ(working.StopBitsCode, 0);
+    working.Location = "L";
+    working.TerminalCount = 2;
+    working.Phone2 = "5550001111";
+    Profile r = working.Record();
     EXPECT_EQ(r.Location, "L");
     EXPECT_TRUE(r.terminal2);
     EXPECT_EQ(r.Phone2, "5550001111");

@@ -13,6 +13,7 @@
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
+#include "support/LinkTest.h"
 #include "support/TestStore.h"
 
 namespace zo::test {
@@ -91,6 +92,8 @@ protected:
     cardsim::InProcessCard card{clock};
     NoQuestions prompter;
     link::ModemChannel channel;
+    // What a finished wizard hands over.
+    link::WorkingProfile made;
     RecordingListener view;
     ProfileEditor editor{view};
 };
@@ -186,14 +189,14 @@ TEST_F(ProfileEditorTest, ANewProfileGoesFirstInTheList) {
     EXPECT_EQ(editor.Names(), Names{"Office"});
     EXPECT_FALSE(editor.Removable());
 
-    channel.Location = "Lab";
-    channel.Switch = kNi1;
-    channel.Phone1 = "3125550142";
-    channel.SPID1 = "31255501420101";
-    channel.Port = "COM4";
-    Store("Lab", channel.Phone1, channel.SPID1);
+    made.Location = "Lab";
+    made.Switch = kNi1;
+    made.Phone1 = "3125550142";
+    made.SPID1 = "31255501420101";
+    made.Port = "COM4";
+    Store("Lab", made.Phone1, made.SPID1);
     editor.ClearList();
-    editor.TakeNewProfile(channel.WorkingProfileRecord());
+    editor.TakeNewProfile(made.Record());
     EXPECT_EQ(editor.Names(), (Names{"Lab", "Office"}));
     EXPECT_TRUE(editor.Removable());
     EXPECT_TRUE(editor.Modified()) << "the wizard did not apply it";
@@ -201,7 +204,7 @@ TEST_F(ProfileEditorTest, ANewProfileGoesFirstInTheList) {
     EXPECT_EQ(editor.Fields().Port, "COM4");
 
     MarkApplied("Lab");
-    editor.TakeNewProfile(channel.WorkingProfileRecord());
+    editor.TakeNewProfile(made.Record());
     EXPECT_FALSE(editor.Modified()) << "the wizard applied it";
 }
 
@@ -212,8 +215,8 @@ TEST_F(ProfileEditorTest, AStoreFailureIsToldAndRaisesNoQuestion) {
     MarkApplied("Office");
     Start();
     BreakStore();
-    channel.Location = "Lab";
-    editor.TakeNewProfile(channel.WorkingProfileRecord());
+    made.Location = "Lab";
+    editor.TakeNewProfile(made.Record());
     EXPECT_EQ(view.Failures(), 2) << "the list, then the record of the applied profile";
     EXPECT_FALSE(editor.Modified());
     EXPECT_EQ(editor.Names(), Names{"Lab"});
@@ -241,12 +244,12 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
     EXPECT_TRUE(editor.Fields().SPID2.empty());
     editor.Fields().SPID1 = "42555501990102";
     editor.SetIdentificationLine(channel);
-    channel.Port = "COM3";  // chosen on " General": the profile still says COM1
+    LineEdit(channel)->port = "COM3";  // chosen on " General": the profile still says COM1
     editor.Fields().Port = "COM1";
 
     link::NoProgressWindow progress;
     summary::ApplyOutcome outcome =
-        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Port));
+        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
     ASSERT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
     const Names& lines = card.Model().Lines();
     for (const char* line :
@@ -260,13 +263,13 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
     EXPECT_EQ(store::ActiveProfileName(), "Home");
 
     view.told.clear();
-    editor.Applied(channel.Port);
+    editor.Applied(channel.Line().port);
     EXPECT_FALSE(editor.Modified());
     EXPECT_EQ(editor.Fields().Port, "COM3");
     EXPECT_EQ(view.told, Names{"port"});
     // What this editor saved is what it holds: the next Apply is no clash with itself.
     editor.Fields().SPID1 = "42555501990103";
-    outcome = summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Port));
+    outcome = summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
     EXPECT_EQ(store::ReadProfile("Home").At(store::kSpid1), "42555501990103");
     EXPECT_TRUE(prompter.asked.empty());
@@ -282,7 +285,7 @@ TEST_F(ProfileEditorTest, ApplyKeepsAnotherProgramsChange) {
     editor.SetIdentificationLine(channel);
     link::NoProgressWindow progress;
     const summary::ApplyOutcome outcome =
-        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Port));
+        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::ProfileChanged);
     EXPECT_FALSE(outcome.storeText.empty());
     EXPECT_EQ(store::ReadProfile("Office").At(store::kSpid1), "20655501007777");

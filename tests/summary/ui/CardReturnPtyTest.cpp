@@ -64,6 +64,7 @@ private slots:
         }
         auto sheet = std::make_unique<summary::SummarySheet>(res::LoadString(res::IDS_TITLE));
         sheet->SetChannel(&app.Channel());
+        sheet->SetWorkingProfile(&app.Profile());
         sheet->SetSheetRunner(&app);
         sheet->SetStartProfile("Office");
         QVERIFY(sheet->Create());

@@ -146,7 +146,7 @@ private slots:
         expected.push_back(Say(res::IDS_CARD_NOT_DETECTED));
         expected.insert(expected.end(), failed.begin(), failed.end());
         QCOMPARE(f.TakeTexts(), expected);
-        QCOMPARE(f.app.Channel().Port, std::string("COM1"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM1"));
         QCOMPARE(f.Sheet().GetActiveIndex(), 2);
         QVERIFY(f.Sheet().ProfileModified());
     }
@@ -265,9 +265,9 @@ private slots:
         QVERIFY(!f.Sheet().ProfileModified());
         QVERIFY(!RemoveButton(page).IsWindowEnabled());
 
-        // A finished wizard has filled the channel and saved the profile.
+        // A finished wizard has filled the working profile and saved the profile.
         f.app.runSheet = [&f](ui::PropertySheet&) {
-            link::ModemChannel& c = f.app.Channel();
+            link::WorkingProfile& c = f.app.Profile();
             c.Location = "Lab";
             c.Switch = test::kDms;
             c.Phone1 = "3125550142";
@@ -441,7 +441,7 @@ private slots:
         f.card.Faults().wrongIdentification = false;
 
         // A write given up at the channel's Retry/Cancel prompt.
-        f.app.Channel().AutoDetect = true;
+        f.app.Profile().AutoDetect = true;
         f.card.Model().SetLineObserver([&f](const std::string& line) {
             if (line == "AT!C0=32") {
                 f.card.Faults().failingWrites = -1;
@@ -455,7 +455,7 @@ private slots:
         QCOMPARE(f.TakeTexts(),
                  (Texts{Say(res::IDS_PORT_WRITE_FAILED), Say(res::IDS_PORT_WRITE_FAILED)}));
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);
-        QVERIFY(!f.app.Channel().AutoDetect);
+        QVERIFY(!f.app.Profile().AutoDetect);
         QVERIFY(!Has(f.TakeCardLines(), "AT&W"));
         f.card.Model().SetLineObserver(nullptr);
         f.card.Faults().failingWrites = 0;
@@ -553,19 +553,19 @@ private slots:
         // Entering and leaving changes nothing.
         f.Sheet().SetActivePage(0);
         QVERIFY(!f.Sheet().ProfileModified());
-        QCOMPARE(f.app.Channel().Port, std::string("COM3"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM3"));
 
         f.Sheet().SetActivePage(2);
         general.m_portList.SetCurSel(general.m_portList.FindStringExact(-1, "COM2"));
         general.SendCommand(res::IDC_PORT_LIST, ui::LBN_SELCHANGE);
         QVERIFY(f.Sheet().ProfileModified());
         f.Sheet().SetActivePage(1);
-        QCOMPARE(f.app.Channel().Port, std::string("COM2"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM2"));
         // The choice is still shown on coming back, and stays in the channel.
         f.Sheet().SetActivePage(2);
         QCOMPARE(general.m_portList.GetText(general.m_portList.GetCurSel()), std::string("COM2"));
         f.Sheet().SetActivePage(0);
-        QCOMPARE(f.app.Channel().Port, std::string("COM2"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM2"));
     }
 
     // A port chosen on " General" is the one the card is programmed on, and the one

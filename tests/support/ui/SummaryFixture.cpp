@@ -71,6 +71,7 @@ std::vector<std::string> SummaryFixture::Applied() {
 bool SummaryFixture::Open(const std::string& profile) {
     sheet = std::make_unique<summary::SummarySheet>(res::LoadString(res::IDS_TITLE));
     sheet->SetChannel(&app.Channel());
+    sheet->SetWorkingProfile(&app.Profile());
     sheet->SetSheetRunner(&app);
     sheet->SetStartProfile(profile);
     sheet->m_configPage.SetProgressWindowMaker([this] {

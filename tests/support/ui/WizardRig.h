@@ -70,6 +70,7 @@ public:
     RecordingHelp help;
     cardsim::InProcessCard card{clock};
     link::ModemChannel channel;
+    link::WorkingProfile profile;
     std::unique_ptr<wizard::WizardSheet> sheet;
 };
 

@@ -95,8 +95,8 @@ private slots:
         // never tried; the port page is skipped.
         QCOMPARE(w.Page(), 4);
         QVERIFY(w.TakeTexts().empty());
-        QCOMPARE(w.channel.Port, std::string("COM2"));
-        QCOMPARE(w.channel.Baud, std::string("115200"));
+        QCOMPARE(w.profile.Port, std::string("COM2"));
+        QCOMPARE(w.profile.Baud, std::string("115200"));
         QVERIFY(mute.OpenCount() > 0);
         QCOMPARE(w.sheet->WizardButtons(),
                  unsigned(ui::PSWIZB_BACK | ui::PSWIZB_NEXT | ui::PSWIZB_FINISH));
@@ -159,7 +159,7 @@ private slots:
         WalkToPhoneNext(w, true);
         QCOMPARE(w.TakeTexts(), Texts{Text(IDS_CARD_NOT_DETECTED)});
         QCOMPARE(w.Page(), 3);
-        QVERIFY(!w.channel.AutoDetect);
+        QVERIFY(!w.profile.AutoDetect);
         QCOMPARE(SelectedPort(w), QString("COM1"));
         QCOMPARE(w.sheet->WizardButtons(), unsigned(ui::PSWIZB_BACK | ui::PSWIZB_NEXT));
 
@@ -167,8 +167,8 @@ private slots:
         ChoosePort(w, "COM3");
         w.Back();
         QCOMPARE(w.Page(), 2);
-        QCOMPARE(w.channel.Port, std::string("COM3"));
-        QCOMPARE(w.channel.Baud, std::string("38400"));
+        QCOMPARE(w.profile.Port, std::string("COM3"));
+        QCOMPARE(w.profile.Baud, std::string("38400"));
         // Detection is off now: no second search.
         w.Next();
         QCOMPARE(w.Page(), 3);
@@ -284,7 +284,7 @@ private slots:
             w.Finish();
             QVERIFY(!w.Ended());
             QCOMPARE(w.Page(), 3);
-            QVERIFY(!w.channel.AutoDetect);
+            QVERIFY(!w.profile.AutoDetect);
             QCOMPARE(ProgressPosition(), -1);
             w.Next();
             w.Back();
@@ -314,7 +314,7 @@ private slots:
             QCOMPARE(w.TakeTexts(), Texts{Text(IDS_PORT_UNSUPPORTED)});
             QVERIFY(!w.Ended());
             QCOMPARE(w.Page(), 3);
-            QVERIFY(!w.channel.AutoDetect);
+            QVERIFY(!w.profile.AutoDetect);
             QVERIFY(!Received(w, "ATI3"));
             QVERIFY(!w.Stored("My Office").Exists());
             QVERIFY(w.CurrentSubkeys().empty());
@@ -348,7 +348,7 @@ private slots:
                      (Texts{Text(IDS_PORT_WRITE_FAILED), Text(IDS_PORT_WRITE_FAILED)}));
             QVERIFY(!w.Ended());
             QCOMPARE(w.Page(), 4);
-            QVERIFY(!w.channel.AutoDetect);
+            QVERIFY(!w.profile.AutoDetect);
             QVERIFY(!Received(w, "AT&W"));
             QVERIFY(w.CurrentSubkeys().empty());
             QVERIFY(!w.Stored("My Office").Exists());
@@ -442,7 +442,7 @@ private slots:
         WizardRig w;
         w.PlugCard("COM1");
         WalkToCommitByHand(w, "COM1");
-        w.channel.SPID1 = "123\"456789";
+        w.profile.SPID1 = "123\"456789";
         w.Finish();
         QCOMPARE(w.TakeTexts().size(), std::size_t(1));
         QVERIFY(!w.Ended());
