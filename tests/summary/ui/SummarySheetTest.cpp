@@ -568,6 +568,28 @@ private slots:
         QCOMPARE(f.app.Channel().Line().port, std::string("COM2"));
     }
 
+    // The new-profile wizard starts from the port the window uses (its port page shows it),
+    // and the window goes on with the port the finished wizard chose.
+    void theNewProfileWizardTakesAndLeavesThePort() {
+        SummaryFixture f;
+        f.AddProfile("Office", "2065550100", "20655501000101");
+        f.MarkApplied("Office");
+        QVERIFY(f.Open());
+        std::string portAtStart;
+        f.app.runSheet = [&f, &portAtStart](ui::PropertySheet&) {
+            link::WorkingProfile& made = f.app.Profile();
+            portAtStart = made.Port;
+            made.Location = "Lab";
+            made.Port = "COM4";
+            f.AddProfile("Lab", "3125550142", "312555014201", "COM4");
+            return int(ui::ID_WIZFINISH);
+        };
+        f.Config().SendCommand(res::IDC_CFG_NEW);
+        QCOMPARE(portAtStart, std::string("COM3"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM4"));
+        QCOMPARE(f.Config().Fields().Port, std::string("COM4"));
+    }
+
     // A port chosen on " General" is the one the card is programmed on, and the one
     // saved with the profile, so the next start opens it.
     void applyKeepsThePortItProgrammedOn() {
