@@ -114,7 +114,7 @@ bool ProfileEditor::Load(const std::string& name) {
     loaded = store::Profile::FromStored(key.Results());
     loadedName = name;
     // The name stays as chosen in the list; the rest is the profile as read.
-    const std::string shown = std::move(profile.Location);
+    const std::string shown = profile.Location;
     profile = loaded;
     profile.Location = shown;
     SplitNumbers();
