@@ -260,9 +260,10 @@ void ConfigurationPage::OnNew() {
     m_editor.ClearList();
     link::ModemChannel* channel = Channel();
     link::WorkingProfile* working = WorkingProfile();
-    if (channel && working) {
+    const link::LineSettings windowLine = channel ? channel->Line() : link::LineSettings{};
+    if (working) {
         // The wizard starts from the port and line this window uses.
-        working->TakeLine(channel->Line());
+        working->TakeLine(windowLine);
     }
     int result;
     {
@@ -273,7 +274,9 @@ void ConfigurationPage::OnNew() {
         result = runner ? runner->RunSheet(wizard) : wizard.DoModal();
     }
     if (channel && working) {
-        channel->SetLine(working->Line());
+        // A finished wizard's port is the one its profile names; one given up leaves the
+        // window's, which " General" shows and Apply programs on.
+        channel->SetLine(result == ui::ID_WIZFINISH ? working->Line() : windowLine);
     }
     if (result != ui::ID_WIZFINISH || !channel || !working) {
         m_editor.Relist();

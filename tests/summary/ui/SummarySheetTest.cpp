@@ -590,6 +590,22 @@ private slots:
         QCOMPARE(f.Config().Fields().Port, std::string("COM4"));
     }
 
+    // A wizard given up after its port page leaves the window on its own port: Apply
+    // programs the card on the port " General" shows.
+    void aCancelledNewProfileWizardLeavesThePort() {
+        SummaryFixture f;
+        f.AddProfile("Office", "2065550100", "20655501000101");
+        f.MarkApplied("Office");
+        QVERIFY(f.Open());
+        f.app.runSheet = [&f](ui::PropertySheet&) {
+            f.app.Profile().Port = "COM2";
+            return int(ui::IDCANCEL);
+        };
+        f.Config().SendCommand(res::IDC_CFG_NEW);
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM3"));
+        QCOMPARE(f.Sheet().PortName(), std::string("COM3"));
+    }
+
     // A port chosen on " General" is the one the card is programmed on, and the one
     // saved with the profile, so the next start opens it.
     void applyKeepsThePortItProgrammedOn() {
