@@ -50,7 +50,7 @@ bool ConfigApp::InitInstance() {
 
     if (applied == 0) {
         std::unique_ptr<wizard::WizardSheet> wizard(new (std::nothrow) wizard::WizardSheet(
-            res::Tr(kFirstTimeCaption), nullptr, 0, &m_channel));
+            res::Tr(kFirstTimeCaption), nullptr, 0, &m_channel, &m_profile));
         if (!wizard) {
             return false;
         }
@@ -61,6 +61,8 @@ bool ConfigApp::InitInstance() {
         if (result == ui::IDCANCEL || closed) {
             return false;
         }
+        // The configuration window opens the port the wizard chose or found.
+        m_channel.SetLine(m_profile.Line());
     }
 
     std::unique_ptr<summary::SummarySheet> summary(
@@ -69,8 +71,9 @@ bool ConfigApp::InitInstance() {
         return false;
     }
     summary->SetChannel(&m_channel);
+    summary->SetWorkingProfile(&m_profile);
     summary->SetSheetRunner(this);
-    summary->SetStartProfile(m_channel.Location);
+    summary->SetStartProfile(m_profile.Location);
     RunSheet(*summary);
     return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "platform/ui/dialogs/SheetRunner.h"
 #include "res/Translation.h"
 
@@ -9,9 +10,9 @@ namespace zo::app {
 // The wizard's caption at a first start.
 inline constexpr const char* kFirstTimeCaption = N_("First Time");
 
-// The application: it owns the channel every page uses and decides once, at start,
-// whether the wizard runs before the configuration window. Nothing reaches it through a
-// global: the sheets are handed the channel and this sheet runner.
+// The application: it owns the channel and the working profile every page uses and decides
+// once, at start, whether the wizard runs before the configuration window. Nothing reaches
+// it through a global: the sheets are handed the channel, the profile and this sheet runner.
 // Seams: the prompter (message 130 when the window system lacks what the windows need)
 // and the default hive (the first-start test). User-interface thread.
 class ConfigApp : public ui::SheetRunner {
@@ -28,6 +29,8 @@ public:
 
     // The channel every page uses.
     link::ModemChannel& Channel() { return m_channel; }
+    // The profile the wizard makes, which the configuration window takes over.
+    link::WorkingProfile& Profile() { return m_profile; }
 
     // Runs a sheet modally and returns its result; the configuration page runs the
     // new-profile wizard through it too.
@@ -39,6 +42,7 @@ protected:
 
 private:
     link::ModemChannel m_channel;
+    link::WorkingProfile m_profile;
 };
 
 }  // namespace zo::app

@@ -108,17 +108,19 @@ bool Converse(Reader reader, Conversation* out, std::string* error) {
         out->probe.cpuMs = probe.CpuMs();
         out->probe.demandedMs = double(clock.paused.count() + link::kReplyWindow.count());
 
-        channel.Location = "Bench";
-        channel.Switch = "National ISDN-1 (NI-1)";
-        channel.Phone1 = "2065550100";
-        channel.SPID1 = "20655501000101";
-        channel.TerminalCount = 1;
+        link::WorkingProfile profile;
+        profile.TakeLine(channel.Line());
+        profile.Location = "Bench";
+        profile.Switch = "National ISDN-1 (NI-1)";
+        profile.Phone1 = "2065550100";
+        profile.SPID1 = "20655501000101";
+        profile.TerminalCount = 1;
         clock.paused = milliseconds(0);
         link::NoProgressWindow progress;
         CpuMeter programming;
         link::CardConfiguration run(channel, progress, link::ProgressSteps::Wizard);
         out->programming.ok =
-            run.Run(link::WizardCardSettings(channel)) == link::CardConfigurationResult::Applied;
+            run.Run(link::WizardCardSettings(profile)) == link::CardConfigurationResult::Applied;
         out->programming.wallMs = programming.WallMs();
         out->programming.cpuMs = programming.CpuMs();
         out->programming.demandedMs =
@@ -127,7 +129,7 @@ bool Converse(Reader reader, Conversation* out, std::string* error) {
         // The run ends with one durable transaction on the store; the same again, alone.
         if (out->programming.ok) {
             CpuMeter record;
-            store::SaveAppliedProfile({channel.Location, channel.WorkingProfileRecord(), {}});
+            store::SaveAppliedProfile({profile.Location, profile.Record(), {}});
             out->programming.storeMs = record.WallMs();
         }
     }
@@ -228,7 +230,9 @@ bool MeasureOkLatency(Reader reader, Latency* out, std::string* error) {
     {
         link::ModemChannel channel;
         link::SetDetectionSettings(channel, link::ScanCaller::Wizard);
-        channel.Port = "COM1";
+        link::LineSettings line = channel.Line();
+        line.port = "COM1";
+        channel.SetLine(line);
         if (pid > 0 && channel.OpenConfiguredPort()) {
             std::string reply;
             for (; answered < kLatencyExchanges; ++answered) {

@@ -77,15 +77,18 @@ void RunStallBench(Table& table) {
         {"programming",
          [](link::ModemChannel& channel) {
              link::SetDetectionSettings(channel, link::ScanCaller::Wizard);
-             channel.Location = "Bench";
-             channel.Switch = "National ISDN-1 (NI-1)";
-             channel.Phone1 = "2065550100";
-             channel.SPID1 = "20655501000101";
-             channel.TerminalCount = 1;
-             channel.Port = "COM1";
+             link::WorkingProfile profile;
+             profile.TakeLine(channel.Line());
+             profile.Location = "Bench";
+             profile.Switch = "National ISDN-1 (NI-1)";
+             profile.Phone1 = "2065550100";
+             profile.SPID1 = "20655501000101";
+             profile.TerminalCount = 1;
+             profile.Port = "COM1";
+             channel.SetLine(profile.Line());
              link::NoProgressWindow progress;
              link::CardConfiguration run(channel, progress, link::ProgressSteps::Wizard);
-             return run.Run(link::WizardCardSettings(channel)) ==
+             return run.Run(link::WizardCardSettings(profile)) ==
                     link::CardConfigurationResult::Applied;
          }},
         {"first query",

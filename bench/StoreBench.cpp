@@ -32,19 +32,19 @@ void FillProfiles(int count) {
     registry::Hive::Batch batch(hive);
     store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
     for (int i = 0; i < count; ++i) {
-        store::ProfileRecord r{"Location " + std::to_string(i),
-                               "National ISDN-1 (NI-1)",
-                               "2065550100",
-                               "20655501000101",
-                               "COM3",
-                               "115200",
-                               "8",
-                               "None",
-                               "1",
-                               "Hardware",
-                               "2065550101",
-                               "20655501010101",
-                               i % 2 == 0};
+        store::Profile r{"Location " + std::to_string(i),
+                         "National ISDN-1 (NI-1)",
+                         "2065550100",
+                         "20655501000101",
+                         "COM3",
+                         "115200",
+                         "8",
+                         "None",
+                         "1",
+                         "Hardware",
+                         "2065550101",
+                         "20655501010101",
+                         i % 2 == 0};
         store::WriteProfile(key, r);
     }
     batch.Commit();
@@ -64,7 +64,7 @@ void RunStoreBench(Table& table) {
         start = Clock::now();
         std::size_t values = 0;
         for (const auto& name : names) {
-            values += store::ReadProfile(name).values.size();
+            values += store::ReadProfile(name).storedCount;
         }
         const double loadMs = MsSince(start);
         const double perProfileUs = 1000.0 * (listMs + loadMs) / count;

@@ -73,6 +73,7 @@ public:
     bool Open() {
         sheet = std::make_unique<summary::SummarySheet>(res::LoadString(res::IDS_TITLE));
         sheet->SetChannel(&app.Channel());
+        sheet->SetWorkingProfile(&app.Profile());
         sheet->SetSheetRunner(&app);
         sheet->SetStartProfile("Location 0");
         return sheet->Create();

@@ -247,8 +247,8 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
     auto device = [&channel] {
         return channel.Device() && channel.Device()->Handle
                    ? res::Fill(res::Tr("%1 on %2"),
-                               {channel.Port, channel.Device()->Handle->Describe()})
-                   : channel.Port;
+                               {channel.Line().port, channel.Device()->Handle->Describe()})
+                   : channel.Line().port;
     };
     switch (result) {
         case CardConfigurationResult::PortNotOpened:

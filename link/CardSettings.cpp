@@ -27,16 +27,16 @@ std::string FlowCommandFor(const std::string& flow) {
     return {};
 }
 
-CardSettings WizardCardSettings(const link::ModemChannel& channel) {
+CardSettings WizardCardSettings(const WorkingProfile& profile) {
     CardSettings s;
-    s.switchType = channel.Switch;
-    s.number1 = LastSeven(channel.Phone1);
-    s.spid1 = channel.SPID1;
-    s.number2 = channel.TerminalCount == 2 ? LastSeven(channel.Phone2) : std::string();
-    s.spid2 = channel.SPID2;
-    s.flowCommand = FlowCommandFor(channel.Flow);
-    s.location = channel.Location;
-    s.record = channel.WorkingProfileRecord();
+    s.switchType = profile.Switch;
+    s.number1 = LastSeven(profile.Phone1);
+    s.spid1 = profile.SPID1;
+    s.number2 = profile.TerminalCount == 2 ? LastSeven(profile.Phone2) : std::string();
+    s.spid2 = profile.SPID2;
+    s.flowCommand = FlowCommandFor(profile.Flow);
+    s.location = profile.Location;
+    s.record = profile.Record();
     return s;
 }
 

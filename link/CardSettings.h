@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "link/ModemChannel.h"
-#include "store/ProfileStore.h"
+#include "link/WorkingProfile.h"
+#include "store/Profile.h"
 
 namespace zo::link {
 
@@ -19,19 +19,19 @@ struct CardSettings {
     std::string location;     // the profile recorded as applied
     // Saved with the record of the applied profile in one transaction (store::AppliedSave):
     // the values to store, and the profile as read before the card was programmed.
-    std::optional<store::ProfileRecord> record;
+    std::optional<store::Profile> record;
     std::optional<store::Profile> readBefore;
 };
 
 // The configuration page always asks for hardware flow control.
 inline constexpr const char* kConfigPageFlowCommand = "AT&K3\r\n";
 
-// The wizard's flow command for the channel's Flow text; empty for an unknown text.
+// The wizard's flow command for a profile's Flow text; empty for an unknown text.
 std::string FlowCommandFor(const std::string& flow);
 
 // The wizard's inputs: numbers cut to their last seven characters, the flow command from
-// the channel's Flow; the working profile is saved as the run ends.
-CardSettings WizardCardSettings(const link::ModemChannel& channel);
+// the profile's Flow; the working profile is saved as the run ends.
+CardSettings WizardCardSettings(const WorkingProfile& profile);
 
 // A stored directory number as the configuration page splits it: the first three
 // characters, the three after them and the last four. A number of another length

@@ -6,21 +6,14 @@
 namespace zo::link {
 
 void SetQuerySettings(ModemChannel& channel, const std::string& port) {
-    channel.Port = port;
-    channel.Baud = "115200";
-    channel.Bits = "8";
-    channel.Parity = "None";
-    channel.ParityCode = 0;
-    channel.StopBitsCode = 0;
-    channel.Stop = "1";
-    channel.Flow = "Hardware";
+    channel.SetLine({port, "115200", "8", "None", "1", "Hardware", 0, 0});
 }
 
 std::string NoReplyDetail(const ModemChannel& channel, const std::string& linkReason) {
     if (!linkReason.empty()) {
         return linkReason;
     }
-    std::string device = channel.Port;
+    std::string device = channel.Line().port;
     if (channel.Device() && channel.Device()->Handle) {
         device = res::Fill(res::Tr("%1 on %2"), {device, channel.Device()->Handle->Describe()});
     }

@@ -122,24 +122,6 @@ struct ModemChannel::ResultScan {
 ModemChannel::ModemChannel(LinkContext context) : m_context(context) {}
 ModemChannel::~ModemChannel() = default;
 
-store::ProfileRecord ModemChannel::WorkingProfileRecord() const {
-    store::ProfileRecord r;
-    r.Location = Location;
-    r.Switch = Switch;
-    r.Phone1 = Phone1;
-    r.SPID1 = SPID1;
-    r.Port = Port;
-    r.Baud = Baud;
-    r.Bits = Bits;
-    r.Parity = Parity;
-    r.Stop = Stop;
-    r.Flow = Flow;
-    r.Phone2 = Phone2;
-    r.SPID2 = SPID2;
-    r.terminal2 = TerminalCount == 2;
-    return r;
-}
-
 void ModemChannel::ForgetLostPort() {
     if (!m_serial || !m_serial->Handle || !m_serial->Handle->Lost()) {
         return;
@@ -147,7 +129,7 @@ void ModemChannel::ForgetLostPort() {
     if (m_linkError.empty()) {
         m_linkError = res::Fill(res::Tr("%1 on %2: the device has gone: it was unplugged, "
                                         "switched off or hung up, or another took its place"),
-                                {Port, m_serial->Handle->Describe()});
+                                {m_line.port, m_serial->Handle->Describe()});
     }
     m_lost = LostPort{m_serial->PortName(), m_serial->Name, m_serial->State};
     m_serial.reset();
@@ -181,11 +163,11 @@ LinkResult ModemChannel::OpenPort(OpenMode mode) {
     m_lost.reset();
     // A quietly opened port has no name and is never taken for the one asked for.
     bool reuse =
-        m_serial && m_serial->IsOpen() && !m_serial->Name.empty() && m_serial->Name == Port;
+        m_serial && m_serial->IsOpen() && !m_serial->Name.empty() && m_serial->Name == m_line.port;
     if (!reuse) {
         // Closed first: the device may be the one about to be opened again.
         m_serial.reset();
-        m_serial = std::make_unique<SerialPort>(Port, mode, m_context);
+        m_serial = std::make_unique<SerialPort>(m_line.port, mode, m_context);
         if (m_serial->IsOpen()) {
             ++m_deviceOpens;
         }
@@ -217,7 +199,7 @@ LinkResult ModemChannel::OpenConfiguredPort() {
 
 LinkResult ModemChannel::OpenPortByName(const std::string& portName) {
     ContextWaitCursor wait(m_context);
-    Port = portName;
+    m_line.port = portName;
     return OpenPort(OpenMode::Quiet);
 }
 
@@ -225,11 +207,11 @@ bool ModemChannel::ApplyLineSettings() {
     SerialPort& port = *m_serial;
     comm::LineState& s = port.State;
     if (port.GetState()) {
-        s.baudRate = static_cast<std::uint32_t>(Atol(Baud));
+        s.baudRate = static_cast<std::uint32_t>(Atol(m_line.baud));
     }
-    s.byteSize = static_cast<std::uint8_t>(Atol(Bits));
-    s.parity = ParityCode;
-    s.stopBits = StopBitsCode;
+    s.byteSize = static_cast<std::uint8_t>(Atol(m_line.bits));
+    s.parity = m_line.parityCode;
+    s.stopBits = m_line.stopBitsCode;
     auto setFlow = [&s](bool cts, bool outX, bool inX, comm::RtsControl rts) {
         s.outxCtsFlow = cts;
         s.outxDsrFlow = false;
@@ -239,11 +221,11 @@ bool ModemChannel::ApplyLineSettings() {
         s.inX = inX;
         s.rtsControl = rts;
     };
-    if (Flow == "None") {
+    if (m_line.flow == "None") {
         setFlow(false, false, false, comm::RtsControl::Enable);
-    } else if (Flow == "XOn/XOff") {
+    } else if (m_line.flow == "XOn/XOff") {
         setFlow(false, true, true, comm::RtsControl::Enable);
-    } else if (Flow == "Hardware") {
+    } else if (m_line.flow == "Hardware") {
         setFlow(true, false, false, comm::RtsControl::Handshake);
     }
     bool written = port.SetState();
@@ -255,7 +237,7 @@ void ModemChannel::ClearError() {
     if (m_serial && m_serial->Handle) {
         m_serial->Handle->ClearError(&m_serial->Status);
         const std::string device =
-            res::Fill(res::Tr("%1 on %2"), {Port, m_serial->Handle->Describe()});
+            res::Fill(res::Tr("%1 on %2"), {m_line.port, m_serial->Handle->Describe()});
         m_linkError = m_serial->Status.lastError
                           ? comm::DescribeDeviceFailure(device, m_serial->Status.lastError)
                           : res::Fill(res::Tr("%1: the device failed"), {device});

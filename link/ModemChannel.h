@@ -7,10 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "link/LineSettings.h"
 #include "link/LinkContext.h"
 #include "link/LinkResult.h"
 #include "link/SerialPort.h"
-#include "store/ProfileStore.h"
 
 namespace zo::link {
 
@@ -32,9 +32,8 @@ inline constexpr std::size_t kReplyCap = 16384;
 inline constexpr std::size_t kReplyReadSize = 2048;
 inline constexpr std::size_t kOkReadSize = 1024;
 
-// The program's one route to the card. It carries the working profile: the one copy of
-// the profile in hand, filled by the wizard pages, completed by card detection and taken
-// over by the configuration page. Pages read and write the fields directly.
+// The program's one route to the card: a port and its line settings, handed in before
+// an open.
 // Seams, from the context it is made with: the clock (pauses, read windows and bounds), the
 // port map (through SerialPort), the prompter (messages 111 and 109 when OpenConfiguredPort
 // fails, 110 with Retry or Cancel when a write fails; the wait cursor). Thread: one at a
@@ -50,14 +49,18 @@ public:
     // What the channel talks to the card through, for those that talk through it.
     const LinkContext& Context() const { return m_context; }
 
+    // What the next open uses; an open port keeps its settings until it is opened again.
+    void SetLine(const LineSettings& line) { m_line = line; }
+    const LineSettings& Line() const { return m_line; }
+
     // Every open, write and read returns how it ended and, when the device failed or the
     // port did not open, why: the device, the system's error and a hint, for the detail
     // under a message.
 
-    // Opens the port named by Port (reusing the open one when its name is the same),
-    // reporting failures with messages 111 and 109, then applies the line settings.
+    // Opens the port named by the line settings (reusing the open one when its name is the
+    // same), reporting failures with messages 111 and 109, then applies the line settings.
     LinkResult OpenConfiguredPort();
-    // Sets Port, opens it quietly (never reused afterwards) and applies the line
+    // Sets the port, opens it quietly (never reused afterwards) and applies the line
     // settings. Shows nothing.
     LinkResult OpenPortByName(const std::string& portName);
     // Writes the text, then pauses kCommandPause. A failed write asks Retry or Cancel
@@ -88,26 +91,6 @@ public:
     // The command line says why an open failed once, with message 111 and its reason,
     // where the windows follow it with message 109.
     void ReportOpenFailureOnce() { m_openFailureReportedOnce = true; }
-
-    // The working profile as a record to store; terminal 2 belongs to it at a count of 2.
-    store::ProfileRecord WorkingProfileRecord() const;
-
-    std::string Location;
-    std::string Switch;
-    std::string Phone1;
-    std::string Phone2;
-    std::string SPID1;
-    std::string SPID2;
-    std::string Port;
-    std::string Baud;
-    std::string Bits;
-    std::string Parity;
-    std::string Stop;
-    std::string Flow;
-    std::int32_t TerminalCount = 0;
-    bool AutoDetect = false;
-    std::uint8_t ParityCode = 0;
-    std::uint8_t StopBitsCode = 0;
 
     // Counts the devices opened: a change during a conversation means the card went away
     // and what answers now is a fresh device that has not heard the earlier commands.
@@ -141,6 +124,7 @@ private:
     void NoteDeviceFailure();
 
     LinkContext m_context;
+    LineSettings m_line;
     std::unique_ptr<SerialPort> m_serial;
     std::string m_linkError;
     std::string m_lastCommand;

@@ -7,15 +7,17 @@
 namespace zo::link {
 
 void SetDetectionSettings(ModemChannel& channel, ScanCaller caller) {
-    channel.Baud = "115200";
-    channel.Bits = "8";
-    channel.Parity = "None";
-    channel.ParityCode = 0;
-    channel.StopBitsCode = 0;
+    LineSettings line = channel.Line();
+    line.baud = "115200";
+    line.bits = "8";
+    line.parity = "None";
+    line.parityCode = 0;
+    line.stopBitsCode = 0;
     if (caller == ScanCaller::Wizard) {
-        channel.Stop = "1";
+        line.stop = "1";
     }
-    channel.Flow = "Hardware";
+    line.flow = "Hardware";
+    channel.SetLine(line);
 }
 
 bool ScanPorts(ModemChannel& channel, ScanCaller caller) {
@@ -29,7 +31,6 @@ bool ScanPorts(ModemChannel& channel, ScanCaller caller) {
         }
         const LinkResult probe = channel.ProbePort(name);
         if (probe) {
-            channel.Port = name;
             return true;
         }
         report += (report.empty() ? "" : "\n") + probe.reason;

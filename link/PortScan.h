@@ -13,12 +13,14 @@ namespace zo::link {
 enum class ScanCaller { Wizard, SummarySheet };
 
 // Writes the detection line settings (115200 bit/s, 8 data bits, no parity, one stop
-// bit, hardware flow) into the channel.
+// bit, hardware flow) into the channel's line.
 void SetDetectionSettings(ModemChannel& channel, ScanCaller caller);
 
-// Probes COM4, COM3, COM2 and COM1 in turn until the card identifies itself. True when
-// found, with Port naming the port; otherwise shows message 121, with one line for each
-// port saying why the card was not there as its detail, and Port holds the last name tried.
+// Probes COM4, COM3, COM2 and COM1 in turn, on the channel's line with the detection
+// settings, until the card identifies itself. True when found, with the channel's line
+// naming the port; otherwise shows message 121, with one line for each port saying why
+// the card was not there as its detail, and the line names the last port tried. The
+// wizard takes the line into its profile afterwards.
 bool ScanPorts(ModemChannel& channel, ScanCaller caller);
 
 }  // namespace zo::link

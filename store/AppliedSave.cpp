@@ -10,17 +10,6 @@ StoreResult Failure() {
     return StoreResult::Fail(StoreStatus::Failed, RegistryFailureDetail());
 }
 
-// The values a record stores, in stored order.
-std::vector<std::string> StoredValuesOf(const ProfileRecord& r) {
-    std::vector<std::string> v{r.Location, r.Switch, r.Phone1, r.SPID1, r.Port,
-                               r.Baud,     r.Bits,   r.Parity, r.Stop,  r.Flow};
-    if (r.terminal2) {
-        v.push_back(r.Phone2);
-        v.push_back(r.SPID2);
-    }
-    return v;
-}
-
 }  // namespace
 
 StoreResult SaveAppliedProfile(const AppliedSave& save) {
@@ -59,7 +48,7 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
                                                        "programmed."),
                                                {name}));
         }
-        if (now.values != save.readBefore->values) {
+        if (now != *save.readBefore) {
             return StoreResult::Fail(StoreStatus::Changed,
                                      res::Fill(res::Tr("Another program changed the profile "
                                                        "\"%1\" while the card was being "
@@ -72,10 +61,10 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
     }
     RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
     if (save.record) {
-        ProfileRecord record = *save.record;
+        Profile record = *save.record;
         record.Location = name;
         // Values that are already stored stay untouched.
-        if (StoredValuesOf(record) != now.values && !WriteProfile(key, record)) {
+        if (Profile::FromStored(record.Values()) != now && !WriteProfile(key, record)) {
             return Failure();
         }
     }

@@ -13,7 +13,7 @@ struct AppliedSave {
     // The profile recorded as applied, in any letter case; the stored spelling is kept.
     std::string name;
     // The values to save under it; none leaves the profile's values as they are.
-    std::optional<ProfileRecord> record;
+    std::optional<Profile> record;
     // The profile as this program read it before programming the card (one that does not
     // exist for the wizard's new profile, so that a profile another program stored under
     // its name meanwhile stands); none saves whatever the store holds.

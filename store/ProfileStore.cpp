@@ -14,11 +14,6 @@ namespace zo::store {
 using registry::DefaultHive;
 using registry::Status;
 
-const std::string& Profile::At(std::size_t pos) const {
-    static const std::string empty;
-    return pos < values.size() ? values[pos] : empty;
-}
-
 const std::string& PccardPath() {
     return res::LoadString(res::IDS_PCCARD_PATH);
 }
@@ -109,25 +104,25 @@ std::string StoredProfileName(const std::string& name) {
 }
 
 Profile ReadProfile(const std::string& name) {
-    Profile profile;
     if (!IsStorableName(name)) {
-        return profile;
+        return {};
     }
     HKey key;
     std::vector<registry::Value> values;
     if (DefaultHive().OpenKey(HKEY_LOCAL_MACHINE, ProfilePath(name), &key) != Status::Ok ||
         DefaultHive().ListValues(key, &values) != Status::Ok) {
-        return profile;
+        return {};
     }
-    profile.values.reserve(values.size());
+    std::vector<std::string> data;
+    data.reserve(values.size());
     for (auto& v : values) {
         std::size_t nul = v.data.find('\0');
         if (nul != std::string::npos) {
             v.data.resize(nul);
         }
-        profile.values.push_back(std::move(v.data));
+        data.push_back(std::move(v.data));
     }
-    return profile;
+    return Profile::FromStored(std::move(data));
 }
 
 std::string ActiveProfileName() {
@@ -151,37 +146,31 @@ bool IsFirstStart() {
     return key.Results().empty();
 }
 
-bool WriteProfile(RegistryKey& key, const ProfileRecord& r) {
-    if (!IsStorableName(r.Location)) {
+bool WriteProfile(RegistryKey& key, const Profile& profile) {
+    if (!IsStorableName(profile.Location)) {
         return false;
     }
     // Creating the key belongs to the save: a save cut short never leaves an empty key.
     registry::Hive::Batch batch(DefaultHive());
-    if (!batch.Ok() || !key.Reopen(HKEY_LOCAL_MACHINE, ProfilePath(r.Location))) {
+    if (!batch.Ok() || !key.Reopen(HKEY_LOCAL_MACHINE, ProfilePath(profile.Location))) {
         return false;
     }
-    std::vector<std::string> names(kProfileValueNames.begin(),
-                                   kProfileValueNames.begin() + kTerminal1Values);
-    std::vector<std::string> values{r.Location, r.Switch, r.Phone1, r.SPID1, r.Port,
-                                    r.Baud,     r.Bits,   r.Parity, r.Stop,  r.Flow};
+    const std::vector<std::string> values = profile.Values();
+    const std::vector<std::string> names(kProfileValueNames.begin(),
+                                         kProfileValueNames.begin() + values.size());
     std::vector<std::string> remove;
-    if (r.terminal2) {
-        names.push_back(kProfileValueNames[kPhone2]);
-        names.push_back(kProfileValueNames[kSpid2]);
-        values.push_back(r.Phone2);
-        values.push_back(r.SPID2);
-    } else {
+    if (!profile.terminal2) {
         remove = {kProfileValueNames[kPhone2], kProfileValueNames[kSpid2]};
     }
     bool written = key.WriteValues(names, values, remove);
     return batch.Commit() == Status::Ok && written;
 }
 
-StoreResult SaveNewProfile(const ProfileRecord& record) {
-    if (!IsNewProfileName(record.Location)) {
+StoreResult SaveNewProfile(const Profile& profile) {
+    if (!IsNewProfileName(profile.Location)) {
         return StoreResult::Fail(
             StoreStatus::Invalid,
-            res::Fill(res::Tr("\"%1\" cannot be the name of a profile"), {record.Location}));
+            res::Fill(res::Tr("\"%1\" cannot be the name of a profile"), {profile.Location}));
     }
     registry::Hive::Batch batch(DefaultHive());
     if (!batch.Ok()) {
@@ -192,7 +181,7 @@ StoreResult SaveNewProfile(const ProfileRecord& record) {
         return r;
     }
     for (const auto& stored : names) {
-        if (SameProfileName(stored, record.Location)) {
+        if (SameProfileName(stored, profile.Location)) {
             return StoreResult::Fail(StoreStatus::Changed,
                                      res::Fill(res::Tr("Another program stored a profile named "
                                                        "\"%1\" meanwhile; it was left as it "
@@ -201,7 +190,7 @@ StoreResult SaveNewProfile(const ProfileRecord& record) {
         }
     }
     RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
-    if (!WriteProfile(key, record) || batch.Commit() != Status::Ok) {
+    if (!WriteProfile(key, profile) || batch.Commit() != Status::Ok) {
         return Failure();
     }
     return {};

@@ -1,54 +1,13 @@
 #pragma once
 
-#include <array>
 #include <string>
 #include <vector>
 
+#include "store/Profile.h"
 #include "store/RegistryKey.h"
 #include "store/StoreResult.h"
 
 namespace zo::store {
-
-// Value names of a profile key, in the order they are first written. Readers take
-// values by position, so this order is part of the stored format.
-inline constexpr std::array<const char*, 12> kProfileValueNames{
-    "Location", "Switch", "Phone1", "SPID1", "Port",   "Baud",
-    "Bits",     "Parity", "Stop",   "Flow",  "Phone2", "SPID2"};
-
-enum ProfilePosition : std::size_t {
-    kLocation = 0,
-    kSwitch,
-    kPhone1,
-    kSpid1,
-    kPort,
-    kBaud,
-    kBits,
-    kParity,
-    kStop,
-    kFlow,
-    kPhone2,
-    kSpid2,
-};
-
-inline constexpr std::size_t kTerminal1Values = 10;
-
-// A profile as read back: the data of its values in stored order.
-struct Profile {
-    std::vector<std::string> values;
-
-    // A key with no values is no profile.
-    bool Exists() const { return !values.empty(); }
-    // Missing positions read as empty; nothing indexes past the list.
-    const std::string& At(std::size_t pos) const;
-    bool HasTerminal2() const { return values.size() > kTerminal1Values; }
-};
-
-// A profile to be written.
-struct ProfileRecord {
-    std::string Location, Switch, Phone1, SPID1, Port, Baud, Bits, Parity, Stop, Flow, Phone2,
-        SPID2;
-    bool terminal2 = false;
-};
 
 // String 117 and 122 and the paths built from them.
 const std::string& PccardPath();
@@ -79,7 +38,8 @@ std::vector<std::string> ListProfileNames();
 // The stored spelling of a profile's name typed in any letter case; empty when no
 // profile of that name is stored.
 std::string StoredProfileName(const std::string& name);
-// Reads a profile without creating its key.
+// Reads a profile without creating its key; one that does not exist when the key holds
+// no values or cannot be read. A value is cut at its first zero byte.
 Profile ReadProfile(const std::string& name);
 // The first subkey name of the CURRENT key, or empty when no profile is active.
 std::string ActiveProfileName();
@@ -96,13 +56,13 @@ bool IsFirstStart();
 // Points `key` at the profile's key and writes its values in stored order; with
 // terminal 2 off the stale "Phone2" and "SPID2" are removed in the same transaction.
 // False on any failure (callers show string 114).
-bool WriteProfile(RegistryKey& key, const ProfileRecord& record);
+bool WriteProfile(RegistryKey& key, const Profile& profile);
 
 // Saves a profile under a name the user chose as new (the wizard's). The name is checked
 // again in the transaction of the save: when a profile of that name (in any letter case)
 // is stored by then, another program's import or save, nothing is written and the result
 // is Changed, so that profile stands.
-StoreResult SaveNewProfile(const ProfileRecord& record);
+StoreResult SaveNewProfile(const Profile& profile);
 
 // Replaces the CURRENT key's subkey with one named `name`, leaving `key` on it.
 // One transaction: CURRENT never ends up with none or two after a failure.

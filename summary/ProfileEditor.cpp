@@ -14,12 +14,8 @@ namespace {
 using store::HKEY_LOCAL_MACHINE;
 using store::RegistryKey;
 
-void SplitInto(const std::string& number, std::string& area, std::string& exchange,
-               std::string& line) {
-    link::DirectoryNumberParts parts = link::SplitDirectoryNumber(number);
-    area = parts.area;
-    exchange = parts.exchange;
-    line = parts.line;
+std::string Joined(const link::DirectoryNumberParts& parts) {
+    return parts.area + parts.exchange + parts.line;
 }
 
 }  // namespace
@@ -29,27 +25,32 @@ ProfileEditor::ProfileEditor(Listener& listener) : listener(listener) {}
 std::string& ProfileEditor::Text(Field field) {
     switch (field) {
         case Field::Area1:
-            return fields.area1;
+            return number1.area;
         case Field::Exchange1:
-            return fields.exchange1;
+            return number1.exchange;
         case Field::Line1:
-            return fields.line1;
+            return number1.line;
         case Field::Spid1:
-            return fields.spid1;
+            return profile.SPID1;
         case Field::Area2:
-            return fields.area2;
+            return number2.area;
         case Field::Exchange2:
-            return fields.exchange2;
+            return number2.exchange;
         case Field::Line2:
-            return fields.line2;
+            return number2.line;
         case Field::Spid2:
             break;
     }
-    return fields.spid2;
+    return profile.SPID2;
+}
+
+void ProfileEditor::SplitNumbers() {
+    number1 = link::SplitDirectoryNumber(profile.Phone1);
+    number2 = link::SplitDirectoryNumber(profile.Phone2);
 }
 
 void ProfileEditor::SetTerminal2(bool inUse) {
-    fields.terminal2 = inUse;
+    profile.terminal2 = inUse;
     listener.Terminal2Changed();
 }
 
@@ -74,11 +75,11 @@ bool ProfileEditor::ListProfiles() {
 
 void ProfileEditor::LoadStartProfile() {
     if (IsCurrent(nullptr, nullptr)) {
-        fields.name = store::ActiveProfileName();
+        profile.Location = store::ActiveProfileName();
     } else {
         modified = true;
     }
-    Load(fields.name);
+    Load(profile.Location);
     listener.PortChanged();
 }
 
@@ -110,39 +111,24 @@ bool ProfileEditor::Load(const std::string& name) {
     }
     key.ReadValues();
     // Positions a short profile lacks read as empty.
-    const store::Profile profile{key.Results()};
-    loaded = profile;
+    loaded = store::Profile::FromStored(key.Results());
     loadedName = name;
-    fields.switchType = profile.At(store::kSwitch);
-    SplitInto(profile.At(store::kPhone1), fields.area1, fields.exchange1, fields.line1);
-    fields.spid1 = profile.At(store::kSpid1);
-    fields.port = profile.At(store::kPort);
-    fields.baud = profile.At(store::kBaud);
-    fields.bits = profile.At(store::kBits);
-    fields.parity = profile.At(store::kParity);
-    fields.stop = profile.At(store::kStop);
-    fields.flow = profile.At(store::kFlow);
-    if (profile.HasTerminal2()) {
-        SplitInto(profile.At(store::kPhone2), fields.area2, fields.exchange2, fields.line2);
-        fields.spid2 = profile.At(store::kSpid2);
-        SetTerminal2(true);
-    } else {
-        fields.area2.clear();
-        fields.exchange2.clear();
-        fields.line2.clear();
-        fields.spid2.clear();
-        SetTerminal2(false);
-    }
+    // The name stays as chosen in the list; the rest is the profile as read.
+    const std::string shown = profile.Location;
+    profile = loaded;
+    profile.Location = shown;
+    SplitNumbers();
+    SetTerminal2(profile.terminal2);
     listener.PortChanged();
-    if (!IsCurrent(&key, &fields.name)) {
+    if (!IsCurrent(&key, &profile.Location)) {
         modified = true;
     }
     return true;
 }
 
 bool ProfileEditor::Select() {
-    if (Load(fields.name)) {
-        SetTerminal2(!fields.area2.empty());
+    if (Load(profile.Location)) {
+        SetTerminal2(!number2.area.empty());
     }
     RegistryKey key(HKEY_LOCAL_MACHINE, store::WithoutTrailingBackslash(store::CurrentPath()));
     if (!key.IsOpen()) {
@@ -152,7 +138,7 @@ bool ProfileEditor::Select() {
     key.ReadSubkeys();
     if (key.Results().empty()) {
         modified = true;
-    } else if (key.Results().front() == fields.name) {
+    } else if (key.Results().front() == profile.Location) {
         modified = false;
     }
     return true;
@@ -165,11 +151,11 @@ void ProfileEditor::ClearList() {
 
 void ProfileEditor::ListInHandFirst(const std::vector<std::string>& stored) {
     names.clear();
-    if (!fields.name.empty()) {
-        names.push_back(fields.name);
+    if (!profile.Location.empty()) {
+        names.push_back(profile.Location);
     }
     for (const std::string& name : stored) {
-        if (name != fields.name) {
+        if (name != profile.Location) {
             names.push_back(name);
         }
     }
@@ -185,23 +171,13 @@ void ProfileEditor::Relist() {
     ListInHandFirst(stored);
 }
 
-void ProfileEditor::TakeNewProfile(const link::ModemChannel& channel) {
-    fields.name = channel.Location;
-    fields.switchType = channel.Switch;
-    fields.spid1 = channel.SPID1;
-    fields.spid2 = channel.SPID2;
-    SplitInto(channel.Phone1, fields.area1, fields.exchange1, fields.line1);
-    SplitInto(channel.Phone2, fields.area2, fields.exchange2, fields.line2);
-    fields.port = channel.Port;
-    fields.baud = channel.Baud;
-    fields.bits = channel.Bits;
-    fields.parity = channel.Parity;
-    fields.stop = channel.Stop;
-    fields.flow = channel.Flow;
+void ProfileEditor::TakeNewProfile(const store::Profile& made) {
+    profile = made;
+    SplitNumbers();
     listener.PortChanged();
-    SetTerminal2(!fields.spid2.empty());
-    loaded = store::ReadProfile(fields.name);
-    loadedName = fields.name;
+    SetTerminal2(!profile.SPID2.empty());
+    loaded = store::ReadProfile(profile.Location);
+    loadedName = profile.Location;
     // What was listed before a failure still goes into the list.
     std::vector<std::string> stored;
     if (!store::ListProfiles(&stored).Ok()) {
@@ -210,11 +186,11 @@ void ProfileEditor::TakeNewProfile(const link::ModemChannel& channel) {
         SetRemovable(stored.size() >= 2);
     }
     ListInHandFirst(stored);
-    modified = !IsCurrent(nullptr, &fields.name);
+    modified = !IsCurrent(nullptr, &profile.Location);
 }
 
 bool ProfileEditor::Remove() {
-    const store::StoreResult removed = store::RemoveProfile(fields.name);
+    const store::StoreResult removed = store::RemoveProfile(profile.Location);
     switch (removed.status) {
         case store::StoreStatus::Ok:
         case store::StoreStatus::NotFound:  // another program removed it first
@@ -236,27 +212,25 @@ bool ProfileEditor::Remove() {
     }
     SetRemovable(stored.size() >= 2);
     auto entry = std::find_if(names.begin(), names.end(), [this](const std::string& name) {
-        return store::SameProfileName(name, fields.name);
+        return store::SameProfileName(name, profile.Location);
     });
     if (entry != names.end()) {
         names.erase(entry);
     }
-    listener.ProfileUnlisted(fields.name);
+    listener.ProfileUnlisted(profile.Location);
     const std::string next = stored.front();
     // Emptied so the next one shows as not applied: after a removal Close asks what the card holds.
-    fields.name.clear();
+    profile.Location.clear();
     Load(next);
-    fields.name = next;
+    profile.Location = next;
     return true;
 }
 
 void ProfileEditor::SwitchTerminal2(bool inUse) {
     modified = true;
     if (!inUse) {
-        fields.area2.clear();
-        fields.exchange2.clear();
-        fields.line2.clear();
-        fields.spid2.clear();
+        number2 = {};
+        profile.SPID2.clear();
     }
     SetTerminal2(inUse);
 }
@@ -264,11 +238,10 @@ void ProfileEditor::SwitchTerminal2(bool inUse) {
 void ProfileEditor::SuggestSpid(int terminal) {
     const bool first = terminal == 1;
     std::optional<std::string> spid =
-        first
-            ? wizard::SuggestSpid(fields.switchType, fields.area1, fields.exchange1, fields.line1)
-            : wizard::SuggestSpid(fields.switchType, fields.area2, fields.exchange2, fields.line2);
+        first ? wizard::SuggestSpid(profile.Switch, number1.area, number1.exchange, number1.line)
+              : wizard::SuggestSpid(profile.Switch, number2.area, number2.exchange, number2.line);
     if (spid && !spid->empty()) {
-        (first ? fields.spid1 : fields.spid2) = *spid;
+        (first ? profile.SPID1 : profile.SPID2) = *spid;
     }
 }
 
@@ -278,52 +251,46 @@ int ProfileEditor::FirstNonDigit(const std::string& text) {
 }
 
 void ProfileEditor::SetIdentificationLine(link::ModemChannel& channel) const {
-    link::SetQuerySettings(channel, fields.port);
+    link::SetQuerySettings(channel, profile.Port);
 }
 
 link::CardSettings ProfileEditor::ApplySettings(const std::string& programmedPort) const {
     link::CardSettings settings;
-    settings.switchType = fields.switchType;
+    settings.switchType = profile.Switch;
     // The card answers calls to its seven-digit local number; the area code only goes into SPIDs.
-    settings.number1 = fields.exchange1 + fields.line1;
-    settings.spid1 = fields.spid1;
-    settings.number2 = fields.exchange2 + fields.line2;
-    settings.spid2 = fields.spid2;
+    settings.number1 = number1.exchange + number1.line;
+    settings.spid1 = profile.SPID1;
+    settings.number2 = number2.exchange + number2.line;
+    settings.spid2 = profile.SPID2;
     settings.flowCommand = link::kConfigPageFlowCommand;
-    settings.location = fields.name;
+    settings.location = profile.Location;
     settings.record = Record();
     settings.record->Port = programmedPort;
     // What Apply may save over: the profile as this editor read it.
-    settings.readBefore =
-        store::SameProfileName(loadedName, fields.name) ? loaded : store::ReadProfile(fields.name);
+    settings.readBefore = store::SameProfileName(loadedName, profile.Location)
+                              ? loaded
+                              : store::ReadProfile(profile.Location);
     return settings;
 }
 
 void ProfileEditor::Applied(const std::string& programmedPort) {
-    fields.port = programmedPort;
+    profile.Port = programmedPort;
     listener.PortChanged();
-    loaded = store::ReadProfile(fields.name);
-    loadedName = fields.name;
+    loaded = store::ReadProfile(profile.Location);
+    loadedName = profile.Location;
     modified = false;
 }
 
-store::ProfileRecord ProfileEditor::Record() const {
-    store::ProfileRecord record;
-    record.Location = fields.name;
-    record.Switch = fields.switchType;
-    record.Phone1 = fields.area1 + fields.exchange1 + fields.line1;
-    record.SPID1 = fields.spid1;
-    record.Port = fields.port;
-    record.Baud = fields.baud;
-    record.Bits = fields.bits;
-    record.Parity = fields.parity;
-    record.Stop = fields.stop;
-    record.Flow = fields.flow;
-    record.terminal2 = fields.terminal2;
-    if (fields.terminal2) {
-        record.Phone2 = fields.area2 + fields.exchange2 + fields.line2;
-        record.SPID2 = fields.spid2;
+store::Profile ProfileEditor::Record() const {
+    store::Profile record = profile;
+    record.Phone1 = Joined(number1);
+    record.Phone2 = record.terminal2 ? Joined(number2) : std::string();
+    if (!record.terminal2) {
+        record.SPID2.clear();
     }
+    // A record to write, not one as read.
+    record.storedCount = 0;
+    record.beyond.clear();
     return record;
 }
 

@@ -11,18 +11,6 @@
 
 namespace zo::summary {
 
-// The profile on the configuration page, as the page shows it: each directory number in
-// three parts.
-struct ProfileFields {
-    std::string name;
-    std::string switchType;
-    std::string area1, exchange1, line1, spid1;
-    std::string area2, exchange2, line2, spid2;
-    bool terminal2 = false;
-    // Not shown on the page: carried through and saved as they were read.
-    std::string port, baud, bits, parity, stop, flow;
-};
-
 // What Apply's conversation with the card came to.
 struct ApplyOutcome {
     link::CardConfigurationResult result = link::CardConfigurationResult::Applied;
@@ -62,10 +50,15 @@ public:
     ProfileEditor(const ProfileEditor&) = delete;
     ProfileEditor& operator=(const ProfileEditor&) = delete;
 
-    // The page's controls hand their texts over into these and are filled from them.
-    ProfileFields& Fields() { return fields; }
-    const ProfileFields& Fields() const { return fields; }
+    // The profile in hand. The page's controls hand their texts over into it and are filled
+    // from it; each directory number is edited in the three parts the page shows (Text), which
+    // Record() joins. The serial values are not shown: saved as they were read.
+    store::Profile& Fields() { return profile; }
+    const store::Profile& Fields() const { return profile; }
     std::string& Text(Field field);
+    const std::string& Text(Field field) const {
+        return const_cast<ProfileEditor*>(this)->Text(field);
+    }
     // The names listed, in the order they went into the list.
     const std::vector<std::string>& Names() const { return names; }
     bool Removable() const { return removable; }
@@ -79,14 +72,14 @@ public:
     void LoadStartProfile();
     // Reads a profile into the fields; false after a store failure.
     bool Load(const std::string& name);
-    // The user chose `Fields().name` in the list: edits made meanwhile are dropped. False
+    // The user chose `Fields().Location` in the list: edits made meanwhile are dropped. False
     // when the record of the applied profile cannot be read.
     bool Select();
     // New: the list is emptied while the wizard runs, then filled again, the profile in
-    // hand first; a finished wizard's profile, in `channel`, becomes the one in hand.
+    // hand first; a finished wizard's profile becomes the one in hand.
     void ClearList();
     void Relist();
-    void TakeNewProfile(const link::ModemChannel& channel);
+    void TakeNewProfile(const store::Profile& made);
     // Deletes the profile in hand and shows the first stored one left; false when nothing
     // was removed.
     bool Remove();
@@ -107,8 +100,8 @@ public:
     link::CardSettings ApplySettings(const std::string& programmedPort) const;
     // After a successful Apply: the profile as now stored is the one the card holds.
     void Applied(const std::string& programmedPort);
-    // The fields as the profile is stored.
-    store::ProfileRecord Record() const;
+    // The profile in hand as it is stored, its numbers joined from their parts.
+    store::Profile Record() const;
 
 private:
     // Whether a profile is recorded as applied (no name), or whether it is `name`.
@@ -117,8 +110,12 @@ private:
     void SetRemovable(bool value);
     void ListInHandFirst(const std::vector<std::string>& stored);
 
+    void SplitNumbers();
+
     Listener& listener;
-    ProfileFields fields;
+    store::Profile profile;
+    // The page's view of Phone1 and Phone2 while they are edited.
+    link::DirectoryNumberParts number1, number2;
     std::vector<std::string> names;
     bool removable = true;
     bool modified = false;

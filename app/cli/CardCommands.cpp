@@ -58,7 +58,7 @@ int ProbeCommand(std::ostream& out, std::ostream& err) {
     if (!link::ScanPorts(channel, link::ScanCaller::Wizard)) {
         return kExitRefused;
     }
-    out << channel.Port << "\n";
+    out << channel.Line().port << "\n";
     return kExitOk;
 }
 
@@ -177,7 +177,7 @@ int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err)
         return ExitFor(result);
     }
     out << res::Fill(res::Tr("Applied \"%1\" to the card on %2."),
-                     {store::EscapeControlCharacters(name), channel.Port})
+                     {store::EscapeControlCharacters(name), channel.Line().port})
         << "\n";
     return kExitOk;
 }

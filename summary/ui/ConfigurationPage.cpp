@@ -91,7 +91,7 @@ ConfigurationPage::ConfigurationPage() : pages::AnimatedPage(res::IDD_CONFIGURE)
 }
 
 void ConfigurationPage::SetStartProfile(const std::string& name) {
-    m_editor.Fields().name = name;
+    m_editor.Fields().Location = name;
 }
 
 void ConfigurationPage::SetProgressWindowMaker(
@@ -108,30 +108,35 @@ link::ModemChannel* ConfigurationPage::Channel() const {
     return sheet ? sheet->Channel() : nullptr;
 }
 
+link::WorkingProfile* ConfigurationPage::WorkingProfile() const {
+    summary::SummarySheet* sheet = Sheet();
+    return sheet ? sheet->WorkingProfile() : nullptr;
+}
+
 void ConfigurationPage::DoDataExchange(ui::DataExchange& dx) {
     pages::AnimatedPage::DoDataExchange(dx);
-    ProfileFields& fields = m_editor.Fields();
+    store::Profile& fields = m_editor.Fields();
     ui::DDX_Control(dx, res::IDC_CFG_REMOVE, m_removeButton);
     ui::DDX_Control(dx, res::IDC_CFG_PROFILE, m_profileList);
     for (std::size_t row = 0; row < m_edits.size(); ++row) {
         ui::DDX_Control(dx, kFieldEdits[row].control, m_edits[row]);
     }
     ui::DDX_Control(dx, res::IDC_CFG_SWITCH, m_switchList);
-    ui::DDX_CBString(dx, res::IDC_CFG_SWITCH, fields.switchType);
+    ui::DDX_CBString(dx, res::IDC_CFG_SWITCH, fields.Switch);
     for (const FieldEdit& edit : kFieldEdits) {
         ui::DDX_Text(dx, edit.control, m_editor.Text(edit.field));
     }
     ui::DDX_Check(dx, res::IDC_CFG_CONFIG2, fields.terminal2);
-    ui::DDX_CBString(dx, res::IDC_CFG_PROFILE, fields.name);
+    ui::DDX_CBString(dx, res::IDC_CFG_PROFILE, fields.Location);
 }
 
 void ConfigurationPage::PushFields() {
     UpdateData(false);
     // An empty text would select the first entry by its empty prefix; nothing is chosen.
-    if (Fields().switchType.empty()) {
+    if (Fields().Switch.empty()) {
         m_switchList.SetCurSel(-1);
     }
-    if (Fields().name.empty()) {
+    if (Fields().Location.empty()) {
         m_profileList.SetCurSel(-1);
     }
 }
@@ -169,7 +174,7 @@ void ConfigurationPage::Terminal2Changed() {
 
 void ConfigurationPage::PortChanged() {
     if (summary::SummarySheet* sheet = Sheet()) {
-        sheet->SetPortName(Fields().port);
+        sheet->SetPortName(Fields().Port);
     }
 }
 
@@ -253,19 +258,30 @@ void ConfigurationPage::OnProfileChanged() {
 
 void ConfigurationPage::OnNew() {
     m_editor.ClearList();
+    link::ModemChannel* channel = Channel();
+    link::WorkingProfile* working = WorkingProfile();
+    const link::LineSettings windowLine = channel ? channel->Line() : link::LineSettings{};
+    if (working) {
+        // The wizard starts from the port and line this window uses.
+        working->TakeLine(windowLine);
+    }
     int result;
     {
-        // Its pages fill the channel this page takes the new profile from.
-        wizard::WizardSheet wizard(res::Tr(kNewProfileCaption), nullptr, 0, Channel());
+        // Its pages fill the working profile this page takes the new profile from.
+        wizard::WizardSheet wizard(res::Tr(kNewProfileCaption), nullptr, 0, channel, working);
         summary::SummarySheet* sheet = Sheet();
         ui::SheetRunner* runner = sheet ? sheet->SheetRunner() : nullptr;
         result = runner ? runner->RunSheet(wizard) : wizard.DoModal();
     }
-    link::ModemChannel* channel = Channel();
-    if (result != ui::ID_WIZFINISH || !channel) {
+    if (channel && working) {
+        // A finished wizard's port is the one its profile names; one given up leaves the
+        // window's, which " General" shows and Apply programs on.
+        channel->SetLine(result == ui::ID_WIZFINISH ? working->Line() : windowLine);
+    }
+    if (result != ui::ID_WIZFINISH || !channel || !working) {
         m_editor.Relist();
     } else {
-        m_editor.TakeNewProfile(*channel);
+        m_editor.TakeNewProfile(working->Record());
     }
     PushFields();
     if (ui::PropertySheet* sheet = GetSheet(); sheet && sheet->Widget()) {
@@ -326,7 +342,7 @@ bool ConfigurationPage::OnSetActive() {
             m_switchList.AddString(type);
         }
     }
-    if (m_profileList.SelectString(-1, Fields().name) == ui::ItemList::kError) {
+    if (m_profileList.SelectString(-1, Fields().Location) == ui::ItemList::kError) {
         m_profileList.SetCurSel(0);
     }
     SetModified(true);
@@ -353,7 +369,7 @@ bool ConfigurationPage::OnApply() {
     }
     std::unique_ptr<link::ProgressWindow> progress =
         m_makeProgress ? m_makeProgress() : std::make_unique<link::ProgressDialog>();
-    const link::CardSettings settings = m_editor.ApplySettings(channel->Port);
+    const link::CardSettings settings = m_editor.ApplySettings(channel->Line().port);
     const std::optional<ApplyOutcome> ran = ui::RunConversation(
         [channel, &progress, &settings] { return ProgramCard(*channel, *progress, settings); });
     if (!ran) {
@@ -364,7 +380,9 @@ bool ConfigurationPage::OnApply() {
     if (outcome.result != link::CardConfigurationResult::Applied) {
         const link::RunOutcomeHandling& handling = link::HandlingOf(outcome.result);
         if (handling.forgetSearch) {
-            channel->AutoDetect = false;
+            if (link::WorkingProfile* working = WorkingProfile()) {
+                working->AutoDetect = false;
+            }
         }
         platform::CurrentPrompter().Ask(
             link::OutcomeMessage(outcome.result, outcome.refusedField), platform::Buttons::Ok,
@@ -376,7 +394,7 @@ bool ConfigurationPage::OnApply() {
         }
         return false;
     }
-    m_editor.Applied(channel->Port);
+    m_editor.Applied(channel->Line().port);
     bool result = pages::AnimatedPage::OnApply();
     // The sheet cleared it for Apply; set again so Apply stays on offer to program anew.
     SetModified(true);
@@ -387,7 +405,7 @@ void ConfigurationPage::OnCancel() {
     summary::SummarySheet* sheet = Sheet();
     if (sheet && m_editor.Modified()) {
         UpdateData(true);
-        std::string question = res::LoadString(res::IDS_PROFILE_PREFIX) + '"' + Fields().name +
+        std::string question = res::LoadString(res::IDS_PROFILE_PREFIX) + '"' + Fields().Location +
                                '"' + res::LoadString(res::IDS_PROFILE_NOT_APPLIED);
         if (platform::CurrentPrompter().Ask(question, platform::Buttons::YesNo) ==
             platform::Answer::Yes) {

@@ -40,7 +40,8 @@ public:
     // Makes the progress window of Apply; the program's own dialog unless replaced.
     void SetProgressWindowMaker(std::function<std::unique_ptr<link::ProgressWindow>()> make);
     // The profile shown, as the controls last handed it over.
-    const ProfileFields& Fields() const { return m_editor.Fields(); }
+    const store::Profile& Fields() const { return m_editor.Fields(); }
+    const std::string& Text(ProfileEditor::Field field) const { return m_editor.Text(field); }
     // True while the profile shown is not the one last applied to the card.
     bool ProfileModified() const { return m_editor.Modified(); }
     void SetProfileModified(bool modified) { m_editor.SetModified(modified); }
@@ -70,6 +71,7 @@ private:
 
     summary::SummarySheet* Sheet() const;
     link::ModemChannel* Channel() const;
+    link::WorkingProfile* WorkingProfile() const;
     // Pushes the fields into the controls; an empty switch type or profile selects nothing.
     void PushFields();
     void Advance(int controlId);

@@ -55,7 +55,9 @@ bool GeneralPage::OnKillActive() {
         // leaving again would quietly put back into the channel.
         sheet->SetPortName(m_port);
         if (link::ModemChannel* channel = sheet->Channel()) {
-            channel->Port = m_port;
+            link::LineSettings line = channel->Line();
+            line.port = m_port;
+            channel->SetLine(line);
         }
     }
     return pages::AnimatedPage::OnKillActive();

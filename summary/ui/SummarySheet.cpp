@@ -38,7 +38,7 @@ bool SummarySheet::OnInitDialog() {
         return result;
     }
     link::ModemChannel& channel = *m_channel;
-    if (channel.Port.empty()) {
+    if (channel.Line().port.empty()) {
         // The scan sets the detection line settings and reports a card found nowhere itself
         // (message 121).
         if (!ui::RunConversation([&channel] {

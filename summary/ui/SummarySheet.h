@@ -11,7 +11,8 @@
 
 namespace zo::link {
 class ModemChannel;
-}
+struct WorkingProfile;
+}  // namespace zo::link
 
 namespace zo::summary {
 
@@ -26,15 +27,17 @@ public:
     // Opens the product help at 3000 + the active tab's index, whatever was asked.
     void WinHelp(unsigned long data, unsigned command) override;
 
-    // Start-up's inputs, handed in before the window is made: the application's channel,
-    // what runs the new-profile wizard (without one it runs modally by itself) and the
-    // profile to show when none is recorded as applied.
+    // Start-up's inputs, handed in before the window is made: the application's channel
+    // and working profile, what runs the new-profile wizard (without one it runs modally by itself)
+    // and the profile to show when none is recorded as applied.
     void SetChannel(link::ModemChannel* channel) { m_channel = channel; }
+    void SetWorkingProfile(link::WorkingProfile* profile) { m_profile = profile; }
     void SetSheetRunner(ui::SheetRunner* runner) { m_sheetRunner = runner; }
     void SetStartProfile(const std::string& name) { m_configPage.SetStartProfile(name); }
 
     // What the pages share.
     link::ModemChannel* Channel() const { return m_channel; }
+    link::WorkingProfile* WorkingProfile() const { return m_profile; }
     ui::SheetRunner* SheetRunner() const { return m_sheetRunner; }
     // True while the profile shown is not the one last applied to the card.
     bool ProfileModified() const { return m_configPage.ProfileModified(); }
@@ -60,6 +63,7 @@ private:
     std::string m_portName;
     std::string m_rawIdentification;
     link::ModemChannel* m_channel = nullptr;
+    link::WorkingProfile* m_profile = nullptr;
     ui::SheetRunner* m_sheetRunner = nullptr;
     QIcon m_icon;
 };

@@ -29,11 +29,18 @@ public:
     std::vector<std::string> captions;
     std::vector<int> results;
     bool ole = true;
+    // The port the wizard's pages choose, and the channel's port as each sheet starts.
+    std::string wizardPort;
+    std::vector<std::string> channelPorts;
 
 protected:
     bool WindowSystemReady() override { return ole; }
     int RunSheet(ui::PropertySheet& sheet) override {
         captions.push_back(sheet.Caption());
+        channelPorts.push_back(Channel().Line().port);
+        if (sheet.Caption() == app::kFirstTimeCaption) {
+            Profile().Port = wizardPort;
+        }
         if (results.empty()) {
             return ui::IDCANCEL;
         }
@@ -86,6 +93,18 @@ private slots:
             QVERIFY(!app.InitInstance());
             QCOMPARE(app.captions, std::vector<std::string>{title});
         }
+    }
+
+    // The configuration window opens the port the first-start wizard chose, even when the
+    // wizard saved its profile without programming the card; it searches only without one.
+    void theConfigurationWindowStartsOnTheWizardsPort() {
+        test::TestStore store;
+        test::ScriptedPrompter prompter;
+        ScriptedApp app;
+        app.wizardPort = "COM2";
+        app.results = {ui::ID_WIZFINISH, ui::IDCANCEL};
+        QVERIFY(!app.InitInstance());
+        QCOMPARE(app.channelPorts, (std::vector<std::string>{"", "COM2"}));
     }
 
     void missingWindowSupportEndsWithItsMessage() {

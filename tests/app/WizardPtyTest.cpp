@@ -98,7 +98,7 @@ private slots:
         QVERIFY(prompter.texts.empty());
         QCOMPARE(store::ActiveProfileName(), std::string("My Office"));
         store::Profile p = store::ReadProfile("My Office");
-        QCOMPARE(p.values.size(), std::size_t(10));
+        QCOMPARE(p.storedCount, std::size_t(10));
         QCOMPARE(p.At(store::kPort), std::string("COM2"));
         QCOMPARE(p.At(store::kSpid1), std::string("20655501000101"));
         std::ifstream in(log);

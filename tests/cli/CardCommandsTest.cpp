@@ -44,13 +44,13 @@ protected:
     }
     void Save(const std::string& name, const std::string& spid1, const std::string& port) {
         store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
-        store::ProfileRecord r{name,         "National ISDN-1 (NI-1)",
-                               "2065550100", spid1,
-                               port,         "115200",
-                               "8",          "None",
-                               "1",          "Hardware",
-                               "",           "",
-                               false};
+        store::Profile r{name,         "National ISDN-1 (NI-1)",
+                         "2065550100", spid1,
+                         port,         "115200",
+                         "8",          "None",
+                         "1",          "Hardware",
+                         "",           "",
+                         false};
         ASSERT_TRUE(store::WriteProfile(key, r));
     }
 
@@ -250,7 +250,7 @@ TEST_F(CardCommandsTest, ApplyInAnotherCaseRecordsTheStoredName) {
     Outcome r = Command({"apply", "HOME"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(store::ActiveProfileName(), "Home");
-    EXPECT_EQ(store::ReadProfile("Home").values, before.values);
+    EXPECT_EQ(store::ReadProfile("Home"), before);
     EXPECT_EQ(store::ListProfileNames(), std::vector<std::string>{"Home"});
 }
 

@@ -33,13 +33,13 @@ class CommandsTest : public ::testing::Test {
 protected:
     void Save(const std::string& name, bool terminal2 = false) {
         zo::store::RegistryKey key(zo::store::HKEY_LOCAL_MACHINE, zo::store::PccardPath());
-        zo::store::ProfileRecord r{name,         "National ISDN-1 (NI-1)",
-                                   "5551234567", "55512345670101",
-                                   "COM4",       "115200",
-                                   "8",          "None",
-                                   "1",          "Hardware",
-                                   "5550000000", "55500000000101",
-                                   terminal2};
+        zo::store::Profile r{name,         "National ISDN-1 (NI-1)",
+                             "5551234567", "55512345670101",
+                             "COM4",       "115200",
+                             "8",          "None",
+                             "1",          "Hardware",
+                             "5550000000", "55500000000101",
+                             terminal2};
         ASSERT_TRUE(zo::store::WriteProfile(key, r));
     }
     zo::test::TestStore store;

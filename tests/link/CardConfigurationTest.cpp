@@ -26,7 +26,7 @@ class CardConfigurationTest : public LinkTest {
 protected:
     CardConfigurationTest() {
         ports.MapToDevice("COM3", card.Opener());
-        FillOfficeProfile(channel);
+        FillOfficeProfile(channel, profile);
     }
     CardConfigurationResult Run(const CardSettings& s,
                                 ProgressSteps steps = ProgressSteps::Wizard) {
@@ -47,13 +47,14 @@ protected:
     TestStore store;
     cardsim::InProcessCard card{clock};
     link::ModemChannel channel{Context()};
+    link::WorkingProfile profile;
     CountingProgress progress;
     store::StoreResult storeOutcome;
     std::string refused;
 };
 
 TEST_F(CardConfigurationTest, WizardProgramsTheCardWithTheWholeScript) {
-    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::Applied);
+    EXPECT_EQ(Run(link::WizardCardSettings(profile)), CardConfigurationResult::Applied);
     EXPECT_EQ(card.Writes(),
               (std::vector<std::string>{"AT&F\r\n", "ATE0Q0V1\r\n", "ATI3\r\n", "AT!C0=32\r\n",
                                         "AT!N1=\"5550100\"\r\n", "AT!C2=\"20655501000101\"\r\n",
@@ -80,10 +81,11 @@ TEST_F(CardConfigurationTest, SwitchAndFlowCommandsFollowTheirTables) {
          {Case{"AT&T 5ESS Custom", "XOn/XOff", "AT!C0=0", "AT&K4"},
           Case{"Northern Telecom (Nortel) DMS100 Custom", "None", "AT!C0=1", "AT&K"},
           Case{"national isdn-1 (ni-1)", "hardware", nullptr, nullptr}}) {
-        channel.Switch = c.switchType;
-        channel.Flow = c.flow;
+        profile.Switch = c.switchType;
+        profile.Flow = c.flow;
+        channel.SetLine(profile.Line());
         std::size_t before = Sent().size();
-        EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::Applied);
+        EXPECT_EQ(Run(link::WizardCardSettings(profile)), CardConfigurationResult::Applied);
         std::vector<std::string> sent = Sent();
         sent.erase(sent.begin(), sent.begin() + static_cast<long>(before));
         auto has = [&](const char* cmd) {
@@ -98,9 +100,11 @@ TEST_F(CardConfigurationTest, SwitchAndFlowCommandsFollowTheirTables) {
 }
 
 TEST_F(CardConfigurationTest, ConfigurationPageSendsHardwareFlowAndStepsElevenTimes) {
-    channel.Flow = "XOn/XOff";
-    store::Profile stored{{"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101", "COM3",
-                           "115200", "8", "None", "1", "XOn/XOff"}};
+    profile.Flow = "XOn/XOff";
+    channel.SetLine(profile.Line());
+    store::Profile stored =
+        store::Profile::FromStored({"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101",
+                                    "COM3", "115200", "8", "None", "1", "XOn/XOff"});
     store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
     ASSERT_TRUE(
         store::WriteProfile(key, {"Home", "National ISDN-1 (NI-1)", "5551234", "55512340101",
@@ -115,16 +119,16 @@ TEST_F(CardConfigurationTest, ConfigurationPageSendsHardwareFlowAndStepsElevenTi
 
 TEST_F(CardConfigurationTest, CurrentEndsWithExactlyTheAppliedProfile) {
     { store::RegistryKey k(store::HKEY_LOCAL_MACHINE, store::CurrentPath() + "Home"); }
-    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::Applied);
+    EXPECT_EQ(Run(link::WizardCardSettings(profile)), CardConfigurationResult::Applied);
     EXPECT_EQ(Current(), std::vector<std::string>{"Office"});
-    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::Applied);
+    EXPECT_EQ(Run(link::WizardCardSettings(profile)), CardConfigurationResult::Applied);
     EXPECT_EQ(Current(), std::vector<std::string>{"Office"});
 }
 
 TEST_F(CardConfigurationTest, EarlyOutcomesSendNoMoreAndLeaveTheStore) {
     // Not the card: nothing after the identification request.
     card.Faults().wrongIdentification = true;
-    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::WrongCard);
+    EXPECT_EQ(Run(link::WizardCardSettings(profile)), CardConfigurationResult::WrongCard);
     EXPECT_EQ(card.Writes().back(), "ATI3\r\n");
     EXPECT_EQ(progress.steps, 2);
     EXPECT_TRUE(Current().empty());
@@ -134,15 +138,15 @@ TEST_F(CardConfigurationTest, EarlyOutcomesSendNoMoreAndLeaveTheStore) {
     card.Faults().silent = true;
     progress.steps = 0;
     std::size_t writes = card.Writes().size();
-    EXPECT_EQ(Run(link::WizardCardSettings(channel), ProgressSteps::ConfigurationPage),
+    EXPECT_EQ(Run(link::WizardCardSettings(profile), ProgressSteps::ConfigurationPage),
               CardConfigurationResult::NoReply);
     EXPECT_EQ(card.Writes().size(), writes + 1);
     EXPECT_EQ(progress.steps, 2);
 
     // The port cannot be opened: the channel's own messages, then nothing.
-    channel.Port = "COM1";
+    LineEdit(channel)->port = "COM1";
     progress.steps = 0;
-    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::PortNotOpened);
+    EXPECT_EQ(Run(link::WizardCardSettings(profile)), CardConfigurationResult::PortNotOpened);
     EXPECT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
                                                         Text(res::IDS_PORT_COMM_FAILED)}));
     EXPECT_EQ(progress.steps, 0);
@@ -153,7 +157,7 @@ TEST_F(CardConfigurationTest, CancelAtTheSpidStopsBeforeTheCardStoresAnything) {
     ports.MapToDevice("COM3", FailingWrites(card.Opener(), [](std::string_view d) {
                           return d.starts_with("AT!C2=");
                       }));
-    EXPECT_EQ(Run(link::WizardCardSettings(channel)), CardConfigurationResult::WriteFailed);
+    EXPECT_EQ(Run(link::WizardCardSettings(profile)), CardConfigurationResult::WriteFailed);
     EXPECT_EQ(card.Writes().back(), "AT!N1=\"5550100\"\r\n");
     EXPECT_EQ(prompter.texts, std::vector<std::string>{Text(res::IDS_PORT_WRITE_FAILED)});
     EXPECT_EQ(card.Model().Stored(), cardsim::CardProfile{});
@@ -170,7 +174,7 @@ TEST_F(CardConfigurationTest, ValuesThatWouldInjectCommandsAreRefusedBeforeTheCa
                           Case{&CardSettings::number2, "555\r0100", "phone number 2"},
                           Case{&CardSettings::spid2, "\x1b", "SPID 2"},
                           Case{&CardSettings::number1, "\"", "phone number 1"}}) {
-        CardSettings s = link::WizardCardSettings(channel);
+        CardSettings s = link::WizardCardSettings(profile);
         s.*c.field = c.value;
         EXPECT_EQ(Run(s), CardConfigurationResult::UnsafeValue) << c.name;
         EXPECT_EQ(refused, c.name);
@@ -182,13 +186,13 @@ TEST_F(CardConfigurationTest, ValuesThatWouldInjectCommandsAreRefusedBeforeTheCa
     EXPECT_TRUE(prompter.texts.empty());
     EXPECT_TRUE(Current().empty());
     // Blanks, letters and other printable characters are the card's to judge.
-    CardSettings s = link::WizardCardSettings(channel);
+    CardSettings s = link::WizardCardSettings(profile);
     s.spid2 = "0101 abc";
     EXPECT_EQ(Run(s), CardConfigurationResult::Applied);
 }
 
 TEST_F(CardConfigurationTest, AProfileNameTheStoreCannotHoldFailsTheRecord) {
-    CardSettings s = link::WizardCardSettings(channel);
+    CardSettings s = link::WizardCardSettings(profile);
     s.location = "Home\\Office";
     EXPECT_EQ(Run(s), CardConfigurationResult::RegistryFailed);
     EXPECT_EQ(storeOutcome.status, store::StoreStatus::Invalid);
@@ -196,7 +200,7 @@ TEST_F(CardConfigurationTest, AProfileNameTheStoreCannotHoldFailsTheRecord) {
 }
 
 TEST(CardSettingsTest, CallersInputs) {
-    link::ModemChannel c;
+    link::WorkingProfile c;
     c.Phone1 = "2065550100";
     c.Phone2 = "555";
     c.TerminalCount = 1;

@@ -34,12 +34,12 @@ struct NoProgress : link::ProgressWindow {
 struct Round {
     explicit Round(const link::LinkContext& context) : card(context.Clock()), channel(context) {
         context.Ports().MapToDevice("COM3", card.Opener());
-        FillOfficeProfile(channel);
+        FillOfficeProfile(channel, profile);
     }
     CardConfigurationResult Program() {
         NoProgress progress;
         CardConfiguration run(channel, progress, link::ProgressSteps::Wizard);
-        CardConfigurationResult result = run.Run(link::WizardCardSettings(channel));
+        CardConfigurationResult result = run.Run(link::WizardCardSettings(profile));
         refused = run.RefusedField();
         return result;
     }
@@ -52,6 +52,7 @@ struct Round {
     TestStore store;
     cardsim::InProcessCard card;
     link::ModemChannel channel;
+    link::WorkingProfile profile;
     std::string refused;
 };
 

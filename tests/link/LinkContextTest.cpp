@@ -16,10 +16,10 @@ class LinkContextTest : public LinkTest {
 protected:
     LinkContextTest() {
         ports.MapToDevice("COM3", card.Opener());
-        channel.Port = "COM3";
-        channel.Baud = "115200";
-        channel.Bits = "8";
-        channel.Flow = "Hardware";
+        LineEdit(channel)->port = "COM3";
+        LineEdit(channel)->baud = "115200";
+        LineEdit(channel)->bits = "8";
+        LineEdit(channel)->flow = "Hardware";
     }
 
     cardsim::InProcessCard card{clock};
@@ -38,7 +38,7 @@ TEST_F(LinkContextTest, AHandedContextIsUsedOverTheSeamsInForce) {
 
     int depthAtQuestion = 0;
     prompter.onAsk = [&](const std::string&) { depthAtQuestion = prompter.waitDepth; };
-    channel.Port = "COM2";
+    LineEdit(channel)->port = "COM2";
     EXPECT_FALSE(channel.OpenConfiguredPort());
     EXPECT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
                                                         Text(res::IDS_PORT_COMM_FAILED)}));
@@ -50,16 +50,16 @@ TEST_F(LinkContextTest, AHandedContextIsUsedOverTheSeamsInForce) {
 
 TEST_F(LinkContextTest, WithoutAContextTheSeamsInForceAreReadAtEachUse) {
     link::ModemChannel unhanded;
-    unhanded.Port = "COM3";
-    unhanded.Baud = "115200";
-    unhanded.Bits = "8";
+    LineEdit(unhanded)->port = "COM3";
+    LineEdit(unhanded)->baud = "115200";
+    LineEdit(unhanded)->bits = "8";
     // Installed after the channel was made, as a command installs its prompter.
     InstallProcessWide();
     ScriptedPrompter inForce;
     ASSERT_TRUE(unhanded.OpenConfiguredPort());
     EXPECT_TRUE(unhanded.SendCommand("AT\r\n"));
     EXPECT_EQ(Elapsed(), link::kCommandPause);
-    unhanded.Port = "COM2";
+    LineEdit(unhanded)->port = "COM2";
     EXPECT_FALSE(unhanded.OpenConfiguredPort());
     EXPECT_EQ(inForce.texts.size(), 2u);
     EXPECT_TRUE(prompter.texts.empty());

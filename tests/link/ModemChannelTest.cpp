@@ -17,16 +17,16 @@ class ModemChannelTest : public LinkTest {
 protected:
     ModemChannelTest() {
         ports.MapToDevice("COM3", card.Opener());
-        channel.Port = "COM3";
-        channel.Baud = "115200";
-        channel.Bits = "8";
-        channel.Flow = "Hardware";
+        LineEdit(channel)->port = "COM3";
+        LineEdit(channel)->baud = "115200";
+        LineEdit(channel)->bits = "8";
+        LineEdit(channel)->flow = "Hardware";
     }
     // A channel on a scripted line instead of the card.
     std::shared_ptr<ScriptedLine> Scripted() {
         auto line = std::make_shared<ScriptedLine>();
         ports.MapToDevice("COM1", ScriptedOpener(line, clock));
-        channel.Port = "COM1";
+        LineEdit(channel)->port = "COM1";
         EXPECT_TRUE(channel.OpenConfiguredPort());
         return line;
     }
@@ -38,7 +38,7 @@ protected:
 TEST_F(ModemChannelTest, EmptyOrUnmappedPortReports111Then109) {
     for (const char* port : {"", "COM2"}) {
         prompter.texts.clear();
-        channel.Port = port;
+        LineEdit(channel)->port = port;
         EXPECT_FALSE(channel.OpenConfiguredPort());
         EXPECT_EQ(channel.Device(), nullptr);
         EXPECT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
@@ -74,27 +74,27 @@ TEST_F(ModemChannelTest, FlowTableAndTheDriversOwnValues) {
     EXPECT_EQ(s->rtsControl, comm::RtsControl::Handshake);
     EXPECT_EQ(s->dtrControl, comm::DtrControl::Enable);
 
-    channel.Flow = "XOn/XOff";
+    LineEdit(channel)->flow = "XOn/XOff";
     ASSERT_TRUE(channel.OpenConfiguredPort());
     EXPECT_TRUE(card.LastLineState()->outX && card.LastLineState()->inX);
     EXPECT_FALSE(card.LastLineState()->outxCtsFlow);
     EXPECT_EQ(card.LastLineState()->rtsControl, comm::RtsControl::Enable);
 
     // Unknown names leave the flow fields as the device reported them.
-    channel.Flow = "hardware";
+    LineEdit(channel)->flow = "hardware";
     ASSERT_TRUE(channel.OpenConfiguredPort());
     EXPECT_TRUE(card.LastLineState()->outX);
 }
 
 TEST_F(ModemChannelTest, ALineStateTheDeviceRefusesFailsTheOpenButKeepsThePort) {
     for (const char* baud : {"", "12345", "-115200"}) {
-        channel.Baud = baud;
+        LineEdit(channel)->baud = baud;
         EXPECT_FALSE(channel.OpenConfiguredPort()) << baud;
         ASSERT_NE(channel.Device(), nullptr);
         EXPECT_TRUE(channel.Device()->IsOpen());
     }
     EXPECT_TRUE(prompter.texts.empty());
-    channel.Baud = " 38400 bit/s";
+    LineEdit(channel)->baud = " 38400 bit/s";
     EXPECT_TRUE(channel.OpenConfiguredPort());
     EXPECT_EQ(card.LastLineState()->baudRate, 38400u);
 }
@@ -308,14 +308,14 @@ TEST_F(ModemChannelTest, ALostDeviceIsClosedAndTheNextWriteOpensThePortAfresh) {
 // Each open, write and read says how it ended, with the reason its message shows beneath;
 // once the card has gone, later operations fail for the reason it went.
 TEST_F(ModemChannelTest, EachOperationSaysHowItEndedAndWhy) {
-    channel.Port = "COM2";
+    LineEdit(channel)->port = "COM2";
     const link::LinkResult unopened = channel.OpenConfiguredPort();
     EXPECT_EQ(unopened.end, link::LinkEnd::Failed);
     ASSERT_EQ(prompter.details.size(), 2u);
     EXPECT_FALSE(unopened.reason.empty());
     EXPECT_EQ(unopened.reason, prompter.details[1]);
 
-    channel.Port = "COM3";
+    LineEdit(channel)->port = "COM3";
     const link::LinkResult opened = channel.OpenConfiguredPort();
     EXPECT_EQ(opened.end, link::LinkEnd::Ok);
     EXPECT_TRUE(opened.reason.empty());

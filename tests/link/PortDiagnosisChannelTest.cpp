@@ -23,10 +23,10 @@ TEST_F(PortDiagnosisChannelTest, VanishedDeviceIsTheDetailUnder111And109) {
     ASSERT_FALSE(path.empty());
     ports.MapToPath("COM2", path);
     link::ModemChannel channel(Context());
-    channel.Port = "COM2";
-    channel.Baud = "115200";
-    channel.Bits = "8";
-    channel.Flow = "None";
+    LineEdit(channel)->port = "COM2";
+    LineEdit(channel)->baud = "115200";
+    LineEdit(channel)->bits = "8";
+    LineEdit(channel)->flow = "None";
     const link::LinkResult opened = channel.OpenConfiguredPort();
     EXPECT_FALSE(opened);
     ASSERT_EQ(prompter.texts, (std::vector<std::string>{Text(res::IDS_PORT_UNSUPPORTED),
@@ -47,10 +47,10 @@ TEST_F(PortDiagnosisChannelTest, DeviceThatHangsUpWhileOpenIsOpenedAfreshWithIts
     const std::string path = pty->slave;
     ports.MapToPath("COM2", path);
     link::ModemChannel channel(Context());
-    channel.Port = "COM2";
-    channel.Baud = "115200";
-    channel.Bits = "8";
-    channel.Flow = "None";
+    LineEdit(channel)->port = "COM2";
+    LineEdit(channel)->baud = "115200";
+    LineEdit(channel)->bits = "8";
+    LineEdit(channel)->flow = "None";
     const link::LinkResult first = channel.OpenConfiguredPort();
     ASSERT_TRUE(first) << first.reason;
     EXPECT_TRUE(first.reason.empty());

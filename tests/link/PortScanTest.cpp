@@ -24,7 +24,7 @@ TEST_F(PortScanTest, ProbeWritesTheDetectionScriptAndFindsTheCard) {
     ports.MapToDevice("COM4", card.Opener());
     link::SetDetectionSettings(channel, link::ScanCaller::Wizard);
     EXPECT_TRUE(channel.ProbePort("COM4"));
-    EXPECT_EQ(channel.Port, "COM4");
+    EXPECT_EQ(channel.Line().port, "COM4");
     EXPECT_EQ(card.Writes(), (std::vector<std::string>{std::string("\r\xAAT\r\n\0", 6), "AT&F\r\n",
                                                        "ATE0Q0V1\r\n", "ATI3\r\n"}));
     EXPECT_EQ(Elapsed(), kProbeCost);
@@ -45,7 +45,7 @@ TEST_F(PortScanTest, ProbeFailures) {
     // A port that maps to nothing costs nothing and shows nothing.
     auto before = Elapsed();
     EXPECT_FALSE(channel.ProbePort("COM1"));
-    EXPECT_EQ(channel.Port, "COM1");
+    EXPECT_EQ(channel.Line().port, "COM1");
     EXPECT_EQ(channel.Device(), nullptr);
     EXPECT_EQ(Elapsed(), before);
 
@@ -67,10 +67,10 @@ TEST_F(PortScanTest, ScanTriesCom4ThenCom3ThenFindsTheCardOnCom2) {
     ports.MapToDevice("COM3", silent3.Opener());
     ports.MapToDevice("COM2", card.Opener());
     ports.MapToDevice("COM1", never1.Opener());
-    channel.Stop = "2";
+    LineEdit(channel)->stop = "2";
     EXPECT_TRUE(link::ScanPorts(channel, link::ScanCaller::SummarySheet));
-    EXPECT_EQ(channel.Port, "COM2");
-    EXPECT_EQ(channel.Stop, "2") << "the summary sheet's scan leaves the stop bits text";
+    EXPECT_EQ(channel.Line().port, "COM2");
+    EXPECT_EQ(channel.Line().stop, "2") << "the summary sheet's scan leaves the stop bits text";
     EXPECT_EQ(Elapsed(), 3 * kProbeCost);
     EXPECT_EQ(silent4.OpenCount(), 1);
     EXPECT_EQ(silent3.OpenCount(), 1);
@@ -81,13 +81,13 @@ TEST_F(PortScanTest, ScanTriesCom4ThenCom3ThenFindsTheCardOnCom2) {
 }
 
 TEST_F(PortScanTest, NothingFoundShows121AndLeavesCom1) {
-    channel.Stop = "2";
+    LineEdit(channel)->stop = "2";
     EXPECT_FALSE(link::ScanPorts(channel, link::ScanCaller::Wizard));
     EXPECT_EQ(prompter.texts, std::vector<std::string>{Text(res::IDS_CARD_NOT_DETECTED)});
-    EXPECT_EQ(channel.Port, "COM1");
-    EXPECT_EQ(channel.Stop, "1");
-    EXPECT_EQ(channel.Baud, "115200");
-    EXPECT_EQ(channel.Flow, "Hardware");
+    EXPECT_EQ(channel.Line().port, "COM1");
+    EXPECT_EQ(channel.Line().stop, "1");
+    EXPECT_EQ(channel.Line().baud, "115200");
+    EXPECT_EQ(channel.Line().flow, "Hardware");
     EXPECT_EQ(Elapsed(), 0ms);
 }
 
@@ -98,7 +98,7 @@ TEST_F(PortScanTest, APortHeldByAnotherProgramIsSkippedSilently) {
     auto other = held.Opener()(nullptr);
     ASSERT_NE(other, nullptr);
     EXPECT_TRUE(link::ScanPorts(channel, link::ScanCaller::Wizard));
-    EXPECT_EQ(channel.Port, "COM3");
+    EXPECT_EQ(channel.Line().port, "COM3");
     EXPECT_EQ(held.OpenCount(), 1) << "only the other program's open";
     EXPECT_EQ(Elapsed(), kProbeCost);
     EXPECT_TRUE(prompter.texts.empty());

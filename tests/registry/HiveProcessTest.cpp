@@ -34,7 +34,7 @@ pid_t HoldLock(const std::string& path, int holdMs, int readyFd) {
     return pid;
 }
 
-ProfileRecord Sample(const std::string& name) {
+Profile Sample(const std::string& name) {
     return {name,         "National ISDN-1 (NI-1)",
             "5551234567", "55512345670101",
             "COM4",       "115200",
@@ -62,7 +62,7 @@ TEST(HiveProcess, WriterWaitsForAnotherProgramsLockAndLosesNothing) {
     ::close(fds[0]);
     ::close(fds[1]);
     EXPECT_EQ(ListProfileNames(), (std::vector<std::string>{"Before", "During"}));
-    EXPECT_EQ(ReadProfile("During").values.size(), 10u);
+    EXPECT_EQ(ReadProfile("During").storedCount, 10u);
 }
 
 TEST(HiveProcess, LockHeldTooLongFailsCleanly) {
@@ -81,7 +81,7 @@ TEST(HiveProcess, LockHeldTooLongFailsCleanly) {
     ::close(fds[0]);
     ::close(fds[1]);
     EXPECT_EQ(ListProfileNames(), std::vector<std::string>{"Kept"});
-    EXPECT_EQ(ReadProfile("Kept").values, ReadProfile("Kept").values);
+    EXPECT_EQ(ReadProfile("Kept"), ReadProfile("Kept"));
     EXPECT_EQ(ReadProfile("Kept").At(kLocation), "Kept");
 }
 
@@ -107,15 +107,14 @@ TEST(HiveProcess, SurvivesBeingKilledMidSave) {
         pccard.ReadSubkeys();
         for (const auto& name : pccard.Results()) {
             const Profile p = ReadProfile(name);
-            ASSERT_TRUE(p.values.size() == 10 || p.values.size() == 12)
-                << name << " round " << round;
+            ASSERT_TRUE(p.storedCount == 10 || p.storedCount == 12) << name << " round " << round;
             EXPECT_EQ(p.At(kLocation), name);
             const std::string& g = p.At(kSwitch);
-            for (std::size_t i = kSwitch; i < p.values.size(); ++i) {
-                EXPECT_EQ(p.values[i], g) << name << " value " << i << " round " << round;
+            for (std::size_t i = kSwitch; i < p.storedCount; ++i) {
+                EXPECT_EQ(p.At(i), g) << name << " value " << i << " round " << round;
             }
             long generation = std::stol(g.substr(1));
-            EXPECT_EQ(p.values.size() == 12, generation % 2 == 1) << name;
+            EXPECT_EQ(p.storedCount == 12, generation % 2 == 1) << name;
         }
         RegistryKey current(HKEY_LOCAL_MACHINE, WithoutTrailingBackslash(CurrentPath()));
         current.ReadSubkeys();

@@ -8,7 +8,7 @@ using namespace zo::store;
 
 namespace {
 
-ProfileRecord Record(const std::string& name, const std::string& spid, bool terminal2 = false) {
+Profile Record(const std::string& name, const std::string& spid, bool terminal2 = false) {
     return {name,         "National ISDN-1 (NI-1)",
             "2065550100", spid,
             "COM3",       "115200",
@@ -53,7 +53,7 @@ TEST_F(AppliedSaveTest, RefusesWhenTheProfileVanishedOrChangedMeanwhile) {
 
 TEST_F(AppliedSaveTest, SavesAndRecordsTogetherUnderTheStoredName) {
     const Profile before = ReadProfile("Home");
-    ProfileRecord edited = Record("HOME", "12", true);
+    Profile edited = Record("HOME", "12", true);
     ASSERT_TRUE(SaveAppliedProfile({"home", edited, before}).Ok());
     EXPECT_EQ(ActiveProfileName(), "Home");
     const Profile after = ReadProfile("Home");

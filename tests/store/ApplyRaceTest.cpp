@@ -17,7 +17,7 @@ using namespace zo::store;
 
 namespace {
 
-ProfileRecord Record(const std::string& name, const std::string& spid) {
+Profile Record(const std::string& name, const std::string& spid) {
     return {name,         "National ISDN-1 (NI-1)",
             "2065550100", spid,
             "COM3",       "115200",
@@ -100,5 +100,5 @@ TEST(ApplyRace, AnUndisturbedApplyRecordsTheProfileAsStored) {
     zo::test::Outcome r = zo::test::RunProgram(Bin(store) + "--simulate apply HOME", store.Dir());
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(ActiveProfileName(), "Home");
-    EXPECT_EQ(ReadProfile("Home").values, before.values) << "nothing edited, nothing rewritten";
+    EXPECT_EQ(ReadProfile("Home"), before) << "nothing edited, nothing rewritten";
 }

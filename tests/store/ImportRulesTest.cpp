@@ -72,7 +72,7 @@ TEST(ImportOrder, KnownValuesAreStoredInTheProgramsOrder) {
         zo::test::TestStore store;
         ASSERT_TRUE(Import(File("PCCARD\\Home", order)).Ok());
         Profile p = ReadProfile("Home");
-        ASSERT_EQ(p.values.size(), kHome.size()) << order.front().name;
+        ASSERT_EQ(p.storedCount, kHome.size()) << order.front().name;
         for (std::size_t i = 0; i < kHome.size(); ++i) {
             EXPECT_EQ(p.At(i), kHome[i].data)
                 << kProfileValueNames[i] << " after " << order.front().name;
@@ -89,7 +89,7 @@ TEST(ImportOrder, AFileUpdatingSomeValuesKeepsTheRestInPlace) {
     EXPECT_EQ(p.At(kPhone1), "2");
     EXPECT_EQ(p.At(kSpid1), "20655501000101");
     EXPECT_EQ(p.At(kSpid2), "1");
-    EXPECT_EQ(p.values.size(), 12u);
+    EXPECT_EQ(p.storedCount, 12u);
 }
 
 TEST(ImportOrder, AProfileThatCouldNotBeReadBackAsWrittenIsRefusedWithItsLine) {

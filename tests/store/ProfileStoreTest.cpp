@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "store/ProfileStore.h"
 #include "support/TestStore.h"
 
@@ -8,7 +8,7 @@ using namespace zo::store;
 
 namespace {
 
-ProfileRecord Record(const std::string& name, bool terminal2) {
+Profile Record(const std::string& name, bool terminal2) {
     return {
         name, "AT&T 5ESS Custom", "5551234567", "01555123456700", "COM3",   "38400", "8", "None",
         "1",  "Hardware",         "5559876543", "0155598765430",  terminal2};
@@ -33,13 +33,13 @@ TEST_F(ProfileStoreTest, FreshStoreIsAFirstStartAndCreatesTheCurrentKey) {
 TEST_F(ProfileStoreTest, ValuesAreStoredInTheirFixedOrderAndReadBackByPosition) {
     ASSERT_TRUE(WriteProfile(key, Record("Home", true)));
     Profile p = ReadProfile("Home");
-    ASSERT_EQ(p.values.size(), 12u);
+    ASSERT_EQ(p.storedCount, 12u);
     EXPECT_EQ(p.At(kLocation), "Home");
     EXPECT_EQ(p.At(kPort), "COM3");
     EXPECT_EQ(p.At(kFlow), "Hardware");
     EXPECT_EQ(p.At(kPhone2), "5559876543");
     EXPECT_TRUE(p.HasTerminal2());
-    EXPECT_EQ(ReadProfile("home").values, p.values);
+    EXPECT_EQ(ReadProfile("home"), p);
     EXPECT_FALSE(ReadProfile("Elsewhere").Exists());
     EXPECT_FALSE(ReadProfile("").Exists());
 }
@@ -50,7 +50,7 @@ TEST_F(ProfileStoreTest, SavingWithoutTerminal2RemovesItsStaleNumbers) {
     r.Switch = "National ISDN-1 (NI-1)";
     ASSERT_TRUE(WriteProfile(key, r));
     Profile p = ReadProfile("Home");
-    EXPECT_EQ(p.values.size(), 10u);
+    EXPECT_EQ(p.storedCount, 10u);
     EXPECT_FALSE(p.HasTerminal2());
     EXPECT_EQ(p.At(kSwitch), "National ISDN-1 (NI-1)");
     EXPECT_EQ(p.At(kPhone2), "");
@@ -121,17 +121,17 @@ TEST_F(ProfileStoreTest, RemoveFollowsTheStoresOwnRulesForNamesAndTheLastProfile
 }
 
 TEST(WorkingProfile, StartsEmptyAndBecomesARecord) {
-    zo::link::ModemChannel channel;
-    EXPECT_EQ(channel.Location, "");
-    EXPECT_EQ(channel.Flow, "");
-    EXPECT_EQ(channel.TerminalCount, 0);
-    EXPECT_FALSE(channel.AutoDetect);
-    EXPECT_EQ(channel.ParityCode, 0);
-    EXPECT_EQ(channel.StopBitsCode, 0);
-    channel.Location = "L";
-    channel.TerminalCount = 2;
-    channel.Phone2 = "5550001111";
-    ProfileRecord r = channel.WorkingProfileRecord();
+    zo::link::WorkingProfile working;
+    EXPECT_EQ(working.Location, "");
+    EXPECT_EQ(working.Flow, "");
+    EXPECT_EQ(working.TerminalCount, 0);
+    EXPECT_FALSE(working.AutoDetect);
+    EXPECT_EQ(working.ParityCode, 0);
+    EXPECT_EQ(working.StopBitsCode, 0);
+    working.Location = "L";
+    working.TerminalCount = 2;
+    working.Phone2 = "5550001111";
+    Profile r = working.Record();
     EXPECT_EQ(r.Location, "L");
     EXPECT_TRUE(r.terminal2);
     EXPECT_EQ(r.Phone2, "5550001111");

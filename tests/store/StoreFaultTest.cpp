@@ -20,7 +20,7 @@ using namespace zo::store;
 
 namespace {
 
-ProfileRecord Record(const std::string& name, const std::string& value) {
+Profile Record(const std::string& name, const std::string& value) {
     return {name, value, value, value, value, value, value, value, value, value, "", "", false};
 }
 
@@ -120,14 +120,14 @@ TEST(StoreFaults, TwoProgramsSavingAtOnceLoseNothingAndMixNothing) {
     for (const std::string prefix : {"A", "B"}) {
         for (int i = 0; i < count; ++i) {
             Profile p = ReadProfile(prefix + std::to_string(i));
-            ASSERT_EQ(p.values.size(), i % 2 == 1 ? 12u : 10u);
+            ASSERT_EQ(p.storedCount, i % 2 == 1 ? 12u : 10u);
             EXPECT_EQ(p.At(kSwitch), prefix + "-" + std::to_string(i));
         }
     }
     Profile both = ReadProfile("Both");
-    ASSERT_TRUE(both.values.size() == 10 || both.values.size() == 12);
-    for (std::size_t i = kSwitch; i < both.values.size(); ++i) {
-        EXPECT_EQ(both.values[i], both.At(kSwitch));
+    ASSERT_TRUE(both.storedCount == 10 || both.storedCount == 12);
+    for (std::size_t i = kSwitch; i < both.storedCount; ++i) {
+        EXPECT_EQ(both.At(i), both.At(kSwitch));
     }
     EXPECT_TRUE(both.At(kSwitch) == "A-" + std::to_string(count - 1) ||
                 both.At(kSwitch) == "B-" + std::to_string(count - 1));

@@ -13,6 +13,7 @@
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
+#include "support/LinkTest.h"
 #include "support/TestStore.h"
 
 namespace zo::test {
@@ -57,8 +58,8 @@ protected:
 
     static void Store(const std::string& name, const std::string& phone1, const std::string& spid1,
                       const std::string& phone2 = {}, const std::string& spid2 = {}) {
-        store::ProfileRecord r{name,   kNi1, phone1,     spid1,  "COM3", "115200",       "8",
-                               "None", "1",  "Hardware", phone2, spid2,  !phone2.empty()};
+        store::Profile r{name,   kNi1, phone1,     spid1,  "COM3", "115200",       "8",
+                         "None", "1",  "Hardware", phone2, spid2,  !phone2.empty()};
         store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
         ASSERT_TRUE(store::WriteProfile(key, r));
     }
@@ -69,7 +70,7 @@ protected:
     }
     // The page's start: the list, then the profile to show.
     void Start(const std::string& handedIn = {}) {
-        editor.Fields().name = handedIn;
+        editor.Fields().Location = handedIn;
         ASSERT_TRUE(editor.ListProfiles());
         editor.LoadStartProfile();
     }
@@ -81,6 +82,8 @@ protected:
     cardsim::InProcessCard card{clock};
     NoQuestions prompter;
     link::ModemChannel channel{{&clock, &ports, &prompter}};
+    // What a finished wizard hands over.
+    link::WorkingProfile made;
     RecordingListener view;
     ProfileEditor editor{view};
 };
@@ -90,7 +93,7 @@ TEST_F(ProfileEditorTest, StartShowsTheAppliedProfileElseTheOneHandedInAsNotAppl
     Store("Home", "4255550199", "42555501990101", "4255550198", "42555501980101");
     MarkApplied("Office");
     Start("Home");
-    EXPECT_EQ(editor.Fields().name, "Office");
+    EXPECT_EQ(editor.Fields().Location, "Office");
     EXPECT_FALSE(editor.Modified());
     EXPECT_TRUE(editor.Removable());
     EXPECT_EQ(editor.Names(), (Names{"Office", "Home"}));
@@ -98,15 +101,17 @@ TEST_F(ProfileEditorTest, StartShowsTheAppliedProfileElseTheOneHandedInAsNotAppl
     EXPECT_EQ(view.Failures(), 0);
 
     ProfileEditor second{view};
-    second.Fields().name = "Home";
+    second.Fields().Location = "Home";
     store::RemoveProfile("Office");
     ASSERT_TRUE(second.ListProfiles());
     EXPECT_FALSE(second.Removable()) << "one profile left";
     second.LoadStartProfile();
-    EXPECT_EQ(second.Fields().name, "Home");
+    EXPECT_EQ(second.Fields().Location, "Home");
     EXPECT_TRUE(second.Modified());
     EXPECT_TRUE(second.Fields().terminal2);
-    EXPECT_EQ(second.Fields().area2 + "|" + second.Fields().exchange2 + "|" + second.Fields().line2,
+    EXPECT_EQ(second.Text(summary::ProfileEditor::Field::Area2) + "|" +
+                  second.Text(summary::ProfileEditor::Field::Exchange2) + "|" +
+                  second.Text(summary::ProfileEditor::Field::Line2),
               "425|555|0198");
 }
 
@@ -117,19 +122,19 @@ TEST_F(ProfileEditorTest, SelectingDropsEditsAndFollowsTheRecord) {
     Store("Home", "4255550199", "42555501990101", "4255550198", "42555501980101");
     MarkApplied("Office");
     Start();
-    editor.Fields().spid1 = "999";
+    editor.Fields().SPID1 = "999";
     editor.SetModified(true);
-    editor.Fields().name = "Home";
+    editor.Fields().Location = "Home";
     EXPECT_TRUE(editor.Select());
     EXPECT_TRUE(editor.Modified());
     EXPECT_TRUE(editor.Fields().terminal2);
-    editor.Fields().spid1 = "999";
-    editor.Fields().name = "Office";
+    editor.Fields().SPID1 = "999";
+    editor.Fields().Location = "Office";
     EXPECT_TRUE(editor.Select());
     EXPECT_FALSE(editor.Modified());
-    EXPECT_EQ(editor.Fields().spid1, "20655501000101");
+    EXPECT_EQ(editor.Fields().SPID1, "20655501000101");
     EXPECT_FALSE(editor.Fields().terminal2);
-    EXPECT_TRUE(editor.Fields().spid2.empty()) << "terminal 2 of the other profile is gone";
+    EXPECT_TRUE(editor.Fields().SPID2.empty()) << "terminal 2 of the other profile is gone";
 }
 
 // Removing shows the first stored profile left and always as not applied, even when it is
@@ -139,15 +144,15 @@ TEST_F(ProfileEditorTest, RemoveShowsTheNextProfileAsNotApplied) {
     Store("Mid", "2065550101", "20655501010101");
     MarkApplied("Mid");
     Start();
-    ASSERT_EQ(editor.Fields().name, "Mid");
-    editor.Fields().name = "Zeta";
+    ASSERT_EQ(editor.Fields().Location, "Mid");
+    editor.Fields().Location = "Zeta";
     ASSERT_TRUE(editor.Select());
     editor.SetModified(false);
     view.told.clear();
     EXPECT_TRUE(editor.Remove());
     EXPECT_EQ(store::ListProfileNames(), Names{"Mid"});
-    EXPECT_EQ(editor.Fields().name, "Mid");
-    EXPECT_EQ(editor.Fields().spid1, "20655501010101");
+    EXPECT_EQ(editor.Fields().Location, "Mid");
+    EXPECT_EQ(editor.Fields().SPID1, "20655501010101");
     EXPECT_TRUE(editor.Modified()) << "the next profile is the recorded one, and still asks";
     EXPECT_EQ(store::ActiveProfileName(), "Mid");
     EXPECT_FALSE(editor.Removable());
@@ -174,22 +179,22 @@ TEST_F(ProfileEditorTest, ANewProfileGoesFirstInTheList) {
     EXPECT_EQ(editor.Names(), Names{"Office"});
     EXPECT_FALSE(editor.Removable());
 
-    channel.Location = "Lab";
-    channel.Switch = kNi1;
-    channel.Phone1 = "3125550142";
-    channel.SPID1 = "31255501420101";
-    channel.Port = "COM4";
-    Store("Lab", channel.Phone1, channel.SPID1);
+    made.Location = "Lab";
+    made.Switch = kNi1;
+    made.Phone1 = "3125550142";
+    made.SPID1 = "31255501420101";
+    made.Port = "COM4";
+    Store("Lab", made.Phone1, made.SPID1);
     editor.ClearList();
-    editor.TakeNewProfile(channel);
+    editor.TakeNewProfile(made.Record());
     EXPECT_EQ(editor.Names(), (Names{"Lab", "Office"}));
     EXPECT_TRUE(editor.Removable());
     EXPECT_TRUE(editor.Modified()) << "the wizard did not apply it";
     EXPECT_FALSE(editor.Fields().terminal2);
-    EXPECT_EQ(editor.Fields().port, "COM4");
+    EXPECT_EQ(editor.Fields().Port, "COM4");
 
     MarkApplied("Lab");
-    editor.TakeNewProfile(channel);
+    editor.TakeNewProfile(made.Record());
     EXPECT_FALSE(editor.Modified()) << "the wizard applied it";
 }
 
@@ -200,8 +205,8 @@ TEST_F(ProfileEditorTest, AStoreFailureIsToldAndRaisesNoQuestion) {
     MarkApplied("Office");
     Start();
     BreakStore();
-    channel.Location = "Lab";
-    editor.TakeNewProfile(channel);
+    made.Location = "Lab";
+    editor.TakeNewProfile(made.Record());
     EXPECT_EQ(view.Failures(), 2) << "the list, then the record of the applied profile";
     EXPECT_FALSE(editor.Modified());
     EXPECT_EQ(editor.Names(), Names{"Lab"});
@@ -212,7 +217,7 @@ TEST_F(ProfileEditorTest, AStoreFailureIsToldAndRaisesNoQuestion) {
     EXPECT_FALSE(editor.Remove());
     EXPECT_FALSE(editor.ListProfiles());
     EXPECT_EQ(view.told, (Names{"failed", "failed", "failed", "failed", "failed"}));
-    EXPECT_EQ(editor.Fields().name, "Lab");
+    EXPECT_EQ(editor.Fields().Location, "Lab");
 }
 
 // Apply sends exchange and line number only, saves the fields with the port the card is
@@ -222,19 +227,19 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
     Store("Home", "4255550199", "42555501990101", "4255550198", "42555501980101");
     MarkApplied("Office");
     Start();
-    editor.Fields().name = "Home";
+    editor.Fields().Location = "Home";
     ASSERT_TRUE(editor.Select());
     editor.SwitchTerminal2(false);
     EXPECT_TRUE(editor.Modified());
-    EXPECT_TRUE(editor.Fields().spid2.empty());
-    editor.Fields().spid1 = "42555501990102";
+    EXPECT_TRUE(editor.Fields().SPID2.empty());
+    editor.Fields().SPID1 = "42555501990102";
     editor.SetIdentificationLine(channel);
-    channel.Port = "COM3";  // chosen on " General": the profile still says COM1
-    editor.Fields().port = "COM1";
+    LineEdit(channel)->port = "COM3";  // chosen on " General": the profile still says COM1
+    editor.Fields().Port = "COM1";
 
     link::NoProgressWindow progress;
     summary::ApplyOutcome outcome =
-        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Port));
+        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
     ASSERT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
     const Names& lines = card.Model().Lines();
     for (const char* line :
@@ -242,19 +247,19 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
     const store::Profile saved = store::ReadProfile("Home");
-    EXPECT_EQ(saved.values.size(), 10u) << "terminal 2 is off";
+    EXPECT_EQ(saved.storedCount, 10u) << "terminal 2 is off";
     EXPECT_EQ(saved.At(store::kSpid1), "42555501990102");
     EXPECT_EQ(saved.At(store::kPort), "COM3");
     EXPECT_EQ(store::ActiveProfileName(), "Home");
 
     view.told.clear();
-    editor.Applied(channel.Port);
+    editor.Applied(channel.Line().port);
     EXPECT_FALSE(editor.Modified());
-    EXPECT_EQ(editor.Fields().port, "COM3");
+    EXPECT_EQ(editor.Fields().Port, "COM3");
     EXPECT_EQ(view.told, Names{"port"});
     // What this editor saved is what it holds: the next Apply is no clash with itself.
-    editor.Fields().spid1 = "42555501990103";
-    outcome = summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Port));
+    editor.Fields().SPID1 = "42555501990103";
+    outcome = summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
     EXPECT_EQ(store::ReadProfile("Home").At(store::kSpid1), "42555501990103");
     EXPECT_TRUE(prompter.asked.empty());
@@ -265,28 +270,28 @@ TEST_F(ProfileEditorTest, ApplyKeepsAnotherProgramsChange) {
     Store("Office", "2065550100", "20655501000101");
     MarkApplied("Office");
     Start();
-    editor.Fields().spid1 = "20655501000102";
+    editor.Fields().SPID1 = "20655501000102";
     Store("Office", "2065550100", "20655501007777");
     editor.SetIdentificationLine(channel);
     link::NoProgressWindow progress;
     const summary::ApplyOutcome outcome =
-        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Port));
+        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::ProfileChanged);
     EXPECT_FALSE(outcome.storeText.empty());
     EXPECT_EQ(store::ReadProfile("Office").At(store::kSpid1), "20655501007777");
 }
 
 TEST_F(ProfileEditorTest, SpidSuggestionAndDigitCheck) {
-    editor.Fields().area1 = "555";
-    editor.Fields().exchange1 = "123";
-    editor.Fields().line1 = "4567";
-    editor.Fields().spid1 = "kept";
+    editor.Text(summary::ProfileEditor::Field::Area1) = "555";
+    editor.Text(summary::ProfileEditor::Field::Exchange1) = "123";
+    editor.Text(summary::ProfileEditor::Field::Line1) = "4567";
+    editor.Fields().SPID1 = "kept";
     editor.SuggestSpid(1);
-    EXPECT_EQ(editor.Fields().spid1, "kept") << "no switch type chosen";
-    editor.Fields().switchType = kNi1;
+    EXPECT_EQ(editor.Fields().SPID1, "kept") << "no switch type chosen";
+    editor.Fields().Switch = kNi1;
     editor.SuggestSpid(1);
-    EXPECT_EQ(editor.Fields().spid1, "55512345670101");
-    EXPECT_TRUE(editor.Fields().spid2.empty()) << "terminal 2 untouched";
+    EXPECT_EQ(editor.Fields().SPID1, "55512345670101");
+    EXPECT_TRUE(editor.Fields().SPID2.empty()) << "terminal 2 untouched";
 
     EXPECT_EQ(ProfileEditor::FirstNonDigit(""), -1);
     EXPECT_EQ(ProfileEditor::FirstNonDigit("0123456789"), -1);

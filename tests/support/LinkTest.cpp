@@ -31,16 +31,17 @@ std::string LinkTest::Text(int id) {
     return res::LoadString(id);
 }
 
-void FillOfficeProfile(link::ModemChannel& channel) {
-    channel.Port = "COM3";
-    channel.Baud = "115200";
-    channel.Bits = "8";
-    channel.Flow = "Hardware";
-    channel.Location = "Office";
-    channel.Switch = "National ISDN-1 (NI-1)";
-    channel.Phone1 = "2065550100";
-    channel.SPID1 = "20655501000101";
-    channel.TerminalCount = 1;
+void FillOfficeProfile(link::ModemChannel& channel, link::WorkingProfile& profile) {
+    profile.Port = "COM3";
+    profile.Baud = "115200";
+    profile.Bits = "8";
+    profile.Flow = "Hardware";
+    profile.Location = "Office";
+    profile.Switch = "National ISDN-1 (NI-1)";
+    profile.Phone1 = "2065550100";
+    profile.SPID1 = "20655501000101";
+    profile.TerminalCount = 1;
+    channel.SetLine(profile.Line());
 }
 
 }  // namespace zo::test

@@ -6,14 +6,12 @@
 #include <string>
 
 #include "link/LinkContext.h"
+#include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "platform/clock/Clock.h"
 #include "platform/comm/PortMap.h"
 #include "support/ScriptedLine.h"
 #include "support/ScriptedPrompter.h"
-
-namespace zo::link {
-class ModemChannel;
-}
 
 namespace zo::test {
 
@@ -46,7 +44,23 @@ private:
     comm::PortMap* m_previousPorts = nullptr;
 };
 
+// Changes the channel's line settings as a page does: `LineEdit(channel)->port = "COM3";`
+// hands the changed line to the channel at the end of the statement.
+class LineEdit {
+public:
+    explicit LineEdit(link::ModemChannel& channel) : m_channel(channel), m_line(channel.Line()) {}
+    ~LineEdit() { m_channel.SetLine(m_line); }
+    LineEdit(const LineEdit&) = delete;
+    LineEdit& operator=(const LineEdit&) = delete;
+    link::LineSettings* operator->() { return &m_line; }
+
+private:
+    link::ModemChannel& m_channel;
+    link::LineSettings m_line;
+};
+
 // The working profile "Office" on COM3: one terminal on NI-1, hardware flow at 115200.
-void FillOfficeProfile(link::ModemChannel& channel);
+// The channel's line is set from it.
+void FillOfficeProfile(link::ModemChannel& channel, link::WorkingProfile& profile);
 
 }  // namespace zo::test

@@ -13,7 +13,7 @@
 
 namespace {
 
-zo::store::ProfileRecord Record(const std::string& name, const std::string& g, bool terminal2) {
+zo::store::Profile Record(const std::string& name, const std::string& g, bool terminal2) {
     return {name, g, g, g, g, g, g, g, g, g, g, g, terminal2};
 }
 

@@ -24,8 +24,8 @@ void ShowPage(ui::PropertySheet* sheet, int templateId) {
 }
 }  // namespace
 
-CommitPage::CommitPage(link::ModemChannel* channel)
-    : pages::AnimatedPage(res::IDD_COMMIT), m_channel(channel) {}
+CommitPage::CommitPage(link::ModemChannel* channel, link::WorkingProfile* profile)
+    : pages::AnimatedPage(res::IDD_COMMIT), m_channel(channel), m_profile(profile) {}
 
 void CommitPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_COMMIT_SUMMARY, m_summaryText);
@@ -41,7 +41,7 @@ bool CommitPage::OnInitDialog() {
 bool CommitPage::OnSetActive() {
     pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT | ui::PSWIZB_FINISH);
-    m_summaryText.SetWindowText(res::LoadString(res::IDS_COMMIT_PREFIX) + m_channel->Location +
+    m_summaryText.SetWindowText(res::LoadString(res::IDS_COMMIT_PREFIX) + m_profile->Location +
                                 res::LoadString(res::IDS_COMMIT_SUFFIX));
     RestartAnimation();
     UpdateData(false);
@@ -50,7 +50,7 @@ bool CommitPage::OnSetActive() {
 
 int CommitPage::OnWizardBack() {
     // With the card found by the search the port page was never shown.
-    ShowPage(GetSheet(), m_channel->AutoDetect ? res::IDD_PHONE : res::IDD_SERIAL);
+    ShowPage(GetSheet(), m_profile->AutoDetect ? res::IDD_PHONE : res::IDD_SERIAL);
     return 0;
 }
 
@@ -59,7 +59,7 @@ bool CommitPage::OnQueryCancel() {
 }
 
 bool CommitPage::SaveProfile() {
-    const store::StoreResult saved = store::SaveNewProfile(m_channel->WorkingProfileRecord());
+    const store::StoreResult saved = store::SaveNewProfile(m_profile->Record());
     switch (saved.status) {
         case store::StoreStatus::Ok:
             return true;
@@ -105,7 +105,8 @@ void CommitPage::Report(link::CardConfigurationResult result,
 bool CommitPage::ProgramAndSave() {
     auto progress = std::make_unique<link::ProgressDialog>();
     link::CardConfiguration configuration(*m_channel, *progress, link::ProgressSteps::Wizard);
-    link::CardSettings settings = link::WizardCardSettings(*m_channel);
+    link::CardSettings settings = link::WizardCardSettings(*m_profile);
+    m_channel->SetLine(m_profile->Line());
     // The name was free at the location page: a profile stored under it since then stands.
     settings.readBefore = store::Profile{};
     const std::optional<link::CardConfigurationResult> ran =
@@ -126,7 +127,7 @@ bool CommitPage::ProgramAndSave() {
             case link::MissingCardAnswer::Continue:
                 return SaveProfile();
             case link::MissingCardAnswer::SelectPort:
-                m_channel->AutoDetect = false;
+                m_profile->AutoDetect = false;
                 ShowPage(GetSheet(), res::IDD_SERIAL);
                 return false;
             case link::MissingCardAnswer::Cancel:
@@ -135,7 +136,7 @@ bool CommitPage::ProgramAndSave() {
         return false;
     }
     if (handling.forgetSearch) {
-        m_channel->AutoDetect = false;
+        m_profile->AutoDetect = false;
     }
     Report(result, configuration);
     switch (handling.then) {

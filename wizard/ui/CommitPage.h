@@ -4,6 +4,7 @@
 
 #include "link/CardConfiguration.h"
 #include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "pages/AnimatedPage.h"
 #include "platform/ui/controls/Controls.h"
 #include "store/RegistryKey.h"
@@ -18,14 +19,14 @@ namespace zo::wizard {
 // 109 and 110. The rest runs on the user-interface thread.
 class CommitPage : public pages::AnimatedPage {
 public:
-    explicit CommitPage(link::ModemChannel* channel);
+    CommitPage(link::ModemChannel* channel, link::WorkingProfile* profile);
 
     bool OnSetActive() override;
     int OnWizardBack() override;
     bool OnWizardFinish() override;
     bool OnQueryCancel() override;
 
-    // Writes the channel's profile under its PCCARD key; message 114 and false on failure.
+    // Writes the working profile under its PCCARD key; message 114 and false on failure.
     // A profile another program stored under the name meanwhile stands: message 116 with
     // the reason, and the location page to choose another name.
     bool SaveProfile();
@@ -33,6 +34,7 @@ public:
     ui::Static m_summaryText;
     int m_applyToCard = 1;
     link::ModemChannel* m_channel;
+    link::WorkingProfile* m_profile;
 
 protected:
     void DoDataExchange(ui::DataExchange& dx) override;

@@ -15,8 +15,8 @@
 
 namespace zo::wizard {
 
-LocationPage::LocationPage(link::ModemChannel* channel)
-    : pages::AnimatedPage(res::IDD_LOCATION), m_channel(channel) {}
+LocationPage::LocationPage(link::WorkingProfile* profile)
+    : pages::AnimatedPage(res::IDD_LOCATION), m_profile(profile) {}
 
 void LocationPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_LOCATION_NAME, m_locationEdit);
@@ -41,7 +41,7 @@ bool LocationPage::OnInitDialog() {
             store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
         });
     }
-    m_channel->Location = DefaultLocationName(res::LoadString(res::IDS_DEFAULT_LOCATION), taken);
+    m_profile->Location = DefaultLocationName(res::LoadString(res::IDS_DEFAULT_LOCATION), taken);
     CreateAnimation();
     return true;
 }
@@ -49,8 +49,8 @@ bool LocationPage::OnInitDialog() {
 bool LocationPage::OnSetActive() {
     bool result = pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_NEXT);
-    if (!m_channel->Location.empty()) {
-        m_locationName = m_channel->Location;
+    if (!m_profile->Location.empty()) {
+        m_locationName = m_profile->Location;
     }
     UpdateData(false);
     RestartAnimation();
@@ -79,8 +79,8 @@ int LocationPage::OnWizardNext() {
         UpdateData(false);
         return Refuse(res::IDS_NAME_IN_USE);
     }
-    m_channel->Location = m_locationName;
-    m_channel->AutoDetect = m_noAutoDetect == 0;
+    m_profile->Location = m_locationName;
+    m_profile->AutoDetect = m_noAutoDetect == 0;
     return 0;
 }
 

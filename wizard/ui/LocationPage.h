@@ -3,7 +3,7 @@
 #include <memory>
 #include <string>
 
-#include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "pages/AnimatedPage.h"
 #include "platform/ui/controls/Controls.h"
 #include "store/RegistryKey.h"
@@ -17,7 +17,7 @@ namespace zo::wizard {
 // User-interface thread.
 class LocationPage : public pages::AnimatedPage {
 public:
-    explicit LocationPage(link::ModemChannel* channel);
+    explicit LocationPage(link::WorkingProfile* profile);
 
     bool OnSetActive() override;
     int OnWizardNext() override;
@@ -26,7 +26,7 @@ public:
     ui::Edit m_locationEdit;
     std::string m_locationName;
     int m_noAutoDetect = 0;
-    link::ModemChannel* m_channel;
+    link::WorkingProfile* m_profile;
 
 protected:
     void DoDataExchange(ui::DataExchange& dx) override;

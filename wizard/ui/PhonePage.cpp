@@ -26,8 +26,8 @@ bool IsLetter(char c) {
 }
 }  // namespace
 
-PhonePage::PhonePage(link::ModemChannel* channel)
-    : pages::AnimatedPage(res::IDD_PHONE), m_channel(channel) {
+PhonePage::PhonePage(link::ModemChannel* channel, link::WorkingProfile* profile)
+    : pages::AnimatedPage(res::IDD_PHONE), m_channel(channel), m_profile(profile) {
     static const NumberField kArea1{&PhonePage::m_area1, &PhonePage::m_area1Edit, 3,
                                     &PhonePage::m_exchange1Edit};
     static const NumberField kExchange1{&PhonePage::m_exchange1, &PhonePage::m_exchange1Edit, 3,
@@ -76,7 +76,7 @@ bool PhonePage::OnInitDialog() {
 bool PhonePage::OnSetActive() {
     pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
-    m_numbersOptional = m_channel->Switch == kNumbersOptionalSwitch ? 1 : 0;
+    m_numbersOptional = m_profile->Switch == kNumbersOptionalSwitch ? 1 : 0;
     RestartAnimation();
     UpdateData(false);
     return true;
@@ -150,8 +150,8 @@ void PhonePage::OnLineUpdate(int terminal) {
 
 void PhonePage::SuggestSpid(int terminal) {
     std::optional<std::string> spid =
-        terminal == 1 ? wizard::SuggestSpid(m_channel->Switch, m_area1, m_exchange1, m_line1)
-                      : wizard::SuggestSpid(m_channel->Switch, m_area2, m_exchange2, m_line2);
+        terminal == 1 ? wizard::SuggestSpid(m_profile->Switch, m_area1, m_exchange1, m_line1)
+                      : wizard::SuggestSpid(m_profile->Switch, m_area2, m_exchange2, m_line2);
     if (spid) {
         (terminal == 1 ? m_spid1Entry : m_spid2Entry) = *spid;
     }
@@ -215,8 +215,8 @@ int PhonePage::OnWizardNext() {
          IsShort(m_line1, 4, m_line1Edit))) {
         return -1;
     }
-    m_channel->Phone1 = m_area1 + m_exchange1 + m_line1;
-    m_channel->SPID1 = m_spid1Entry;
+    m_profile->Phone1 = m_area1 + m_exchange1 + m_line1;
+    m_profile->SPID1 = m_spid1Entry;
 
     if (!m_line2.empty() || !m_exchange2.empty() || !m_area2.empty()) {
         if (!m_numbersOptional &&
@@ -224,29 +224,33 @@ int PhonePage::OnWizardNext() {
              IsShort(m_line2, 4, m_line2Edit))) {
             return -1;
         }
-        m_channel->TerminalCount = 2;
-        m_channel->Phone2 = m_area2 + m_exchange2 + m_line2;
-        m_channel->SPID2 = m_spid2Entry;
+        m_profile->TerminalCount = 2;
+        m_profile->Phone2 = m_area2 + m_exchange2 + m_line2;
+        m_profile->SPID2 = m_spid2Entry;
     } else {
         m_area2.clear();
         m_exchange2.clear();
         m_line2.clear();
-        m_channel->TerminalCount = 1;
-        m_channel->Phone2.clear();
-        m_channel->SPID2.clear();
+        m_profile->TerminalCount = 1;
+        m_profile->Phone2.clear();
+        m_profile->SPID2.clear();
     }
 
-    if (!m_channel->AutoDetect) {
+    if (!m_profile->AutoDetect) {
         return 0;
     }
     link::ModemChannel& channel = *m_channel;
-    if (ui::RunConversation([&channel] {
-            return link::ScanPorts(channel, link::ScanCaller::Wizard);
-        }).value_or(false)) {
+    channel.SetLine(m_profile->Line());
+    const bool found = ui::RunConversation([&channel] {
+                           return link::ScanPorts(channel, link::ScanCaller::Wizard);
+                       }).value_or(false);
+    // The port found, or the last one tried, with the detection settings.
+    m_profile->TakeLine(channel.Line());
+    if (found) {
         GetSheet()->SetActivePage(GetSheet()->IndexOfTemplate(res::IDD_COMMIT));
         return 0;
     }
-    m_channel->AutoDetect = false;
+    m_profile->AutoDetect = false;
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "pages/AnimatedPage.h"
 #include "platform/ui/controls/Controls.h"
 
@@ -17,7 +18,7 @@ namespace zo::wizard {
 // conversation worker, with the clock, the port map and message 121 when it finds nothing.
 class PhonePage : public pages::AnimatedPage {
 public:
-    explicit PhonePage(link::ModemChannel* channel);
+    PhonePage(link::ModemChannel* channel, link::WorkingProfile* profile);
 
     bool OnSetActive() override;
     int OnWizardNext() override;
@@ -40,6 +41,7 @@ public:
     std::string m_spid1Entry;
     std::string m_spid2Entry;
     link::ModemChannel* m_channel;
+    link::WorkingProfile* m_profile;
     int m_alphaWarningPending = 1;
     int m_numbersOptional = 0;
 

@@ -12,18 +12,18 @@
 
 namespace zo::wizard {
 
-void SetManualLineSettings(link::ModemChannel& channel) {
-    channel.Baud = "38400";
-    channel.Bits = "8";
-    channel.Parity = "None";
-    channel.ParityCode = 0;
-    channel.Stop = "1";
-    channel.StopBitsCode = 0;
-    channel.Flow = "Hardware";
+void SetManualLineSettings(link::WorkingProfile& profile) {
+    profile.Baud = "38400";
+    profile.Bits = "8";
+    profile.Parity = "None";
+    profile.ParityCode = 0;
+    profile.Stop = "1";
+    profile.StopBitsCode = 0;
+    profile.Flow = "Hardware";
 }
 
-SerialPage::SerialPage(link::ModemChannel* channel)
-    : pages::AnimatedPage(res::IDD_SERIAL), m_channel(channel) {
+SerialPage::SerialPage(link::WorkingProfile* profile)
+    : pages::AnimatedPage(res::IDD_SERIAL), m_profile(profile) {
     MapCommand(ui::LBN_SELCHANGE, res::IDC_PORT_LIST, [this] { ShowDevice(); });
     MapCommand(ui::BN_CLICKED, res::IDC_PORT_DEVICE_CHOOSE, [this] {
         link::ChoosePortDevice(SelectedPort(), Widget());
@@ -60,10 +60,10 @@ bool SerialPage::OnInitDialog() {
 bool SerialPage::OnSetActive() {
     bool result = pages::AnimatedPage::OnSetActive();
     GetSheet()->SetWizardButtons(ui::PSWIZB_BACK | ui::PSWIZB_NEXT);
-    if (m_channel->Port.empty()) {
+    if (m_profile->Port.empty()) {
         m_portList.SetCurSel(0);
     } else {
-        m_portList.SelectString(-1, m_channel->Port);
+        m_portList.SelectString(-1, m_profile->Port);
     }
     UpdateData(false);
     ShowDevice();
@@ -75,9 +75,9 @@ void SerialPage::StoreChoice() {
     UpdateData(true);
     int selected = m_portList.GetCurSel();
     if (selected >= 0) {
-        m_channel->Port = m_portList.GetText(selected);
+        m_profile->Port = m_portList.GetText(selected);
     }
-    SetManualLineSettings(*m_channel);
+    SetManualLineSettings(*m_profile);
 }
 
 int SerialPage::OnWizardBack() {

@@ -2,19 +2,19 @@
 
 #include <string>
 
-#include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "pages/AnimatedPage.h"
 #include "platform/ui/controls/Controls.h"
 
 namespace zo::wizard {
 
 // The wizard's port page: the user names the card's COM port by hand. Leaving it either
-// way puts the chosen port and the manual line settings (38400 bit/s) into the channel;
+// way puts the chosen port and the manual line settings (38400 bit/s) into the working profile;
 // the port is opened later, when the card is programmed.
 // Seams: the prompter (message 108 at Cancel). User-interface thread.
 class SerialPage : public pages::AnimatedPage {
 public:
-    explicit SerialPage(link::ModemChannel* channel);
+    explicit SerialPage(link::WorkingProfile* profile);
 
     bool OnSetActive() override;
     int OnWizardBack() override;
@@ -22,7 +22,7 @@ public:
     bool OnQueryCancel() override;
 
     ui::ListBox m_portList;
-    link::ModemChannel* m_channel;
+    link::WorkingProfile* m_profile;
 
 protected:
     void DoDataExchange(ui::DataExchange& dx) override;
@@ -36,6 +36,6 @@ private:
 };
 
 // The line settings of a port chosen by hand.
-void SetManualLineSettings(link::ModemChannel& channel);
+void SetManualLineSettings(link::WorkingProfile& profile);
 
 }  // namespace zo::wizard

@@ -15,8 +15,8 @@ namespace {
 constexpr const char* kDefaultSwitch = "National ISDN-1 (NI-1)";
 }
 
-SwitchPage::SwitchPage(link::ModemChannel* channel)
-    : pages::AnimatedPage(res::IDD_SWITCH), m_channel(channel) {}
+SwitchPage::SwitchPage(link::WorkingProfile* profile)
+    : pages::AnimatedPage(res::IDD_SWITCH), m_profile(profile) {}
 
 void SwitchPage::DoDataExchange(ui::DataExchange& dx) {
     ui::DDX_Control(dx, res::IDC_SWITCH_LIST, m_switchList);
@@ -31,8 +31,8 @@ bool SwitchPage::OnInitDialog() {
             m_switchList.AddString(type);
         }
     }
-    int selected = m_channel->Switch.empty() ? ui::ItemList::kError
-                                             : m_switchList.FindStringExact(-1, m_channel->Switch);
+    int selected = m_profile->Switch.empty() ? ui::ItemList::kError
+                                             : m_switchList.FindStringExact(-1, m_profile->Switch);
     // A text from elsewhere that names none of the three still leaves one chosen.
     if (selected == ui::ItemList::kError) {
         selected = m_switchList.FindStringExact(-1, kDefaultSwitch);
@@ -52,7 +52,7 @@ bool SwitchPage::OnSetActive() {
 void SwitchPage::StoreSelection() {
     int selected = m_switchList.GetCurSel();
     if (selected >= 0) {
-        m_channel->Switch = m_switchList.GetText(selected);
+        m_profile->Switch = m_switchList.GetText(selected);
     }
 }
 

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "link/ModemChannel.h"
+#include "link/WorkingProfile.h"
 #include "pages/AnimatedPage.h"
 #include "platform/ui/controls/Controls.h"
 
 namespace zo::wizard {
 
 // The wizard's second page: the type of the ISDN switch, one of the three texts of
-// string 102, kept in the channel's Switch as its display text.
+// string 102, kept in the working profile's Switch as its display text.
 // Seams: the prompter (message 108 at Cancel). User-interface thread.
 class SwitchPage : public pages::AnimatedPage {
 public:
-    explicit SwitchPage(link::ModemChannel* channel);
+    explicit SwitchPage(link::WorkingProfile* profile);
 
     bool OnSetActive() override;
     int OnWizardBack() override;
@@ -19,7 +19,7 @@ public:
     bool OnQueryCancel() override;
 
     ui::ListBox m_switchList;
-    link::ModemChannel* m_channel;
+    link::WorkingProfile* m_profile;
 
 protected:
     void DoDataExchange(ui::DataExchange& dx) override;

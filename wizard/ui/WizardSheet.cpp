@@ -8,28 +8,28 @@
 namespace zo::wizard {
 namespace {
 
-std::unique_ptr<link::ModemChannel> SpareChannel(link::ModemChannel* channel) {
-    if (channel) {
-        return nullptr;
-    }
-    return std::make_unique<link::ModemChannel>();
+template <typename T>
+std::unique_ptr<T> Spare(T* given) {
+    return given ? nullptr : std::make_unique<T>();
 }
 
-link::ModemChannel* PagesChannel(link::ModemChannel* channel, link::ModemChannel* spare) {
-    return channel ? channel : spare;
+template <typename T>
+T* Pages(T* given, const std::unique_ptr<T>& spare) {
+    return given ? given : spare.get();
 }
 
 }  // namespace
 
 WizardSheet::WizardSheet(const std::string& caption, QWidget* parentWindow, int selectPage,
-                         link::ModemChannel* channel)
+                         link::ModemChannel* channel, link::WorkingProfile* profile)
     : ui::PropertySheet(caption, parentWindow, selectPage),
-      m_ownChannel(SpareChannel(channel)),
-      m_locationPage(PagesChannel(channel, m_ownChannel.get())),
-      m_phonePage(PagesChannel(channel, m_ownChannel.get())),
-      m_serialPage(PagesChannel(channel, m_ownChannel.get())),
-      m_switchPage(PagesChannel(channel, m_ownChannel.get())),
-      m_commitPage(PagesChannel(channel, m_ownChannel.get())) {
+      m_ownChannel(Spare(channel)),
+      m_ownProfile(Spare(profile)),
+      m_locationPage(Pages(profile, m_ownProfile)),
+      m_phonePage(Pages(channel, m_ownChannel), Pages(profile, m_ownProfile)),
+      m_serialPage(Pages(profile, m_ownProfile)),
+      m_switchPage(Pages(profile, m_ownProfile)),
+      m_commitPage(Pages(channel, m_ownChannel), Pages(profile, m_ownProfile)) {
     AddPage(&m_locationPage);
     AddPage(&m_switchPage);
     AddPage(&m_phonePage);

@@ -46,18 +46,19 @@ private slots:
         ports.MapToPath("COM3", link);
         test::TestApp app{{nullptr, &ports, nullptr}};
         {
-            store::ProfileRecord r{"Office",     "National ISDN-1 (NI-1)",
-                                   "2065550100", "20655501000101",
-                                   "COM3",       "115200",
-                                   "8",          "None",
-                                   "1",          "Hardware",
-                                   "",           "",
-                                   false};
+            store::Profile r{"Office",     "National ISDN-1 (NI-1)",
+                             "2065550100", "20655501000101",
+                             "COM3",       "115200",
+                             "8",          "None",
+                             "1",          "Hardware",
+                             "",           "",
+                             false};
             store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
             QVERIFY(store::WriteProfile(key, r));
         }
         auto sheet = std::make_unique<summary::SummarySheet>(res::LoadString(res::IDS_TITLE));
         sheet->SetChannel(&app.Channel());
+        sheet->SetWorkingProfile(&app.Profile());
         sheet->SetSheetRunner(&app);
         sheet->SetStartProfile("Office");
         QVERIFY(sheet->Create());

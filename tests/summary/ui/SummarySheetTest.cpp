@@ -87,8 +87,10 @@ private slots:
         QCOMPARE(f.TakeTexts(), Texts{});
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);
         auto& page = f.Config();
-        QCOMPARE(page.Fields().name, std::string("Office"));
-        QCOMPARE(page.Fields().area1 + "|" + page.Fields().exchange1 + "|" + page.Fields().line1,
+        QCOMPARE(page.Fields().Location, std::string("Office"));
+        QCOMPARE(page.Text(summary::ProfileEditor::Field::Area1) + "|" +
+                     page.Text(summary::ProfileEditor::Field::Exchange1) + "|" +
+                     page.Text(summary::ProfileEditor::Field::Line1),
                  std::string("206|555|0100"));
         QVERIFY(!f.Sheet().ProfileModified());
         QVERIFY2(!RemoveButton(page).IsWindowEnabled(), "one profile cannot be removed");
@@ -160,7 +162,7 @@ private slots:
         expected.push_back(Say(res::IDS_CARD_NOT_DETECTED));
         expected.insert(expected.end(), failed.begin(), failed.end());
         QCOMPARE(f.TakeTexts(), expected);
-        QCOMPARE(f.app.Channel().Port, std::string("COM1"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM1"));
         QCOMPARE(f.Sheet().GetActiveIndex(), 2);
         QVERIFY(f.Sheet().ProfileModified());
     }
@@ -176,7 +178,7 @@ private slots:
         QVERIFY(RemoveButton(page).IsWindowEnabled());
         QVERIFY(Area2(page).IsReadOnly());
         Choose(page, res::IDC_CFG_PROFILE, "Home");
-        QCOMPARE(page.Fields().name, std::string("Home"));
+        QCOMPARE(page.Fields().Location, std::string("Home"));
         QVERIFY(f.Sheet().ProfileModified());
         // A seven-digit number splits with an overlap.
         QCOMPARE(EditOf(page, res::IDC_CFG_AREA1)->text(), QString("555"));
@@ -189,7 +191,7 @@ private slots:
         Type(page, res::IDC_CFG_SPID1, "9");
         Choose(page, res::IDC_CFG_PROFILE, "Office");
         QVERIFY(!f.Sheet().ProfileModified());
-        QCOMPARE(page.Fields().spid1, std::string("20655501000101"));
+        QCOMPARE(page.Fields().SPID1, std::string("20655501000101"));
         QVERIFY(!page.Fields().terminal2 && Area2(page).IsReadOnly());
         QCOMPARE(f.TakeTexts(), Texts{});
     }
@@ -209,7 +211,7 @@ private slots:
         QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_LINE1));
         // No switch type chosen: no suggestion.
         Type(page, res::IDC_CFG_LINE1, "4567");
-        QCOMPARE(page.Fields().spid1, std::string());
+        QCOMPARE(page.Fields().SPID1, std::string());
         QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_CONFIG2));
         const std::pair<const char*, const char*> suggestions[] = {{test::kNi1, "55512345670101"},
                                                                    {test::kAtt, "0112345670"},
@@ -217,7 +219,7 @@ private slots:
         for (const auto& [type, spid] : suggestions) {
             Choose(page, res::IDC_CFG_SWITCH, type);
             // a new switch type does not recompute
-            QCOMPARE(page.Fields().spid1, std::string());
+            QCOMPARE(page.Fields().SPID1, std::string());
             EditOf(page, res::IDC_CFG_LINE1)->clear();
             Type(page, res::IDC_CFG_LINE1, "4567");
             QCOMPARE(EditOf(page, res::IDC_CFG_SPID1)->text(), QString(spid));
@@ -251,7 +253,7 @@ private slots:
         Type(page, res::IDC_CFG_EXCHANGE2, "555");
         Type(page, res::IDC_CFG_LINE2, "0199");
         QCOMPARE(Focused(page), page.ControlWidget(res::IDC_CFG_SPID2));
-        QCOMPARE(page.Fields().spid2, std::string("425555019901"));  // DMS100 was chosen last
+        QCOMPARE(page.Fields().SPID2, std::string("425555019901"));  // DMS100 was chosen last
         QTest::mouseClick(page.ControlWidget(res::IDC_CFG_CONFIG2), Qt::LeftButton, {},
                           QPoint(5, 5));
         QVERIFY(!page.Fields().terminal2 && Area2(page).IsReadOnly());
@@ -274,14 +276,14 @@ private slots:
         page.SendCommand(res::IDC_CFG_NEW);
         QCOMPARE(f.app.captions, Texts{"NewSPID"});
         QCOMPARE(Profiles(page).GetCount(), 1);
-        QCOMPARE(page.Fields().name, std::string("Office"));
+        QCOMPARE(page.Fields().Location, std::string("Office"));
         QCOMPARE(EditOf(page, res::IDC_CFG_SPID1)->text(), QString("20655501000101"));
         QVERIFY(!f.Sheet().ProfileModified());
         QVERIFY(!RemoveButton(page).IsWindowEnabled());
 
-        // A finished wizard has filled the channel and saved the profile.
+        // A finished wizard has filled the working profile and saved the profile.
         f.app.runSheet = [&f](ui::PropertySheet&) {
-            link::ModemChannel& c = f.app.Channel();
+            link::WorkingProfile& c = f.app.Profile();
             c.Location = "Lab";
             c.Switch = test::kDms;
             c.Phone1 = "3125550142";
@@ -294,13 +296,13 @@ private slots:
             return int(ui::ID_WIZFINISH);
         };
         page.SendCommand(res::IDC_CFG_NEW);
-        QCOMPARE(page.Fields().name, std::string("Lab"));
+        QCOMPARE(page.Fields().Location, std::string("Lab"));
         QCOMPARE(Profiles(page).GetCount(), 2);
         QCOMPARE(Profiles(page).GetText(Profiles(page).GetCurSel()), std::string("Lab"));
         QCOMPARE(EditOf(page, res::IDC_CFG_EXCHANGE2)->text(), QString("555"));
         QCOMPARE(EditOf(page, res::IDC_CFG_LINE2)->text(), QString("0143"));
         QVERIFY(page.Fields().terminal2);
-        QCOMPARE(page.Fields().baud, std::string("38400"));
+        QCOMPARE(page.Fields().Baud, std::string("38400"));
         QCOMPARE(f.Sheet().PortName(), std::string("COM4"));
         QVERIFY2(f.Sheet().ProfileModified(), "the wizard did not apply it");
         QVERIFY(RemoveButton(page).IsWindowEnabled());
@@ -316,15 +318,15 @@ private slots:
         f.MarkApplied("Zeta");
         QVERIFY(f.Open());
         auto& page = f.Config();
-        QCOMPARE(page.Fields().name, std::string("Zeta"));
+        QCOMPARE(page.Fields().Location, std::string("Zeta"));
         page.SendCommand(res::IDC_CFG_REMOVE);
         QCOMPARE(f.TakeTexts(), Texts{});
         // the record of the removed profile goes with it
         QCOMPARE(f.Applied(), Texts{});
         QCOMPARE(store::ListProfileNames(), (Texts{"Mid", "Alpha"}));
-        QCOMPARE(page.Fields().name, std::string("Mid"));
+        QCOMPARE(page.Fields().Location, std::string("Mid"));
         QCOMPARE(Profiles(page).GetText(Profiles(page).GetCurSel()), std::string("Mid"));
-        QCOMPARE(page.Fields().spid1, std::string("20655501010101"));
+        QCOMPARE(page.Fields().SPID1, std::string("20655501010101"));
         QVERIFY(f.Sheet().ProfileModified());
         QVERIFY(RemoveButton(page).IsWindowEnabled());
 
@@ -333,7 +335,7 @@ private slots:
         QCOMPARE(store::ListProfileNames(), Texts{"Alpha"});
         // another profile's record stays
         QCOMPARE(f.Applied(), Texts{"Alpha"});
-        QCOMPARE(page.Fields().name, std::string("Alpha"));
+        QCOMPARE(page.Fields().Location, std::string("Alpha"));
         QCOMPARE(Profiles(page).GetCount(), 1);
         QVERIFY(!RemoveButton(page).IsWindowEnabled());
     }
@@ -361,7 +363,7 @@ private slots:
                         "AT&W", "AT%Z1"}));
         QCOMPARE(f.Applied(), Texts{"Home"});
         store::Profile saved = store::ReadProfile("Home");
-        QCOMPARE(saved.values.size(), std::size_t(10));
+        QCOMPARE(saved.storedCount, std::size_t(10));
         QCOMPARE(saved.At(store::kSpid1), std::string("42555501990102"));
         QVERIFY(!f.Sheet().ProfileModified());
         QVERIFY(f.Sheet().ControlWidget(ui::ID_APPLY_NOW)->isEnabled());
@@ -455,7 +457,7 @@ private slots:
         f.card.Faults().wrongIdentification = false;
 
         // A write given up at the channel's Retry/Cancel prompt.
-        f.app.Channel().AutoDetect = true;
+        f.app.Profile().AutoDetect = true;
         f.card.Model().SetLineObserver([&f](const std::string& line) {
             if (line == "AT!C0=32") {
                 f.card.Faults().failingWrites = -1;
@@ -470,7 +472,7 @@ private slots:
         QCOMPARE(f.TakeTexts(),
                  (Texts{Say(res::IDS_PORT_WRITE_FAILED), Say(res::IDS_PORT_WRITE_FAILED)}));
         QCOMPARE(f.Sheet().GetActiveIndex(), 0);
-        QVERIFY(!f.app.Channel().AutoDetect);
+        QVERIFY(!f.app.Profile().AutoDetect);
         QVERIFY(!Has(f.TakeCardLines(), "AT&W"));
         f.card.Model().SetLineObserver(nullptr);
         f.card.Faults().failingWrites = 0;
@@ -568,19 +570,57 @@ private slots:
         // Entering and leaving changes nothing.
         f.Sheet().SetActivePage(0);
         QVERIFY(!f.Sheet().ProfileModified());
-        QCOMPARE(f.app.Channel().Port, std::string("COM3"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM3"));
 
         f.Sheet().SetActivePage(2);
         general.m_portList.SetCurSel(general.m_portList.FindStringExact(-1, "COM2"));
         general.SendCommand(res::IDC_PORT_LIST, ui::LBN_SELCHANGE);
         QVERIFY(f.Sheet().ProfileModified());
         f.Sheet().SetActivePage(1);
-        QCOMPARE(f.app.Channel().Port, std::string("COM2"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM2"));
         // The choice is still shown on coming back, and stays in the channel.
         f.Sheet().SetActivePage(2);
         QCOMPARE(general.m_portList.GetText(general.m_portList.GetCurSel()), std::string("COM2"));
         f.Sheet().SetActivePage(0);
-        QCOMPARE(f.app.Channel().Port, std::string("COM2"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM2"));
+    }
+
+    // The new-profile wizard starts from the port the window uses (its port page shows it),
+    // and the window goes on with the port the finished wizard chose.
+    void theNewProfileWizardTakesAndLeavesThePort() {
+        SummaryFixture f;
+        f.AddProfile("Office", "2065550100", "20655501000101");
+        f.MarkApplied("Office");
+        QVERIFY(f.Open());
+        std::string portAtStart;
+        f.app.runSheet = [&f, &portAtStart](ui::PropertySheet&) {
+            link::WorkingProfile& made = f.app.Profile();
+            portAtStart = made.Port;
+            made.Location = "Lab";
+            made.Port = "COM4";
+            f.AddProfile("Lab", "3125550142", "312555014201", "COM4");
+            return int(ui::ID_WIZFINISH);
+        };
+        f.Config().SendCommand(res::IDC_CFG_NEW);
+        QCOMPARE(portAtStart, std::string("COM3"));
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM4"));
+        QCOMPARE(f.Config().Fields().Port, std::string("COM4"));
+    }
+
+    // A wizard given up after its port page leaves the window on its own port: Apply
+    // programs the card on the port " General" shows.
+    void aCancelledNewProfileWizardLeavesThePort() {
+        SummaryFixture f;
+        f.AddProfile("Office", "2065550100", "20655501000101");
+        f.MarkApplied("Office");
+        QVERIFY(f.Open());
+        f.app.runSheet = [&f](ui::PropertySheet&) {
+            f.app.Profile().Port = "COM2";
+            return int(ui::IDCANCEL);
+        };
+        f.Config().SendCommand(res::IDC_CFG_NEW);
+        QCOMPARE(f.app.Channel().Line().port, std::string("COM3"));
+        QCOMPARE(f.Sheet().PortName(), std::string("COM3"));
     }
 
     // A port chosen on " General" is the one the card is programmed on, and the one

@@ -54,7 +54,7 @@ private slots:
         QTimer::singleShot(0, [&] { f.clock.Advance(std::chrono::seconds(15)); });
         page.SendCommand(res::IDC_CFG_REMOVE);
         QCOMPARE(f.TakeTexts(), Texts{Say(res::IDS_REGISTRY_FAILED)});
-        QCOMPARE(page.Fields().name, std::string("Zeta"));
+        QCOMPARE(page.Fields().Location, std::string("Zeta"));
         // A wait that ran out is not started again at once.
         f.clock.Advance(std::chrono::seconds(15));
 
@@ -90,7 +90,7 @@ private slots:
         QVERIFY2(!enabledDuring, "Remove took a click during the wait");
         QCOMPARE(f.TakeTexts(), Texts{});
         QCOMPARE(store::ListProfileNames(), Texts{"Mid"});
-        QCOMPARE(page.Fields().name, std::string("Mid"));
+        QCOMPARE(page.Fields().Location, std::string("Mid"));
     }
 };
 

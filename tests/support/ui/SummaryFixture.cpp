@@ -38,7 +38,7 @@ void SummaryFixture::AddProfile(const std::string& name, const std::string& phon
                                 const std::string& spid1, const std::string& port,
                                 const std::string& switchType, const std::string& phone2,
                                 const std::string& spid2) {
-    store::ProfileRecord r;
+    store::Profile r;
     r.Location = name;
     r.Switch = switchType;
     r.Phone1 = phone1;
@@ -72,6 +72,7 @@ std::vector<std::string> SummaryFixture::Applied() {
 bool SummaryFixture::Open(const std::string& profile) {
     sheet = std::make_unique<summary::SummarySheet>(res::LoadString(res::IDS_TITLE));
     sheet->SetChannel(&app.Channel());
+    sheet->SetWorkingProfile(&app.Profile());
     sheet->SetSheetRunner(&app);
     sheet->SetStartProfile(profile);
     sheet->m_configPage.SetProgressWindowMaker([this] {

@@ -29,7 +29,7 @@ WizardRig::~WizardRig() {
 }
 
 void WizardRig::Open() {
-    sheet = std::make_unique<wizard::WizardSheet>("First Time", nullptr, 0, &channel);
+    sheet = std::make_unique<wizard::WizardSheet>("First Time", nullptr, 0, &channel, &profile);
     sheet->Create();
     QWidget* window = sheet->Widget()->window();
     QApplication::setActiveWindow(window);

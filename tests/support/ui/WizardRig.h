@@ -72,6 +72,7 @@ public:
     RecordingHelp help;
     cardsim::InProcessCard card{clock};
     link::ModemChannel channel{{&clock, &ports, nullptr}};
+    link::WorkingProfile profile;
     std::unique_ptr<wizard::WizardSheet> sheet;
 
 private:

@@ -85,7 +85,7 @@ private slots:
         for (const char* command : {"AT!C0=32", "AT!N1=\"5550100\"", "AT&W"}) {
             QVERIFY2(std::find(lines.begin(), lines.end(), command) != lines.end(), command);
         }
-        QCOMPARE(w.Stored("My Office").values,
+        QCOMPARE(w.Stored("My Office").Values(),
                  (std::vector<std::string>{"My Office", "National ISDN-1 (NI-1)", "2065550100",
                                            "20655501000101", "COM2", "115200", "8", "None", "1",
                                            "Hardware"}));

@@ -95,8 +95,8 @@ private slots:
         // never tried; the port page is skipped.
         QCOMPARE(w.Page(), 4);
         QVERIFY(w.TakeTexts().empty());
-        QCOMPARE(w.channel.Port, std::string("COM2"));
-        QCOMPARE(w.channel.Baud, std::string("115200"));
+        QCOMPARE(w.profile.Port, std::string("COM2"));
+        QCOMPARE(w.profile.Baud, std::string("115200"));
         QVERIFY(mute.OpenCount() > 0);
         QCOMPARE(w.sheet->WizardButtons(),
                  unsigned(ui::PSWIZB_BACK | ui::PSWIZB_NEXT | ui::PSWIZB_FINISH));
@@ -126,7 +126,7 @@ private slots:
         QCOMPARE(w.CurrentSubkeys(), Strings{"My Office"});
         QVERIFY(!store::IsFirstStart());
         store::Profile p = w.Stored("My Office");
-        QCOMPARE(p.values,
+        QCOMPARE(p.Values(),
                  (Strings{"My Office", "National ISDN-1 (NI-1)", "2065550100", "20655501000101",
                           "COM2", "115200", "8", "None", "1", "Hardware"}));
     }
@@ -134,7 +134,7 @@ private slots:
     void twoTerminalsAndAnEarlierProfile() {
         WizardRig w;
         {
-            store::ProfileRecord home;
+            store::Profile home;
             home.Location = "Home";
             store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
             QVERIFY(store::WriteProfile(key, home));
@@ -147,7 +147,7 @@ private slots:
         QVERIFY(w.Ended());
         QCOMPARE(w.CurrentSubkeys(), Strings{"My Office1"});
         store::Profile p = w.Stored("My Office1");
-        QCOMPARE(p.values.size(), std::size_t(12));
+        QCOMPARE(p.storedCount, std::size_t(12));
         QCOMPARE(p.At(store::kPhone2), std::string("4255550199"));
         QCOMPARE(p.At(store::kSpid2), std::string("42555501990101"));
         QVERIFY(Received(w, "AT!N2=\"5550199\""));
@@ -159,7 +159,7 @@ private slots:
         WalkToPhoneNext(w, true);
         QCOMPARE(w.TakeTexts(), Texts{Text(IDS_CARD_NOT_DETECTED)});
         QCOMPARE(w.Page(), 3);
-        QVERIFY(!w.channel.AutoDetect);
+        QVERIFY(!w.profile.AutoDetect);
         QCOMPARE(SelectedPort(w), QString("COM1"));
         QCOMPARE(w.sheet->WizardButtons(), unsigned(ui::PSWIZB_BACK | ui::PSWIZB_NEXT));
 
@@ -167,8 +167,8 @@ private slots:
         ChoosePort(w, "COM3");
         w.Back();
         QCOMPARE(w.Page(), 2);
-        QCOMPARE(w.channel.Port, std::string("COM3"));
-        QCOMPARE(w.channel.Baud, std::string("38400"));
+        QCOMPARE(w.profile.Port, std::string("COM3"));
+        QCOMPARE(w.profile.Baud, std::string("38400"));
         // Detection is off now: no second search.
         w.Next();
         QCOMPARE(w.Page(), 3);
@@ -198,7 +198,7 @@ private slots:
         QVERIFY(w.Ended());
         QVERIFY(w.TakeTexts().empty());
         QVERIFY(w.card.Writes().empty());
-        QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+        QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
         QVERIFY(w.CurrentSubkeys().empty());
         QVERIFY(store::IsFirstStart());  // the next start shows the wizard again
         QCOMPARE(ProgressPosition(), -1);
@@ -257,7 +257,7 @@ private slots:
         QVERIFY(!applyToCard->isChecked());
         QVERIFY(w.Ended());
         QVERIFY(w.TakeTexts().empty());
-        QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+        QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
         QVERIFY(w.card.Writes().empty());
     }
 
@@ -284,7 +284,7 @@ private slots:
             w.Finish();
             QVERIFY(!w.Ended());
             QCOMPARE(w.Page(), 3);
-            QVERIFY(!w.channel.AutoDetect);
+            QVERIFY(!w.profile.AutoDetect);
             QCOMPARE(ProgressPosition(), -1);
             w.Next();
             w.Back();
@@ -298,7 +298,7 @@ private slots:
             w.Finish();
             QCOMPARE(w.TakeTexts(), portMessages);
             QVERIFY(w.Ended());
-            QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+            QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
             QVERIFY(w.CurrentSubkeys().empty());
             QCOMPARE(ProgressPosition(), -1);
         }
@@ -314,7 +314,7 @@ private slots:
             QCOMPARE(w.TakeTexts(), Texts{Text(IDS_PORT_UNSUPPORTED)});
             QVERIFY(!w.Ended());
             QCOMPARE(w.Page(), 3);
-            QVERIFY(!w.channel.AutoDetect);
+            QVERIFY(!w.profile.AutoDetect);
             QVERIFY(!Received(w, "ATI3"));
             QVERIFY(!w.Stored("My Office").Exists());
             QVERIFY(w.CurrentSubkeys().empty());
@@ -348,7 +348,7 @@ private slots:
                      (Texts{Text(IDS_PORT_WRITE_FAILED), Text(IDS_PORT_WRITE_FAILED)}));
             QVERIFY(!w.Ended());
             QCOMPARE(w.Page(), 4);
-            QVERIFY(!w.channel.AutoDetect);
+            QVERIFY(!w.profile.AutoDetect);
             QVERIFY(!Received(w, "AT&W"));
             QVERIFY(w.CurrentSubkeys().empty());
             QVERIFY(!w.Stored("My Office").Exists());
@@ -371,9 +371,9 @@ private slots:
             w.PlugCard("COM1");
             WalkToCommitByHand(w, "COM1");
             qobject_cast<QAbstractButton*>(w.Control(IDC_APPLY_TO_CARD))->setChecked(program);
-            store::ProfileRecord theirs{"MY OFFICE",  "AT&T 5ESS", "4255550111", "1", "COM2",
-                                        "57600",      "8",         "None",       "1", "Hardware",
-                                        "4255550122", "2",         true};
+            store::Profile theirs{"MY OFFICE",  "AT&T 5ESS", "4255550111", "1", "COM2",
+                                  "57600",      "8",         "None",       "1", "Hardware",
+                                  "4255550122", "2",         true};
             {
                 store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
                 QVERIFY(store::WriteProfile(key, theirs));
@@ -385,7 +385,7 @@ private slots:
             QVERIFY(w.prompter.details.back().find("Another program stored a profile named "
                                                    "\"MY OFFICE\"") != std::string::npos);
             QCOMPARE(w.Page(), 0);
-            QCOMPARE(w.Stored("My Office").values, before.values);
+            QCOMPARE(w.Stored("My Office"), before);
             QCOMPARE(w.ProfileNames(), Strings{"MY OFFICE"});
             QVERIFY(w.CurrentSubkeys().empty());
             QCOMPARE(ProgressPosition(), -1);
@@ -442,7 +442,7 @@ private slots:
         WizardRig w;
         w.PlugCard("COM1");
         WalkToCommitByHand(w, "COM1");
-        w.channel.SPID1 = "123\"456789";
+        w.profile.SPID1 = "123\"456789";
         w.Finish();
         QCOMPARE(w.TakeTexts().size(), std::size_t(1));
         QVERIFY(!w.Ended());

@@ -21,7 +21,7 @@ using Texts = std::vector<std::string>;
 namespace {
 
 void StoreProfile(const std::string& name) {
-    store::ProfileRecord r;
+    store::Profile r;
     r.Location = name;
     r.Switch = "National ISDN-1 (NI-1)";
     r.Phone1 = "2065550100";
@@ -87,7 +87,7 @@ private slots:
             w.Open();
             QCOMPARE(w.Page(), 0);
             QCOMPARE(w.Edit(IDC_LOCATION_NAME)->text(), QString("My Office"));
-            QCOMPARE(w.channel.Location, std::string("My Office"));
+            QCOMPARE(w.profile.Location, std::string("My Office"));
             QCOMPARE(w.sheet->WizardButtons(), unsigned(ui::PSWIZB_NEXT));
             // The PCCARD key is there now, empty.
             store::RegistryKey k(store::HKEY_LOCAL_MACHINE,
@@ -107,9 +107,10 @@ private slots:
     // empty PCCARD key only once the page has been painted, not before.
     void aFirstStartMakesTheStoreOnlyAfterThePageIsPainted() {
         WizardRig w;
-        w.sheet = std::make_unique<wizard::WizardSheet>("First Time", nullptr, 0, &w.channel);
+        w.sheet =
+            std::make_unique<wizard::WizardSheet>("First Time", nullptr, 0, &w.channel, &w.profile);
         w.sheet->Create();
-        QCOMPARE(w.channel.Location, std::string("My Office"));
+        QCOMPARE(w.profile.Location, std::string("My Office"));
         QVERIFY(!std::filesystem::exists(w.storeFile.Path()));
         QWidget* window = w.sheet->Widget()->window();
         window->show();
@@ -140,7 +141,7 @@ private slots:
         QCOMPARE(w.TakeTexts(), Texts{Text(IDS_NAME_IN_USE)});
         QCOMPARE(w.Page(), 0);
         QCOMPARE(w.Edit(IDC_LOCATION_NAME)->text(), QString());
-        QCOMPARE(w.Stored("Home").values.size(), std::size_t(10));
+        QCOMPARE(w.Stored("Home").storedCount, std::size_t(10));
 
         // A name the store cannot hold as one key: its own message, the text kept for
         // correcting, no key made for any part of it.
@@ -163,8 +164,8 @@ private slots:
         w.Next();
         QCOMPARE(w.Page(), 1);
         QVERIFY(w.TakeTexts().empty());
-        QCOMPARE(w.channel.Location, std::string("Office"));
-        QVERIFY(w.channel.AutoDetect);
+        QCOMPARE(w.profile.Location, std::string("Office"));
+        QVERIFY(w.profile.AutoDetect);
         QVERIFY(!KeyExists("Office"));
 
         // Back shows the accepted name; detection off is remembered at the next Next.
@@ -172,14 +173,14 @@ private slots:
         QCOMPARE(w.Edit(IDC_LOCATION_NAME)->text(), QString("Office"));
         qobject_cast<QAbstractButton*>(w.Control(IDC_NO_AUTO_DETECT))->setChecked(true);
         w.Next();
-        QVERIFY(!w.channel.AutoDetect);
+        QVERIFY(!w.profile.AutoDetect);
 
         // The longest name a key may have goes through.
         w.Back();
         w.SetText(IDC_LOCATION_NAME, QString(255, 'x'));
         w.Next();
         QCOMPARE(w.Page(), 1);
-        QCOMPARE(w.channel.Location, std::string(255, 'x'));
+        QCOMPARE(w.profile.Location, std::string(255, 'x'));
     }
 
     // A name with a control character would break the line of a registry file; the
@@ -215,12 +216,12 @@ private slots:
         QCOMPARE(list->item(2)->text(), QString("Northern Telecom (Nortel) DMS100 Custom"));
         QCOMPARE(SelectedSwitch(w), QString("National ISDN-1 (NI-1)"));
         w.Next();
-        QCOMPARE(w.channel.Switch, std::string("National ISDN-1 (NI-1)"));
+        QCOMPARE(w.profile.Switch, std::string("National ISDN-1 (NI-1)"));
 
         w.Back();
         ChooseSwitch(w, "AT&T 5ESS Custom");
         w.Back();  // Back stores the choice too
-        QCOMPARE(w.channel.Switch, std::string("AT&T 5ESS Custom"));
+        QCOMPARE(w.profile.Switch, std::string("AT&T 5ESS Custom"));
         w.Next();
         QCOMPARE(SelectedSwitch(w), QString("AT&T 5ESS Custom"));
     }
@@ -255,10 +256,10 @@ private slots:
             QVERIFY(w.TakeTexts().empty());
             w.FocusOn(IDC_AREA1);
             w.Next();
-            QCOMPARE(w.channel.Phone1, std::string("2065550100"));
-            QCOMPARE(w.channel.SPID1, std::string(c.spid));
-            QCOMPARE(w.channel.Phone2, std::string("4255550199"));
-            QCOMPARE(w.channel.TerminalCount, 2);
+            QCOMPARE(w.profile.Phone1, std::string("2065550100"));
+            QCOMPARE(w.profile.SPID1, std::string(c.spid));
+            QCOMPARE(w.profile.Phone2, std::string("4255550199"));
+            QCOMPARE(w.profile.TerminalCount, 2);
         }
     }
 
@@ -290,7 +291,7 @@ private slots:
         QCOMPARE(w.TakeTexts(), Texts{Text(IDS_NUMERIC_ENTRY)});
         w.SetText(IDC_LINE1, "0100");
         w.Next();
-        QCOMPARE(w.channel.Phone1, std::string("2065 50100"));
+        QCOMPARE(w.profile.Phone1, std::string("2065 50100"));
     }
 
     void spidFieldsWarnOnceAndCheckLengthOnLeaving() {
@@ -357,9 +358,9 @@ private slots:
         w.TakeTexts();
         w.Next();
         QCOMPARE(w.Page(), 3);
-        QCOMPARE(w.channel.TerminalCount, 1);
-        QCOMPARE(w.channel.Phone2, std::string());
-        QCOMPARE(w.channel.SPID2, std::string());
+        QCOMPARE(w.profile.TerminalCount, 1);
+        QCOMPARE(w.profile.Phone2, std::string());
+        QCOMPARE(w.profile.SPID2, std::string());
         w.Back();
         QCOMPARE(w.Edit(IDC_SPID2)->text(), QString("12345678901"));
     }
@@ -374,9 +375,9 @@ private slots:
         w.Next();
         QVERIFY(w.TakeTexts().empty());
         QCOMPARE(w.Page(), 3);
-        QCOMPARE(w.channel.Phone1, std::string());
-        QCOMPARE(w.channel.SPID1, std::string());
-        QCOMPARE(w.channel.TerminalCount, 1);
+        QCOMPARE(w.profile.Phone1, std::string());
+        QCOMPARE(w.profile.SPID1, std::string());
+        QCOMPARE(w.profile.TerminalCount, 1);
     }
 
     void everyPageAsksBeforeCancelling() {
@@ -416,7 +417,7 @@ private slots:
         w.prompter.answers.push_back(platform::Answer::Yes);
         w.Cancel();
         QVERIFY(w.Ended());
-        QCOMPARE(w.Stored("My Office").values.size(), std::size_t(10));
+        QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
     }
 };
 
