@@ -12,7 +12,6 @@
 #include "res/Strings.h"
 #include "res/Translation.h"
 #include "store/ProfileStore.h"
-#include "store/RegistryKey.h"
 #include "summary/ui/SummarySheet.h"
 #include "wizard/ui/WizardSheet.h"
 
@@ -36,19 +35,21 @@ bool ConfigApp::InitInstance() {
     // A profile was applied to the card once exactly when CURRENT has a subkey. Looked up
     // without creating the key, nor the store when there is none: a first start writes
     // nothing before its window shows.
-    std::size_t applied = 0;
+    bool applied = false;
     if (store::StoreFileExists()) {
-        registry::Hive& hive = registry::DefaultHive();
-        registry::HKey current;
-        std::vector<std::string> names;
-        if (hive.OpenKey(store::HKEY_LOCAL_MACHINE, res::LoadString(res::IDS_CURRENT_PATH),
-                         &current) == registry::Status::Ok &&
-            hive.ListSubkeys(current, &names) == registry::Status::Ok) {
-            applied = names.size();
+        const auto active = store::ActiveProfileName();
+        if (!active.Ok()) {
+            // A store that cannot be read is no first start: the user is told, and nothing
+            // is shown that could save over what it holds.
+            platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
+                                            platform::Buttons::Ok, platform::Icon::None,
+                                            active.Result().text);
+            return false;
         }
+        applied = !active.Value().empty();
     }
 
-    if (applied == 0) {
+    if (!applied) {
         std::unique_ptr<wizard::WizardSheet> wizard(new (std::nothrow) wizard::WizardSheet(
             res::Tr(kFirstTimeCaption), nullptr, 0, &m_channel));
         if (!wizard) {

@@ -254,8 +254,6 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
             return link::NoReplyDetail(channel);
         case CardConfigurationResult::WrongCard:
             return device() + ": " + res::Tr("the device did not identify itself as the card");
-        case CardConfigurationResult::RegistryFailed:
-            return store::RegistryFailureDetail();
         case CardConfigurationResult::WriteFailed:
             return channel.LinkError();
         case CardConfigurationResult::Refused:
@@ -263,6 +261,7 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
                    res::Fill(res::Tr("the card answered ERROR to \"%1\""), {channel.LastCommand()});
         case CardConfigurationResult::Applied:
         case CardConfigurationResult::UnsafeValue:
+        case CardConfigurationResult::RegistryFailed:  // the run's StoreOutcome() says why
         case CardConfigurationResult::ProfileChanged:
             break;
     }

@@ -82,7 +82,7 @@ private:
 // `refusedField` is RefusedField() of the run.
 std::string OutcomeMessage(CardConfigurationResult result, const std::string& refusedField);
 // The reason behind that message, for its detail text: the device and the system's error
-// for a port, the store file and its error for the registry; empty where there is none.
+// for a port; empty where there is none (for the registry, StoreOutcome() holds it).
 std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel);
 
 }  // namespace zo::link

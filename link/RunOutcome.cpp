@@ -38,7 +38,9 @@ const RunOutcomeHandling& HandlingOf(CardConfigurationResult result) {
 
 std::string RunDetail(CardConfigurationResult result, const std::string& storeText,
                       const ModemChannel& channel) {
-    return result == R::ProfileChanged ? storeText : OutcomeDetail(result, channel);
+    return result == R::ProfileChanged || result == R::RegistryFailed
+               ? storeText
+               : OutcomeDetail(result, channel);
 }
 
 }  // namespace zo::link

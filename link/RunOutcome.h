@@ -31,7 +31,7 @@ struct RunOutcomeHandling {
 const RunOutcomeHandling& HandlingOf(CardConfigurationResult result);
 
 // The detail text of the message for `result`: the store's own words (`storeText`, the
-// run's StoreOutcome()) for ProfileChanged, else OutcomeDetail.
+// run's StoreOutcome()) for ProfileChanged and RegistryFailed, else OutcomeDetail.
 std::string RunDetail(CardConfigurationResult result, const std::string& storeText,
                       const ModemChannel& channel);
 

@@ -6,10 +6,6 @@
 namespace zo::store {
 namespace {
 
-StoreResult Failure() {
-    return StoreResult::Fail(StoreStatus::Failed, RegistryFailureDetail());
-}
-
 // The values a record stores, in stored order.
 std::vector<std::string> StoredValuesOf(const ProfileRecord& r) {
     std::vector<std::string> v{r.Location, r.Switch, r.Phone1, r.SPID1, r.Port,
@@ -31,7 +27,7 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
     }
     registry::Hive::Batch batch(registry::DefaultHive());
     if (!batch.Ok()) {
-        return Failure();
+        return HiveFailure(registry::DefaultHive(), batch.Begun());
     }
     std::vector<std::string> names;
     if (StoreResult r = ListProfiles(&names); !r.Ok()) {
@@ -43,7 +39,11 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
             name = stored;
         }
     }
-    const Profile now = ReadProfile(name);
+    const StoreValue<Profile> read = ReadProfile(name);
+    if (!read.Ok()) {
+        return read.Result();
+    }
+    const Profile& now = read.Value();
     if (save.readBefore) {
         if (!save.readBefore->Exists() && now.Exists()) {
             return StoreResult::Fail(StoreStatus::Changed,
@@ -75,12 +75,17 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
         ProfileRecord record = *save.record;
         record.Location = name;
         // Values that are already stored stay untouched.
-        if (StoredValuesOf(record) != now.values && !WriteProfile(key, record)) {
-            return Failure();
+        if (StoredValuesOf(record) != now.values) {
+            if (StoreResult written = WriteProfile(key, record); !written.Ok()) {
+                return written;
+            }
         }
     }
-    if (!MarkProfileActive(key, name) || batch.Commit() != registry::Status::Ok) {
-        return Failure();
+    if (StoreResult marked = MarkProfileActive(key, name); !marked.Ok()) {
+        return marked;
+    }
+    if (registry::Status committed = batch.Commit(); !committed.IsOk()) {
+        return HiveFailure(registry::DefaultHive(), committed);
     }
     return {};
 }

@@ -15,9 +15,12 @@ bool Collect(registry::Hive& hive, HKey key, const std::string& path, std::vecto
     RegKey entry{path, {}, 0};
     std::vector<registry::Value> values;
     std::vector<std::string> subkeys;
-    if (hive.ListValues(key, &values) != Status::Ok ||
-        hive.ListSubkeys(key, &subkeys) != Status::Ok) {
-        *error = hive.LastError();
+    Status s = hive.ListValues(key, &values);
+    if (s == Status::Ok) {
+        s = hive.ListSubkeys(key, &subkeys);
+    }
+    if (s != Status::Ok) {
+        *error = s.Text();
         return false;
     }
     for (auto& v : values) {
@@ -31,11 +34,11 @@ bool Collect(registry::Hive& hive, HKey key, const std::string& path, std::vecto
     for (const auto& name : subkeys) {
         HKey child;
         std::string childPath = path + "\\" + name;
-        if (hive.OpenKey(key, name, &child) != Status::Ok ||
-            !Collect(hive, child, childPath, keys, error)) {
-            if (error->empty()) {
-                *error = hive.LastError();
-            }
+        if (s = hive.OpenKey(key, name, &child); s != Status::Ok) {
+            *error = s.Text();
+            return false;
+        }
+        if (!Collect(hive, child, childPath, keys, error)) {
             return false;
         }
     }
@@ -56,7 +59,7 @@ bool CollectTree(registry::Hive& hive, const std::string& path, std::vector<RegK
         return true;
     }
     if (s != Status::Ok) {
-        *error = hive.LastError();
+        *error = s.Text();
         return false;
     }
     return Collect(hive, root, path, keys, error);

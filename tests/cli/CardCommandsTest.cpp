@@ -83,7 +83,7 @@ TEST_F(CardCommandsTest, ApplyRecordsTheProfileAndIdentifyFindsItsPort) {
     Outcome r = Command({"apply", "Office"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Applied \"Office\" to the card on COM3.\n");
-    EXPECT_EQ(store::ActiveProfileName(), "Office");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Office");
     EXPECT_EQ(card.Model().Stored().dn1, "5550100");
     EXPECT_LT(Elapsed(), 20s);
     r = Command({"identify"});
@@ -120,7 +120,7 @@ TEST_F(CardCommandsTest, ApplyExitStatusFollowsTheOutcome) {
     EXPECT_EQ(r.code, cli::kExitUnsafeValue);
     EXPECT_NE(r.err.find("SPID 1"), std::string::npos);
     EXPECT_EQ(static_cast<std::size_t>(card.OpenCount()), opens);
-    EXPECT_EQ(store::ActiveProfileName(), "");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "");
 }
 
 // A card that refuses a setting or hangs up before it stored the settings is no success;
@@ -140,7 +140,7 @@ TEST_F(CardCommandsTest, ApplyIsASuccessOnlyWhenTheCardStoredTheSettings) {
     EXPECT_LT(Elapsed() - before, 10s) << "ERROR ends each wait";
     EXPECT_NE(r.err.find("The card refused the command \"AT!C0=32\"."), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(store::ActiveProfileName(), "");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "");
 
     // Hang-ups after the flow command, and on the store itself.
     for (int answered : {9, 10}) {
@@ -150,7 +150,7 @@ TEST_F(CardCommandsTest, ApplyIsASuccessOnlyWhenTheCardStoredTheSettings) {
         EXPECT_NE(r.code, 0) << answered;
         EXPECT_EQ(r.out, "") << answered;
         EXPECT_FALSE(gone->Model().Stored().Configured()) << answered;
-        EXPECT_EQ(store::ActiveProfileName(), "") << answered;
+        EXPECT_EQ(store::ActiveProfileName().Value(), "") << answered;
     }
     // Only the final reset may go unanswered.
     auto resetting = fresh();
@@ -158,7 +158,7 @@ TEST_F(CardCommandsTest, ApplyIsASuccessOnlyWhenTheCardStoredTheSettings) {
     r = Command({"apply", "Office"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(resetting->Model().Stored().Configured());
-    EXPECT_EQ(store::ActiveProfileName(), "Office");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Office");
 }
 
 // A card that hangs up or falls silent during identify is no reply (5) with the device's
@@ -243,12 +243,12 @@ TEST_F(CardCommandsTest, ProbeSaysWhyEachPortFailed) {
 // keep the stored spelling.
 TEST_F(CardCommandsTest, ApplyInAnotherCaseRecordsTheStoredName) {
     Save("Home", "20655501000101", "COM3");
-    const store::Profile before = store::ReadProfile("Home");
+    const store::Profile before = store::ReadProfile("Home").Value();
     Outcome r = Command({"apply", "HOME"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(store::ActiveProfileName(), "Home");
-    EXPECT_EQ(store::ReadProfile("Home").values, before.values);
-    EXPECT_EQ(store::ListProfileNames(), std::vector<std::string>{"Home"});
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Home");
+    EXPECT_EQ(store::ReadProfile("Home").Value().values, before.values);
+    EXPECT_EQ(store::ListProfileNames().Value(), std::vector<std::string>{"Home"});
 }
 
 }  // namespace

@@ -23,25 +23,25 @@ protected:
 }  // namespace
 
 TEST_F(ProfileStoreTest, FreshStoreIsAFirstStartAndCreatesTheCurrentKey) {
-    EXPECT_TRUE(IsFirstStart());
+    EXPECT_TRUE(IsFirstStart().Value());
     RegistryKey current(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST");
     current.ReadSubkeys();
     EXPECT_EQ(current.Results(), (std::vector<std::string>{"PCCARD", "CURRENT"}));
-    EXPECT_EQ(ActiveProfileName(), "");
+    EXPECT_EQ(ActiveProfileName().Value(), "");
 }
 
 TEST_F(ProfileStoreTest, ValuesAreStoredInTheirFixedOrderAndReadBackByPosition) {
     ASSERT_TRUE(WriteProfile(key, Record("Home", true)));
-    Profile p = ReadProfile("Home");
+    Profile p = ReadProfile("Home").Value();
     ASSERT_EQ(p.values.size(), 12u);
     EXPECT_EQ(p.At(kLocation), "Home");
     EXPECT_EQ(p.At(kPort), "COM3");
     EXPECT_EQ(p.At(kFlow), "Hardware");
     EXPECT_EQ(p.At(kPhone2), "5559876543");
     EXPECT_TRUE(p.HasTerminal2());
-    EXPECT_EQ(ReadProfile("home").values, p.values);
-    EXPECT_FALSE(ReadProfile("Elsewhere").Exists());
-    EXPECT_FALSE(ReadProfile("").Exists());
+    EXPECT_EQ(ReadProfile("home").Value().values, p.values);
+    EXPECT_FALSE(ReadProfile("Elsewhere").Value().Exists());
+    EXPECT_FALSE(ReadProfile("").Value().Exists());
 }
 
 TEST_F(ProfileStoreTest, SavingWithoutTerminal2RemovesItsStaleNumbers) {
@@ -49,20 +49,20 @@ TEST_F(ProfileStoreTest, SavingWithoutTerminal2RemovesItsStaleNumbers) {
     auto r = Record("Home", false);
     r.Switch = "National ISDN-1 (NI-1)";
     ASSERT_TRUE(WriteProfile(key, r));
-    Profile p = ReadProfile("Home");
+    Profile p = ReadProfile("Home").Value();
     EXPECT_EQ(p.values.size(), 10u);
     EXPECT_FALSE(p.HasTerminal2());
     EXPECT_EQ(p.At(kSwitch), "National ISDN-1 (NI-1)");
     EXPECT_EQ(p.At(kPhone2), "");
     // Turning terminal 2 on again puts the numbers back at positions 10 and 11.
     ASSERT_TRUE(WriteProfile(key, Record("Home", true)));
-    EXPECT_EQ(ReadProfile("Home").At(kSpid2), "0155598765430");
+    EXPECT_EQ(ReadProfile("Home").Value().At(kSpid2), "0155598765430");
 }
 
 TEST_F(ProfileStoreTest, ShortProfileReadsWithMissingPositionsEmpty) {
     RegistryKey k(HKEY_LOCAL_MACHINE, ProfilePath("Short"));
     ASSERT_TRUE(k.WriteValues({"Location", "Switch", "Phone1"}, {"Short", "S", "123"}));
-    Profile p = ReadProfile("Short");
+    Profile p = ReadProfile("Short").Value();
     EXPECT_EQ(p.At(kPhone1), "123");
     EXPECT_EQ(p.At(kSpid1), "");
     EXPECT_EQ(p.At(kSpid2), "");
@@ -75,7 +75,7 @@ TEST_F(ProfileStoreTest, NamesThatAreNotOneKeyAreRefused) {
     EXPECT_FALSE(IsStorableName(std::string(256, 'x')));
     EXPECT_TRUE(IsStorableName(std::string(255, 'x')));
     EXPECT_FALSE(WriteProfile(key, Record("Office\\Nested", false)));
-    EXPECT_TRUE(ListProfileNames().empty());
+    EXPECT_TRUE(ListProfileNames().Value().empty());
 }
 
 TEST_F(ProfileStoreTest, MarkingActiveKeepsExactlyOneCurrentSubkey) {
@@ -84,10 +84,10 @@ TEST_F(ProfileStoreTest, MarkingActiveKeepsExactlyOneCurrentSubkey) {
     ASSERT_TRUE(MarkProfileActive(key, "One"));
     ASSERT_TRUE(MarkProfileActive(key, "Two"));
     EXPECT_STREQ(key.Path(), "SOFTWARE\\KEST\\CURRENT\\Two");
-    EXPECT_EQ(ActiveProfileName(), "Two");
-    EXPECT_TRUE(IsActiveProfile("Two"));
-    EXPECT_TRUE(IsActiveProfile("two"));  // names compare as the store compares keys
-    EXPECT_FALSE(IsFirstStart());
+    EXPECT_EQ(ActiveProfileName().Value(), "Two");
+    EXPECT_TRUE(IsActiveProfile("Two").Value());
+    EXPECT_TRUE(IsActiveProfile("two").Value());  // names compare as the store compares keys
+    EXPECT_FALSE(IsFirstStart().Value());
     RegistryKey current(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST\\CURRENT");
     current.ReadSubkeys();
     EXPECT_EQ(current.Results(), std::vector<std::string>{"Two"});
@@ -103,21 +103,22 @@ TEST_F(ProfileStoreTest, RemoveFollowsTheStoresOwnRulesForNamesAndTheLastProfile
     ASSERT_TRUE(WriteProfile(key, Record("Two", false)));
     { RegistryKey ghost(HKEY_LOCAL_MACHINE, ProfilePath("Ghost")); }
     ASSERT_TRUE(MarkProfileActive(key, "Two"));
-    EXPECT_EQ(ListProfileNames(), (std::vector<std::string>{"One", "Two"}))
+    EXPECT_EQ(ListProfileNames().Value(), (std::vector<std::string>{"One", "Two"}))
         << "no values, no profile";
-    EXPECT_EQ(StoredProfileName("tWO"), "Two");
-    EXPECT_EQ(StoredProfileName("Ghost"), "");
+    EXPECT_EQ(StoredProfileName("tWO").Value(), "Two");
+    EXPECT_EQ(StoredProfileName("Ghost").Value(), "");
     EXPECT_EQ(RemoveProfile("Nobody").status, StoreStatus::NotFound);
     EXPECT_EQ(RemoveProfile("").status, StoreStatus::NotFound);
     EXPECT_EQ(RemoveProfile("Ghost").status, StoreStatus::NotFound);
     EXPECT_EQ(RemoveProfile("two").status, StoreStatus::Ok);
-    EXPECT_EQ(ActiveProfileName(), "") << "the record goes whatever case the name was typed in";
-    EXPECT_TRUE(IsFirstStart());
+    EXPECT_EQ(ActiveProfileName().Value(), "")
+        << "the record goes whatever case the name was typed in";
+    EXPECT_TRUE(IsFirstStart().Value());
     // An empty key beside it does not make "One" any less the last profile.
     StoreResult last = RemoveProfile("ONE");
     EXPECT_EQ(last.status, StoreStatus::LastProfile);
     EXPECT_NE(last.text.find("\"One\""), std::string::npos) << last.text;
-    EXPECT_EQ(ListProfileNames(), std::vector<std::string>{"One"});
+    EXPECT_EQ(ListProfileNames().Value(), std::vector<std::string>{"One"});
 }
 
 TEST(WorkingProfile, StartsEmptyAndBecomesARecord) {

@@ -166,15 +166,15 @@ TEST(RegFileTransfer, ImportedAppliedProfileReplacesTheStoredOne) {
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\Home]\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Home]\n\"Location\"=\"Home\"\n";
     ASSERT_TRUE(ImportKeys(hive, ParseRegFile(incoming).keys).Ok());
-    EXPECT_EQ(ActiveProfileName(), "Home");
-    EXPECT_EQ(ListProfileNames(), (std::vector<std::string>{"Office", "Home"}));
+    EXPECT_EQ(ActiveProfileName().Value(), "Home");
+    EXPECT_EQ(ListProfileNames().Value(), (std::vector<std::string>{"Office", "Home"}));
     // Re-importing the same record, in another letter case, keeps it.
     ASSERT_TRUE(
         ImportKeys(
             hive,
             ParseRegFile("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\HOME]\n").keys)
             .Ok());
-    EXPECT_EQ(ActiveProfileName(), "Home");
+    EXPECT_EQ(ActiveProfileName().Value(), "Home");
 
     const char* const two =
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\A]\n"
@@ -182,7 +182,7 @@ TEST(RegFileTransfer, ImportedAppliedProfileReplacesTheStoredOne) {
     StoreResult refused = ImportKeys(hive, ParseRegFile(two).keys);
     EXPECT_EQ(refused.status, StoreStatus::Invalid);
     EXPECT_EQ(refused.line, 3) << refused.text;
-    EXPECT_EQ(ActiveProfileName(), "Home");
+    EXPECT_EQ(ActiveProfileName().Value(), "Home");
 }
 
 // A file that is UTF-8 in one place and not in another is neither UTF-8 nor Windows-1252:

@@ -25,7 +25,7 @@ constexpr const char* kNi1 = "National ISDN-1 (NI-1)";
 
 // What the page would be told, one word each, in order.
 struct RecordingListener : ProfileEditor::Listener {
-    void StoreFailed() override { told.push_back("failed"); }
+    void StoreFailed(const std::string&) override { told.push_back("failed"); }
     void ProfilesListed() override { told.push_back("listed"); }
     void ProfileUnlisted(const std::string& name) override { told.push_back("unlisted " + name); }
     void RemovableChanged() override { told.push_back("removable"); }
@@ -155,11 +155,11 @@ TEST_F(ProfileEditorTest, RemoveShowsTheNextProfileAsNotApplied) {
     editor.SetModified(false);
     view.told.clear();
     EXPECT_TRUE(editor.Remove());
-    EXPECT_EQ(store::ListProfileNames(), Names{"Mid"});
+    EXPECT_EQ(store::ListProfileNames().Value(), Names{"Mid"});
     EXPECT_EQ(editor.Fields().name, "Mid");
     EXPECT_EQ(editor.Fields().spid1, "20655501010101");
     EXPECT_TRUE(editor.Modified()) << "the next profile is the recorded one, and still asks";
-    EXPECT_EQ(store::ActiveProfileName(), "Mid");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Mid");
     EXPECT_FALSE(editor.Removable());
     EXPECT_EQ(editor.Names(), Names{"Mid"});
     EXPECT_EQ(view.told.front(), "removable");
@@ -168,7 +168,7 @@ TEST_F(ProfileEditorTest, RemoveShowsTheNextProfileAsNotApplied) {
     // The last one stays.
     view.told.clear();
     EXPECT_FALSE(editor.Remove());
-    EXPECT_EQ(store::ListProfileNames(), Names{"Mid"});
+    EXPECT_EQ(store::ListProfileNames().Value(), Names{"Mid"});
     EXPECT_EQ(view.told, Names{"removable"});
 }
 
@@ -251,11 +251,11 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
          {"AT!N1=\"5550199\"", "AT!C2=\"42555501990102\"", "AT!N2=\"\"", "AT!C6=\"\""}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
-    const store::Profile saved = store::ReadProfile("Home");
+    const store::Profile saved = store::ReadProfile("Home").Value();
     EXPECT_EQ(saved.values.size(), 10u) << "terminal 2 is off";
     EXPECT_EQ(saved.At(store::kSpid1), "42555501990102");
     EXPECT_EQ(saved.At(store::kPort), "COM3");
-    EXPECT_EQ(store::ActiveProfileName(), "Home");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Home");
 
     view.told.clear();
     editor.Applied(channel.Port);
@@ -266,7 +266,7 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
     editor.Fields().spid1 = "42555501990103";
     outcome = summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Port));
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
-    EXPECT_EQ(store::ReadProfile("Home").At(store::kSpid1), "42555501990103");
+    EXPECT_EQ(store::ReadProfile("Home").Value().At(store::kSpid1), "42555501990103");
     EXPECT_TRUE(prompter.asked.empty());
 }
 
@@ -283,7 +283,7 @@ TEST_F(ProfileEditorTest, ApplyKeepsAnotherProgramsChange) {
         summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Port));
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::ProfileChanged);
     EXPECT_FALSE(outcome.storeText.empty());
-    EXPECT_EQ(store::ReadProfile("Office").At(store::kSpid1), "20655501007777");
+    EXPECT_EQ(store::ReadProfile("Office").Value().At(store::kSpid1), "20655501007777");
 }
 
 TEST_F(ProfileEditorTest, SpidSuggestionAndDigitCheck) {
