@@ -179,13 +179,16 @@ Status Hive::EndWrite(Status result) {
     return result;
 }
 
-bool Hive::KeyExists(std::int64_t id) {
+Status Hive::KeyExists(std::int64_t id) {
     Statement q(*this, "SELECT 1 FROM keys WHERE id=?");
     if (!q) {
-        return false;
+        return Fail(N_("lookup"));
     }
     q.Bind(1, id);
-    return q.Step() == SQLITE_ROW;
+    const int rc = q.Step();
+    return rc == SQLITE_ROW    ? Status::Ok
+           : rc == SQLITE_DONE ? Status::NotFound
+                               : Fail(N_("lookup"));
 }
 
 Status Hive::Lookup(std::int64_t parent, const std::string& name, std::int64_t* id) {
@@ -217,8 +220,8 @@ Status Hive::Resolve(HKey root, std::string_view path, bool create, HKey* out) {
     if (Status s = EnsureOpen(); !s.IsOk()) {
         return s;
     }
-    if (!KeyExists(root.id)) {
-        return Status::NotFound;
+    if (Status s = KeyExists(root.id); !s.IsOk()) {
+        return s;
     }
     // Walk what exists without taking the write lock; most opens find their key.
     std::int64_t id = root.id;
@@ -247,7 +250,7 @@ Status Hive::Resolve(HKey root, std::string_view path, bool create, HKey* out) {
     }
     // Walk again under the lock: another program may have changed the tree meanwhile.
     id = root.id;
-    s = KeyExists(id) ? Status::Ok : Status::NotFound;
+    s = KeyExists(id);
     for (std::size_t i = 0; s == Status::Ok && i < names.size(); ++i) {
         std::int64_t next = 0;
         s = Lookup(id, names[i], &next);
@@ -305,7 +308,7 @@ Status Hive::DeleteKey(HKey root, std::string_view path) {
         return s;
     }
     std::int64_t id = root.id;
-    s = KeyExists(id) ? Status::Ok : Status::NotFound;
+    s = KeyExists(id);
     for (std::size_t i = 0; s == Status::Ok && i < names.size(); ++i) {
         s = Lookup(id, names[i], &id);
     }
@@ -345,7 +348,10 @@ Status Hive::ChangeValue(HKey key, std::string_view name, const std::function<St
     if (s != Status::Ok) {
         return s;
     }
-    s = KeyExists(key.id) ? change() : Status::NotFound;
+    s = KeyExists(key.id);
+    if (s.IsOk()) {
+        s = change();
+    }
     return EndWrite(s);
 }
 
@@ -400,10 +406,8 @@ Status Hive::ListValues(HKey key, std::vector<Value>* out) {
             return s;
         }
     }
-    Status s = Status::Ok;
-    if (!KeyExists(key.id)) {
-        s = Status::NotFound;
-    } else {
+    Status s = KeyExists(key.id);
+    if (s.IsOk()) {
         Statement q(*this, "SELECT name, type, data FROM vals WHERE key=? ORDER BY id");
         if (!q) {
             s = Fail(N_("list values"));
@@ -431,8 +435,8 @@ Status Hive::ListSubkeys(HKey key, std::vector<std::string>* out) {
     if (Status s = EnsureOpen(); !s.IsOk()) {
         return s;
     }
-    if (!KeyExists(key.id)) {
-        return Status::NotFound;
+    if (Status s = KeyExists(key.id); !s.IsOk()) {
+        return s;
     }
     Statement q(*this, "SELECT name FROM keys WHERE parent=? ORDER BY id");
     if (!q) {

@@ -121,7 +121,8 @@ private:
     // One change to a value of `key` in a write transaction of its own (or the batch's):
     // the name's length and the key's existence checked first.
     Status ChangeValue(HKey key, std::string_view name, const std::function<Status()>& change);
-    bool KeyExists(std::int64_t id);
+    // Ok or NotFound; Failed when the store could not be asked, which is no answer.
+    Status KeyExists(std::int64_t id);
     Status Lookup(std::int64_t parent, const std::string& name, std::int64_t* id);
     Status Resolve(HKey root, std::string_view path, bool create, HKey* out);
 

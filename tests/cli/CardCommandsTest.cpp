@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "app/cli/Commands.h"
@@ -16,6 +17,7 @@
 #include "store/ProfileStore.h"
 #include "support/LinkTest.h"
 #include "support/PtyPair.h"
+#include "support/StoreLock.h"
 #include "support/TempWorkDir.h"
 #include "support/TestStore.h"
 
@@ -121,6 +123,35 @@ TEST_F(CardCommandsTest, ApplyExitStatusFollowsTheOutcome) {
     EXPECT_NE(r.err.find("SPID 1"), std::string::npos);
     EXPECT_EQ(static_cast<std::size_t>(card.OpenCount()), opens);
     EXPECT_EQ(store::ActiveProfileName().Value(), "");
+}
+
+// A store that cannot be read is reported as one, with its reason: not as "no applied
+// profile" nor as no profile of that name. One that fails at the save names its own reason.
+TEST_F(CardCommandsTest, AStoreThatCannotBeReadIsAStoreFailureWithItsReason) {
+    Save("Office", "20655501000101", "COM3");
+    ASSERT_EQ(Command({"apply", "Office"}).code, 0);
+    const std::string detail = "\n(Profile store " + store.Path() + ": ";
+    {
+        StoreLock lock(store.Path());
+        for (const std::vector<std::string>& args :
+             std::vector<std::vector<std::string>>{{"identify"}, {"apply", "Office"}}) {
+            const Outcome r = Command(args);
+            EXPECT_EQ(r.code, cli::kExitStore) << args[0] << ": " << r.err;
+            EXPECT_EQ(r.err.rfind(Text(res::IDS_REGISTRY_FAILED), 0), 0u) << r.err;
+            EXPECT_NE(r.err.find(detail), std::string::npos) << r.err;
+        }
+    }
+    std::optional<StoreLock> lock;
+    ports.MapToDevice("COM3", FailingWrites(card.Opener(), [&](std::string_view d) {
+                          if (d.starts_with("AT%Z1") && !lock) {
+                              lock.emplace(store.Path());
+                          }
+                          return false;
+                      }));
+    const Outcome r = Command({"apply", "Office"});
+    EXPECT_EQ(r.code, cli::kExitStore) << r.err;
+    EXPECT_NE(r.err.find(Text(res::IDS_REGISTRY_FAILED)), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(detail), std::string::npos) << r.err;
 }
 
 // A card that refuses a setting or hangs up before it stored the settings is no success;

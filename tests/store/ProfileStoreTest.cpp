@@ -2,6 +2,7 @@
 
 #include "link/ModemChannel.h"
 #include "store/ProfileStore.h"
+#include "support/StoreLock.h"
 #include "support/TestStore.h"
 
 using namespace zo::store;
@@ -119,6 +120,34 @@ TEST_F(ProfileStoreTest, RemoveFollowsTheStoresOwnRulesForNamesAndTheLastProfile
     EXPECT_EQ(last.status, StoreStatus::LastProfile);
     EXPECT_NE(last.text.find("\"One\""), std::string::npos) << last.text;
     EXPECT_EQ(ListProfileNames().Value(), std::vector<std::string>{"One"});
+}
+
+// A store that breaks while the program runs answers with its reason, never with "no
+// profile", "none applied" or "first start"; what it holds is there again afterwards.
+TEST_F(ProfileStoreTest, AStoreThatCannotBeReadGivesItsReasonNotAnEmptyAnswer) {
+    ASSERT_TRUE(WriteProfile(key, Record("Home", false)));
+    ASSERT_TRUE(MarkProfileActive(key, "Home"));
+    {
+        zo::test::StoreLock lock(store.Path());
+        const std::vector<std::pair<const char*, StoreResult>> answers{
+            {"list", ListProfileNames().Result()},
+            {"stored name", StoredProfileName("home").Result()},
+            {"read", ReadProfile("Home").Result()},
+            {"active", ActiveProfileName().Result()},
+            {"is active", IsActiveProfile("Home").Result()},
+            {"first start", IsFirstStart().Result()},
+            {"write", WriteProfile(key, Record("Home", true))},
+            {"mark", MarkProfileActive(key, "Home")},
+            {"key read", key.ReadSubkeys()},
+        };
+        for (const auto& [what, r] : answers) {
+            EXPECT_EQ(r.status, StoreStatus::Failed) << what;
+            EXPECT_EQ(r.text.rfind("Profile store " + store.Path() + ": ", 0), 0u)
+                << what << ": " << r.text;
+        }
+    }
+    EXPECT_EQ(ReadProfile("Home").Value().values.size(), 10u);
+    EXPECT_EQ(ActiveProfileName().Value(), "Home");
 }
 
 TEST(WorkingProfile, StartsEmptyAndBecomesARecord) {
