@@ -13,6 +13,7 @@
 #include "store/RegistryKey.h"
 #include "summary/ui/SummarySheet.h"
 #include "support/ScriptedPrompter.h"
+#include "support/StoreLock.h"
 #include "support/TempWorkDir.h"
 #include "support/TestStore.h"
 #include "support/ui/QtTestMain.h"
@@ -86,6 +87,26 @@ private slots:
             QVERIFY(!app.InitInstance());
             QCOMPARE(app.captions, std::vector<std::string>{title});
         }
+    }
+
+    // A store that cannot be read is no first start: message 114 with the store's reason,
+    // and no sheet that could save over what it holds.
+    void aStoreThatCannotBeReadEndsWithTheRegistryMessage() {
+        test::TestStore store;
+        MarkApplied("Home");
+        test::ScriptedPrompter prompter;
+        ScriptedApp app;
+        {
+            test::StoreLock lock(store.Path());
+            QVERIFY(lock.Held());
+            QVERIFY(!app.InitInstance());
+        }
+        QVERIFY(app.captions.empty());
+        QCOMPARE(prompter.texts,
+                 std::vector<std::string>{res::LoadString(res::IDS_REGISTRY_FAILED)});
+        QCOMPARE(prompter.details.size(), std::size_t(1));
+        QVERIFY2(prompter.details[0].rfind("Profile store " + store.Path() + ": ", 0) == 0,
+                 prompter.details[0].c_str());
     }
 
     void missingWindowSupportEndsWithItsMessage() {

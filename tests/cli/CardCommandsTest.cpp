@@ -133,6 +133,7 @@ TEST_F(CardCommandsTest, AStoreThatCannotBeReadIsAStoreFailureWithItsReason) {
     const std::string detail = "\n(Profile store " + store.Path() + ": ";
     {
         StoreLock lock(store.Path());
+        ASSERT_TRUE(lock.Held());
         for (const std::vector<std::string>& args :
              std::vector<std::vector<std::string>>{{"identify"}, {"apply", "Office"}}) {
             const Outcome r = Command(args);

@@ -129,6 +129,7 @@ TEST_F(ProfileStoreTest, AStoreThatCannotBeReadGivesItsReasonNotAnEmptyAnswer) {
     ASSERT_TRUE(MarkProfileActive(key, "Home"));
     {
         zo::test::StoreLock lock(store.Path());
+        ASSERT_TRUE(lock.Held());
         const std::vector<std::pair<const char*, StoreResult>> answers{
             {"list", ListProfileNames().Result()},
             {"stored name", StoredProfileName("home").Result()},

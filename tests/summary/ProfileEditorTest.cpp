@@ -13,6 +13,7 @@
 #include "platform/registry/Hive.h"
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
+#include "support/StoreLock.h"
 #include "support/TestStore.h"
 
 namespace zo::test {
@@ -25,7 +26,10 @@ constexpr const char* kNi1 = "National ISDN-1 (NI-1)";
 
 // What the page would be told, one word each, in order.
 struct RecordingListener : ProfileEditor::Listener {
-    void StoreFailed(const std::string&) override { told.push_back("failed"); }
+    void StoreFailed(const std::string& reason) override {
+        told.push_back("failed");
+        reasons.push_back(reason);
+    }
     void ProfilesListed() override { told.push_back("listed"); }
     void ProfileUnlisted(const std::string& name) override { told.push_back("unlisted " + name); }
     void RemovableChanged() override { told.push_back("removable"); }
@@ -36,6 +40,7 @@ struct RecordingListener : ProfileEditor::Listener {
         return static_cast<int>(std::count(told.begin(), told.end(), "failed"));
     }
     Names told;
+    Names reasons;  // what each store failure said, for the message's detail
 };
 
 // Any question the card's conversation asks is a fault here.
@@ -223,6 +228,30 @@ TEST_F(ProfileEditorTest, AStoreFailureIsToldAndRaisesNoQuestion) {
     EXPECT_FALSE(editor.ListProfiles());
     EXPECT_EQ(view.told, (Names{"failed", "failed", "failed", "failed", "failed"}));
     EXPECT_EQ(editor.Fields().name, "Lab");
+}
+
+// A store that breaks while the page is open: each failure reaches the page with the store
+// file and its error, and the fields keep what was shown rather than turning empty.
+TEST_F(ProfileEditorTest, AStoreThatBreaksMidRunIsToldWithItsReason) {
+    Store("Office", "2065550100", "20655501000101");
+    Store("Home", "4255550199", "42555501990101");
+    MarkApplied("Office");
+    Start();
+    view.told.clear();
+    {
+        StoreLock lock(store.Path());
+        ASSERT_TRUE(lock.Held());
+        EXPECT_FALSE(editor.Load("Home"));
+        editor.Fields().name = "Home";
+        EXPECT_FALSE(editor.Select());
+        EXPECT_FALSE(editor.Remove());
+    }
+    EXPECT_EQ(editor.Fields().spid1, "20655501000101");
+    ASSERT_EQ(view.reasons.size(), 4u) << "Load, Select's Load and record, Remove";
+    for (const std::string& reason : view.reasons) {
+        EXPECT_EQ(reason.rfind("Profile store " + store.Path() + ": ", 0), 0u) << reason;
+    }
+    EXPECT_EQ(store::ListProfileNames().Value(), (Names{"Office", "Home"})) << "nothing lost";
 }
 
 // Apply sends exchange and line number only, saves the fields with the port the card is

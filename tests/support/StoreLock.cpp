@@ -1,6 +1,5 @@
 #include "support/StoreLock.h"
 
-#include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include "platform/registry/Hive.h"
@@ -9,11 +8,10 @@ namespace zo::test {
 
 StoreLock::StoreLock(const std::string& path) {
     registry::Hive& hive = registry::DefaultHive();
-    const registry::Status opened = hive.Open();
-    EXPECT_TRUE(opened.IsOk()) << opened.Text();
+    const bool opened = hive.Open().IsOk();
     hive.SetBusyTimeoutMs(0);
-    EXPECT_EQ(sqlite3_open(path.c_str(), &m_db), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    m_held = opened && sqlite3_open(path.c_str(), &m_db) == SQLITE_OK &&
+             sqlite3_exec(m_db, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr) == SQLITE_OK;
 }
 
 StoreLock::~StoreLock() {

@@ -16,8 +16,12 @@ public:
     StoreLock(const StoreLock&) = delete;
     StoreLock& operator=(const StoreLock&) = delete;
 
+    // Whether the hive opened and the lock was taken; a test asserts it.
+    bool Held() const { return m_held; }
+
 private:
     sqlite3* m_db = nullptr;
+    bool m_held = false;
 };
 
 }  // namespace zo::test
