@@ -109,8 +109,9 @@ int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::
     if (const Status opened = hive.Open(); !opened.IsOk()) {
         return HiveFailure(err, opened);
     }
-    if (!store::CollectTree(hive, store::kExportRoot, &keys, &error)) {
-        return StoreFailure(err, res::Fill(res::Tr("Profile store %1"), {error}));
+    if (const store::StoreResult collected = store::CollectTree(hive, store::kExportRoot, &keys);
+        !collected.Ok()) {
+        return StoreFailure(err, collected.text);
     }
     std::string text;
     if (!store::FormatRegFile(keys, &text, &error)) {

@@ -52,7 +52,7 @@ StoreResult Import(const std::string& text) {
 std::string Export() {
     std::vector<RegKey> keys;
     std::string error, text;
-    EXPECT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys, &error));
+    EXPECT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys));
     EXPECT_TRUE(FormatRegFile(keys, &text, &error));
     return text;
 }
