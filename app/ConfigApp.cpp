@@ -35,16 +35,22 @@ bool ConfigApp::InitInstance() {
     // A profile was applied to the card once exactly when CURRENT has a subkey. Looked up
     // without creating the key, nor the store when there is none: a first start writes
     // nothing before its window shows.
+    // A store that cannot be read is no first start: the user is told, and nothing is
+    // shown that could save over what it holds.
+    const auto storeFailed = [](const store::StoreResult& why) {
+        platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
+                                        platform::Buttons::Ok, platform::Icon::None, why.text);
+        return false;
+    };
+    const auto exists = store::StoreFileExists();
+    if (!exists.Ok()) {
+        return storeFailed(exists.Result());
+    }
     bool applied = false;
-    if (store::StoreFileExists()) {
+    if (exists.Value()) {
         const auto active = store::ActiveProfileName();
         if (!active.Ok()) {
-            // A store that cannot be read is no first start: the user is told, and nothing
-            // is shown that could save over what it holds.
-            platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
-                                            platform::Buttons::Ok, platform::Icon::None,
-                                            active.Result().text);
-            return false;
+            return storeFailed(active.Result());
         }
         applied = !active.Value().empty();
     }

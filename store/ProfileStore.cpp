@@ -181,9 +181,14 @@ StoreValue<bool> IsActiveProfile(const std::string& name) {
     return !active.Value().empty() && SameProfileName(active.Value(), name);
 }
 
-bool StoreFileExists() {
+StoreValue<bool> StoreFileExists() {
+    const auto& hive = DefaultHive();
     std::error_code ec;
-    return std::filesystem::exists(DefaultHive().Path(), ec);
+    const bool exists = std::filesystem::exists(hive.Path(), ec);
+    if (ec) {
+        return HiveFailure(hive, Status(Status::Failed, hive.Path() + ": " + ec.message()));
+    }
+    return exists;
 }
 
 StoreValue<bool> IsFirstStart() {

@@ -86,8 +86,9 @@ StoreValue<std::string> ActiveProfileName();
 StoreValue<bool> IsActiveProfile(const std::string& name);
 
 // Whether the default hive's file is there. A store never written holds no key, so a
-// start may read "nothing" from its absence without creating the file.
-bool StoreFileExists();
+// start may read "nothing" from its absence without creating the file. One that cannot be
+// looked for (a folder the user may not search) is a failure, not an absent store.
+StoreValue<bool> StoreFileExists();
 
 // The first-start test: the CURRENT key (opened with its trailing backslash, created
 // when missing) has no subkey.

@@ -40,8 +40,8 @@ public:
         assert(!m_result.Ok());
     }
 
+    // No conversion to bool: for a StoreValue<bool> it would read as the value.
     bool Ok() const { return m_result.Ok(); }
-    explicit operator bool() const { return Ok(); }
     const StoreResult& Result() const { return m_result; }
     // After a failure: an empty value, never what the store holds.
     const T& Value() const { return m_value; }

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDialog>
 #include <QtTest>
 #include <string>
@@ -106,6 +108,30 @@ private slots:
                  std::vector<std::string>{res::LoadString(res::IDS_REGISTRY_FAILED)});
         QCOMPARE(prompter.details.size(), std::size_t(1));
         QVERIFY2(prompter.details[0].rfind("Profile store " + store.Path() + ": ", 0) == 0,
+                 prompter.details[0].c_str());
+    }
+
+    // Nor is a store in a folder the user may not search, which cannot be looked for. Root
+    // searches every folder.
+    void aStoreThatCannotBeLookedForEndsWithTheRegistryMessage() {
+        if (::geteuid() == 0) {
+            QSKIP("root searches every folder");
+        }
+        test::TestStore store;
+        const std::string folder = store.Dir() + "/closed";
+        QCOMPARE(::mkdir(folder.c_str(), 0700), 0);
+        registry::SetDefaultHivePath(folder + "/registry.db");
+        QCOMPARE(::chmod(folder.c_str(), 0), 0);
+        test::ScriptedPrompter prompter;
+        ScriptedApp app;
+        const bool started = app.InitInstance();
+        ::chmod(folder.c_str(), 0700);
+        QVERIFY(!started);
+        QVERIFY(app.captions.empty());
+        QCOMPARE(prompter.texts,
+                 std::vector<std::string>{res::LoadString(res::IDS_REGISTRY_FAILED)});
+        QCOMPARE(prompter.details.size(), std::size_t(1));
+        QVERIFY2(prompter.details[0].find(folder) != std::string::npos,
                  prompter.details[0].c_str());
     }
 

@@ -28,10 +28,11 @@ void LocationPage::DoDataExchange(ui::DataExchange& dx) {
 bool LocationPage::OnInitDialog() {
     pages::AnimatedPage::OnInitDialog();
     std::vector<std::string> taken;
-    if (store::StoreFileExists()) {
+    const auto exists = store::StoreFileExists();
+    if (!exists.Ok() || exists.Value()) {
         // Opening the PCCARD key creates it, so a first start leaves it behind, empty.
-        // Only the proposed name depends on it: a store that cannot be read is reported
-        // when the name is looked up on Next.
+        // Only the proposed name depends on it: a store that cannot be read (or looked
+        // for) is reported when the name is looked up on Next.
         m_registryKey =
             std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
         if (m_registryKey->ReadSubkeys().Ok()) {
