@@ -12,7 +12,6 @@
 #include "res/Strings.h"
 #include "res/Translation.h"
 #include "store/ProfileStore.h"
-#include "store/RegistryKey.h"
 #include "summary/ui/SummarySheet.h"
 #include "wizard/ui/WizardSheet.h"
 
@@ -36,19 +35,27 @@ bool ConfigApp::InitInstance() {
     // A profile was applied to the card once exactly when CURRENT has a subkey. Looked up
     // without creating the key, nor the store when there is none: a first start writes
     // nothing before its window shows.
-    std::size_t applied = 0;
-    if (store::StoreFileExists()) {
-        registry::Hive& hive = registry::DefaultHive();
-        registry::HKey current;
-        std::vector<std::string> names;
-        if (hive.OpenKey(store::HKEY_LOCAL_MACHINE, res::LoadString(res::IDS_CURRENT_PATH),
-                         &current) == registry::Status::Ok &&
-            hive.ListSubkeys(current, &names) == registry::Status::Ok) {
-            applied = names.size();
+    // A store that cannot be read is no first start: the user is told, and nothing is
+    // shown that could save over what it holds.
+    const auto storeFailed = [](const store::StoreResult& why) {
+        platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
+                                        platform::Buttons::Ok, platform::Icon::None, why.text);
+        return false;
+    };
+    const auto exists = store::StoreFileExists();
+    if (!exists.Ok()) {
+        return storeFailed(exists.Result());
+    }
+    bool applied = false;
+    if (exists.Value()) {
+        const auto active = store::ActiveProfileName();
+        if (!active.Ok()) {
+            return storeFailed(active.Result());
         }
+        applied = !active.Value().empty();
     }
 
-    if (applied == 0) {
+    if (!applied) {
         std::unique_ptr<wizard::WizardSheet> wizard(new (std::nothrow) wizard::WizardSheet(
             res::Tr(kFirstTimeCaption), nullptr, 0, &m_channel, &m_profile));
         if (!wizard) {

@@ -59,12 +59,12 @@ void RunStoreBench(Table& table) {
         // A new connection, as at program start.
         registry::SetDefaultHivePath(path);
         auto start = Clock::now();
-        auto names = store::ListProfileNames();
+        const auto names = store::ListProfileNames().Value();
         const double listMs = MsSince(start);
         start = Clock::now();
         std::size_t values = 0;
         for (const auto& name : names) {
-            values += store::ReadProfile(name).storedCount;
+            values += store::ReadProfile(name).Value().storedCount;
         }
         const double loadMs = MsSince(start);
         const double perProfileUs = 1000.0 * (listMs + loadMs) / count;

@@ -257,8 +257,6 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
             return link::NoReplyDetail(channel, linkReason);
         case CardConfigurationResult::WrongCard:
             return device() + ": " + res::Tr("the device did not identify itself as the card");
-        case CardConfigurationResult::RegistryFailed:
-            return store::RegistryFailureDetail();
         case CardConfigurationResult::WriteFailed:
             return linkReason;
         case CardConfigurationResult::Refused:
@@ -266,6 +264,7 @@ std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChann
                    res::Fill(res::Tr("the card answered ERROR to \"%1\""), {channel.LastCommand()});
         case CardConfigurationResult::Applied:
         case CardConfigurationResult::UnsafeValue:
+        case CardConfigurationResult::RegistryFailed:  // the run's StoreOutcome() says why
         case CardConfigurationResult::ProfileChanged:
             break;
     }

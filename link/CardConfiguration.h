@@ -86,7 +86,7 @@ private:
 // `refusedField` is RefusedField() of the run.
 std::string OutcomeMessage(CardConfigurationResult result, const std::string& refusedField);
 // The reason behind that message, for its detail text: the device and the system's error
-// for a port, the store file and its error for the registry; empty where there is none.
+// for a port; empty where there is none (for the registry, StoreOutcome() holds it).
 // `linkReason` is LinkOutcome().reason of the run.
 std::string OutcomeDetail(CardConfigurationResult result, const link::ModemChannel& channel,
                           const std::string& linkReason);

@@ -38,7 +38,9 @@ const RunOutcomeHandling& HandlingOf(CardConfigurationResult result) {
 
 std::string RunDetail(CardConfigurationResult result, const std::string& storeText,
                       const std::string& linkReason, const ModemChannel& channel) {
-    return result == R::ProfileChanged ? storeText : OutcomeDetail(result, channel, linkReason);
+    return result == R::ProfileChanged || result == R::RegistryFailed
+               ? storeText
+               : OutcomeDetail(result, channel, linkReason);
 }
 
 }  // namespace zo::link

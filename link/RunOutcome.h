@@ -31,8 +31,8 @@ struct RunOutcomeHandling {
 const RunOutcomeHandling& HandlingOf(CardConfigurationResult result);
 
 // The detail text of the message for `result`: the store's own words (`storeText`, the
-// run's StoreOutcome()) for ProfileChanged, else OutcomeDetail with `linkReason` (the run's
-// LinkOutcome()).
+// run's StoreOutcome()) for ProfileChanged and RegistryFailed, else OutcomeDetail with
+// `linkReason` (the run's LinkOutcome()).
 std::string RunDetail(CardConfigurationResult result, const std::string& storeText,
                       const std::string& linkReason, const ModemChannel& channel);
 

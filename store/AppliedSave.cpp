@@ -4,14 +4,6 @@
 #include "res/Translation.h"
 
 namespace zo::store {
-namespace {
-
-StoreResult Failure() {
-    return StoreResult::Fail(StoreStatus::Failed, RegistryFailureDetail());
-}
-
-}  // namespace
-
 StoreResult SaveAppliedProfile(const AppliedSave& save) {
     if (!IsStorableName(save.name)) {
         return StoreResult::Fail(
@@ -20,7 +12,7 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
     }
     registry::Hive::Batch batch(registry::DefaultHive());
     if (!batch.Ok()) {
-        return Failure();
+        return HiveFailure(registry::DefaultHive(), batch.Begun());
     }
     std::vector<std::string> names;
     if (StoreResult r = ListProfiles(&names); !r.Ok()) {
@@ -32,7 +24,11 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
             name = stored;
         }
     }
-    const Profile now = ReadProfile(name);
+    const StoreValue<Profile> read = ReadProfile(name);
+    if (!read.Ok()) {
+        return read.Result();
+    }
+    const Profile& now = read.Value();
     if (save.readBefore) {
         if (!save.readBefore->Exists() && now.Exists()) {
             return StoreResult::Fail(StoreStatus::Changed,
@@ -64,12 +60,17 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
         Profile record = *save.record;
         record.Location = name;
         // Values that are already stored stay untouched.
-        if (Profile::FromStored(record.Values()) != now && !WriteProfile(key, record)) {
-            return Failure();
+        if (Profile::FromStored(record.Values()) != now) {
+            if (StoreResult written = WriteProfile(key, record); !written.Ok()) {
+                return written;
+            }
         }
     }
-    if (!MarkProfileActive(key, name) || batch.Commit() != registry::Status::Ok) {
-        return Failure();
+    if (StoreResult marked = MarkProfileActive(key, name); !marked.Ok()) {
+        return marked;
+    }
+    if (registry::Status committed = batch.Commit(); !committed.IsOk()) {
+        return HiveFailure(registry::DefaultHive(), committed);
     }
     return {};
 }

@@ -56,8 +56,8 @@ StoreResult Refuse(int line, std::string text) {
     return StoreResult::Fail(StoreStatus::Invalid, std::move(text), line);
 }
 
-StoreResult StoreFailure(registry::Hive& hive, const std::string& what) {
-    return StoreResult::Fail(StoreStatus::Failed, what + ": " + hive.LastError());
+StoreResult StoreFailure(const Status& why, const std::string& what) {
+    return StoreResult::Fail(StoreStatus::Failed, what + ": " + why.Text());
 }
 
 std::size_t KnownPosition(const std::string& valueName) {
@@ -127,8 +127,11 @@ StoreResult StoredValues(registry::Hive& hive, const std::string& name,
         return {};
     }
     std::vector<registry::Value> values;
-    if (s != Status::Ok || hive.ListValues(key, &values) != Status::Ok) {
-        return StoreFailure(hive, res::Fill(res::Tr("cannot read the stored profile %1"), {name}));
+    if (s == Status::Ok) {
+        s = hive.ListValues(key, &values);
+    }
+    if (s != Status::Ok) {
+        return StoreFailure(s, res::Fill(res::Tr("cannot read the stored profile %1"), {name}));
     }
     for (auto& v : values) {
         std::size_t pos = KnownPosition(v.name);
@@ -158,25 +161,24 @@ StoreResult CheckReadable(const MergedProfile& p) {
 
 StoreResult WriteProfileValues(registry::Hive& hive, const MergedProfile& p) {
     HKey key;
-    if (hive.CreateKey(registry::HKEY_LOCAL_MACHINE, ProfilePath(p.name), &key) != Status::Ok) {
+    Status s = hive.CreateKey(registry::HKEY_LOCAL_MACHINE, ProfilePath(p.name), &key);
+    if (s != Status::Ok) {
         return StoreFailure(
-            hive, res::Fill(res::Tr("line %1: cannot create the key"), {std::to_string(p.line)}));
+            s, res::Fill(res::Tr("line %1: cannot create the key"), {std::to_string(p.line)}));
     }
     // Rewritten whole, so the values stand in stored order whatever order they had.
     std::vector<registry::Value> old;
-    if (hive.ListValues(key, &old) != Status::Ok) {
-        return StoreFailure(hive,
-                            res::Fill(res::Tr("cannot read the stored profile %1"), {p.name}));
+    if (s = hive.ListValues(key, &old); s != Status::Ok) {
+        return StoreFailure(s, res::Fill(res::Tr("cannot read the stored profile %1"), {p.name}));
     }
     for (const auto& v : old) {
-        if (hive.DeleteValue(key, v.name) != Status::Ok) {
-            return StoreFailure(hive,
-                                res::Fill(res::Tr("cannot rewrite the profile %1"), {p.name}));
+        if (s = hive.DeleteValue(key, v.name); s != Status::Ok) {
+            return StoreFailure(s, res::Fill(res::Tr("cannot rewrite the profile %1"), {p.name}));
         }
     }
     for (const auto& [pos, data] : p.values) {
-        if (hive.SetString(key, kProfileValueNames[pos], data) != Status::Ok) {
-            return StoreFailure(hive, res::Fill(res::Tr("cannot write the profile %1"), {p.name}));
+        if (s = hive.SetString(key, kProfileValueNames[pos], data); s != Status::Ok) {
+            return StoreFailure(s, res::Fill(res::Tr("cannot write the profile %1"), {p.name}));
         }
     }
     return {};
@@ -209,7 +211,7 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
 
     registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return StoreFailure(hive, res::Tr("cannot lock the store"));
+        return StoreFailure(batch.Begun(), res::Tr("cannot lock the store"));
     }
     // Profiles are merged under the lock, so what is checked is what gets written.
     std::vector<MergedProfile> profiles;
@@ -260,13 +262,16 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
             s = hive.ListSubkeys(handle, &records);
         }
         if (s != Status::Ok && s != Status::NotFound) {
-            return StoreFailure(hive, res::Tr("cannot read the applied profile"));
+            return StoreFailure(s, res::Tr("cannot read the applied profile"));
         }
         for (const auto& name : records) {
-            if (FoldName(name) != FoldName(applied) &&
-                hive.DeleteKey(registry::HKEY_LOCAL_MACHINE, current + "\\" + name) != Status::Ok) {
+            if (FoldName(name) == FoldName(applied)) {
+                continue;
+            }
+            s = hive.DeleteKey(registry::HKEY_LOCAL_MACHINE, current + "\\" + name);
+            if (s != Status::Ok) {
                 return StoreFailure(
-                    hive, res::Fill(res::Tr("cannot replace the applied profile %1"), {name}));
+                    s, res::Fill(res::Tr("cannot replace the applied profile %1"), {name}));
             }
         }
     }
@@ -277,22 +282,21 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
         HKey handle;
         Status s = hive.CreateKey(registry::HKEY_LOCAL_MACHINE, keys[i].path, &handle);
         if (s == Status::Failed) {
-            return StoreFailure(hive, res::Fill(res::Tr("line %1: cannot create the key"),
-                                                {std::to_string(keys[i].line)}));
+            return StoreFailure(s, res::Fill(res::Tr("line %1: cannot create the key"),
+                                             {std::to_string(keys[i].line)}));
         }
         if (s != Status::Ok) {
-            return Refuse(keys[i].line, res::Fill(res::Tr("cannot create the key: %1"),
-                                                  {registry::StatusText(s)}));
+            return Refuse(keys[i].line,
+                          res::Fill(res::Tr("cannot create the key: %1"), {s.Text()}));
         }
         for (const auto& v : keys[i].values) {
             s = hive.SetString(handle, v.name, v.data);
             if (s == Status::Failed) {
-                return StoreFailure(hive, res::Fill(res::Tr("line %1: cannot write the value"),
-                                                    {std::to_string(v.line)}));
+                return StoreFailure(s, res::Fill(res::Tr("line %1: cannot write the value"),
+                                                 {std::to_string(v.line)}));
             }
             if (s != Status::Ok) {
-                return Refuse(v.line, res::Fill(res::Tr("cannot write the value: %1"),
-                                                {registry::StatusText(s)}));
+                return Refuse(v.line, res::Fill(res::Tr("cannot write the value: %1"), {s.Text()}));
             }
         }
     }
@@ -301,8 +305,8 @@ StoreResult ImportKeys(registry::Hive& hive, const std::vector<RegKey>& keys) {
             return r;
         }
     }
-    if (batch.Commit() != Status::Ok) {
-        return StoreFailure(hive, res::Tr("cannot save the import"));
+    if (Status s = batch.Commit(); s != Status::Ok) {
+        return StoreFailure(s, res::Tr("cannot save the import"));
     }
     return {};
 }

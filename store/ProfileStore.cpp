@@ -46,17 +46,32 @@ bool SameProfileName(const std::string& a, const std::string& b) {
 
 namespace {
 
-std::vector<std::string> Subkeys(const std::string& path) {
-    std::vector<std::string> names;
-    HKey key;
-    if (DefaultHive().OpenKey(HKEY_LOCAL_MACHINE, path, &key) == Status::Ok) {
-        DefaultHive().ListSubkeys(key, &names);
-    }
-    return names;
+StoreResult Failure(const Status& why) {
+    return HiveFailure(DefaultHive(), why);
 }
 
-StoreResult Failure() {
-    return StoreResult::Fail(StoreStatus::Failed, RegistryFailureDetail());
+StoreResult NotAProfileName(const std::string& name) {
+    return StoreResult::Fail(StoreStatus::Invalid,
+                             res::Fill(res::Tr("\"%1\" cannot be the name of a profile"), {name}));
+}
+
+// The subkeys of `path`; a key that is not there has none.
+StoreValue<std::vector<std::string>> Subkeys(const std::string& path) {
+    auto& hive = DefaultHive();
+    std::vector<std::string> names;
+    HKey key;
+    Status s = hive.OpenKey(HKEY_LOCAL_MACHINE, path, &key);
+    if (s == Status::Ok) {
+        s = hive.ListSubkeys(key, &names);
+    }
+    if (s == Status::NotFound) {
+        // Only a store that opens may say it has no such key.
+        s = hive.Open();
+    }
+    if (!s.IsOk()) {
+        return Failure(s);
+    }
+    return names;
 }
 
 }  // namespace
@@ -67,19 +82,26 @@ StoreResult ListProfiles(std::vector<std::string>* names) {
     registry::Hive::Snapshot snapshot(hive);
     HKey pccard;
     Status s = hive.OpenKey(HKEY_LOCAL_MACHINE, WithoutTrailingBackslash(PccardPath()), &pccard);
-    if (s == Status::NotFound && hive.IsUsable()) {
-        return {};
+    if (s == Status::NotFound) {
+        const Status opened = hive.Open();
+        return opened.IsOk() ? StoreResult{} : Failure(opened);
     }
     std::vector<std::string> all;
-    if (s != Status::Ok || hive.ListSubkeys(pccard, &all) != Status::Ok) {
-        return Failure();
+    if (s == Status::Ok) {
+        s = hive.ListSubkeys(pccard, &all);
+    }
+    if (s != Status::Ok) {
+        return Failure(s);
     }
     for (const auto& name : all) {
         HKey key;
         std::vector<registry::Value> values;
-        if (hive.OpenKey(pccard, name, &key) != Status::Ok ||
-            hive.ListValues(key, &values) != Status::Ok) {
-            return Failure();
+        s = hive.OpenKey(pccard, name, &key);
+        if (s == Status::Ok) {
+            s = hive.ListValues(key, &values);
+        }
+        if (s != Status::Ok) {
+            return Failure(s);
         }
         if (!values.empty()) {
             names->push_back(name);
@@ -88,30 +110,43 @@ StoreResult ListProfiles(std::vector<std::string>* names) {
     return {};
 }
 
-std::vector<std::string> ListProfileNames() {
+StoreValue<std::vector<std::string>> ListProfileNames() {
     std::vector<std::string> names;
-    ListProfiles(&names);
+    if (StoreResult r = ListProfiles(&names); !r.Ok()) {
+        return r;
+    }
     return names;
 }
 
-std::string StoredProfileName(const std::string& name) {
-    for (const auto& stored : ListProfileNames()) {
-        if (SameProfileName(stored, name)) {
-            return stored;
+StoreValue<std::string> StoredProfileName(const std::string& name) {
+    auto stored = ListProfileNames();
+    if (!stored.Ok()) {
+        return stored.Result();
+    }
+    for (const auto& each : stored.Value()) {
+        if (SameProfileName(each, name)) {
+            return each;
         }
     }
-    return {};
+    return std::string();
 }
 
-Profile ReadProfile(const std::string& name) {
+StoreValue<Profile> ReadProfile(const std::string& name) {
     if (!IsStorableName(name)) {
-        return {};
+        return Profile{};
     }
+    auto& hive = DefaultHive();
     HKey key;
     std::vector<registry::Value> values;
-    if (DefaultHive().OpenKey(HKEY_LOCAL_MACHINE, ProfilePath(name), &key) != Status::Ok ||
-        DefaultHive().ListValues(key, &values) != Status::Ok) {
-        return {};
+    Status s = hive.OpenKey(HKEY_LOCAL_MACHINE, ProfilePath(name), &key);
+    if (s == Status::Ok) {
+        s = hive.ListValues(key, &values);
+    }
+    if (s == Status::NotFound) {
+        s = hive.Open();
+    }
+    if (!s.IsOk()) {
+        return Failure(s);
     }
     std::vector<std::string> data;
     data.reserve(values.size());
@@ -125,35 +160,52 @@ Profile ReadProfile(const std::string& name) {
     return Profile::FromStored(std::move(data));
 }
 
-std::string ActiveProfileName() {
+StoreValue<std::string> ActiveProfileName() {
     auto names = Subkeys(WithoutTrailingBackslash(CurrentPath()));
-    return names.empty() ? std::string() : names.front();
+    if (!names.Ok()) {
+        return names.Result();
+    }
+    return names.Value().empty() ? std::string() : names.Value().front();
 }
 
-bool IsActiveProfile(const std::string& name) {
-    std::string active = ActiveProfileName();
-    return !active.empty() && SameProfileName(active, name);
+StoreValue<bool> IsActiveProfile(const std::string& name) {
+    auto active = ActiveProfileName();
+    if (!active.Ok()) {
+        return active.Result();
+    }
+    return !active.Value().empty() && SameProfileName(active.Value(), name);
 }
 
-bool StoreFileExists() {
+StoreValue<bool> StoreFileExists() {
+    const auto& hive = DefaultHive();
     std::error_code ec;
-    return std::filesystem::exists(DefaultHive().Path(), ec);
+    const bool exists = std::filesystem::exists(hive.Path(), ec);
+    if (ec) {
+        return HiveFailure(hive, Status(Status::Failed, hive.Path() + ": " + ec.message()));
+    }
+    return exists;
 }
 
-bool IsFirstStart() {
+StoreValue<bool> IsFirstStart() {
     RegistryKey key(HKEY_LOCAL_MACHINE, CurrentPath());
-    key.ReadSubkeys();
+    if (StoreResult r = key.ReadSubkeys(); !r.Ok()) {
+        return r;
+    }
     return key.Results().empty();
 }
 
-bool WriteProfile(RegistryKey& key, const Profile& profile) {
+StoreResult WriteProfile(RegistryKey& key, const Profile& profile) {
     if (!IsStorableName(profile.Location)) {
-        return false;
+        return NotAProfileName(profile.Location);
     }
     // Creating the key belongs to the save: a save cut short never leaves an empty key.
     registry::Hive::Batch batch(DefaultHive());
-    if (!batch.Ok() || !key.Reopen(HKEY_LOCAL_MACHINE, ProfilePath(profile.Location))) {
-        return false;
+    if (!batch.Ok()) {
+        return Failure(batch.Begun());
+    }
+    if (StoreResult opened = key.Reopen(HKEY_LOCAL_MACHINE, ProfilePath(profile.Location));
+        !opened.Ok()) {
+        return opened;
     }
     const std::vector<std::string> values = profile.Values();
     const std::vector<std::string> names(kProfileValueNames.begin(),
@@ -162,19 +214,20 @@ bool WriteProfile(RegistryKey& key, const Profile& profile) {
     if (!profile.terminal2) {
         remove = {kProfileValueNames[kPhone2], kProfileValueNames[kSpid2]};
     }
-    bool written = key.WriteValues(names, values, remove);
-    return batch.Commit() == Status::Ok && written;
+    StoreResult written = key.WriteValues(names, values, remove);
+    if (Status committed = batch.Commit(); !committed.IsOk()) {
+        return Failure(committed);
+    }
+    return written;
 }
 
 StoreResult SaveNewProfile(const Profile& profile) {
     if (!IsNewProfileName(profile.Location)) {
-        return StoreResult::Fail(
-            StoreStatus::Invalid,
-            res::Fill(res::Tr("\"%1\" cannot be the name of a profile"), {profile.Location}));
+        return NotAProfileName(profile.Location);
     }
     registry::Hive::Batch batch(DefaultHive());
     if (!batch.Ok()) {
-        return Failure();
+        return Failure(batch.Begun());
     }
     std::vector<std::string> names;
     if (StoreResult r = ListProfiles(&names); !r.Ok()) {
@@ -190,43 +243,55 @@ StoreResult SaveNewProfile(const Profile& profile) {
         }
     }
     RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
-    if (!WriteProfile(key, profile) || batch.Commit() != Status::Ok) {
-        return Failure();
+    if (StoreResult written = WriteProfile(key, profile); !written.Ok()) {
+        return written;
+    }
+    if (Status committed = batch.Commit(); !committed.IsOk()) {
+        return Failure(committed);
     }
     return {};
 }
 
-bool MarkProfileActive(RegistryKey& key, const std::string& name) {
+StoreResult MarkProfileActive(RegistryKey& key, const std::string& name) {
     if (!IsStorableName(name)) {
-        return false;
+        return NotAProfileName(name);
     }
     registry::Hive::Batch batch(DefaultHive());
     if (!batch.Ok()) {
-        return false;
+        return Failure(batch.Begun());
     }
     const std::string current = WithoutTrailingBackslash(CurrentPath());
-    if (!key.Reopen(HKEY_LOCAL_MACHINE, current)) {
-        return false;
+    if (StoreResult r = key.Reopen(HKEY_LOCAL_MACHINE, current); !r.Ok()) {
+        return r;
     }
-    key.ReadSubkeys();
+    if (StoreResult r = key.ReadSubkeys(); !r.Ok()) {
+        return r;
+    }
     // Every stale record goes, not just the first, so CURRENT ends with exactly one.
     std::vector<std::string> stale = key.Results();
     for (const auto& old : stale) {
-        if (!key.Reopen(HKEY_LOCAL_MACHINE, current + "\\" + old) || !key.DeleteKey()) {
-            return false;
+        StoreResult r = key.Reopen(HKEY_LOCAL_MACHINE, current + "\\" + old);
+        if (r.Ok()) {
+            r = key.DeleteKey();
+        }
+        if (!r.Ok()) {
+            return r;
         }
     }
-    if (!key.Reopen(HKEY_LOCAL_MACHINE, CurrentPath() + name)) {
-        return false;
+    if (StoreResult r = key.Reopen(HKEY_LOCAL_MACHINE, CurrentPath() + name); !r.Ok()) {
+        return r;
     }
-    return batch.Commit() == Status::Ok;
+    if (Status committed = batch.Commit(); !committed.IsOk()) {
+        return Failure(committed);
+    }
+    return {};
 }
 
 StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string* removed) {
     auto& hive = DefaultHive();
     registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return Failure();
+        return Failure(batch.Begun());
     }
     std::vector<std::string> names;
     if (StoreResult r = ListProfiles(&names); !r.Ok()) {
@@ -245,17 +310,24 @@ StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string*
     }
     // Every record of it goes, whatever case it was written in.
     const std::string current = WithoutTrailingBackslash(CurrentPath());
-    for (const auto& record : Subkeys(current)) {
+    const auto records = Subkeys(current);
+    if (!records.Ok()) {
+        return records.Result();
+    }
+    for (const auto& record : records.Value()) {
         if (SameProfileName(record, name)) {
             Status s = hive.DeleteKey(HKEY_LOCAL_MACHINE, current + "\\" + record);
             if (s != Status::Ok && s != Status::NotFound) {
-                return Failure();
+                return Failure(s);
             }
         }
     }
-    if (hive.DeleteKey(HKEY_LOCAL_MACHINE, ProfilePath(name)) != Status::Ok ||
-        batch.Commit() != Status::Ok) {
-        return Failure();
+    Status s = hive.DeleteKey(HKEY_LOCAL_MACHINE, ProfilePath(name));
+    if (s.IsOk()) {
+        s = batch.Commit();
+    }
+    if (!s.IsOk()) {
+        return Failure(s);
     }
     if (removed) {
         *removed = name;

@@ -27,36 +27,37 @@ bool IsNewProfileName(const std::string& name);
 bool SameProfileName(const std::string& a, const std::string& b);
 
 // The functions from here on work on the default hive (registry::DefaultHive), read at
-// each call, and show no message: the caller reports a failure. Any thread, one at a
-// time, as the hive has no lock.
+// each call, and show no message: the caller reports a failure, with the reason each
+// returns. A store that cannot be read is a failure, never "no profile". Any thread, one
+// at a time, as the hive has no lock.
 
 // The profiles: subkeys of the PCCARD key that hold values, in enumeration order. A key
 // without values is no profile and is neither listed nor counted.
 StoreResult ListProfiles(std::vector<std::string>* names);
-// The same, empty when the store cannot be read.
-std::vector<std::string> ListProfileNames();
+StoreValue<std::vector<std::string>> ListProfileNames();
 // The stored spelling of a profile's name typed in any letter case; empty when no
 // profile of that name is stored.
-std::string StoredProfileName(const std::string& name);
+StoreValue<std::string> StoredProfileName(const std::string& name);
 // Reads a profile without creating its key; one that does not exist when the key holds
-// no values or cannot be read. A value is cut at its first zero byte.
-Profile ReadProfile(const std::string& name);
+// no values. A value is cut at its first zero byte.
+StoreValue<Profile> ReadProfile(const std::string& name);
 // The first subkey name of the CURRENT key, or empty when no profile is active.
-std::string ActiveProfileName();
-bool IsActiveProfile(const std::string& name);
+StoreValue<std::string> ActiveProfileName();
+StoreValue<bool> IsActiveProfile(const std::string& name);
 
 // Whether the default hive's file is there. A store never written holds no key, so a
-// start may read "nothing" from its absence without creating the file.
-bool StoreFileExists();
+// start may read "nothing" from its absence without creating the file. One that cannot be
+// looked for (a folder the user may not search) is a failure, not an absent store.
+StoreValue<bool> StoreFileExists();
 
 // The first-start test: the CURRENT key (opened with its trailing backslash, created
 // when missing) has no subkey.
-bool IsFirstStart();
+StoreValue<bool> IsFirstStart();
 
 // Points `key` at the profile's key and writes its values in stored order; with
 // terminal 2 off the stale "Phone2" and "SPID2" are removed in the same transaction.
-// False on any failure (callers show string 114).
-bool WriteProfile(RegistryKey& key, const Profile& profile);
+// Nothing is written on a failure (callers show string 114 with its reason).
+StoreResult WriteProfile(RegistryKey& key, const Profile& profile);
 
 // Saves a profile under a name the user chose as new (the wizard's). The name is checked
 // again in the transaction of the save: when a profile of that name (in any letter case)
@@ -66,7 +67,7 @@ StoreResult SaveNewProfile(const Profile& profile);
 
 // Replaces the CURRENT key's subkey with one named `name`, leaving `key` on it.
 // One transaction: CURRENT never ends up with none or two after a failure.
-bool MarkProfileActive(RegistryKey& key, const std::string& name);
+StoreResult MarkProfileActive(RegistryKey& key, const std::string& name);
 
 // Deletes a profile and, when it is the active one, the CURRENT record of it. The name
 // may be typed in any case. Refuses the last remaining profile (LastProfile) unless

@@ -2,6 +2,7 @@
 
 #include "platform/registry/KeyPath.h"
 #include "store/ProfileStore.h"
+#include "store/RegistryKey.h"
 
 namespace zo::store {
 
@@ -10,15 +11,17 @@ using registry::Status;
 
 namespace {
 
-bool Collect(registry::Hive& hive, HKey key, const std::string& path, std::vector<RegKey>* keys,
-             std::string* error) {
+StoreResult Collect(registry::Hive& hive, HKey key, const std::string& path,
+                    std::vector<RegKey>* keys) {
     RegKey entry{path, {}, 0};
     std::vector<registry::Value> values;
     std::vector<std::string> subkeys;
-    if (hive.ListValues(key, &values) != Status::Ok ||
-        hive.ListSubkeys(key, &subkeys) != Status::Ok) {
-        *error = hive.LastError();
-        return false;
+    Status s = hive.ListValues(key, &values);
+    if (s == Status::Ok) {
+        s = hive.ListSubkeys(key, &subkeys);
+    }
+    if (s != Status::Ok) {
+        return HiveFailure(hive, s);
     }
     for (auto& v : values) {
         std::size_t nul = v.data.find('\0');
@@ -30,36 +33,31 @@ bool Collect(registry::Hive& hive, HKey key, const std::string& path, std::vecto
     keys->push_back(std::move(entry));
     for (const auto& name : subkeys) {
         HKey child;
-        std::string childPath = path + "\\" + name;
-        if (hive.OpenKey(key, name, &child) != Status::Ok ||
-            !Collect(hive, child, childPath, keys, error)) {
-            if (error->empty()) {
-                *error = hive.LastError();
-            }
-            return false;
+        if (s = hive.OpenKey(key, name, &child); s != Status::Ok) {
+            return HiveFailure(hive, s);
+        }
+        if (StoreResult r = Collect(hive, child, path + "\\" + name, keys); !r.Ok()) {
+            return r;
         }
     }
-    return true;
+    return {};
 }
 
 }  // namespace
 
-bool CollectTree(registry::Hive& hive, const std::string& path, std::vector<RegKey>* keys,
-                 std::string* error) {
+StoreResult CollectTree(registry::Hive& hive, const std::string& path, std::vector<RegKey>* keys) {
     keys->clear();
-    error->clear();
     // A read transaction keeps the export consistent while another program writes.
     registry::Hive::Snapshot snapshot(hive);
     HKey root;
     Status s = hive.OpenKey(registry::HKEY_LOCAL_MACHINE, path, &root);
     if (s == Status::NotFound) {
-        return true;
+        return {};
     }
     if (s != Status::Ok) {
-        *error = hive.LastError();
-        return false;
+        return HiveFailure(hive, s);
     }
-    return Collect(hive, root, path, keys, error);
+    return Collect(hive, root, path, keys);
 }
 
 }  // namespace zo::store

@@ -13,9 +13,9 @@
 namespace zo::store {
 
 // Collects the tree under `path` (the key itself first, then its subkeys depth-first in
-// enumeration order). A missing root gives an empty list.
-bool CollectTree(registry::Hive& hive, const std::string& path, std::vector<RegKey>* keys,
-                 std::string* error);
+// enumeration order). A missing root gives an empty list; a store that cannot be read, its
+// reason.
+StoreResult CollectTree(registry::Hive& hive, const std::string& path, std::vector<RegKey>* keys);
 
 // Writes parsed keys and values into the hive in one transaction: all or nothing. A
 // profile's known values are stored in the order readers expect, whatever the file's

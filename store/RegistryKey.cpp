@@ -9,6 +9,13 @@ namespace zo::store {
 using registry::DefaultHive;
 using registry::Status;
 
+StoreResult HiveFailure(const registry::Hive& hive, const Status& why) {
+    // A failure of the file names the file itself; a refusal is named after it.
+    const std::string detail =
+        why.Reason().empty() ? hive.Path() + ": " + why.Text() : why.Reason();
+    return StoreResult::Fail(StoreStatus::Failed, res::Fill(res::Tr("Profile store %1"), {detail}));
+}
+
 RegistryKey::RegistryKey(HKey root, const char* path) : m_root(root) {
     Open(path);
 }
@@ -19,73 +26,79 @@ RegistryKey::RegistryKey(HKey root, const std::string& path) : m_root(root) {
 
 void RegistryKey::Open(const char* path) {
     m_key = HKey{};
-    m_open = false;
     std::size_t len = path ? std::strlen(path) : 0;
     // A path that does not fit is refused whole: a cut path would name another key.
     if (len >= sizeof(m_path)) {
         m_path[0] = '\0';
+        m_opened = HiveFailure(DefaultHive(), Status::TooLong);
         return;
     }
     std::memcpy(m_path, path ? path : "", len + 1);
     HKey key;
-    if (DefaultHive().CreateKey(m_root, m_path, &key) == Status::Ok) {
+    const Status s = DefaultHive().CreateKey(m_root, m_path, &key);
+    m_opened = s.IsOk() ? StoreResult{} : HiveFailure(DefaultHive(), s);
+    if (s.IsOk()) {
         m_key = key;
-        m_open = true;
     }
 }
 
-std::string RegistryFailureDetail() {
-    const auto& hive = DefaultHive();
-    return res::Fill(res::Tr("Profile store %1"),
-                     {hive.LastError().empty() ? hive.Path() : hive.LastError()});
-}
-
-bool RegistryKey::Reopen(HKey /*root*/, const char* path) {
+StoreResult RegistryKey::Reopen(HKey /*root*/, const char* path) {
     // Keys always open under the root given at construction.
     Open(path);
-    return m_open;
+    return m_opened;
 }
 
-bool RegistryKey::DeleteKey() {
-    if (!m_open) {
-        return false;
+StoreResult RegistryKey::DeleteKey() {
+    if (!IsOpen()) {
+        return m_opened;
     }
-    return DefaultHive().DeleteKey(m_root, m_path) == Status::Ok;
+    const Status s = DefaultHive().DeleteKey(m_root, m_path);
+    return s.IsOk() ? StoreResult{} : HiveFailure(DefaultHive(), s);
 }
 
-bool RegistryKey::WriteValues(const std::vector<std::string>& names,
-                              const std::vector<std::string>& values,
-                              const std::vector<std::string>& remove) {
-    if (names.size() != values.size()) {
-        return false;
-    }
+StoreResult RegistryKey::WriteValues(const std::vector<std::string>& names,
+                                     const std::vector<std::string>& values,
+                                     const std::vector<std::string>& remove) {
     auto& hive = DefaultHive();
+    if (names.size() != values.size()) {
+        return HiveFailure(hive, Status::InvalidName);
+    }
     registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return false;
+        return HiveFailure(hive, batch.Begun());
     }
-    bool result = true;
+    // Every write is tried; the first failure is the one reported.
+    Status first;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        if (hive.SetString(m_key, names[i], values[i]) != Status::Ok) {
-            result = false;
+        Status s = hive.SetString(m_key, names[i], values[i]);
+        if (!s.IsOk() && first.IsOk()) {
+            first = s;
         }
     }
     for (const auto& name : remove) {
         Status s = hive.DeleteValue(m_key, name);
-        if (s != Status::Ok && s != Status::NotFound) {
-            result = false;
+        if (s != Status::Ok && s != Status::NotFound && first.IsOk()) {
+            first = s;
         }
     }
-    return batch.Commit() == Status::Ok && result;
+    const Status committed = batch.Commit();
+    if (!committed.IsOk()) {
+        return HiveFailure(hive, committed);
+    }
+    return first.IsOk() ? StoreResult{} : HiveFailure(hive, first);
 }
 
-void RegistryKey::ReadValues() {
-    if (!m_open) {
-        return;
+StoreResult RegistryKey::ReadValues() {
+    if (!IsOpen()) {
+        return m_opened;
+    }
+    std::vector<registry::Value> values;
+    const Status s = DefaultHive().ListValues(m_key, &values);
+    if (!s.IsOk()) {
+        m_results.clear();  // nothing read passes for what the key holds
+        return HiveFailure(DefaultHive(), s);
     }
     m_results.clear();
-    std::vector<registry::Value> values;
-    DefaultHive().ListValues(m_key, &values);
     m_results.reserve(values.size());
     for (auto& v : values) {
         // Data is read as a string up to its first NUL, whatever its length.
@@ -95,14 +108,21 @@ void RegistryKey::ReadValues() {
         }
         m_results.push_back(std::move(v.data));
     }
+    return {};
 }
 
-void RegistryKey::ReadSubkeys() {
-    if (!m_open) {
-        return;
+StoreResult RegistryKey::ReadSubkeys() {
+    if (!IsOpen()) {
+        return m_opened;
     }
-    m_results.clear();
-    DefaultHive().ListSubkeys(m_key, &m_results);
+    std::vector<std::string> names;
+    const Status s = DefaultHive().ListSubkeys(m_key, &names);
+    if (!s.IsOk()) {
+        m_results.clear();  // nothing read passes for what the key holds
+        return HiveFailure(DefaultHive(), s);
+    }
+    m_results = std::move(names);
+    return {};
 }
 
 }  // namespace zo::store

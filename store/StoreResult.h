@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cassert>
 #include <string>
+#include <utility>
 
 namespace zo::store {
 
@@ -21,9 +23,33 @@ struct StoreResult {
     int line = 0;
 
     bool Ok() const { return status == StoreStatus::Ok; }
+    explicit operator bool() const { return Ok(); }
     static StoreResult Fail(StoreStatus s, std::string text, int line = 0) {
         return StoreResult{s, std::move(text), line};
     }
+};
+
+// A value read from the store, or why it could not be read. A failed read never passes
+// for an empty one: a broken store is not "no profile".
+template <typename T>
+class StoreValue {
+public:
+    StoreValue(T value) : m_value(std::move(value)) {}  // NOLINT(google-explicit-constructor)
+    StoreValue(StoreResult failure)                     // NOLINT(google-explicit-constructor)
+        : m_result(std::move(failure)) {
+        assert(!m_result.Ok());
+    }
+
+    // No conversion to bool: for a StoreValue<bool> it would read as the value.
+    bool Ok() const { return m_result.Ok(); }
+    const StoreResult& Result() const { return m_result; }
+    // After a failure: an empty value, never what the store holds.
+    const T& Value() const { return m_value; }
+    T& Value() { return m_value; }
+
+private:
+    StoreResult m_result;
+    T m_value{};
 };
 
 }  // namespace zo::store

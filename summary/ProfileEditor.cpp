@@ -61,8 +61,8 @@ void ProfileEditor::SetRemovable(bool value) {
 
 bool ProfileEditor::ListProfiles() {
     std::vector<std::string> stored;
-    if (!store::ListProfiles(&stored).Ok()) {
-        listener.StoreFailed();
+    if (const store::StoreResult listed = store::ListProfiles(&stored); !listed.Ok()) {
+        listener.StoreFailed(listed.text);
         return false;
     }
     if (stored.size() == 1) {
@@ -75,7 +75,12 @@ bool ProfileEditor::ListProfiles() {
 
 void ProfileEditor::LoadStartProfile() {
     if (IsCurrent(nullptr, nullptr)) {
-        profile.Location = store::ActiveProfileName();
+        const auto active = store::ActiveProfileName();
+        if (active.Ok()) {
+            profile.Location = active.Value();
+        } else {
+            listener.StoreFailed(active.Result().text);
+        }
     } else {
         modified = true;
     }
@@ -85,31 +90,37 @@ void ProfileEditor::LoadStartProfile() {
 
 bool ProfileEditor::IsCurrent(RegistryKey* key, const std::string* name) {
     std::unique_ptr<RegistryKey> own;
-    bool open;
+    store::StoreResult read;
     if (key) {
-        open = key->Reopen(HKEY_LOCAL_MACHINE, store::CurrentPath());
+        read = key->Reopen(HKEY_LOCAL_MACHINE, store::CurrentPath());
     } else {
         own = std::make_unique<RegistryKey>(HKEY_LOCAL_MACHINE, store::CurrentPath());
-        open = own->IsOpen();
+        read = own->Opened();
         key = own.get();
     }
-    if (!open) {
-        listener.StoreFailed();
+    if (read.Ok()) {
+        read = key->ReadSubkeys();
+    }
+    if (!read.Ok()) {
+        listener.StoreFailed(read.text);
         // Told once already: not knowing what the card holds is no reason for Close to ask.
         return true;
     }
-    key->ReadSubkeys();
     const std::vector<std::string>& applied = key->Results();
     return !applied.empty() && (!name || store::SameProfileName(applied.front(), *name));
 }
 
 bool ProfileEditor::Load(const std::string& name) {
     RegistryKey key(HKEY_LOCAL_MACHINE, store::ProfilePath(name));
-    if (!key.IsOpen()) {
-        listener.StoreFailed();
+    store::StoreResult read = key.Opened();
+    if (read.Ok()) {
+        read = key.ReadValues();
+    }
+    if (!read.Ok()) {
+        // A profile that cannot be read is never shown as an empty one.
+        listener.StoreFailed(read.text);
         return false;
     }
-    key.ReadValues();
     // Positions a short profile lacks read as empty.
     loaded = store::Profile::FromStored(key.Results());
     loadedName = name;
@@ -131,11 +142,14 @@ bool ProfileEditor::Select() {
         SetTerminal2(!number2.area.empty());
     }
     RegistryKey key(HKEY_LOCAL_MACHINE, store::WithoutTrailingBackslash(store::CurrentPath()));
-    if (!key.IsOpen()) {
-        listener.StoreFailed();
+    store::StoreResult read = key.Opened();
+    if (read.Ok()) {
+        read = key.ReadSubkeys();
+    }
+    if (!read.Ok()) {
+        listener.StoreFailed(read.text);
         return false;
     }
-    key.ReadSubkeys();
     if (key.Results().empty()) {
         modified = true;
     } else if (key.Results().front() == profile.Location) {
@@ -164,8 +178,8 @@ void ProfileEditor::ListInHandFirst(const std::vector<std::string>& stored) {
 
 void ProfileEditor::Relist() {
     std::vector<std::string> stored;
-    if (!store::ListProfiles(&stored).Ok()) {
-        listener.StoreFailed();
+    if (const store::StoreResult listed = store::ListProfiles(&stored); !listed.Ok()) {
+        listener.StoreFailed(listed.text);
         return;
     }
     ListInHandFirst(stored);
@@ -176,13 +190,16 @@ void ProfileEditor::TakeNewProfile(const store::Profile& made) {
     SplitNumbers();
     listener.PortChanged();
     SetTerminal2(!profile.SPID2.empty());
-    loaded = store::ReadProfile(profile.Location);
-    loadedName = profile.Location;
+    const store::StoreResult read = ReadLoaded();
     // What was listed before a failure still goes into the list.
     std::vector<std::string> stored;
-    if (!store::ListProfiles(&stored).Ok()) {
-        listener.StoreFailed();
+    if (const store::StoreResult listed = store::ListProfiles(&stored); !listed.Ok()) {
+        listener.StoreFailed(listed.text);
     } else {
+        // A store that fails both times is told of once.
+        if (!read.Ok()) {
+            listener.StoreFailed(read.text);
+        }
         SetRemovable(stored.size() >= 2);
     }
     ListInHandFirst(stored);
@@ -202,12 +219,17 @@ bool ProfileEditor::Remove() {
         case store::StoreStatus::Invalid:
         case store::StoreStatus::Changed:
         case store::StoreStatus::Failed:
-            listener.StoreFailed();
+            listener.StoreFailed(removed.text);
             return false;
     }
     std::vector<std::string> stored;
-    if (!store::ListProfiles(&stored).Ok() || stored.empty()) {
-        listener.StoreFailed();
+    store::StoreResult listed = store::ListProfiles(&stored);
+    if (listed.Ok() && stored.empty()) {
+        // Another program removed the rest meanwhile: the page has none left to show.
+        listed = store::HiveFailure(registry::DefaultHive(), registry::Status::NotFound);
+    }
+    if (!listed.Ok()) {
+        listener.StoreFailed(listed.text);
         return false;
     }
     SetRemovable(stored.size() >= 2);
@@ -267,18 +289,28 @@ link::CardSettings ProfileEditor::ApplySettings(const std::string& programmedPor
     settings.record = Record();
     settings.record->Port = programmedPort;
     // What Apply may save over: the profile as this editor read it.
+    // One that cannot be read counts as absent: the save then refuses to overwrite it.
     settings.readBefore = store::SameProfileName(loadedName, profile.Location)
                               ? loaded
-                              : store::ReadProfile(profile.Location);
+                              : store::ReadProfile(profile.Location).Value();
     return settings;
 }
 
 void ProfileEditor::Applied(const std::string& programmedPort) {
     profile.Port = programmedPort;
     listener.PortChanged();
-    loaded = store::ReadProfile(profile.Location);
-    loadedName = profile.Location;
+    if (const store::StoreResult read = ReadLoaded(); !read.Ok()) {
+        listener.StoreFailed(read.text);
+    }
     modified = false;
+}
+
+store::StoreResult ProfileEditor::ReadLoaded() {
+    const auto read = store::ReadProfile(profile.Location);
+    // Read as absent after a failure, so Apply refuses to save over what is stored now.
+    loaded = read.Value();
+    loadedName = profile.Location;
+    return read.Result();
 }
 
 store::Profile ProfileEditor::Record() const {

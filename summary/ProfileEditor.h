@@ -33,8 +33,8 @@ public:
     class Listener {
     public:
         virtual ~Listener() = default;
-        // A store operation failed; the operation ends where it stands.
-        virtual void StoreFailed() = 0;
+        // A store operation failed, for `reason`; the operation ends where it stands.
+        virtual void StoreFailed(const std::string& reason) = 0;
         // The list was filled anew from Names().
         virtual void ProfilesListed() = 0;
         // `name` left the list (the entry the list finds for it, in any letter case).
@@ -109,6 +109,8 @@ private:
     void SetTerminal2(bool inUse);
     void SetRemovable(bool value);
     void ListInHandFirst(const std::vector<std::string>& stored);
+    // Reads the profile in hand as what Apply may save over; tells no one.
+    store::StoreResult ReadLoaded();
 
     void SplitNumbers();
 

@@ -85,11 +85,18 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
         return kExitUsage;
     }
     if (port.empty()) {
-        if (!registry::DefaultHive().IsUsable()) {
-            return StoreFailure(err);
+        // A store that cannot be read is reported as such, not as no applied profile.
+        const auto current = store::ActiveProfileName();
+        if (!current.Ok()) {
+            return StoreFailure(err, current.Result().text);
         }
-        std::string current = store::ActiveProfileName();
-        port = current.empty() ? std::string() : store::ReadProfile(current).At(store::kPort);
+        if (!current.Value().empty()) {
+            const auto applied = store::ReadProfile(current.Value());
+            if (!applied.Ok()) {
+                return StoreFailure(err, applied.Result().text);
+            }
+            port = applied.Value().At(store::kPort);
+        }
         if (port.empty()) {
             err << "zo-config: " << res::Tr("no port given and no applied profile names one")
                 << "\n";
@@ -150,12 +157,17 @@ int IdentifyCommand(const std::vector<std::string>& args, std::ostream& out, std
 }
 
 int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err) {
-    if (!registry::DefaultHive().IsUsable()) {
-        return StoreFailure(err);
-    }
     // The profile keeps the name it is stored under, whatever case was typed.
-    const std::string name = store::StoredProfileName(typed);
-    store::Profile profile = store::ReadProfile(name);
+    const auto stored = store::StoredProfileName(typed);
+    if (!stored.Ok()) {
+        return StoreFailure(err, stored.Result().text);
+    }
+    const std::string& name = stored.Value();
+    const auto read = store::ReadProfile(name);
+    if (!read.Ok()) {
+        return StoreFailure(err, read.Result().text);
+    }
+    const store::Profile& profile = read.Value();
     if (name.empty() || !profile.Exists()) {
         return NoSuchProfile(err, typed);
     }
@@ -170,10 +182,12 @@ int ApplyCommand(const std::string& typed, std::ostream& out, std::ostream& err)
     // it as applied, and refuses if another program changed or removed it meanwhile.
     CardConfigurationResult result = configuration.Run(link::ConfigPageCardSettings(name, profile));
     if (result != CardConfigurationResult::Applied) {
-        platform::CurrentPrompter().Ask(
-            link::OutcomeMessage(result, configuration.RefusedField()), platform::Buttons::Ok,
-            platform::Icon::None,
-            link::OutcomeDetail(result, channel, configuration.LinkOutcome().reason));
+        const std::string detail =
+            result == CardConfigurationResult::RegistryFailed
+                ? configuration.StoreOutcome().text
+                : link::OutcomeDetail(result, channel, configuration.LinkOutcome().reason);
+        platform::CurrentPrompter().Ask(link::OutcomeMessage(result, configuration.RefusedField()),
+                                        platform::Buttons::Ok, platform::Icon::None, detail);
         return ExitFor(result);
     }
     out << res::Fill(res::Tr("Applied \"%1\" to the card on %2."),

@@ -8,13 +8,8 @@
 #include "res/Strings.h"
 #include "res/Translation.h"
 #include "store/ControlCharacters.h"
-#include "store/RegistryKey.h"
 
 namespace zo::cli {
-
-int StoreFailure(std::ostream& err) {
-    return StoreFailure(err, store::RegistryFailureDetail());
-}
 
 int StoreFailure(std::ostream& err, const std::string& detail) {
     err << res::LoadString(res::IDS_REGISTRY_FAILED) << "\n(" << detail << ")\n";

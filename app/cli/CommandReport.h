@@ -8,9 +8,8 @@ namespace zo::cli {
 // The failures every command reports in the same words. Each returns the exit status that
 // goes with it.
 
-// Message 114 and, in brackets, what went wrong (by default the store file and its last
-// error, read from the default hive): kExitStore.
-int StoreFailure(std::ostream& err);
+// Message 114 and, in brackets, what went wrong (the store's reason: its file and the
+// error): kExitStore.
 int StoreFailure(std::ostream& err, const std::string& detail);
 
 // No stored profile by the name typed (shown with its control characters escaped):

@@ -10,6 +10,7 @@
 #include "store/ControlCharacters.h"
 #include "store/ProfileStore.h"
 #include "store/RegTransfer.h"
+#include "store/RegistryKey.h"
 
 namespace zo::cli {
 
@@ -26,25 +27,32 @@ std::string QuotedName(const std::string& name) {
     return shown != store::EscapeControlCharacters(name) ? shown : "\"" + shown + "\"";
 }
 
+int HiveFailure(std::ostream& err, const Status& why) {
+    return StoreFailure(err, store::HiveFailure(DefaultHive(), why).text);
+}
+
 }  // namespace
 
 int ProfilesCommand(std::ostream& out, std::ostream& err) {
     std::vector<std::string> names;
-    if (!store::ListProfiles(&names).Ok()) {
-        return StoreFailure(err);
+    if (const store::StoreResult listed = store::ListProfiles(&names); !listed.Ok()) {
+        return StoreFailure(err, listed.text);
     }
-    const std::string active = store::ActiveProfileName();
+    const auto active = store::ActiveProfileName();
+    if (!active.Ok()) {
+        return StoreFailure(err, active.Result().text);
+    }
     for (const auto& name : names) {
-        out << (store::SameProfileName(name, active) ? "* " : "  ") << store::ShownName(name)
-            << "\n";
+        out << (store::SameProfileName(name, active.Value()) ? "* " : "  ")
+            << store::ShownName(name) << "\n";
     }
     return Finish(out, err);
 }
 
 int ShowCommand(const std::string& name, std::ostream& out, std::ostream& err) {
     auto& hive = DefaultHive();
-    if (!hive.IsUsable()) {
-        return StoreFailure(err);
+    if (const Status opened = hive.Open(); !opened.IsOk()) {
+        return HiveFailure(err, opened);
     }
     HKey key;
     std::vector<registry::Value> values;
@@ -55,7 +63,7 @@ int ShowCommand(const std::string& name, std::ostream& out, std::ostream& err) {
         s = hive.ListValues(key, &values);
     }
     if (s == Status::Failed) {
-        return StoreFailure(err);
+        return HiveFailure(err, s);
     }
     if (values.empty()) {
         return NoSuchProfile(err, name);
@@ -69,8 +77,8 @@ int ShowCommand(const std::string& name, std::ostream& out, std::ostream& err) {
 }
 
 int RemoveCommand(const std::string& name, std::ostream& out, std::ostream& err) {
-    if (!DefaultHive().IsUsable()) {
-        return StoreFailure(err);
+    if (const Status opened = DefaultHive().Open(); !opened.IsOk()) {
+        return HiveFailure(err, opened);
     }
     std::string removed;
     const store::StoreResult result = store::RemoveProfile(name, false, &removed);
@@ -91,15 +99,19 @@ int RemoveCommand(const std::string& name, std::ostream& out, std::ostream& err)
         case store::StoreStatus::Failed:
             break;
     }
-    return StoreFailure(err);
+    return StoreFailure(err, result.text);
 }
 
 int ExportCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     auto& hive = DefaultHive();
     std::vector<store::RegKey> keys;
     std::string error;
-    if (!hive.IsUsable() || !store::CollectTree(hive, store::kExportRoot, &keys, &error)) {
-        return StoreFailure(err);
+    if (const Status opened = hive.Open(); !opened.IsOk()) {
+        return HiveFailure(err, opened);
+    }
+    if (const store::StoreResult collected = store::CollectTree(hive, store::kExportRoot, &keys);
+        !collected.Ok()) {
+        return StoreFailure(err, collected.text);
     }
     std::string text;
     if (!store::FormatRegFile(keys, &text, &error)) {
@@ -131,8 +143,8 @@ int ImportCommand(const std::string& file, std::ostream& out, std::ostream& err)
         return kExitRefused;
     }
     auto& hive = DefaultHive();
-    if (!hive.IsUsable()) {
-        return StoreFailure(err);
+    if (const Status opened = hive.Open(); !opened.IsOk()) {
+        return HiveFailure(err, opened);
     }
     const store::StoreResult result = store::ImportKeys(hive, parsed.keys);
     switch (result.status) {

@@ -15,8 +15,8 @@
 
 namespace zo::registry {
 
-const char* StatusText(Status s) {
-    switch (s) {
+const char* StatusText(Status::Code c) {
+    switch (c) {
         case Status::Ok:
             return "ok";
         case Status::NotFound:
@@ -31,6 +31,10 @@ const char* StatusText(Status s) {
             return res::Tr("store failure");
     }
     return "unknown";
+}
+
+std::string Status::Text() const {
+    return m_reason.empty() ? StatusText(m_code) : m_reason;
 }
 
 int Hive::Statement::Step() {
@@ -98,16 +102,16 @@ int Hive::OnBusy(void* self, int count) {
     return 1;
 }
 
-bool Hive::Exec(const char* sql) {
+Status Hive::Exec(const char* sql) {
     char* err = nullptr;
     const int rc = sqlite3_exec(m_db, sql, nullptr, nullptr, &err);
     m_noticed.reset();
     if (rc != SQLITE_OK) {
-        m_lastError = m_path + ": " + (err ? err : "error");
+        Status failed{Status::Failed, m_path + ": " + (err ? err : "error")};
         sqlite3_free(err);
-        return false;
+        return failed;
     }
-    return true;
+    return Status::Ok;
 }
 
 sqlite3_stmt* Hive::Prepare(const char* sql) {
@@ -117,25 +121,25 @@ sqlite3_stmt* Hive::Prepare(const char* sql) {
     }
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(m_db, sql, -1, &stmt, nullptr) != SQLITE_OK) {
-        m_lastError = m_path + ": " + sqlite3_errmsg(m_db);
-        return nullptr;
+        return nullptr;  // the caller's Fail gives SQLite's reason
     }
     m_cache->statements.emplace(sql, stmt);
     return stmt;
 }
 
 Status Hive::Fail(const char* what) {
-    m_lastError =
-        m_path + ": " + res::Tr(what) + ": " + (m_db ? sqlite3_errmsg(m_db) : res::Tr("not open"));
-    if (m_depth > 0) {
+    Status failed{Status::Failed, m_path + ": " + res::Tr(what) + ": " +
+                                      (m_db ? sqlite3_errmsg(m_db) : res::Tr("not open"))};
+    if (m_depth > 0 && !m_doomed) {
         m_doomed = true;
+        m_doomedBy = failed;
     }
-    return Status::Failed;
+    return failed;
 }
 
 Status Hive::BeginWrite() {
-    if (!EnsureOpen()) {
-        return Status::Failed;
+    if (Status s = EnsureOpen(); !s.IsOk()) {
+        return s;
     }
     if (m_depth == 0) {
         m_doomed = false;
@@ -156,8 +160,13 @@ Status Hive::EndWrite(Status result) {
         if (!sqlite3_get_autocommit(m_db)) {
             Exec("ROLLBACK");
         }
+        // A batch dropped unfinished dooms it with no reason of its own.
+        const Status failed = result == Status::Failed       ? result
+                              : m_doomedBy == Status::Failed ? m_doomedBy
+                                                             : Status(Status::Failed);
         m_doomed = false;
-        return Status::Failed;
+        m_doomedBy = Status::Ok;
+        return failed;
     }
     Statement commit(*this, "COMMIT");
     if (!commit || commit.Step() != SQLITE_DONE) {
@@ -170,13 +179,16 @@ Status Hive::EndWrite(Status result) {
     return result;
 }
 
-bool Hive::KeyExists(std::int64_t id) {
+Status Hive::KeyExists(std::int64_t id) {
     Statement q(*this, "SELECT 1 FROM keys WHERE id=?");
     if (!q) {
-        return false;
+        return Fail(N_("lookup"));
     }
     q.Bind(1, id);
-    return q.Step() == SQLITE_ROW;
+    const int rc = q.Step();
+    return rc == SQLITE_ROW    ? Status::Ok
+           : rc == SQLITE_DONE ? Status::NotFound
+                               : Fail(N_("lookup"));
 }
 
 Status Hive::Lookup(std::int64_t parent, const std::string& name, std::int64_t* id) {
@@ -205,11 +217,11 @@ Status Hive::Resolve(HKey root, std::string_view path, bool create, HKey* out) {
         case PathError::None:
             break;
     }
-    if (!EnsureOpen()) {
-        return Status::Failed;
+    if (Status s = EnsureOpen(); !s.IsOk()) {
+        return s;
     }
-    if (!KeyExists(root.id)) {
-        return Status::NotFound;
+    if (Status s = KeyExists(root.id); !s.IsOk()) {
+        return s;
     }
     // Walk what exists without taking the write lock; most opens find their key.
     std::int64_t id = root.id;
@@ -238,7 +250,7 @@ Status Hive::Resolve(HKey root, std::string_view path, bool create, HKey* out) {
     }
     // Walk again under the lock: another program may have changed the tree meanwhile.
     id = root.id;
-    s = KeyExists(id) ? Status::Ok : Status::NotFound;
+    s = KeyExists(id);
     for (std::size_t i = 0; s == Status::Ok && i < names.size(); ++i) {
         std::int64_t next = 0;
         s = Lookup(id, names[i], &next);
@@ -296,7 +308,7 @@ Status Hive::DeleteKey(HKey root, std::string_view path) {
         return s;
     }
     std::int64_t id = root.id;
-    s = KeyExists(id) ? Status::Ok : Status::NotFound;
+    s = KeyExists(id);
     for (std::size_t i = 0; s == Status::Ok && i < names.size(); ++i) {
         s = Lookup(id, names[i], &id);
     }
@@ -336,13 +348,16 @@ Status Hive::ChangeValue(HKey key, std::string_view name, const std::function<St
     if (s != Status::Ok) {
         return s;
     }
-    s = KeyExists(key.id) ? change() : Status::NotFound;
+    s = KeyExists(key.id);
+    if (s.IsOk()) {
+        s = change();
+    }
     return EndWrite(s);
 }
 
 Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
     const threads::OneThreadScope inUse = UsedHere();
-    return ChangeValue(key, name, [&] {
+    return ChangeValue(key, name, [&]() -> Status {
         std::string data(text);
         data.push_back('\0');
         // An overwrite updates in place so the value keeps its position in the listing.
@@ -364,7 +379,7 @@ Status Hive::SetString(HKey key, std::string_view name, std::string_view text) {
 
 Status Hive::DeleteValue(HKey key, std::string_view name) {
     const threads::OneThreadScope inUse = UsedHere();
-    return ChangeValue(key, name, [&] {
+    return ChangeValue(key, name, [&]() -> Status {
         Statement del(*this, "DELETE FROM vals WHERE key=? AND folded=?");
         if (!del) {
             return Fail(N_("delete value"));
@@ -381,18 +396,18 @@ Status Hive::DeleteValue(HKey key, std::string_view name) {
 Status Hive::ListValues(HKey key, std::vector<Value>* out) {
     const threads::OneThreadScope inUse = UsedHere();
     out->clear();
-    if (!EnsureOpen()) {
-        return Status::Failed;
+    if (Status s = EnsureOpen(); !s.IsOk()) {
+        return s;
     }
     // One read transaction, so a listing never mixes two writers' states.
     bool own = m_depth == 0 && sqlite3_get_autocommit(m_db);
-    if (own && !Exec("BEGIN")) {
-        return Status::Failed;
+    if (own) {
+        if (Status s = Exec("BEGIN"); !s.IsOk()) {
+            return s;
+        }
     }
-    Status s = Status::Ok;
-    if (!KeyExists(key.id)) {
-        s = Status::NotFound;
-    } else {
+    Status s = KeyExists(key.id);
+    if (s.IsOk()) {
         Statement q(*this, "SELECT name, type, data FROM vals WHERE key=? ORDER BY id");
         if (!q) {
             s = Fail(N_("list values"));
@@ -417,11 +432,11 @@ Status Hive::ListValues(HKey key, std::vector<Value>* out) {
 Status Hive::ListSubkeys(HKey key, std::vector<std::string>* out) {
     const threads::OneThreadScope inUse = UsedHere();
     out->clear();
-    if (!EnsureOpen()) {
-        return Status::Failed;
+    if (Status s = EnsureOpen(); !s.IsOk()) {
+        return s;
     }
-    if (!KeyExists(key.id)) {
-        return Status::NotFound;
+    if (Status s = KeyExists(key.id); !s.IsOk()) {
+        return s;
     }
     Statement q(*this, "SELECT name FROM keys WHERE parent=? ORDER BY id");
     if (!q) {
@@ -442,8 +457,8 @@ Status Hive::ListSubkeys(HKey key, std::vector<std::string>* out) {
 Status Hive::KeyName(HKey key, std::string* out) {
     const threads::OneThreadScope inUse = UsedHere();
     out->clear();
-    if (!EnsureOpen()) {
-        return Status::Failed;
+    if (Status s = EnsureOpen(); !s.IsOk()) {
+        return s;
     }
     Statement q(*this, "SELECT name FROM keys WHERE id=?");
     if (!q) {
@@ -460,12 +475,12 @@ Status Hive::KeyName(HKey key, std::string* out) {
 
 Hive::Batch::Batch(Hive& hive) : m_hive(hive) {
     const threads::OneThreadScope inUse = hive.UsedHere();
-    m_ok = hive.BeginWrite() == Status::Ok;
+    m_begun = hive.BeginWrite();
 }
 
 Hive::Batch::~Batch() {
     const threads::OneThreadScope inUse = m_hive.UsedHere();
-    if (m_ok && !m_done) {
+    if (m_begun.IsOk() && !m_done) {
         m_hive.m_doomed = true;
         m_hive.EndWrite(Status::Failed);
     }
@@ -473,7 +488,10 @@ Hive::Batch::~Batch() {
 
 Status Hive::Batch::Commit() {
     const threads::OneThreadScope inUse = m_hive.UsedHere();
-    if (!m_ok || m_done) {
+    if (!m_begun.IsOk()) {
+        return m_begun;
+    }
+    if (m_done) {
         return Status::Failed;
     }
     m_done = true;
@@ -482,8 +500,8 @@ Status Hive::Batch::Commit() {
 
 Hive::Snapshot::Snapshot(Hive& hive) : m_hive(hive) {
     const threads::OneThreadScope inUse = hive.UsedHere();
-    if (hive.EnsureOpen() && sqlite3_get_autocommit(hive.m_db)) {
-        m_owned = hive.Exec("BEGIN");
+    if (hive.EnsureOpen().IsOk() && sqlite3_get_autocommit(hive.m_db)) {
+        m_owned = hive.Exec("BEGIN").IsOk();
     }
 }
 

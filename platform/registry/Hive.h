@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/registry/Status.h"
 #include "platform/threads/OneThreadAtATime.h"
 
 struct sqlite3;
@@ -30,18 +31,6 @@ inline constexpr HKey HKEY_LOCAL_MACHINE{1};
 
 inline constexpr std::uint32_t REG_SZ = 1;
 
-enum class Status {
-    Ok,
-    NotFound,     // the key or value does not exist (or the handle is stale)
-    HasSubkeys,   // a key that still has subkeys is never deleted
-    InvalidName,  // empty path component, root deletion
-    TooLong,      // path over 1023 or name over 255 characters
-    Failed,       // the store could not be opened, read or written
-};
-
-// `s` in the user's language, for a message.
-const char* StatusText(Status s);
-
 struct Value {
     std::string name;
     std::uint32_t type = REG_SZ;
@@ -58,10 +47,9 @@ public:
     Hive& operator=(const Hive&) = delete;
 
     const std::string& Path() const { return m_path; }
-    // The reason of the last failure, for detail text (file, SQLite's message).
-    const std::string& LastError() const { return m_lastError; }
-    // Opens the file if it is not open yet; false when it cannot be used as a store.
-    bool IsUsable() { return EnsureOpen(); }
+    // Opens the file if it is not open yet; Failed, with the reason, when it cannot be used
+    // as a store.
+    Status Open();
     // How long a call waits for another program's lock before it fails, on the clock seam.
     // Once a wait has run out, calls fail at once for as long again, so a command or an
     // action that meets a lock held for long waits this long in all, not once for each of
@@ -86,12 +74,14 @@ public:
         ~Batch();  // rolls back unless committed
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
-        bool Ok() const { return m_ok; }
+        bool Ok() const { return m_begun.IsOk(); }
+        // Why the batch could not begin; Ok when it did.
+        const Status& Begun() const { return m_begun; }
         Status Commit();
 
     private:
         Hive& m_hive;
-        bool m_ok = false;
+        Status m_begun;
         bool m_done = false;
     };
 
@@ -118,12 +108,12 @@ private:
     threads::OneThreadScope UsedHere() {
         return threads::OneThreadScope(m_users, "the registry hive");
     }
-    bool EnsureOpen();
+    Status EnsureOpen();
     static int OnBusy(void* self, int count);
     // Tightens the file to its owner once it is known to be a store; closes it when it cannot.
-    bool MadePrivate(const files::PrivateFile& file);
+    Status MadePrivate(const files::PrivateFile& file);
     void Close();
-    bool Exec(const char* sql);
+    Status Exec(const char* sql);
     sqlite3_stmt* Prepare(const char* sql);
     Status Fail(const char* what);
     Status BeginWrite();
@@ -131,12 +121,12 @@ private:
     // One change to a value of `key` in a write transaction of its own (or the batch's):
     // the name's length and the key's existence checked first.
     Status ChangeValue(HKey key, std::string_view name, const std::function<Status()>& change);
-    bool KeyExists(std::int64_t id);
+    // Ok or NotFound; Failed when the store could not be asked, which is no answer.
+    Status KeyExists(std::int64_t id);
     Status Lookup(std::int64_t parent, const std::string& name, std::int64_t* id);
     Status Resolve(HKey root, std::string_view path, bool create, HKey* out);
 
     std::string m_path;
-    std::string m_lastError;
     sqlite3* m_db = nullptr;
     int m_busyMs = 15000;
     std::chrono::steady_clock::time_point m_waitDeadline{};
@@ -147,6 +137,7 @@ private:
     bool m_pausing = false;  // inside the lock wait's pause, which must not reach SQLite
     int m_depth = 0;         // nesting of write transactions
     bool m_doomed = false;   // a call inside the open transaction failed in SQLite
+    Status m_doomedBy;       // and why, for the transaction's own result
     struct Cache;
     std::unique_ptr<Cache> m_cache;
     threads::OneThreadAtATime m_users;

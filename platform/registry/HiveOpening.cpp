@@ -61,22 +61,28 @@ void Hive::Close() {
     m_doomed = false;
 }
 
-bool Hive::EnsureOpen() {
+Status Hive::Open() {
+    const threads::OneThreadScope inUse = UsedHere();
+    return EnsureOpen();
+}
+
+Status Hive::EnsureOpen() {
     if (m_pausing) {
         // SQLite forbids using a connection from inside its own busy handler.
-        m_lastError = res::Fill(
-            res::Tr("%1: a call that waits for another program's lock is under way"), {m_path});
-        return false;
+        return {Status::Failed,
+                res::Fill(res::Tr("%1: a call that waits for another program's lock is under way"),
+                          {m_path})};
     }
     if (m_db) {
-        return true;
+        return Status::Ok;
     }
     // A missing file is created private from the first byte; an existing one is opened
     // only when it is the user's own regular file (a FIFO is refused, not waited on), and
     // its mode stays as it is until it is known to be a store.
     files::PrivateFile file;
-    if (!files::OpenPrivateFile(m_path, res::Tr("the store"), true, &file, &m_lastError)) {
-        return false;
+    std::string error;
+    if (!files::OpenPrivateFile(m_path, res::Tr("the store"), true, &file, &error)) {
+        return {Status::Failed, error};
     }
     const UniqueFd held(file.fd);
 
@@ -84,9 +90,10 @@ bool Hive::EnsureOpen() {
     int rc = sqlite3_open_v2(m_path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX,
                              nullptr);
     if (rc != SQLITE_OK) {
-        m_lastError = m_path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc));
+        Status failed{Status::Failed,
+                      m_path + ": " + (db ? sqlite3_errmsg(db) : sqlite3_errstr(rc))};
         sqlite3_close_v2(db);
-        return false;
+        return failed;
     }
     m_db = db;
     sqlite3_busy_handler(m_db, &Hive::OnBusy, this);
@@ -110,15 +117,15 @@ bool Hive::EnsureOpen() {
         }
     }
     if (tables < 0 || appId < 0) {
-        Fail(N_("cannot read the store"));
+        Status failed = Fail(N_("cannot read the store"));
         Close();
-        return false;
+        return failed;
     }
     if (!SameFile(m_path, file.st)) {
-        m_lastError =
-            res::Fill(res::Tr("%1: replaced by another file while it was being opened"), {m_path});
         Close();
-        return false;
+        return {
+            Status::Failed,
+            res::Fill(res::Tr("%1: replaced by another file while it was being opened"), {m_path})};
     }
     if (tables == 2 && appId == kApplicationId) {
         return MadePrivate(file);
@@ -129,30 +136,30 @@ bool Hive::EnsureOpen() {
         empty = any && any.Step() == SQLITE_ROW && any.Int(0) == 0;
     }
     if (!empty || appId != 0) {
-        m_lastError = res::Fill(res::Tr("%1: not a zo-config store"), {m_path});
         Close();
-        return false;
+        return {Status::Failed, res::Fill(res::Tr("%1: not a zo-config store"), {m_path})};
     }
-    if (!MadePrivate(file)) {
-        return false;
+    if (Status s = MadePrivate(file); !s.IsOk()) {
+        return s;
     }
     std::string init = std::string("BEGIN IMMEDIATE;") + kSchema +
                        "PRAGMA application_id=" + std::to_string(kApplicationId) + ";COMMIT;";
-    if (!Exec(init.c_str())) {
+    if (Status s = Exec(init.c_str()); !s.IsOk()) {
         Exec("ROLLBACK");
         Close();
-        return false;
+        return s;
     }
-    return true;
+    return Status::Ok;
 }
 
-bool Hive::MadePrivate(const files::PrivateFile& file) {
+Status Hive::MadePrivate(const files::PrivateFile& file) {
     // A store made before it was private (or copied in) holds the SPIDs too.
-    if (!files::MakePrivate(file, m_path, &m_lastError)) {
+    std::string error;
+    if (!files::MakePrivate(file, m_path, &error)) {
         Close();
-        return false;
+        return {Status::Failed, error};
     }
-    return true;
+    return Status::Ok;
 }
 
 }  // namespace zo::registry

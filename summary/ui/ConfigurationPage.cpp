@@ -16,7 +16,6 @@
 #include "res/ResourceIds.h"
 #include "res/Strings.h"
 #include "res/Translation.h"
-#include "store/RegistryKey.h"
 #include "summary/ui/SplashDialog.h"
 #include "summary/ui/SummarySheet.h"
 #include "wizard/ui/WizardSheet.h"
@@ -141,8 +140,8 @@ void ConfigurationPage::PushFields() {
     }
 }
 
-void ConfigurationPage::StoreFailed() {
-    Tell(res::IDS_REGISTRY_FAILED, store::RegistryFailureDetail());
+void ConfigurationPage::StoreFailed(const std::string& reason) {
+    Tell(res::IDS_REGISTRY_FAILED, reason);
 }
 
 void ConfigurationPage::ProfilesListed() {

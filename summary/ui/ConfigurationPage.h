@@ -54,7 +54,7 @@ protected:
 
 private:
     // ProfileEditor::Listener: the controls follow the editor.
-    void StoreFailed() override;
+    void StoreFailed(const std::string& reason) override;
     void ProfilesListed() override;
     void ProfileUnlisted(const std::string& name) override;
     void RemovableChanged() override;

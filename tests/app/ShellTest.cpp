@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QDialog>
 #include <QtTest>
 #include <string>
@@ -13,6 +15,7 @@
 #include "store/RegistryKey.h"
 #include "summary/ui/SummarySheet.h"
 #include "support/ScriptedPrompter.h"
+#include "support/StoreLock.h"
 #include "support/TempWorkDir.h"
 #include "support/TestStore.h"
 #include "support/ui/QtTestMain.h"
@@ -105,6 +108,50 @@ private slots:
         app.results = {ui::ID_WIZFINISH, ui::IDCANCEL};
         QVERIFY(!app.InitInstance());
         QCOMPARE(app.channelPorts, (std::vector<std::string>{"", "COM2"}));
+    }
+
+    // A store that cannot be read is no first start: message 114 with the store's reason,
+    // and no sheet that could save over what it holds.
+    void aStoreThatCannotBeReadEndsWithTheRegistryMessage() {
+        test::TestStore store;
+        MarkApplied("Home");
+        test::ScriptedPrompter prompter;
+        ScriptedApp app;
+        {
+            test::StoreLock lock(store.Path());
+            QVERIFY(lock.Held());
+            QVERIFY(!app.InitInstance());
+        }
+        QVERIFY(app.captions.empty());
+        QCOMPARE(prompter.texts,
+                 std::vector<std::string>{res::LoadString(res::IDS_REGISTRY_FAILED)});
+        QCOMPARE(prompter.details.size(), std::size_t(1));
+        QVERIFY2(prompter.details[0].rfind("Profile store " + store.Path() + ": ", 0) == 0,
+                 prompter.details[0].c_str());
+    }
+
+    // Nor is a store in a folder the user may not search, which cannot be looked for. Root
+    // searches every folder.
+    void aStoreThatCannotBeLookedForEndsWithTheRegistryMessage() {
+        if (::geteuid() == 0) {
+            QSKIP("root searches every folder");
+        }
+        test::TestStore store;
+        const std::string folder = store.Dir() + "/closed";
+        QCOMPARE(::mkdir(folder.c_str(), 0700), 0);
+        registry::SetDefaultHivePath(folder + "/registry.db");
+        QCOMPARE(::chmod(folder.c_str(), 0), 0);
+        test::ScriptedPrompter prompter;
+        ScriptedApp app;
+        const bool started = app.InitInstance();
+        ::chmod(folder.c_str(), 0700);
+        QVERIFY(!started);
+        QVERIFY(app.captions.empty());
+        QCOMPARE(prompter.texts,
+                 std::vector<std::string>{res::LoadString(res::IDS_REGISTRY_FAILED)});
+        QCOMPARE(prompter.details.size(), std::size_t(1));
+        QVERIFY2(prompter.details[0].find(folder) != std::string::npos,
+                 prompter.details[0].c_str());
     }
 
     void missingWindowSupportEndsWithItsMessage() {

@@ -96,8 +96,8 @@ private slots:
         QCOMPARE(app.wizardResult, int(ui::ID_WIZFINISH));
         QCOMPARE(app.captions.size(), std::size_t(2));  // then the configuration window
         QVERIFY(prompter.texts.empty());
-        QCOMPARE(store::ActiveProfileName(), std::string("My Office"));
-        store::Profile p = store::ReadProfile("My Office");
+        QCOMPARE(store::ActiveProfileName().Value(), std::string("My Office"));
+        store::Profile p = store::ReadProfile("My Office").Value();
         QCOMPARE(p.storedCount, std::size_t(10));
         QCOMPARE(p.At(store::kPort), std::string("COM2"));
         QCOMPARE(p.At(store::kSpid1), std::string("20655501000101"));

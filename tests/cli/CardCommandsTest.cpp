@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "app/cli/Commands.h"
@@ -16,6 +17,7 @@
 #include "store/ProfileStore.h"
 #include "support/LinkTest.h"
 #include "support/PtyPair.h"
+#include "support/StoreLock.h"
 #include "support/TempWorkDir.h"
 #include "support/TestStore.h"
 
@@ -86,7 +88,7 @@ TEST_F(CardCommandsTest, ApplyRecordsTheProfileAndIdentifyFindsItsPort) {
     Outcome r = Command({"apply", "Office"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_EQ(r.out, "Applied \"Office\" to the card on COM3.\n");
-    EXPECT_EQ(store::ActiveProfileName(), "Office");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Office");
     EXPECT_EQ(card.Model().Stored().dn1, "5550100");
     EXPECT_LT(Elapsed(), 20s);
     r = Command({"identify"});
@@ -123,7 +125,37 @@ TEST_F(CardCommandsTest, ApplyExitStatusFollowsTheOutcome) {
     EXPECT_EQ(r.code, cli::kExitUnsafeValue);
     EXPECT_NE(r.err.find("SPID 1"), std::string::npos);
     EXPECT_EQ(static_cast<std::size_t>(card.OpenCount()), opens);
-    EXPECT_EQ(store::ActiveProfileName(), "");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "");
+}
+
+// A store that cannot be read is reported as one, with its reason: not as "no applied
+// profile" nor as no profile of that name. One that fails at the save names its own reason.
+TEST_F(CardCommandsTest, AStoreThatCannotBeReadIsAStoreFailureWithItsReason) {
+    Save("Office", "20655501000101", "COM3");
+    ASSERT_EQ(Command({"apply", "Office"}).code, 0);
+    const std::string detail = "\n(Profile store " + store.Path() + ": ";
+    {
+        StoreLock lock(store.Path());
+        ASSERT_TRUE(lock.Held());
+        for (const std::vector<std::string>& args :
+             std::vector<std::vector<std::string>>{{"identify"}, {"apply", "Office"}}) {
+            const Outcome r = Command(args);
+            EXPECT_EQ(r.code, cli::kExitStore) << args[0] << ": " << r.err;
+            EXPECT_EQ(r.err.rfind(Text(res::IDS_REGISTRY_FAILED), 0), 0u) << r.err;
+            EXPECT_NE(r.err.find(detail), std::string::npos) << r.err;
+        }
+    }
+    std::optional<StoreLock> lock;
+    ports.MapToDevice("COM3", FailingWrites(card.Opener(), [&](std::string_view d) {
+                          if (d.starts_with("AT%Z1") && !lock) {
+                              lock.emplace(store.Path());
+                          }
+                          return false;
+                      }));
+    const Outcome r = Command({"apply", "Office"});
+    EXPECT_EQ(r.code, cli::kExitStore) << r.err;
+    EXPECT_NE(r.err.find(Text(res::IDS_REGISTRY_FAILED)), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find(detail), std::string::npos) << r.err;
 }
 
 // A card that refuses a setting or hangs up before it stored the settings is no success;
@@ -143,7 +175,7 @@ TEST_F(CardCommandsTest, ApplyIsASuccessOnlyWhenTheCardStoredTheSettings) {
     EXPECT_LT(Elapsed() - before, 10s) << "ERROR ends each wait";
     EXPECT_NE(r.err.find("The card refused the command \"AT!C0=32\"."), std::string::npos) << r.err;
     EXPECT_EQ(r.out, "");
-    EXPECT_EQ(store::ActiveProfileName(), "");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "");
 
     // Hang-ups after the flow command, and on the store itself.
     for (int answered : {9, 10}) {
@@ -153,7 +185,7 @@ TEST_F(CardCommandsTest, ApplyIsASuccessOnlyWhenTheCardStoredTheSettings) {
         EXPECT_NE(r.code, 0) << answered;
         EXPECT_EQ(r.out, "") << answered;
         EXPECT_FALSE(gone->Model().Stored().Configured()) << answered;
-        EXPECT_EQ(store::ActiveProfileName(), "") << answered;
+        EXPECT_EQ(store::ActiveProfileName().Value(), "") << answered;
     }
     // Only the final reset may go unanswered.
     auto resetting = fresh();
@@ -161,7 +193,7 @@ TEST_F(CardCommandsTest, ApplyIsASuccessOnlyWhenTheCardStoredTheSettings) {
     r = Command({"apply", "Office"});
     EXPECT_EQ(r.code, 0) << r.err;
     EXPECT_TRUE(resetting->Model().Stored().Configured());
-    EXPECT_EQ(store::ActiveProfileName(), "Office");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Office");
 }
 
 // A card that hangs up or falls silent during identify is no reply (5) with the device's
@@ -246,12 +278,12 @@ TEST_F(CardCommandsTest, ProbeSaysWhyEachPortFailed) {
 // keep the stored spelling.
 TEST_F(CardCommandsTest, ApplyInAnotherCaseRecordsTheStoredName) {
     Save("Home", "20655501000101", "COM3");
-    const store::Profile before = store::ReadProfile("Home");
+    const store::Profile before = store::ReadProfile("Home").Value();
     Outcome r = Command({"apply", "HOME"});
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(store::ActiveProfileName(), "Home");
-    EXPECT_EQ(store::ReadProfile("Home"), before);
-    EXPECT_EQ(store::ListProfileNames(), std::vector<std::string>{"Home"});
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Home");
+    EXPECT_EQ(store::ReadProfile("Home").Value(), before);
+    EXPECT_EQ(store::ListProfileNames().Value(), std::vector<std::string>{"Home"});
 }
 
 }  // namespace

@@ -80,7 +80,7 @@ TEST_F(CommandsTest, RemoveRefusesTheLastProfile) {
     Outcome last = Command({"remove", "Office"});
     EXPECT_EQ(last.code, kExitRefused);
     EXPECT_EQ(Command({"remove", "Home"}).code, kExitRefused);
-    EXPECT_EQ(zo::store::ListProfileNames(), std::vector<std::string>{"Office"});
+    EXPECT_EQ(zo::store::ListProfileNames().Value(), std::vector<std::string>{"Office"});
 }
 
 TEST_F(CommandsTest, ImportErrorsNameTheLineAndChangeNothing) {
@@ -91,7 +91,7 @@ TEST_F(CommandsTest, ImportErrorsNameTheLineAndChangeNothing) {
     Outcome r = Command({"import", file});
     EXPECT_EQ(r.code, kExitRefused);
     EXPECT_NE(r.err.find(file + ":5:"), std::string::npos) << r.err;
-    EXPECT_EQ(zo::store::ListProfileNames(), std::vector<std::string>{"Office"});
+    EXPECT_EQ(zo::store::ListProfileNames().Value(), std::vector<std::string>{"Office"});
     EXPECT_EQ(Command({"import", store.Dir() + "/missing.reg"}).code, kExitRefused);
 }
 
@@ -202,11 +202,12 @@ TEST_F(CommandsTest, RemoveKeepsTheLastRealProfileAndItsRecordWhateverTheCase) {
     EXPECT_EQ(Command({"profiles"}).out, "* Home\n  Work\n");
     Outcome removed = Command({"remove", "home"});
     EXPECT_EQ(removed.code, kExitOk) << removed.err;
-    EXPECT_EQ(zo::store::ActiveProfileName(), "") << "no record of a removed profile remains";
+    EXPECT_EQ(zo::store::ActiveProfileName().Value(), "")
+        << "no record of a removed profile remains";
     Outcome last = Command({"remove", "WORK"});
     EXPECT_EQ(last.code, kExitRefused);
     EXPECT_NE(last.err.find("\"Work\" is the only stored profile"), std::string::npos) << last.err;
-    EXPECT_EQ(zo::store::ListProfileNames(), std::vector<std::string>{"Work"});
+    EXPECT_EQ(zo::store::ListProfileNames().Value(), std::vector<std::string>{"Work"});
 }
 
 // Text from the store reaches the terminal as text: control characters are written out.
@@ -364,5 +365,5 @@ TEST_F(CommandsTest, ALockedStoreIsWaitedForOnceInAll) {
     sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
     sqlite3_close(other);
     zo::registry::SetDefaultHivePath(store.Path());
-    EXPECT_EQ(zo::store::ListProfileNames(), (std::vector<std::string>{"Home", "Office"}));
+    EXPECT_EQ(zo::store::ListProfileNames().Value(), (std::vector<std::string>{"Home", "Office"}));
 }

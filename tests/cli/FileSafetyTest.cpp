@@ -127,8 +127,9 @@ TEST(StoreFile, ADeviceFifoOrDirectoryIsNoStore) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path : {fifo, store.Dir(), std::string("/dev/null")}) {
         zo::registry::Hive hive(path);
-        EXPECT_FALSE(hive.IsUsable()) << path;
-        EXPECT_NE(hive.LastError().find(path), std::string::npos) << hive.LastError();
+        const zo::registry::Status opened = hive.Open();
+        EXPECT_FALSE(opened.IsOk()) << path;
+        EXPECT_NE(opened.Text().find(path), std::string::npos) << opened.Text();
     }
     EXPECT_EQ(Mode(fifo + "-journal"), 0u);
     EXPECT_EQ(Mode("/dev/null-journal"), 0u);
@@ -150,7 +151,7 @@ TEST(PrivateFiles, AreCreatedOrTightenedToOwnerOnly) {
         ::chmod(path.c_str(), 0644);
     }
     zo::registry::Hive hive(db);
-    EXPECT_TRUE(hive.IsUsable()) << hive.LastError();
+    EXPECT_TRUE(hive.Open().IsOk()) << hive.Open().Text();
     std::string error;
     EXPECT_NE(zo::comm::ByteTrace::Create(trace, &error), nullptr) << error;
     zo::cardsim::Nvram kept(memory);
@@ -193,9 +194,9 @@ TEST(PrivateFiles, AnotherUsersFileIsRefusedAndLeftAsItWas) {
         ASSERT_EQ(::chmod(path.c_str(), 0666), 0);
     }
     zo::registry::Hive hive(db);
-    EXPECT_FALSE(hive.IsUsable());
-    EXPECT_NE(hive.LastError().find("belongs to another user"), std::string::npos)
-        << hive.LastError();
+    const zo::registry::Status opened = hive.Open();
+    EXPECT_FALSE(opened.IsOk());
+    EXPECT_NE(opened.Text().find("belongs to another user"), std::string::npos) << opened.Text();
     std::string error;
     EXPECT_EQ(zo::comm::ByteTrace::Create(trace, &error), nullptr);
     EXPECT_NE(error.find("belongs to another user"), std::string::npos) << error;
@@ -232,8 +233,9 @@ TEST(PrivateFiles, AnotherUsersLinkInASharedDirectoryIsNotFollowed) {
     EXPECT_EQ(Command({"export", link}, &err), kExitRefused);
     EXPECT_NE(err.find("symbolic link of another user"), std::string::npos) << err;
     zo::registry::Hive hive(link);
-    EXPECT_FALSE(hive.IsUsable());
-    EXPECT_NE(hive.LastError().find("symbolic link of another user"), std::string::npos);
+    const zo::registry::Status opened = hive.Open();
+    EXPECT_FALSE(opened.IsOk());
+    EXPECT_NE(opened.Text().find("symbolic link of another user"), std::string::npos);
     std::string error;
     EXPECT_EQ(zo::comm::ByteTrace::Create(link, &error), nullptr);
     EXPECT_EQ(zo::test::Slurp(mine), "mine");
@@ -261,7 +263,7 @@ TEST(PrivateFiles, WhatIsNoStoreKeepsItsMode) {
     for (const auto& [path, mode] : files) {
         ASSERT_EQ(::chmod(path.c_str(), mode), 0);
         zo::registry::Hive hive(path);
-        EXPECT_FALSE(hive.IsUsable()) << path;
+        EXPECT_FALSE(hive.Open().IsOk()) << path;
         EXPECT_EQ(Mode(path), mode) << path;
     }
     EXPECT_EQ(zo::test::Slurp(text), "some notes\n");

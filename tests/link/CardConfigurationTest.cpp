@@ -62,7 +62,7 @@ TEST_F(CardConfigurationTest, WizardProgramsTheCardWithTheWholeScript) {
                                         "AT&W\r\n", "AT%Z1\r\n"}));
     EXPECT_EQ(progress.steps, 10);
     EXPECT_EQ(Current(), std::vector<std::string>{"Office"});
-    EXPECT_EQ(store::ReadProfile("Office").At(store::kSpid1), "20655501000101")
+    EXPECT_EQ(store::ReadProfile("Office").Value().At(store::kSpid1), "20655501000101")
         << "saved in the transaction that records it as applied";
     EXPECT_EQ(card.Model().Stored().spid1, "20655501000101");
     EXPECT_GE(Elapsed(), 13000ms) << "four pauses and the reply window";

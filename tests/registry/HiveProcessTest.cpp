@@ -61,8 +61,8 @@ TEST(HiveProcess, WriterWaitsForAnotherProgramsLockAndLosesNothing) {
     ::waitpid(holder, &status, 0);
     ::close(fds[0]);
     ::close(fds[1]);
-    EXPECT_EQ(ListProfileNames(), (std::vector<std::string>{"Before", "During"}));
-    EXPECT_EQ(ReadProfile("During").storedCount, 10u);
+    EXPECT_EQ(ListProfileNames().Value(), (std::vector<std::string>{"Before", "During"}));
+    EXPECT_EQ(ReadProfile("During").Value().storedCount, 10u);
 }
 
 TEST(HiveProcess, LockHeldTooLongFailsCleanly) {
@@ -80,9 +80,9 @@ TEST(HiveProcess, LockHeldTooLongFailsCleanly) {
     ::waitpid(holder, nullptr, 0);
     ::close(fds[0]);
     ::close(fds[1]);
-    EXPECT_EQ(ListProfileNames(), std::vector<std::string>{"Kept"});
-    EXPECT_EQ(ReadProfile("Kept"), ReadProfile("Kept"));
-    EXPECT_EQ(ReadProfile("Kept").At(kLocation), "Kept");
+    EXPECT_EQ(ListProfileNames().Value(), std::vector<std::string>{"Kept"});
+    EXPECT_EQ(ReadProfile("Kept").Value(), ReadProfile("Kept").Value());
+    EXPECT_EQ(ReadProfile("Kept").Value().At(kLocation), "Kept");
 }
 
 // A profile saver killed at random moments: the store always opens, passes SQLite's
@@ -93,7 +93,8 @@ TEST(HiveProcess, SurvivesBeingKilledMidSave) {
     std::uniform_int_distribution<int> delayUs(500, 12000);
     auto check = [&](int round) {
         Hive reader(store.Path());
-        ASSERT_TRUE(reader.IsUsable()) << reader.LastError();
+        const zo::registry::Status opened = reader.Open();
+        ASSERT_TRUE(opened.IsOk()) << opened.Text();
         sqlite3* db = nullptr;
         ASSERT_EQ(sqlite3_open(store.Path().c_str(), &db), SQLITE_OK);
         sqlite3_stmt* stmt = nullptr;
@@ -106,7 +107,7 @@ TEST(HiveProcess, SurvivesBeingKilledMidSave) {
         RegistryKey pccard(HKEY_LOCAL_MACHINE, WithoutTrailingBackslash(PccardPath()));
         pccard.ReadSubkeys();
         for (const auto& name : pccard.Results()) {
-            const Profile p = ReadProfile(name);
+            const Profile p = ReadProfile(name).Value();
             ASSERT_TRUE(p.storedCount == 10 || p.storedCount == 12) << name << " round " << round;
             EXPECT_EQ(p.At(kLocation), name);
             const std::string& g = p.At(kSwitch);
@@ -152,7 +153,7 @@ TEST(HiveProcess, SurvivesBeingKilledMidSave) {
     }
     EXPECT_GE(kills, 200);
     check(-1);
-    EXPECT_FALSE(ListProfileNames().empty());
+    EXPECT_FALSE(ListProfileNames().Value().empty());
     // Read by tools/reliability.sh for the figures of docs/reliability.md.
     std::printf("[figure] crash-loop kills survived: %d\n", kills);
 }

@@ -224,7 +224,7 @@ TEST_F(HiveTest, ANoticedWaitGoesToTheLockWaitAndRefusesCallsFromInside) {
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open(store.Path().c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    std::vector<Status> inner;
+    std::vector<Status::Code> inner;
     auto insideStillOn = std::chrono::milliseconds(0);
     watch.during = [&] {
         if (watch.pauses != 1) {
@@ -232,8 +232,8 @@ TEST_F(HiveTest, ANoticedWaitGoesToTheLockWaitAndRefusesCallsFromInside) {
         }
         const auto before = clock.Now();
         std::vector<std::string> names;
-        inner.push_back(hive.ListSubkeys(HKEY_LOCAL_MACHINE, &names));
-        inner.push_back(hive.SetString(k, "Location", "Elsewhere"));
+        inner.push_back(hive.ListSubkeys(HKEY_LOCAL_MACHINE, &names).code());
+        inner.push_back(hive.SetString(k, "Location", "Elsewhere").code());
         Hive::Batch batch(hive);
         inner.push_back(batch.Ok() ? Status::Ok : Status::Failed);
         insideStillOn = std::chrono::duration_cast<std::chrono::milliseconds>(clock.Now() - before);
@@ -241,7 +241,7 @@ TEST_F(HiveTest, ANoticedWaitGoesToTheLockWaitAndRefusesCallsFromInside) {
     const auto start = clock.Now();
     EXPECT_EQ(hive.SetString(k, "Location", "Home"), Status::Failed);
     EXPECT_EQ(clock.Now() - start, std::chrono::seconds(15));
-    EXPECT_EQ(inner, std::vector<Status>(3, Status::Failed));
+    EXPECT_EQ(inner, std::vector<Status::Code>(3, Status::Failed));
     EXPECT_EQ(insideStillOn.count(), 0) << "a call from inside the pause waited";
     EXPECT_EQ(watch.depth, 1);
     EXPECT_EQ(watch.begun, 1);
@@ -271,9 +271,10 @@ TEST(HiveFile, DamagedOrForeignFileIsReportedAndLeftAsItIs) {
     const std::string before = ReadAll(store.Path());
     Hive& hive = DefaultHive();
     HKey k;
-    EXPECT_FALSE(hive.IsUsable());
-    EXPECT_EQ(hive.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST", &k), Status::Failed);
-    EXPECT_NE(hive.LastError().find(store.Path()), std::string::npos);
+    EXPECT_FALSE(hive.Open().IsOk());
+    const Status created = hive.CreateKey(HKEY_LOCAL_MACHINE, "SOFTWARE\\KEST", &k);
+    EXPECT_EQ(created, Status::Failed);
+    EXPECT_NE(created.Text().find(store.Path()), std::string::npos);
     EXPECT_EQ(ReadAll(store.Path()), before);
 
     // A healthy SQLite database of some other program is not ours either.
@@ -283,7 +284,7 @@ TEST(HiveFile, DamagedOrForeignFileIsReportedAndLeftAsItIs) {
     sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1);", nullptr, nullptr, nullptr);
     sqlite3_close(db);
     Hive foreign(other);
-    EXPECT_FALSE(foreign.IsUsable());
+    EXPECT_FALSE(foreign.Open().IsOk());
     EXPECT_EQ(foreign.CreateKey(HKEY_LOCAL_MACHINE, "X", &k), Status::Failed);
 }
 

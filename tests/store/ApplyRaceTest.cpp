@@ -81,14 +81,14 @@ TEST(ApplyRace, AnotherProgramsRemovalAndImportSurviveAnApplyUnderWay) {
     EXPECT_NE(first.err.find("Another program removed or changed this profile"), std::string::npos)
         << first.err;
     zo::registry::SetDefaultHivePath(removed.Path());
-    EXPECT_EQ(ListProfileNames(), std::vector<std::string>{"Work"});
-    EXPECT_EQ(ActiveProfileName(), "");
+    EXPECT_EQ(ListProfileNames().Value(), std::vector<std::string>{"Work"});
+    EXPECT_EQ(ActiveProfileName().Value(), "");
 
     // The apply that read the old numbers leaves the imported ones in place.
     EXPECT_EQ(second.code, 1) << second.out << second.err;
     zo::registry::SetDefaultHivePath(imported.Path());
-    EXPECT_EQ(ReadProfile("Home").At(kSpid1), "30655501000101");
-    EXPECT_EQ(ActiveProfileName(), "");
+    EXPECT_EQ(ReadProfile("Home").Value().At(kSpid1), "30655501000101");
+    EXPECT_EQ(ActiveProfileName().Value(), "");
 }
 
 // Without anyone in the way the same run records the profile, under its stored name.
@@ -96,9 +96,9 @@ TEST(ApplyRace, AnUndisturbedApplyRecordsTheProfileAsStored) {
     zo::test::TestStore store;
     RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
     ASSERT_TRUE(WriteProfile(key, Record("Home", "20655501000101")));
-    const Profile before = ReadProfile("Home");
+    const Profile before = ReadProfile("Home").Value();
     zo::test::Outcome r = zo::test::RunProgram(Bin(store) + "--simulate apply HOME", store.Dir());
     EXPECT_EQ(r.code, 0) << r.err;
-    EXPECT_EQ(ActiveProfileName(), "Home");
-    EXPECT_EQ(ReadProfile("Home"), before) << "nothing edited, nothing rewritten";
+    EXPECT_EQ(ActiveProfileName().Value(), "Home");
+    EXPECT_EQ(ReadProfile("Home").Value(), before) << "nothing edited, nothing rewritten";
 }

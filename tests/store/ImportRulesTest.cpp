@@ -52,7 +52,7 @@ StoreResult Import(const std::string& text) {
 std::string Export() {
     std::vector<RegKey> keys;
     std::string error, text;
-    EXPECT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys, &error));
+    EXPECT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys));
     EXPECT_TRUE(FormatRegFile(keys, &text, &error));
     return text;
 }
@@ -71,7 +71,7 @@ TEST(ImportOrder, KnownValuesAreStoredInTheProgramsOrder) {
     for (const auto& order : {kHome, alphabetical, reversed, spidFirst}) {
         zo::test::TestStore store;
         ASSERT_TRUE(Import(File("PCCARD\\Home", order)).Ok());
-        Profile p = ReadProfile("Home");
+        Profile p = ReadProfile("Home").Value();
         ASSERT_EQ(p.storedCount, kHome.size()) << order.front().name;
         for (std::size_t i = 0; i < kHome.size(); ++i) {
             EXPECT_EQ(p.At(i), kHome[i].data)
@@ -84,7 +84,7 @@ TEST(ImportOrder, AFileUpdatingSomeValuesKeepsTheRestInPlace) {
     zo::test::TestStore store;
     ASSERT_TRUE(Import(File("PCCARD\\Home", kHome)).Ok());
     ASSERT_TRUE(Import(File("PCCARD\\HOME", {{"SPID2", "1"}, {"Phone1", "2"}})).Ok());
-    Profile p = ReadProfile("Home");
+    Profile p = ReadProfile("Home").Value();
     EXPECT_EQ(p.At(kLocation), "Home");
     EXPECT_EQ(p.At(kPhone1), "2");
     EXPECT_EQ(p.At(kSpid1), "20655501000101");
@@ -112,7 +112,7 @@ TEST(ImportOrder, AProfileThatCouldNotBeReadBackAsWrittenIsRefusedWithItsLine) {
         StoreResult r = Import(text);
         EXPECT_EQ(r.status, StoreStatus::Invalid) << text;
         EXPECT_EQ(r.line, c.line) << r.text;
-        EXPECT_TRUE(ListProfileNames().empty());
+        EXPECT_TRUE(ListProfileNames().Value().empty());
     }
 }
 
@@ -160,12 +160,12 @@ TEST(ImportRefusals, AnAppliedRecordMayNameAProfileOfTheFileOrTheStoreInAnyCase)
     zo::test::TestStore store;
     ASSERT_TRUE(Import(File("PCCARD\\Home", kHome)).Ok());
     EXPECT_TRUE(Import("REGEDIT4\n" + kKey + "CURRENT\\HOME]\n").Ok());
-    EXPECT_EQ(ActiveProfileName(), "HOME");
-    EXPECT_TRUE(IsActiveProfile("Home"));
+    EXPECT_EQ(ActiveProfileName().Value(), "HOME");
+    EXPECT_TRUE(IsActiveProfile("Home").Value());
     EXPECT_TRUE(Import("REGEDIT4\n" + kKey + "CURRENT\\Work]\n" + kKey +
                        "PCCARD\\Work]\n\"Location\"=\"Work\"\n")
                     .Ok());
-    EXPECT_EQ(ActiveProfileName(), "Work");
+    EXPECT_EQ(ActiveProfileName().Value(), "Work");
 }
 
 // The registry counts characters of a name, not the bytes of their encoding.
@@ -183,7 +183,7 @@ TEST(KeyNameLimits, CountCharactersAsTheRegistryDoes) {
 
     zo::test::TestStore store;
     ASSERT_TRUE(Import(File("PCCARD\\" + e255, {{"Location", "x"}})).Ok());
-    EXPECT_EQ(ListProfileNames(), std::vector<std::string>{e255});
+    EXPECT_EQ(ListProfileNames().Value(), std::vector<std::string>{e255});
     RegParseResult tooLong = ParseRegFile(File("PCCARD\\" + e256, {{"Location", "x"}}));
     EXPECT_FALSE(tooLong.ok);
     EXPECT_EQ(tooLong.errorLine, 3);

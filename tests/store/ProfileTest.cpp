@@ -81,12 +81,12 @@ TEST(ProfileValues, AnAddedUnknownValueCountsAsAChangeMeanwhile) {
     zo::test::TestStore store;
     RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
     ASSERT_TRUE(WriteProfile(key, Profile::FromStored(With(kTerminal1, {"P2", "S2"}))));
-    const Profile before = ReadProfile("Home");
+    const Profile before = ReadProfile("Home").Value();
     RegistryKey raw(HKEY_LOCAL_MACHINE, ProfilePath("Home"));
     ASSERT_TRUE(raw.WriteValues({"Extra"}, {"theirs"}));
-    ASSERT_EQ(ReadProfile("Home").storedCount, 13u);
+    ASSERT_EQ(ReadProfile("Home").Value().storedCount, 13u);
     Profile edited = before;
     edited.SPID1 = "99";
     EXPECT_EQ(SaveAppliedProfile({"Home", edited, before}).status, StoreStatus::Changed);
-    EXPECT_EQ(ReadProfile("Home").SPID1, "11");
+    EXPECT_EQ(ReadProfile("Home").Value().SPID1, "11");
 }

@@ -99,7 +99,7 @@ TEST(RegFileTransfer, ExportImportExportGivesTheSameText) {
         std::string error;
         ASSERT_TRUE(ImportKeys(zo::registry::DefaultHive(), r.keys).Ok());
         std::vector<RegKey> keys;
-        ASSERT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys, &error));
+        ASSERT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys));
         ASSERT_TRUE(FormatRegFile(keys, &first, &error));
     }
     EXPECT_EQ(first.rfind("REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST]\n", 0), 0u);
@@ -108,7 +108,7 @@ TEST(RegFileTransfer, ExportImportExportGivesTheSameText) {
     std::string error, second;
     std::vector<RegKey> keys;
     ASSERT_TRUE(ImportKeys(zo::registry::DefaultHive(), again.keys).Ok());
-    ASSERT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys, &error));
+    ASSERT_TRUE(CollectTree(zo::registry::DefaultHive(), kExportRoot, &keys));
     ASSERT_TRUE(FormatRegFile(keys, &second, &error));
     EXPECT_EQ(first, second);
 }
@@ -119,7 +119,7 @@ TEST(RegFileTransfer, ImportFailingHalfWayLeavesTheStoreUnchanged) {
     std::string error;
     ASSERT_TRUE(ImportKeys(hive, ParseRegFile(kImportable).keys).Ok());
     std::vector<RegKey> before;
-    ASSERT_TRUE(CollectTree(hive, kExportRoot, &before, &error));
+    ASSERT_TRUE(CollectTree(hive, kExportRoot, &before));
 
     // The parser passes a long value name only up to the store's limit; a key that
     // collides with nothing but whose value the store refuses fails the whole import.
@@ -130,7 +130,7 @@ TEST(RegFileTransfer, ImportFailingHalfWayLeavesTheStoreUnchanged) {
     EXPECT_EQ(refused.status, StoreStatus::Invalid);
     EXPECT_EQ(refused.line, 11) << refused.text;
     std::vector<RegKey> after;
-    ASSERT_TRUE(CollectTree(hive, kExportRoot, &after, &error));
+    ASSERT_TRUE(CollectTree(hive, kExportRoot, &after));
     std::string a, b;
     FormatRegFile(before, &a, &error);
     FormatRegFile(after, &b, &error);
@@ -166,15 +166,15 @@ TEST(RegFileTransfer, ImportedAppliedProfileReplacesTheStoredOne) {
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\Home]\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\PCCARD\\Home]\n\"Location\"=\"Home\"\n";
     ASSERT_TRUE(ImportKeys(hive, ParseRegFile(incoming).keys).Ok());
-    EXPECT_EQ(ActiveProfileName(), "Home");
-    EXPECT_EQ(ListProfileNames(), (std::vector<std::string>{"Office", "Home"}));
+    EXPECT_EQ(ActiveProfileName().Value(), "Home");
+    EXPECT_EQ(ListProfileNames().Value(), (std::vector<std::string>{"Office", "Home"}));
     // Re-importing the same record, in another letter case, keeps it.
     ASSERT_TRUE(
         ImportKeys(
             hive,
             ParseRegFile("REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\HOME]\n").keys)
             .Ok());
-    EXPECT_EQ(ActiveProfileName(), "Home");
+    EXPECT_EQ(ActiveProfileName().Value(), "Home");
 
     const char* const two =
         "REGEDIT4\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\KEST\\CURRENT\\A]\n"
@@ -182,7 +182,7 @@ TEST(RegFileTransfer, ImportedAppliedProfileReplacesTheStoredOne) {
     StoreResult refused = ImportKeys(hive, ParseRegFile(two).keys);
     EXPECT_EQ(refused.status, StoreStatus::Invalid);
     EXPECT_EQ(refused.line, 3) << refused.text;
-    EXPECT_EQ(ActiveProfileName(), "Home");
+    EXPECT_EQ(ActiveProfileName().Value(), "Home");
 }
 
 // A file that is UTF-8 in one place and not in another is neither UTF-8 nor Windows-1252:

@@ -78,8 +78,8 @@ TEST(StoreFaults, FullFileSystemFailsTheSaveAndKeepsWhatWasThere) {
     });
     EXPECT_EQ(code, 0) << "a save on a full file system reported success";
     zo::registry::SetDefaultHivePath(store.Path());
-    EXPECT_EQ(ListProfileNames(), std::vector<std::string>{"Kept"});
-    EXPECT_EQ(ReadProfile("Kept").At(kFlow), "old");
+    EXPECT_EQ(ListProfileNames().Value(), std::vector<std::string>{"Kept"});
+    EXPECT_EQ(ReadProfile("Kept").Value().At(kFlow), "old");
 }
 
 TEST(StoreFaults, ReadOnlyStoreIsReadButNeverWritten) {
@@ -94,7 +94,7 @@ TEST(StoreFaults, ReadOnlyStoreIsReadButNeverWritten) {
             return 3;
         }
         zo::registry::SetDefaultHivePath(store.Path());
-        if (ReadProfile("Kept").At(kFlow) != "old") {
+        if (ReadProfile("Kept").Value().At(kFlow) != "old") {
             return 2;
         }
         RegistryKey k(HKEY_LOCAL_MACHINE, PccardPath());
@@ -116,15 +116,15 @@ TEST(StoreFaults, TwoProgramsSavingAtOnceLoseNothingAndMixNothing) {
     ASSERT_TRUE(WIFEXITED(sa) && WEXITSTATUS(sa) == 0);
     ASSERT_TRUE(WIFEXITED(sb) && WEXITSTATUS(sb) == 0);
     zo::registry::SetDefaultHivePath(store.Path());
-    EXPECT_EQ(ListProfileNames().size(), static_cast<std::size_t>(2 * count + 1));
+    EXPECT_EQ(ListProfileNames().Value().size(), static_cast<std::size_t>(2 * count + 1));
     for (const std::string prefix : {"A", "B"}) {
         for (int i = 0; i < count; ++i) {
-            Profile p = ReadProfile(prefix + std::to_string(i));
+            Profile p = ReadProfile(prefix + std::to_string(i)).Value();
             ASSERT_EQ(p.storedCount, i % 2 == 1 ? 12u : 10u);
             EXPECT_EQ(p.At(kSwitch), prefix + "-" + std::to_string(i));
         }
     }
-    Profile both = ReadProfile("Both");
+    Profile both = ReadProfile("Both").Value();
     ASSERT_TRUE(both.storedCount == 10 || both.storedCount == 12);
     for (std::size_t i = kSwitch; i < both.storedCount; ++i) {
         EXPECT_EQ(both.At(i), both.At(kSwitch));

@@ -14,6 +14,7 @@
 #include "store/ProfileStore.h"
 #include "store/RegistryKey.h"
 #include "support/LinkTest.h"
+#include "support/StoreLock.h"
 #include "support/TestStore.h"
 
 namespace zo::test {
@@ -26,7 +27,10 @@ constexpr const char* kNi1 = "National ISDN-1 (NI-1)";
 
 // What the page would be told, one word each, in order.
 struct RecordingListener : ProfileEditor::Listener {
-    void StoreFailed() override { told.push_back("failed"); }
+    void StoreFailed(const std::string& reason) override {
+        told.push_back("failed");
+        reasons.push_back(reason);
+    }
     void ProfilesListed() override { told.push_back("listed"); }
     void ProfileUnlisted(const std::string& name) override { told.push_back("unlisted " + name); }
     void RemovableChanged() override { told.push_back("removable"); }
@@ -37,6 +41,7 @@ struct RecordingListener : ProfileEditor::Listener {
         return static_cast<int>(std::count(told.begin(), told.end(), "failed"));
     }
     Names told;
+    Names reasons;  // what each store failure said, for the message's detail
 };
 
 // Any question the card's conversation asks is a fault here.
@@ -150,11 +155,11 @@ TEST_F(ProfileEditorTest, RemoveShowsTheNextProfileAsNotApplied) {
     editor.SetModified(false);
     view.told.clear();
     EXPECT_TRUE(editor.Remove());
-    EXPECT_EQ(store::ListProfileNames(), Names{"Mid"});
+    EXPECT_EQ(store::ListProfileNames().Value(), Names{"Mid"});
     EXPECT_EQ(editor.Fields().Location, "Mid");
     EXPECT_EQ(editor.Fields().SPID1, "20655501010101");
     EXPECT_TRUE(editor.Modified()) << "the next profile is the recorded one, and still asks";
-    EXPECT_EQ(store::ActiveProfileName(), "Mid");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Mid");
     EXPECT_FALSE(editor.Removable());
     EXPECT_EQ(editor.Names(), Names{"Mid"});
     EXPECT_EQ(view.told.front(), "removable");
@@ -163,7 +168,7 @@ TEST_F(ProfileEditorTest, RemoveShowsTheNextProfileAsNotApplied) {
     // The last one stays.
     view.told.clear();
     EXPECT_FALSE(editor.Remove());
-    EXPECT_EQ(store::ListProfileNames(), Names{"Mid"});
+    EXPECT_EQ(store::ListProfileNames().Value(), Names{"Mid"});
     EXPECT_EQ(view.told, Names{"removable"});
 }
 
@@ -220,6 +225,30 @@ TEST_F(ProfileEditorTest, AStoreFailureIsToldAndRaisesNoQuestion) {
     EXPECT_EQ(editor.Fields().Location, "Lab");
 }
 
+// A store that breaks while the page is open: each failure reaches the page with the store
+// file and its error, and the fields keep what was shown rather than turning empty.
+TEST_F(ProfileEditorTest, AStoreThatBreaksMidRunIsToldWithItsReason) {
+    Store("Office", "2065550100", "20655501000101");
+    Store("Home", "4255550199", "42555501990101");
+    MarkApplied("Office");
+    Start();
+    view.told.clear();
+    {
+        StoreLock lock(store.Path());
+        ASSERT_TRUE(lock.Held());
+        EXPECT_FALSE(editor.Load("Home"));
+        editor.Fields().Location = "Home";
+        EXPECT_FALSE(editor.Select());
+        EXPECT_FALSE(editor.Remove());
+    }
+    EXPECT_EQ(editor.Fields().SPID1, "20655501000101");
+    ASSERT_EQ(view.reasons.size(), 4u) << "Load, Select's Load and record, Remove";
+    for (const std::string& reason : view.reasons) {
+        EXPECT_EQ(reason.rfind("Profile store " + store.Path() + ": ", 0), 0u) << reason;
+    }
+    EXPECT_EQ(store::ListProfileNames().Value(), (Names{"Office", "Home"})) << "nothing lost";
+}
+
 // Apply sends exchange and line number only, saves the fields with the port the card is
 // on, and from then on the profile is the applied one, also for the next Apply.
 TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
@@ -246,11 +275,11 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
          {"AT!N1=\"5550199\"", "AT!C2=\"42555501990102\"", "AT!N2=\"\"", "AT!C6=\"\""}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
-    const store::Profile saved = store::ReadProfile("Home");
+    const store::Profile saved = store::ReadProfile("Home").Value();
     EXPECT_EQ(saved.storedCount, 10u) << "terminal 2 is off";
     EXPECT_EQ(saved.At(store::kSpid1), "42555501990102");
     EXPECT_EQ(saved.At(store::kPort), "COM3");
-    EXPECT_EQ(store::ActiveProfileName(), "Home");
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Home");
 
     view.told.clear();
     editor.Applied(channel.Line().port);
@@ -261,7 +290,7 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
     editor.Fields().SPID1 = "42555501990103";
     outcome = summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
-    EXPECT_EQ(store::ReadProfile("Home").At(store::kSpid1), "42555501990103");
+    EXPECT_EQ(store::ReadProfile("Home").Value().At(store::kSpid1), "42555501990103");
     EXPECT_TRUE(prompter.asked.empty());
 }
 
@@ -278,7 +307,7 @@ TEST_F(ProfileEditorTest, ApplyKeepsAnotherProgramsChange) {
         summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::ProfileChanged);
     EXPECT_FALSE(outcome.storeText.empty());
-    EXPECT_EQ(store::ReadProfile("Office").At(store::kSpid1), "20655501007777");
+    EXPECT_EQ(store::ReadProfile("Office").Value().At(store::kSpid1), "20655501007777");
 }
 
 TEST_F(ProfileEditorTest, SpidSuggestionAndDigitCheck) {

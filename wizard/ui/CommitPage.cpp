@@ -69,7 +69,7 @@ bool CommitPage::SaveProfile() {
         default:
             platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
                                             platform::Buttons::Ok, platform::Icon::None,
-                                            store::RegistryFailureDetail());
+                                            saved.text);
             return false;
     }
 }

@@ -3,6 +3,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/prompt/Prompter.h"
 #include "platform/registry/Hive.h"
 #include "platform/ui/dialogs/AfterFirstPaint.h"
 #include "platform/ui/dialogs/DataExchange.h"
@@ -27,12 +28,16 @@ void LocationPage::DoDataExchange(ui::DataExchange& dx) {
 bool LocationPage::OnInitDialog() {
     pages::AnimatedPage::OnInitDialog();
     std::vector<std::string> taken;
-    if (store::StoreFileExists()) {
+    const auto exists = store::StoreFileExists();
+    if (!exists.Ok() || exists.Value()) {
         // Opening the PCCARD key creates it, so a first start leaves it behind, empty.
+        // Only the proposed name depends on it: a store that cannot be read (or looked
+        // for) is reported when the name is looked up on Next.
         m_registryKey =
             std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE, store::PccardPath());
-        m_registryKey->ReadSubkeys();
-        taken = m_registryKey->Results();
+        if (m_registryKey->ReadSubkeys().Ok()) {
+            taken = m_registryKey->Results();
+        }
         m_registryKey.reset();
     } else {
         // No store yet, so no name is taken. Making the store and the key costs some disk
@@ -74,7 +79,16 @@ int LocationPage::OnWizardNext() {
     if (!store::IsNewProfileName(m_locationName)) {
         return Refuse(res::IDS_NAME_NOT_STORABLE);
     }
-    if (LookUpName()) {
+    const store::StoreValue<bool> inUse = LookUpName();
+    if (!inUse.Ok()) {
+        // Whether the name is free is not known: the user is told, and may try again.
+        platform::CurrentPrompter().Ask(res::LoadString(res::IDS_REGISTRY_FAILED),
+                                        platform::Buttons::Ok, platform::Icon::None,
+                                        inUse.Result().text);
+        m_locationEdit.SetFocus();
+        return -1;
+    }
+    if (inUse.Value()) {
         m_locationName.clear();
         UpdateData(false);
         return Refuse(res::IDS_NAME_IN_USE);
@@ -84,20 +98,33 @@ int LocationPage::OnWizardNext() {
     return 0;
 }
 
-bool LocationPage::LookUpName() {
+store::StoreValue<bool> LocationPage::LookUpName() {
     // One transaction: a profile another program imports under the name meanwhile is
     // either seen here or imported after the empty key is gone, never deleted with it.
-    registry::Hive::Batch batch(registry::DefaultHive());
+    registry::Hive& hive = registry::DefaultHive();
+    registry::Hive::Batch batch(hive);
+    if (!batch.Ok()) {
+        return store::HiveFailure(hive, batch.Begun());
+    }
     m_registryKey = std::make_unique<store::RegistryKey>(store::HKEY_LOCAL_MACHINE,
                                                          store::ProfilePath(m_locationName));
-    m_registryKey->ReadValues();
-    const bool inUse = !m_registryKey->Results().empty();
-    // Opening the key to look created it; a free name leaves no empty key behind.
-    if (!inUse) {
+    store::StoreResult read = m_registryKey->Opened();
+    if (read.Ok()) {
+        read = m_registryKey->ReadValues();
+    }
+    const bool inUse = read.Ok() && !m_registryKey->Results().empty();
+    // Opening the key to look created it; a free name leaves no empty key behind. One with
+    // subkeys of its own stays, and the name is free all the same.
+    if (read.Ok() && !inUse) {
         m_registryKey->DeleteKey();
     }
     m_registryKey.reset();
-    batch.Commit();
+    if (!read.Ok()) {
+        return read;
+    }
+    if (const registry::Status committed = batch.Commit(); !committed.IsOk()) {
+        return store::HiveFailure(hive, committed);
+    }
     return inUse;
 }
 

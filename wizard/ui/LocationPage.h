@@ -37,7 +37,7 @@ private:
     int Refuse(int stringId);
     // Whether a profile of the typed name is stored; the empty key the look-up made is
     // deleted in the same transaction.
-    bool LookUpName();
+    store::StoreValue<bool> LookUpName();
 
     std::unique_ptr<store::RegistryKey> m_registryKey;
 };

@@ -85,7 +85,7 @@ private slots:
 
         // And Apply programs it.
         sheet->PressButton(ui::PropertySheet::Button::Apply);
-        QCOMPARE(store::ActiveProfileName(), std::string("Office"));
+        QCOMPARE(store::ActiveProfileName().Value(), std::string("Office"));
         const std::string lines = test::Slurp(log);
         QVERIFY(lines.find("AT!C2=\"20655501000101\"") != std::string::npos);
         QVERIFY(lines.find("AT&W") != std::string::npos);

@@ -206,8 +206,8 @@ private slots:
             QCOMPARE(Shown(page, res::IDC_LINE_STATUS), QString());
             QVERIFY(ShowsBitmap(page, res::IDB_SIGN_YIELD));
             QCOMPARE(f.TakeTexts(), std::vector<std::string>{});
-            QCOMPARE(store::ListProfileNames(), std::vector<std::string>{"Office"});
-            QCOMPARE(store::ActiveProfileName(), std::string("Office"));
+            QCOMPARE(store::ListProfileNames().Value(), std::vector<std::string>{"Office"});
+            QCOMPARE(store::ActiveProfileName().Value(), std::string("Office"));
 
             f.card.Replug();
             f.TakeCardLines();

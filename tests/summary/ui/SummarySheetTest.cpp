@@ -323,7 +323,7 @@ private slots:
         QCOMPARE(f.TakeTexts(), Texts{});
         // the record of the removed profile goes with it
         QCOMPARE(f.Applied(), Texts{});
-        QCOMPARE(store::ListProfileNames(), (Texts{"Mid", "Alpha"}));
+        QCOMPARE(store::ListProfileNames().Value(), (Texts{"Mid", "Alpha"}));
         QCOMPARE(page.Fields().Location, std::string("Mid"));
         QCOMPARE(Profiles(page).GetText(Profiles(page).GetCurSel()), std::string("Mid"));
         QCOMPARE(page.Fields().SPID1, std::string("20655501010101"));
@@ -332,7 +332,7 @@ private slots:
 
         f.MarkApplied("Alpha");
         page.SendCommand(res::IDC_CFG_REMOVE);
-        QCOMPARE(store::ListProfileNames(), Texts{"Alpha"});
+        QCOMPARE(store::ListProfileNames().Value(), Texts{"Alpha"});
         // another profile's record stays
         QCOMPARE(f.Applied(), Texts{"Alpha"});
         QCOMPARE(page.Fields().Location, std::string("Alpha"));
@@ -362,7 +362,7 @@ private slots:
                         "AT!C2=\"42555501990102\"", "AT!N2=\"\"", "AT!C6=\"\"", "AT&K3", "ATE1",
                         "AT&W", "AT%Z1"}));
         QCOMPARE(f.Applied(), Texts{"Home"});
-        store::Profile saved = store::ReadProfile("Home");
+        store::Profile saved = store::ReadProfile("Home").Value();
         QCOMPARE(saved.storedCount, std::size_t(10));
         QCOMPARE(saved.At(store::kSpid1), std::string("42555501990102"));
         QVERIFY(!f.Sheet().ProfileModified());
@@ -390,7 +390,8 @@ private slots:
         QCOMPARE(texts.size(), std::size_t(1));
         QVERIFY(texts[0].find("Another program removed or changed this profile") == 0);
         QCOMPARE(f.Applied(), Texts{"Office"});
-        QCOMPARE(store::ReadProfile("Home").At(store::kSpid1), std::string("42555501997777"));
+        QCOMPARE(store::ReadProfile("Home").Value().At(store::kSpid1),
+                 std::string("42555501997777"));
     }
 
     // A key without values is no profile here either: not listed, and not counted when
@@ -405,7 +406,7 @@ private slots:
         QCOMPARE(Profiles(page).GetCount(), 1);
         QVERIFY(!RemoveButton(page).IsWindowEnabled());
         page.SendCommand(res::IDC_CFG_REMOVE);
-        QCOMPARE(store::ListProfileNames(), Texts{"Only"});
+        QCOMPARE(store::ListProfileNames().Value(), Texts{"Only"});
         QCOMPARE(f.Applied(), Texts{"Only"});
     }
 
@@ -637,7 +638,7 @@ private slots:
         general.SendCommand(res::IDC_PORT_LIST, ui::LBN_SELCHANGE);
         f.Sheet().PressButton(ui::PropertySheet::Button::Apply);
         QCOMPARE(f.TakeTexts(), Texts{});
-        QCOMPARE(store::ReadProfile("Office").At(store::kPort), std::string("COM3"));
+        QCOMPARE(store::ReadProfile("Office").Value().At(store::kPort), std::string("COM3"));
     }
 };
 

@@ -89,7 +89,7 @@ private slots:
         QVERIFY2(counter.paints > paintsBefore, "the window did not paint during the wait");
         QVERIFY2(!enabledDuring, "Remove took a click during the wait");
         QCOMPARE(f.TakeTexts(), Texts{});
-        QCOMPARE(store::ListProfileNames(), Texts{"Mid"});
+        QCOMPARE(store::ListProfileNames().Value(), Texts{"Mid"});
         QCOMPARE(page.Fields().Location, std::string("Mid"));
     }
 };

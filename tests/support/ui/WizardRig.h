@@ -60,8 +60,10 @@ public:
     // The texts shown so far, cleared.
     std::vector<std::string> TakeTexts();
     std::vector<std::string> CurrentSubkeys() const;
-    std::vector<std::string> ProfileNames() const { return store::ListProfileNames(); }
-    store::Profile Stored(const std::string& name) const { return store::ReadProfile(name); }
+    std::vector<std::string> ProfileNames() const { return store::ListProfileNames().Value(); }
+    store::Profile Stored(const std::string& name) const {
+        return store::ReadProfile(name).Value();
+    }
     // Whether a "Progress" window is still on the screen.
     static bool ProgressWindowShown();
 

@@ -124,7 +124,7 @@ private slots:
         QCOMPARE(ProgressPosition(), -1);
 
         QCOMPARE(w.CurrentSubkeys(), Strings{"My Office"});
-        QVERIFY(!store::IsFirstStart());
+        QVERIFY(!store::IsFirstStart().Value());
         store::Profile p = w.Stored("My Office");
         QCOMPARE(p.Values(),
                  (Strings{"My Office", "National ISDN-1 (NI-1)", "2065550100", "20655501000101",
@@ -200,7 +200,7 @@ private slots:
         QVERIFY(w.card.Writes().empty());
         QCOMPARE(w.Stored("My Office").storedCount, std::size_t(10));
         QVERIFY(w.CurrentSubkeys().empty());
-        QVERIFY(store::IsFirstStart());  // the next start shows the wizard again
+        QVERIFY(store::IsFirstStart().Value());  // the next start shows the wizard again
         QCOMPARE(ProgressPosition(), -1);
     }
 

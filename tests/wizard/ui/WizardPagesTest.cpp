@@ -8,6 +8,7 @@
 #include "res/Strings.h"
 #include "store/RegistryKey.h"
 #include "support/ProgramRun.h"
+#include "support/StoreLock.h"
 #include "support/ui/QtTestMain.h"
 #include "support/ui/WizardRig.h"
 #include "wizard/DefaultLocation.h"
@@ -181,6 +182,29 @@ private slots:
         w.Next();
         QCOMPARE(w.Page(), 1);
         QCOMPARE(w.profile.Location, std::string(255, 'x'));
+    }
+
+    // Whether the name is free is not known from a store that cannot be read: message 114
+    // with the store's reason, and the page stays until the store answers again.
+    void locationPageTellsAStoreFailureAndStays() {
+        WizardRig w;
+        w.Open();
+        {
+            test::StoreLock lock(w.storeFile.Path());
+            QVERIFY(lock.Held());
+            w.SetText(IDC_LOCATION_NAME, "Office");
+            w.prompter.details.clear();
+            w.Next();
+            QCOMPARE(w.TakeTexts(), Texts{Text(IDS_REGISTRY_FAILED)});
+            QCOMPARE(w.Page(), 0);
+            QCOMPARE(w.FocusId(), int(IDC_LOCATION_NAME));
+            QCOMPARE(w.prompter.details.size(), std::size_t(1));
+            QVERIFY2(w.prompter.details[0].rfind("Profile store " + w.storeFile.Path(), 0) == 0,
+                     w.prompter.details[0].c_str());
+        }
+        w.Next();
+        QCOMPARE(w.Page(), 1);
+        QCOMPARE(w.profile.Location, std::string("Office"));
     }
 
     // A name with a control character would break the line of a registry file; the
