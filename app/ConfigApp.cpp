@@ -42,13 +42,13 @@ bool ConfigApp::InitInstance() {
                                         platform::Buttons::Ok, platform::Icon::None, why.text);
         return false;
     };
-    const auto exists = store::StoreFileExists();
+    const auto exists = store::StoreFileExists(m_hive);
     if (!exists.Ok()) {
         return storeFailed(exists.Result());
     }
     bool applied = false;
     if (exists.Value()) {
-        const auto active = store::ActiveProfileName();
+        const auto active = store::ActiveProfileName(m_hive);
         if (!active.Ok()) {
             return storeFailed(active.Result());
         }
@@ -72,8 +72,8 @@ bool ConfigApp::InitInstance() {
         m_channel.SetLine(m_profile.Line());
     }
 
-    std::unique_ptr<summary::SummarySheet> summary(
-        new (std::nothrow) summary::SummarySheet(res::LoadString(res::IDS_TITLE), nullptr, 0));
+    std::unique_ptr<summary::SummarySheet> summary(new (std::nothrow) summary::SummarySheet(
+        res::LoadString(res::IDS_TITLE), nullptr, 0, m_hive));
     if (!summary) {
         return false;
     }

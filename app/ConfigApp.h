@@ -2,6 +2,7 @@
 
 #include "link/ModemChannel.h"
 #include "link/WorkingProfile.h"
+#include "platform/registry/Hive.h"
 #include "platform/ui/dialogs/SheetRunner.h"
 #include "res/Translation.h"
 
@@ -14,11 +15,14 @@ inline constexpr const char* kFirstTimeCaption = N_("First Time");
 // once, at start, whether the wizard runs before the configuration window. Nothing reaches
 // it through a global: the sheets are handed the channel, the profile and this sheet runner.
 // Seams: the prompter (message 130 when the window system lacks what the windows need)
-// and the default hive (the first-start test). User-interface thread.
+// and the hive it is handed (the first-start test). User-interface thread.
 class ConfigApp : public ui::SheetRunner {
 public:
-    // The channel talks through `context`; the program's is the default, the seams in force.
-    explicit ConfigApp(link::LinkContext context = {}) : m_channel(context) {}
+    // The channel talks through `context` and the configuration window keeps its profiles in
+    // `hive`; the program's are the defaults, the seams in force.
+    explicit ConfigApp(link::LinkContext context = {},
+                       registry::Hive& hive = registry::DefaultHive())
+        : m_channel(context), m_hive(hive) {}
     ~ConfigApp() override = default;
     ConfigApp(const ConfigApp&) = delete;
     ConfigApp& operator=(const ConfigApp&) = delete;
@@ -43,6 +47,7 @@ protected:
 private:
     link::ModemChannel m_channel;
     link::WorkingProfile m_profile;
+    registry::Hive& m_hive;
 };
 
 }  // namespace zo::app

@@ -12,8 +12,8 @@
 namespace zo::link {
 
 CardConfiguration::CardConfiguration(link::ModemChannel& channel, link::ProgressWindow& progress,
-                                     ProgressSteps steps)
-    : m_channel(channel), m_progress(progress), m_steps(steps) {}
+                                     ProgressSteps steps, registry::Hive& hive)
+    : m_channel(channel), m_progress(progress), m_steps(steps), m_hive(hive) {}
 
 std::string CardConfiguration::SwitchCommand(const std::string& switchType) {
     if (switchType == "AT&T 5ESS Custom") {
@@ -194,8 +194,8 @@ CardConfigurationResult CardConfiguration::Script(const CardSettings& settings) 
         m_progress.StepIt();
     }
 
-    m_storeOutcome =
-        store::SaveAppliedProfile({settings.location, settings.record, settings.readBefore});
+    m_storeOutcome = store::SaveAppliedProfile(
+        {settings.location, settings.record, settings.readBefore}, m_hive);
     switch (m_storeOutcome.status) {
         case store::StoreStatus::Ok:
             break;

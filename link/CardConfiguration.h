@@ -6,6 +6,7 @@
 #include "link/CardSettings.h"
 #include "link/ModemChannel.h"
 #include "link/ProgressWindow.h"
+#include "platform/registry/Hive.h"
 #include "store/StoreResult.h"
 
 namespace zo::link {
@@ -32,14 +33,14 @@ enum class ProgressSteps { Wizard, ConfigurationPage };
 
 // The AT script that writes one profile into the card, then records it as applied and
 // saves it in one store transaction.
-// Seams: the default hive (the applied save) and, through the channel, the clock, the port
-// map and the prompter (messages 111 and 109 when the port cannot be opened, 110 when a
-// write fails). The outcome's message is the caller's to show. Thread: the caller's; in
-// the windows the conversation worker, which steps the progress window from there.
+// Seams: the hive handed in (the applied save; the default hive unless given) and, through the
+// channel, the clock, the port map and the prompter (messages 111 and 109 when the port cannot be
+// opened, 110 when a write fails). The outcome's message is the caller's to show. Thread: the
+// caller's; in the windows the conversation worker, which steps the progress window from there.
 class CardConfiguration {
 public:
     CardConfiguration(link::ModemChannel& channel, link::ProgressWindow& progress,
-                      ProgressSteps steps);
+                      ProgressSteps steps, registry::Hive& hive = registry::DefaultHive());
 
     CardConfigurationResult Run(const CardSettings& settings);
 
@@ -71,6 +72,7 @@ private:
     link::ModemChannel& m_channel;
     link::ProgressWindow& m_progress;
     ProgressSteps m_steps;
+    registry::Hive& m_hive;
     store::StoreResult m_storeOutcome;
     std::string m_refusedField;
     LinkResult m_link;

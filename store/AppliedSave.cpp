@@ -4,18 +4,18 @@
 #include "res/Translation.h"
 
 namespace zo::store {
-StoreResult SaveAppliedProfile(const AppliedSave& save) {
+StoreResult SaveAppliedProfile(const AppliedSave& save, registry::Hive& hive) {
     if (!IsStorableName(save.name)) {
         return StoreResult::Fail(
             StoreStatus::Invalid,
             res::Fill(res::Tr("\"%1\" cannot be the name of a profile"), {save.name}));
     }
-    registry::Hive::Batch batch(registry::DefaultHive());
+    registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return HiveFailure(registry::DefaultHive(), batch.Begun());
+        return HiveFailure(hive, batch.Begun());
     }
     std::vector<std::string> names;
-    if (StoreResult r = ListProfiles(&names); !r.Ok()) {
+    if (StoreResult r = ListProfiles(&names, hive); !r.Ok()) {
         return r;
     }
     std::string name = save.name;
@@ -24,7 +24,7 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
             name = stored;
         }
     }
-    const StoreValue<Profile> read = ReadProfile(name);
+    const StoreValue<Profile> read = ReadProfile(name, hive);
     if (!read.Ok()) {
         return read.Result();
     }
@@ -55,7 +55,7 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
         return StoreResult::Fail(StoreStatus::NotFound,
                                  res::Fill(res::Tr("no profile named \"%1\""), {name}));
     }
-    RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
+    RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath(), hive);
     if (save.record) {
         Profile record = *save.record;
         record.Location = name;
@@ -70,7 +70,7 @@ StoreResult SaveAppliedProfile(const AppliedSave& save) {
         return marked;
     }
     if (registry::Status committed = batch.Commit(); !committed.IsOk()) {
-        return HiveFailure(registry::DefaultHive(), committed);
+        return HiveFailure(hive, committed);
     }
     return {};
 }

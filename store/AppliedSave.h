@@ -24,9 +24,10 @@ struct AppliedSave {
 // sees one without the other. The profile is read again under the lock: when it vanished
 // or changed since `readBefore`, nothing is written and the result is Changed, so no
 // other program's removal or import is undone. Only values this program changed are
-// written. Failed carries the store file and its error. Works on the default hive and shows
-// no message. Needs no window system and may run on any thread, one call at a time per
-// store; card programming runs it on the conversation worker.
-StoreResult SaveAppliedProfile(const AppliedSave& save);
+// written. Failed carries the store file and its error. Works on the hive handed in, else
+// on the default hive, and shows no message. Needs no window system and may run on any thread, one
+// call at a time per store; card programming runs it on the conversation worker.
+StoreResult SaveAppliedProfile(const AppliedSave& save,
+                               registry::Hive& hive = registry::DefaultHive());
 
 }  // namespace zo::store

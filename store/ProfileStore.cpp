@@ -11,7 +11,6 @@
 
 namespace zo::store {
 
-using registry::DefaultHive;
 using registry::Status;
 
 const std::string& PccardPath() {
@@ -46,18 +45,13 @@ bool SameProfileName(const std::string& a, const std::string& b) {
 
 namespace {
 
-StoreResult Failure(const Status& why) {
-    return HiveFailure(DefaultHive(), why);
-}
-
 StoreResult NotAProfileName(const std::string& name) {
     return StoreResult::Fail(StoreStatus::Invalid,
                              res::Fill(res::Tr("\"%1\" cannot be the name of a profile"), {name}));
 }
 
 // The subkeys of `path`; a key that is not there has none.
-StoreValue<std::vector<std::string>> Subkeys(const std::string& path) {
-    auto& hive = DefaultHive();
+StoreValue<std::vector<std::string>> Subkeys(const std::string& path, registry::Hive& hive) {
     std::vector<std::string> names;
     HKey key;
     Status s = hive.OpenKey(HKEY_LOCAL_MACHINE, path, &key);
@@ -69,29 +63,28 @@ StoreValue<std::vector<std::string>> Subkeys(const std::string& path) {
         s = hive.Open();
     }
     if (!s.IsOk()) {
-        return Failure(s);
+        return HiveFailure(hive, s);
     }
     return names;
 }
 
 }  // namespace
 
-StoreResult ListProfiles(std::vector<std::string>* names) {
+StoreResult ListProfiles(std::vector<std::string>* names, registry::Hive& hive) {
     names->clear();
-    auto& hive = DefaultHive();
     registry::Hive::Snapshot snapshot(hive);
     HKey pccard;
     Status s = hive.OpenKey(HKEY_LOCAL_MACHINE, WithoutTrailingBackslash(PccardPath()), &pccard);
     if (s == Status::NotFound) {
         const Status opened = hive.Open();
-        return opened.IsOk() ? StoreResult{} : Failure(opened);
+        return opened.IsOk() ? StoreResult{} : HiveFailure(hive, opened);
     }
     std::vector<std::string> all;
     if (s == Status::Ok) {
         s = hive.ListSubkeys(pccard, &all);
     }
     if (s != Status::Ok) {
-        return Failure(s);
+        return HiveFailure(hive, s);
     }
     for (const auto& name : all) {
         HKey key;
@@ -101,7 +94,7 @@ StoreResult ListProfiles(std::vector<std::string>* names) {
             s = hive.ListValues(key, &values);
         }
         if (s != Status::Ok) {
-            return Failure(s);
+            return HiveFailure(hive, s);
         }
         if (!values.empty()) {
             names->push_back(name);
@@ -110,16 +103,16 @@ StoreResult ListProfiles(std::vector<std::string>* names) {
     return {};
 }
 
-StoreValue<std::vector<std::string>> ListProfileNames() {
+StoreValue<std::vector<std::string>> ListProfileNames(registry::Hive& hive) {
     std::vector<std::string> names;
-    if (StoreResult r = ListProfiles(&names); !r.Ok()) {
+    if (StoreResult r = ListProfiles(&names, hive); !r.Ok()) {
         return r;
     }
     return names;
 }
 
-StoreValue<std::string> StoredProfileName(const std::string& name) {
-    auto stored = ListProfileNames();
+StoreValue<std::string> StoredProfileName(const std::string& name, registry::Hive& hive) {
+    auto stored = ListProfileNames(hive);
     if (!stored.Ok()) {
         return stored.Result();
     }
@@ -131,11 +124,10 @@ StoreValue<std::string> StoredProfileName(const std::string& name) {
     return std::string();
 }
 
-StoreValue<Profile> ReadProfile(const std::string& name) {
+StoreValue<Profile> ReadProfile(const std::string& name, registry::Hive& hive) {
     if (!IsStorableName(name)) {
         return Profile{};
     }
-    auto& hive = DefaultHive();
     HKey key;
     std::vector<registry::Value> values;
     Status s = hive.OpenKey(HKEY_LOCAL_MACHINE, ProfilePath(name), &key);
@@ -146,7 +138,7 @@ StoreValue<Profile> ReadProfile(const std::string& name) {
         s = hive.Open();
     }
     if (!s.IsOk()) {
-        return Failure(s);
+        return HiveFailure(hive, s);
     }
     std::vector<std::string> data;
     data.reserve(values.size());
@@ -160,24 +152,23 @@ StoreValue<Profile> ReadProfile(const std::string& name) {
     return Profile::FromStored(std::move(data));
 }
 
-StoreValue<std::string> ActiveProfileName() {
-    auto names = Subkeys(WithoutTrailingBackslash(CurrentPath()));
+StoreValue<std::string> ActiveProfileName(registry::Hive& hive) {
+    auto names = Subkeys(WithoutTrailingBackslash(CurrentPath()), hive);
     if (!names.Ok()) {
         return names.Result();
     }
     return names.Value().empty() ? std::string() : names.Value().front();
 }
 
-StoreValue<bool> IsActiveProfile(const std::string& name) {
-    auto active = ActiveProfileName();
+StoreValue<bool> IsActiveProfile(const std::string& name, registry::Hive& hive) {
+    auto active = ActiveProfileName(hive);
     if (!active.Ok()) {
         return active.Result();
     }
     return !active.Value().empty() && SameProfileName(active.Value(), name);
 }
 
-StoreValue<bool> StoreFileExists() {
-    const auto& hive = DefaultHive();
+StoreValue<bool> StoreFileExists(const registry::Hive& hive) {
     std::error_code ec;
     const bool exists = std::filesystem::exists(hive.Path(), ec);
     if (ec) {
@@ -186,8 +177,8 @@ StoreValue<bool> StoreFileExists() {
     return exists;
 }
 
-StoreValue<bool> IsFirstStart() {
-    RegistryKey key(HKEY_LOCAL_MACHINE, CurrentPath());
+StoreValue<bool> IsFirstStart(registry::Hive& hive) {
+    RegistryKey key(HKEY_LOCAL_MACHINE, CurrentPath(), hive);
     if (StoreResult r = key.ReadSubkeys(); !r.Ok()) {
         return r;
     }
@@ -198,10 +189,11 @@ StoreResult WriteProfile(RegistryKey& key, const Profile& profile) {
     if (!IsStorableName(profile.Location)) {
         return NotAProfileName(profile.Location);
     }
+    auto& hive = key.Hive();
     // Creating the key belongs to the save: a save cut short never leaves an empty key.
-    registry::Hive::Batch batch(DefaultHive());
+    registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return Failure(batch.Begun());
+        return HiveFailure(hive, batch.Begun());
     }
     if (StoreResult opened = key.Reopen(HKEY_LOCAL_MACHINE, ProfilePath(profile.Location));
         !opened.Ok()) {
@@ -216,21 +208,21 @@ StoreResult WriteProfile(RegistryKey& key, const Profile& profile) {
     }
     StoreResult written = key.WriteValues(names, values, remove);
     if (Status committed = batch.Commit(); !committed.IsOk()) {
-        return Failure(committed);
+        return HiveFailure(hive, committed);
     }
     return written;
 }
 
-StoreResult SaveNewProfile(const Profile& profile) {
+StoreResult SaveNewProfile(const Profile& profile, registry::Hive& hive) {
     if (!IsNewProfileName(profile.Location)) {
         return NotAProfileName(profile.Location);
     }
-    registry::Hive::Batch batch(DefaultHive());
+    registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return Failure(batch.Begun());
+        return HiveFailure(hive, batch.Begun());
     }
     std::vector<std::string> names;
-    if (StoreResult r = ListProfiles(&names); !r.Ok()) {
+    if (StoreResult r = ListProfiles(&names, hive); !r.Ok()) {
         return r;
     }
     for (const auto& stored : names) {
@@ -242,12 +234,12 @@ StoreResult SaveNewProfile(const Profile& profile) {
                                                {stored}));
         }
     }
-    RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath());
+    RegistryKey key(HKEY_LOCAL_MACHINE, PccardPath(), hive);
     if (StoreResult written = WriteProfile(key, profile); !written.Ok()) {
         return written;
     }
     if (Status committed = batch.Commit(); !committed.IsOk()) {
-        return Failure(committed);
+        return HiveFailure(hive, committed);
     }
     return {};
 }
@@ -256,9 +248,10 @@ StoreResult MarkProfileActive(RegistryKey& key, const std::string& name) {
     if (!IsStorableName(name)) {
         return NotAProfileName(name);
     }
-    registry::Hive::Batch batch(DefaultHive());
+    auto& hive = key.Hive();
+    registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return Failure(batch.Begun());
+        return HiveFailure(hive, batch.Begun());
     }
     const std::string current = WithoutTrailingBackslash(CurrentPath());
     if (StoreResult r = key.Reopen(HKEY_LOCAL_MACHINE, current); !r.Ok()) {
@@ -282,19 +275,19 @@ StoreResult MarkProfileActive(RegistryKey& key, const std::string& name) {
         return r;
     }
     if (Status committed = batch.Commit(); !committed.IsOk()) {
-        return Failure(committed);
+        return HiveFailure(hive, committed);
     }
     return {};
 }
 
-StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string* removed) {
-    auto& hive = DefaultHive();
+StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string* removed,
+                          registry::Hive& hive) {
     registry::Hive::Batch batch(hive);
     if (!batch.Ok()) {
-        return Failure(batch.Begun());
+        return HiveFailure(hive, batch.Begun());
     }
     std::vector<std::string> names;
-    if (StoreResult r = ListProfiles(&names); !r.Ok()) {
+    if (StoreResult r = ListProfiles(&names, hive); !r.Ok()) {
         return r;
     }
     auto it = std::find_if(names.begin(), names.end(),
@@ -310,7 +303,7 @@ StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string*
     }
     // Every record of it goes, whatever case it was written in.
     const std::string current = WithoutTrailingBackslash(CurrentPath());
-    const auto records = Subkeys(current);
+    const auto records = Subkeys(current, hive);
     if (!records.Ok()) {
         return records.Result();
     }
@@ -318,7 +311,7 @@ StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string*
         if (SameProfileName(record, name)) {
             Status s = hive.DeleteKey(HKEY_LOCAL_MACHINE, current + "\\" + record);
             if (s != Status::Ok && s != Status::NotFound) {
-                return Failure(s);
+                return HiveFailure(hive, s);
             }
         }
     }
@@ -327,7 +320,7 @@ StoreResult RemoveProfile(const std::string& typed, bool allowLast, std::string*
         s = batch.Commit();
     }
     if (!s.IsOk()) {
-        return Failure(s);
+        return HiveFailure(hive, s);
     }
     if (removed) {
         *removed = name;

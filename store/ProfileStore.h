@@ -26,35 +26,40 @@ bool IsNewProfileName(const std::string& name);
 // Two names of one profile: the store compares key names without regard to ASCII case.
 bool SameProfileName(const std::string& a, const std::string& b);
 
-// The functions from here on work on the default hive (registry::DefaultHive), read at
-// each call, and show no message: the caller reports a failure, with the reason each
-// returns. A store that cannot be read is a failure, never "no profile". Any thread, one
-// at a time, as the hive has no lock.
+// The functions from here on work on the hive handed in, else on the default hive
+// (registry::DefaultHive) as it is at the call, and show no message: the caller reports a failure,
+// with the reason each returns. A store that cannot be read is a failure, never "no profile". Any
+// thread, one at a time, as the hive has no lock.
 
 // The profiles: subkeys of the PCCARD key that hold values, in enumeration order. A key
 // without values is no profile and is neither listed nor counted.
-StoreResult ListProfiles(std::vector<std::string>* names);
-StoreValue<std::vector<std::string>> ListProfileNames();
+StoreResult ListProfiles(std::vector<std::string>* names,
+                         registry::Hive& hive = registry::DefaultHive());
+StoreValue<std::vector<std::string>> ListProfileNames(
+    registry::Hive& hive = registry::DefaultHive());
 // The stored spelling of a profile's name typed in any letter case; empty when no
 // profile of that name is stored.
-StoreValue<std::string> StoredProfileName(const std::string& name);
+StoreValue<std::string> StoredProfileName(const std::string& name,
+                                          registry::Hive& hive = registry::DefaultHive());
 // Reads a profile without creating its key; one that does not exist when the key holds
 // no values. A value is cut at its first zero byte.
-StoreValue<Profile> ReadProfile(const std::string& name);
+StoreValue<Profile> ReadProfile(const std::string& name,
+                                registry::Hive& hive = registry::DefaultHive());
 // The first subkey name of the CURRENT key, or empty when no profile is active.
-StoreValue<std::string> ActiveProfileName();
-StoreValue<bool> IsActiveProfile(const std::string& name);
+StoreValue<std::string> ActiveProfileName(registry::Hive& hive = registry::DefaultHive());
+StoreValue<bool> IsActiveProfile(const std::string& name,
+                                 registry::Hive& hive = registry::DefaultHive());
 
-// Whether the default hive's file is there. A store never written holds no key, so a
+// Whether the hive's file is there. A store never written holds no key, so a
 // start may read "nothing" from its absence without creating the file. One that cannot be
 // looked for (a folder the user may not search) is a failure, not an absent store.
-StoreValue<bool> StoreFileExists();
+StoreValue<bool> StoreFileExists(const registry::Hive& hive = registry::DefaultHive());
 
 // The first-start test: the CURRENT key (opened with its trailing backslash, created
 // when missing) has no subkey.
-StoreValue<bool> IsFirstStart();
+StoreValue<bool> IsFirstStart(registry::Hive& hive = registry::DefaultHive());
 
-// Points `key` at the profile's key and writes its values in stored order; with
+// Points `key` at the profile's key, in the key's hive, and writes its values in stored order; with
 // terminal 2 off the stale "Phone2" and "SPID2" are removed in the same transaction.
 // Nothing is written on a failure (callers show string 114 with its reason).
 StoreResult WriteProfile(RegistryKey& key, const Profile& profile);
@@ -63,9 +68,10 @@ StoreResult WriteProfile(RegistryKey& key, const Profile& profile);
 // again in the transaction of the save: when a profile of that name (in any letter case)
 // is stored by then, another program's import or save, nothing is written and the result
 // is Changed, so that profile stands.
-StoreResult SaveNewProfile(const Profile& profile);
+StoreResult SaveNewProfile(const Profile& profile, registry::Hive& hive = registry::DefaultHive());
 
-// Replaces the CURRENT key's subkey with one named `name`, leaving `key` on it.
+// Replaces the CURRENT key's subkey, in the key's hive, with one named `name`, leaving `key`
+// on it.
 // One transaction: CURRENT never ends up with none or two after a failure.
 StoreResult MarkProfileActive(RegistryKey& key, const std::string& name);
 
@@ -74,6 +80,7 @@ StoreResult MarkProfileActive(RegistryKey& key, const std::string& name);
 // `allowLast`; NotFound when no such profile is stored; Failed with the reason. `removed`,
 // when given, receives the name as it was stored.
 StoreResult RemoveProfile(const std::string& name, bool allowLast = false,
-                          std::string* removed = nullptr);
+                          std::string* removed = nullptr,
+                          registry::Hive& hive = registry::DefaultHive());
 
 }  // namespace zo::store

@@ -6,7 +6,6 @@
 
 namespace zo::store {
 
-using registry::DefaultHive;
 using registry::Status;
 
 StoreResult HiveFailure(const registry::Hive& hive, const Status& why) {
@@ -16,11 +15,13 @@ StoreResult HiveFailure(const registry::Hive& hive, const Status& why) {
     return StoreResult::Fail(StoreStatus::Failed, res::Fill(res::Tr("Profile store %1"), {detail}));
 }
 
-RegistryKey::RegistryKey(HKey root, const char* path) : m_root(root) {
+RegistryKey::RegistryKey(HKey root, const char* path, registry::Hive& hive)
+    : m_hive(&hive), m_root(root) {
     Open(path);
 }
 
-RegistryKey::RegistryKey(HKey root, const std::string& path) : m_root(root) {
+RegistryKey::RegistryKey(HKey root, const std::string& path, registry::Hive& hive)
+    : m_hive(&hive), m_root(root) {
     Open(path.c_str());
 }
 
@@ -30,13 +31,13 @@ void RegistryKey::Open(const char* path) {
     // A path that does not fit is refused whole: a cut path would name another key.
     if (len >= sizeof(m_path)) {
         m_path[0] = '\0';
-        m_opened = HiveFailure(DefaultHive(), Status::TooLong);
+        m_opened = HiveFailure(*m_hive, Status::TooLong);
         return;
     }
     std::memcpy(m_path, path ? path : "", len + 1);
     HKey key;
-    const Status s = DefaultHive().CreateKey(m_root, m_path, &key);
-    m_opened = s.IsOk() ? StoreResult{} : HiveFailure(DefaultHive(), s);
+    const Status s = m_hive->CreateKey(m_root, m_path, &key);
+    m_opened = s.IsOk() ? StoreResult{} : HiveFailure(*m_hive, s);
     if (s.IsOk()) {
         m_key = key;
     }
@@ -52,14 +53,14 @@ StoreResult RegistryKey::DeleteKey() {
     if (!IsOpen()) {
         return m_opened;
     }
-    const Status s = DefaultHive().DeleteKey(m_root, m_path);
-    return s.IsOk() ? StoreResult{} : HiveFailure(DefaultHive(), s);
+    const Status s = m_hive->DeleteKey(m_root, m_path);
+    return s.IsOk() ? StoreResult{} : HiveFailure(*m_hive, s);
 }
 
 StoreResult RegistryKey::WriteValues(const std::vector<std::string>& names,
                                      const std::vector<std::string>& values,
                                      const std::vector<std::string>& remove) {
-    auto& hive = DefaultHive();
+    auto& hive = *m_hive;
     if (names.size() != values.size()) {
         return HiveFailure(hive, Status::InvalidName);
     }
@@ -93,10 +94,10 @@ StoreResult RegistryKey::ReadValues() {
         return m_opened;
     }
     std::vector<registry::Value> values;
-    const Status s = DefaultHive().ListValues(m_key, &values);
+    const Status s = m_hive->ListValues(m_key, &values);
     if (!s.IsOk()) {
         m_results.clear();  // nothing read passes for what the key holds
-        return HiveFailure(DefaultHive(), s);
+        return HiveFailure(*m_hive, s);
     }
     m_results.clear();
     m_results.reserve(values.size());
@@ -116,10 +117,10 @@ StoreResult RegistryKey::ReadSubkeys() {
         return m_opened;
     }
     std::vector<std::string> names;
-    const Status s = DefaultHive().ListSubkeys(m_key, &names);
+    const Status s = m_hive->ListSubkeys(m_key, &names);
     if (!s.IsOk()) {
         m_results.clear();  // nothing read passes for what the key holds
-        return HiveFailure(DefaultHive(), s);
+        return HiveFailure(*m_hive, s);
     }
     m_results = std::move(names);
     return {};

@@ -11,13 +11,13 @@ namespace zo::store {
 using registry::HKey;
 using registry::HKEY_LOCAL_MACHINE;
 
-// One open key of the default hive (registry::DefaultHive, read at each call). Failures
-// show no message; each call returns its reason, which callers show under string 114.
-// Any thread, one at a time.
+// One open key of the hive it was made on, the default hive (registry::DefaultHive) unless
+// given. Failures show no message; each call returns its reason, which callers show under
+// string 114. Any thread, one at a time.
 class RegistryKey {
 public:
-    RegistryKey(HKey root, const char* path);
-    RegistryKey(HKey root, const std::string& path);
+    RegistryKey(HKey root, const char* path, registry::Hive& hive = registry::DefaultHive());
+    RegistryKey(HKey root, const std::string& path, registry::Hive& hive = registry::DefaultHive());
     ~RegistryKey() = default;
     RegistryKey(const RegistryKey&) = delete;
     RegistryKey& operator=(const RegistryKey&) = delete;
@@ -43,10 +43,12 @@ public:
     // The key's path under the root; empty after a path too long to open.
     const char* Path() const { return m_path; }
     HKey Handle() const { return m_key; }
+    registry::Hive& Hive() const { return *m_hive; }
 
 private:
     void Open(const char* path);
 
+    registry::Hive* m_hive;
     std::vector<std::string> m_results;
     HKey m_root;
     HKey m_key;

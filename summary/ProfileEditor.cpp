@@ -20,7 +20,8 @@ std::string Joined(const link::DirectoryNumberParts& parts) {
 
 }  // namespace
 
-ProfileEditor::ProfileEditor(Listener& listener) : listener(listener) {}
+ProfileEditor::ProfileEditor(Listener& listener, registry::Hive& hive)
+    : listener(listener), hive(hive) {}
 
 std::string& ProfileEditor::Text(Field field) {
     switch (field) {
@@ -61,7 +62,7 @@ void ProfileEditor::SetRemovable(bool value) {
 
 bool ProfileEditor::ListProfiles() {
     std::vector<std::string> stored;
-    if (const store::StoreResult listed = store::ListProfiles(&stored); !listed.Ok()) {
+    if (const store::StoreResult listed = store::ListProfiles(&stored, hive); !listed.Ok()) {
         listener.StoreFailed(listed.text);
         return false;
     }
@@ -75,7 +76,7 @@ bool ProfileEditor::ListProfiles() {
 
 void ProfileEditor::LoadStartProfile() {
     if (IsCurrent(nullptr, nullptr)) {
-        const auto active = store::ActiveProfileName();
+        const auto active = store::ActiveProfileName(hive);
         if (active.Ok()) {
             profile.Location = active.Value();
         } else {
@@ -94,7 +95,7 @@ bool ProfileEditor::IsCurrent(RegistryKey* key, const std::string* name) {
     if (key) {
         read = key->Reopen(HKEY_LOCAL_MACHINE, store::CurrentPath());
     } else {
-        own = std::make_unique<RegistryKey>(HKEY_LOCAL_MACHINE, store::CurrentPath());
+        own = std::make_unique<RegistryKey>(HKEY_LOCAL_MACHINE, store::CurrentPath(), hive);
         read = own->Opened();
         key = own.get();
     }
@@ -111,7 +112,7 @@ bool ProfileEditor::IsCurrent(RegistryKey* key, const std::string* name) {
 }
 
 bool ProfileEditor::Load(const std::string& name) {
-    RegistryKey key(HKEY_LOCAL_MACHINE, store::ProfilePath(name));
+    RegistryKey key(HKEY_LOCAL_MACHINE, store::ProfilePath(name), hive);
     store::StoreResult read = key.Opened();
     if (read.Ok()) {
         read = key.ReadValues();
@@ -141,7 +142,8 @@ bool ProfileEditor::Select() {
     if (Load(profile.Location)) {
         SetTerminal2(!number2.area.empty());
     }
-    RegistryKey key(HKEY_LOCAL_MACHINE, store::WithoutTrailingBackslash(store::CurrentPath()));
+    RegistryKey key(HKEY_LOCAL_MACHINE, store::WithoutTrailingBackslash(store::CurrentPath()),
+                    hive);
     store::StoreResult read = key.Opened();
     if (read.Ok()) {
         read = key.ReadSubkeys();
@@ -178,7 +180,7 @@ void ProfileEditor::ListInHandFirst(const std::vector<std::string>& stored) {
 
 void ProfileEditor::Relist() {
     std::vector<std::string> stored;
-    if (const store::StoreResult listed = store::ListProfiles(&stored); !listed.Ok()) {
+    if (const store::StoreResult listed = store::ListProfiles(&stored, hive); !listed.Ok()) {
         listener.StoreFailed(listed.text);
         return;
     }
@@ -193,7 +195,7 @@ void ProfileEditor::TakeNewProfile(const store::Profile& made) {
     const store::StoreResult read = ReadLoaded();
     // What was listed before a failure still goes into the list.
     std::vector<std::string> stored;
-    if (const store::StoreResult listed = store::ListProfiles(&stored); !listed.Ok()) {
+    if (const store::StoreResult listed = store::ListProfiles(&stored, hive); !listed.Ok()) {
         listener.StoreFailed(listed.text);
     } else {
         // A store that fails both times is told of once.
@@ -207,7 +209,7 @@ void ProfileEditor::TakeNewProfile(const store::Profile& made) {
 }
 
 bool ProfileEditor::Remove() {
-    const store::StoreResult removed = store::RemoveProfile(profile.Location);
+    const store::StoreResult removed = store::RemoveProfile(profile.Location, false, nullptr, hive);
     switch (removed.status) {
         case store::StoreStatus::Ok:
         case store::StoreStatus::NotFound:  // another program removed it first
@@ -223,10 +225,10 @@ bool ProfileEditor::Remove() {
             return false;
     }
     std::vector<std::string> stored;
-    store::StoreResult listed = store::ListProfiles(&stored);
+    store::StoreResult listed = store::ListProfiles(&stored, hive);
     if (listed.Ok() && stored.empty()) {
         // Another program removed the rest meanwhile: the page has none left to show.
-        listed = store::HiveFailure(registry::DefaultHive(), registry::Status::NotFound);
+        listed = store::HiveFailure(hive, registry::Status::NotFound);
     }
     if (!listed.Ok()) {
         listener.StoreFailed(listed.text);
@@ -292,7 +294,7 @@ link::CardSettings ProfileEditor::ApplySettings(const std::string& programmedPor
     // One that cannot be read counts as absent: the save then refuses to overwrite it.
     settings.readBefore = store::SameProfileName(loadedName, profile.Location)
                               ? loaded
-                              : store::ReadProfile(profile.Location).Value();
+                              : store::ReadProfile(profile.Location, hive).Value();
     return settings;
 }
 
@@ -306,7 +308,7 @@ void ProfileEditor::Applied(const std::string& programmedPort) {
 }
 
 store::StoreResult ProfileEditor::ReadLoaded() {
-    const auto read = store::ReadProfile(profile.Location);
+    const auto read = store::ReadProfile(profile.Location, hive);
     // Read as absent after a failure, so Apply refuses to save over what is stored now.
     loaded = read.Value();
     loadedName = profile.Location;
@@ -327,8 +329,8 @@ store::Profile ProfileEditor::Record() const {
 }
 
 ApplyOutcome ProgramCard(link::ModemChannel& channel, link::ProgressWindow& progress,
-                         const link::CardSettings& settings) {
-    link::CardConfiguration run(channel, progress, link::ProgressSteps::ConfigurationPage);
+                         const link::CardSettings& settings, registry::Hive& hive) {
+    link::CardConfiguration run(channel, progress, link::ProgressSteps::ConfigurationPage, hive);
     ApplyOutcome outcome;
     outcome.result = run.Run(settings);
     outcome.refusedField = run.RefusedField();

@@ -26,7 +26,7 @@ struct ApplyOutcome {
 // for editing, whether that one is the profile the card holds, and what Apply sends and
 // saves. Its listener (the page) is told of each change as it happens, so a message about
 // a store failure finds the window as it was at that point.
-// Seams: the default hive; no message of its own (store failures go to the listener).
+// Seams: the hive it is handed; no message of its own (store failures go to the listener).
 // User-interface thread; ProgramCard below runs on the conversation worker.
 class ProfileEditor {
 public:
@@ -46,7 +46,7 @@ public:
 
     enum class Field { Area1, Exchange1, Line1, Spid1, Area2, Exchange2, Line2, Spid2 };
 
-    explicit ProfileEditor(Listener& listener);
+    ProfileEditor(Listener& listener, registry::Hive& hive);
     ProfileEditor(const ProfileEditor&) = delete;
     ProfileEditor& operator=(const ProfileEditor&) = delete;
 
@@ -102,6 +102,8 @@ public:
     void Applied(const std::string& programmedPort);
     // The profile in hand as it is stored, its numbers joined from their parts.
     store::Profile Record() const;
+    // The store the editor reads and writes, and Apply saves to.
+    registry::Hive& Store() const { return hive; }
 
 private:
     // Whether a profile is recorded as applied (no name), or whether it is `name`.
@@ -121,6 +123,7 @@ private:
     std::vector<std::string> names;
     bool removable = true;
     bool modified = false;
+    registry::Hive& hive;
     // The profile as last read from the store, so Apply never saves over another
     // program's change made meanwhile.
     store::Profile loaded;
@@ -128,9 +131,9 @@ private:
 };
 
 // Apply's conversation: programs the card, then records the profile as applied and saves
-// it. Seams: the default hive and, through the channel, the clock, the port map and the
+// it to `hive`. Seams: through the channel, the clock, the port map and the
 // prompter (messages 111, 109 and 110). Runs on the conversation's worker.
 ApplyOutcome ProgramCard(link::ModemChannel& channel, link::ProgressWindow& progress,
-                         const link::CardSettings& settings);
+                         const link::CardSettings& settings, registry::Hive& hive);
 
 }  // namespace zo::summary

@@ -65,6 +65,18 @@ struct Hive::NoticedWait {
     LockWait& wait;
 };
 
+void Hive::Repoint(std::string path) {
+    const threads::OneThreadScope inUse = UsedHere();
+    Close();
+    m_path = std::move(path);
+    m_busyMs = kBusyMs;
+    m_waitDeadline = {};
+    m_noWaitUntil = {};
+    m_noticed.reset();
+    m_pausing = false;
+    m_doomedBy = {};
+}
+
 int Hive::OnBusy(void* self, int count) {
     auto* hive = static_cast<Hive*>(self);
     platform::Clock& clock = platform::CurrentClock();
@@ -525,7 +537,11 @@ std::unique_ptr<Hive>& DefaultInstance() {
 
 void SetDefaultHivePath(const std::string& path) {
     DefaultPath() = path;
-    DefaultInstance() = std::make_unique<Hive>(path);
+    if (auto& hive = DefaultInstance()) {
+        hive->Repoint(path);
+    } else {
+        hive = std::make_unique<Hive>(path);
+    }
 }
 
 Hive& DefaultHive() {

@@ -47,6 +47,9 @@ public:
     Hive& operator=(const Hive&) = delete;
 
     const std::string& Path() const { return m_path; }
+    // Closes the file and works on `path` from the next call, as a hive just made on it
+    // would, so that whoever holds this hive follows it to the new file.
+    void Repoint(std::string path);
     // Opens the file if it is not open yet; Failed, with the reason, when it cannot be used
     // as a store.
     Status Open();
@@ -128,7 +131,8 @@ private:
 
     std::string m_path;
     sqlite3* m_db = nullptr;
-    int m_busyMs = 15000;
+    static constexpr int kBusyMs = 15000;
+    int m_busyMs = kBusyMs;
     std::chrono::steady_clock::time_point m_waitDeadline{};
     std::chrono::steady_clock::time_point m_noWaitUntil{};
     // From the moment a wait for another program's lock lasts until the statement that
@@ -143,16 +147,16 @@ private:
     threads::OneThreadAtATime m_users;
 };
 
-// The default hive, a process-wide seam: the store every profile function and
-// store::RegistryKey works on (store::CollectTree and ImportKeys are handed theirs).
-// Its file is chosen once at program start (--registry, else a file in the user's data
-// folder); tests and the bench point it at scratch files. Default before that: a hive on
-// the empty path, which cannot be opened, so every call fails. Threads:
-// SetDefaultHivePath (which closes the hive it replaces) on the main thread while no other
-// thread uses the hive and no call of it waits. A Hive has no lock, so one thread at a time:
-// in the windows the user-interface thread, or the conversation worker while that thread
-// waits for it (the applied save at the end of card programming). Debug builds abort on a second
-// thread.
+// The default hive, a process-wide seam: the store the profile functions and
+// store::RegistryKey work on when they are handed none. main() points it at the file chosen
+// at program start (--registry, else a file in the user's data folder) and hands it to the
+// windows; tests and the bench point it at scratch files. Default before that: a hive on
+// the empty path, which cannot be opened, so every call fails. SetDefaultHivePath repoints
+// the same hive, so a reference to it stays good. Threads: SetDefaultHivePath on the main
+// thread while no other thread uses the hive and no call of it waits. A Hive has no lock, so one
+// thread at a time: in the windows the user-interface thread, or the conversation worker while that
+// thread waits for it (the applied save at the end of card programming). Debug builds abort on a
+// second thread.
 void SetDefaultHivePath(const std::string& path);
 Hive& DefaultHive();
 

@@ -78,7 +78,8 @@ struct SplashScope {
 
 }  // namespace
 
-ConfigurationPage::ConfigurationPage() : pages::AnimatedPage(res::IDD_CONFIGURE) {
+ConfigurationPage::ConfigurationPage(registry::Hive& hive)
+    : pages::AnimatedPage(res::IDD_CONFIGURE), m_editor(*this, hive) {
     MapCommand(ui::BN_CLICKED, res::IDC_CFG_NEW, [this] { OnNew(); });
     MapCommand(ui::BN_CLICKED, res::IDC_CFG_REMOVE, [this] { OnRemove(); });
     MapCommand(ui::CBN_SELCHANGE, res::IDC_CFG_PROFILE, [this] { OnProfileChanged(); });
@@ -369,8 +370,10 @@ bool ConfigurationPage::OnApply() {
     std::unique_ptr<link::ProgressWindow> progress =
         m_makeProgress ? m_makeProgress() : std::make_unique<link::ProgressDialog>();
     const link::CardSettings settings = m_editor.ApplySettings(channel->Line().port);
-    const std::optional<ApplyOutcome> ran = ui::RunConversation(
-        [channel, &progress, &settings] { return ProgramCard(*channel, *progress, settings); });
+    const std::optional<ApplyOutcome> ran =
+        ui::RunConversation([this, channel, &progress, &settings] {
+            return ProgramCard(*channel, *progress, settings, m_editor.Store());
+        });
     if (!ran) {
         return false;
     }

@@ -22,14 +22,14 @@ class SummarySheet;
 // through the wizard, removed, and applied to the card with the sheet's Apply button.
 // The first time it is shown it asks the card who it is, behind the splash picture.
 // It keeps the "not applied" flag up to date and offers to apply on Close. The page is
-// the view of a ProfileEditor, which holds the profile and talks to the store.
+// the view of a ProfileEditor, which holds the profile and talks to the store it is handed.
 // Seams: the prompter (114 on a store failure, 104 as the numbers are typed, 109, 111, 110
 // or why Apply was refused, the closing question 128/129) and the sheet runner for New.
 // User-interface thread; the first query and Apply's programming run on the conversation
 // worker, with the clock and the port map through the channel.
 class ConfigurationPage : public pages::AnimatedPage, private ProfileEditor::Listener {
 public:
-    ConfigurationPage();
+    explicit ConfigurationPage(registry::Hive& hive = registry::DefaultHive());
 
     bool OnSetActive() override;
     bool OnApply() override;
@@ -81,7 +81,7 @@ private:
     // Step 1 of the first activation: talks to the card; false refuses the activation.
     bool QueryCard();
 
-    ProfileEditor m_editor{*this};
+    ProfileEditor m_editor;
     bool m_firstActivation = true;
     ui::Button m_removeButton;
     ui::ComboBox m_profileList;

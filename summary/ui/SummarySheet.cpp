@@ -12,8 +12,9 @@
 #include "res/ui/Artwork.h"
 
 namespace zo::summary {
-SummarySheet::SummarySheet(const std::string& title, QWidget* parentWindow, int selectPage)
-    : ui::PropertySheet(title, parentWindow, selectPage) {
+SummarySheet::SummarySheet(const std::string& title, QWidget* parentWindow, int selectPage,
+                           registry::Hive& hive)
+    : ui::PropertySheet(title, parentWindow, selectPage), m_configPage(hive) {
     AddPage(&m_configPage);
     AddPage(&m_productPage);
     AddPage(&m_generalPage);

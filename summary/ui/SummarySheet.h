@@ -22,7 +22,9 @@ namespace zo::summary {
 // share.
 class SummarySheet : public ui::PropertySheet {
 public:
-    SummarySheet(const std::string& title, QWidget* parentWindow = nullptr, int selectPage = 0);
+    // The configuration page works on `hive`.
+    SummarySheet(const std::string& title, QWidget* parentWindow = nullptr, int selectPage = 0,
+                 registry::Hive& hive = registry::DefaultHive());
 
     // Opens the product help at 3000 + the active tab's index, whatever was asked.
     void WinHelp(unsigned long data, unsigned command) override;

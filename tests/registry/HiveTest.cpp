@@ -288,6 +288,26 @@ TEST(HiveFile, DamagedOrForeignFileIsReportedAndLeftAsItIs) {
     EXPECT_EQ(foreign.CreateKey(HKEY_LOCAL_MACHINE, "X", &k), Status::Failed);
 }
 
+// Pointing the default hive at another file keeps the object: whoever was handed it works
+// on the new file, and the old one is left as it was.
+TEST(HiveFile, RepointingTheDefaultKeepsWhoHoldsItOnIt) {
+    zo::test::TestStore first;
+    Hive& held = DefaultHive();
+    HKey k;
+    ASSERT_EQ(held.CreateKey(HKEY_LOCAL_MACHINE, "A", &k), Status::Ok);
+    {
+        zo::test::TestStore second;
+        ASSERT_EQ(&DefaultHive(), &held);
+        EXPECT_EQ(held.Path(), second.Path());
+        EXPECT_EQ(held.OpenKey(HKEY_LOCAL_MACHINE, "A", &k), Status::NotFound);
+        EXPECT_EQ(held.CreateKey(HKEY_LOCAL_MACHINE, "B", &k), Status::Ok);
+    }
+    EXPECT_EQ(held.CreateKey(HKEY_LOCAL_MACHINE, "C", &k), Status::Failed) << "the empty path";
+    Hive old(first.Path());
+    EXPECT_EQ(old.OpenKey(HKEY_LOCAL_MACHINE, "A", &k), Status::Ok);
+    EXPECT_EQ(old.OpenKey(HKEY_LOCAL_MACHINE, "B", &k), Status::NotFound);
+}
+
 TEST(HiveFile, ReadOnlyStoreReadsButRefusesWrites) {
     if (::geteuid() == 0) {
         GTEST_SKIP() << "root ignores file modes";

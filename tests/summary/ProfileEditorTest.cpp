@@ -61,16 +61,16 @@ protected:
     ProfileEditorTest() { ports.MapToDevice("COM3", card.Opener()); }
     ~ProfileEditorTest() override { channel.ClosePort(); }
 
-    static void Store(const std::string& name, const std::string& phone1, const std::string& spid1,
-                      const std::string& phone2 = {}, const std::string& spid2 = {}) {
+    void Store(const std::string& name, const std::string& phone1, const std::string& spid1,
+               const std::string& phone2 = {}, const std::string& spid2 = {}) {
         store::Profile r{name,   kNi1, phone1,     spid1,  "COM3", "115200",       "8",
                          "None", "1",  "Hardware", phone2, spid2,  !phone2.empty()};
-        store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+        store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath(), hive);
         ASSERT_TRUE(store::WriteProfile(key, r));
     }
-    static void MarkApplied(const std::string& name) {
+    void MarkApplied(const std::string& name) {
         store::RegistryKey key(store::HKEY_LOCAL_MACHINE,
-                               store::WithoutTrailingBackslash(store::CurrentPath()));
+                               store::WithoutTrailingBackslash(store::CurrentPath()), hive);
         ASSERT_TRUE(store::MarkProfileActive(key, name));
     }
     // The page's start: the list, then the profile to show.
@@ -79,9 +79,12 @@ protected:
         ASSERT_TRUE(editor.ListProfiles());
         editor.LoadStartProfile();
     }
-    void BreakStore() { registry::SetDefaultHivePath(store.Dir() + "/gone/registry.db"); }
+    void BreakStore() { hive.Repoint(store.Dir() + "/gone/registry.db"); }
 
+    // The editor's store, handed in; the default hive is another, which it must not touch.
     TestStore store;
+    registry::Hive hive{store.Path()};
+    TestStore defaultStore;
     platform::VirtualClock clock;
     comm::PortMap ports;
     cardsim::InProcessCard card{clock};
@@ -90,7 +93,7 @@ protected:
     // What a finished wizard hands over.
     link::WorkingProfile made;
     RecordingListener view;
-    ProfileEditor editor{view};
+    ProfileEditor editor{view, hive};
 };
 
 TEST_F(ProfileEditorTest, StartShowsTheAppliedProfileElseTheOneHandedInAsNotApplied) {
@@ -105,9 +108,9 @@ TEST_F(ProfileEditorTest, StartShowsTheAppliedProfileElseTheOneHandedInAsNotAppl
     EXPECT_FALSE(editor.Fields().terminal2);
     EXPECT_EQ(view.Failures(), 0);
 
-    ProfileEditor second{view};
+    ProfileEditor second{view, hive};
     second.Fields().Location = "Home";
-    store::RemoveProfile("Office");
+    store::RemoveProfile("Office", false, nullptr, hive);
     ASSERT_TRUE(second.ListProfiles());
     EXPECT_FALSE(second.Removable()) << "one profile left";
     second.LoadStartProfile();
@@ -155,11 +158,11 @@ TEST_F(ProfileEditorTest, RemoveShowsTheNextProfileAsNotApplied) {
     editor.SetModified(false);
     view.told.clear();
     EXPECT_TRUE(editor.Remove());
-    EXPECT_EQ(store::ListProfileNames().Value(), Names{"Mid"});
+    EXPECT_EQ(store::ListProfileNames(hive).Value(), Names{"Mid"});
     EXPECT_EQ(editor.Fields().Location, "Mid");
     EXPECT_EQ(editor.Fields().SPID1, "20655501010101");
     EXPECT_TRUE(editor.Modified()) << "the next profile is the recorded one, and still asks";
-    EXPECT_EQ(store::ActiveProfileName().Value(), "Mid");
+    EXPECT_EQ(store::ActiveProfileName(hive).Value(), "Mid");
     EXPECT_FALSE(editor.Removable());
     EXPECT_EQ(editor.Names(), Names{"Mid"});
     EXPECT_EQ(view.told.front(), "removable");
@@ -168,7 +171,7 @@ TEST_F(ProfileEditorTest, RemoveShowsTheNextProfileAsNotApplied) {
     // The last one stays.
     view.told.clear();
     EXPECT_FALSE(editor.Remove());
-    EXPECT_EQ(store::ListProfileNames().Value(), Names{"Mid"});
+    EXPECT_EQ(store::ListProfileNames(hive).Value(), Names{"Mid"});
     EXPECT_EQ(view.told, Names{"removable"});
 }
 
@@ -234,7 +237,7 @@ TEST_F(ProfileEditorTest, AStoreThatBreaksMidRunIsToldWithItsReason) {
     Start();
     view.told.clear();
     {
-        StoreLock lock(store.Path());
+        StoreLock lock(hive);
         ASSERT_TRUE(lock.Held());
         EXPECT_FALSE(editor.Load("Home"));
         editor.Fields().Location = "Home";
@@ -246,7 +249,7 @@ TEST_F(ProfileEditorTest, AStoreThatBreaksMidRunIsToldWithItsReason) {
     for (const std::string& reason : view.reasons) {
         EXPECT_EQ(reason.rfind("Profile store " + store.Path() + ": ", 0), 0u) << reason;
     }
-    EXPECT_EQ(store::ListProfileNames().Value(), (Names{"Office", "Home"})) << "nothing lost";
+    EXPECT_EQ(store::ListProfileNames(hive).Value(), (Names{"Office", "Home"})) << "nothing lost";
 }
 
 // Apply sends exchange and line number only, saves the fields with the port the card is
@@ -268,18 +271,18 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
 
     link::NoProgressWindow progress;
     summary::ApplyOutcome outcome =
-        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
+        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port), hive);
     ASSERT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
     const Names& lines = card.Model().Lines();
     for (const char* line :
          {"AT!N1=\"5550199\"", "AT!C2=\"42555501990102\"", "AT!N2=\"\"", "AT!C6=\"\""}) {
         EXPECT_NE(std::find(lines.begin(), lines.end(), line), lines.end()) << line;
     }
-    const store::Profile saved = store::ReadProfile("Home").Value();
+    const store::Profile saved = store::ReadProfile("Home", hive).Value();
     EXPECT_EQ(saved.storedCount, 10u) << "terminal 2 is off";
     EXPECT_EQ(saved.At(store::kSpid1), "42555501990102");
     EXPECT_EQ(saved.At(store::kPort), "COM3");
-    EXPECT_EQ(store::ActiveProfileName().Value(), "Home");
+    EXPECT_EQ(store::ActiveProfileName(hive).Value(), "Home");
 
     view.told.clear();
     editor.Applied(channel.Line().port);
@@ -288,9 +291,10 @@ TEST_F(ProfileEditorTest, ApplyProgramsTheCardAndSavesTheFields) {
     EXPECT_EQ(view.told, Names{"port"});
     // What this editor saved is what it holds: the next Apply is no clash with itself.
     editor.Fields().SPID1 = "42555501990103";
-    outcome = summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
+    outcome =
+        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port), hive);
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
-    EXPECT_EQ(store::ReadProfile("Home").Value().At(store::kSpid1), "42555501990103");
+    EXPECT_EQ(store::ReadProfile("Home", hive).Value().At(store::kSpid1), "42555501990103");
     EXPECT_TRUE(prompter.asked.empty());
 }
 
@@ -304,10 +308,55 @@ TEST_F(ProfileEditorTest, ApplyKeepsAnotherProgramsChange) {
     editor.SetIdentificationLine(channel);
     link::NoProgressWindow progress;
     const summary::ApplyOutcome outcome =
-        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port));
+        summary::ProgramCard(channel, progress, editor.ApplySettings(channel.Line().port), hive);
     EXPECT_EQ(outcome.result, link::CardConfigurationResult::ProfileChanged);
     EXPECT_FALSE(outcome.storeText.empty());
-    EXPECT_EQ(store::ReadProfile("Office").Value().At(store::kSpid1), "20655501007777");
+    EXPECT_EQ(store::ReadProfile("Office", hive).Value().At(store::kSpid1), "20655501007777");
+}
+
+// The editor lists, reads, removes and Apply saves in the store it was handed; the default
+// hive, holding a profile of its own, is neither read nor changed.
+TEST_F(ProfileEditorTest, WorksOnlyOnTheStoreItIsHanded) {
+    {
+        store::RegistryKey key(store::HKEY_LOCAL_MACHINE, store::PccardPath());
+        const store::Profile r{"Decoy", kNi1,   "3125550100", "31255501000101", "COM2", "115200",
+                               "8",     "None", "1",          "Hardware",       "",     "",
+                               false};
+        ASSERT_TRUE(store::WriteProfile(key, r));
+        ASSERT_TRUE(store::MarkProfileActive(key, "Decoy"));
+    }
+    const store::Profile decoy = store::ReadProfile("Decoy").Value();
+    ASSERT_TRUE(decoy.Exists());
+    Store("Office", "2065550100", "20655501000101");
+    Store("Home", "4255550199", "42555501990101");
+    Store("Lab", "3125550142", "31255501420101");
+    MarkApplied("Office");
+    Start();
+    EXPECT_EQ(editor.Names(), (Names{"Office", "Home", "Lab"}));
+    EXPECT_EQ(editor.Fields().Location, "Office");
+    EXPECT_EQ(editor.Fields().SPID1, "20655501000101");
+
+    editor.Fields().Location = "Home";
+    ASSERT_TRUE(editor.Select());
+    EXPECT_EQ(editor.Fields().SPID1, "42555501990101");
+    EXPECT_TRUE(editor.Remove());
+    EXPECT_EQ(store::ListProfileNames(hive).Value(), (Names{"Office", "Lab"}));
+
+    // Saved under a name typed over the one read: Apply reads that profile afresh.
+    editor.Fields().Location = "Lab";
+    editor.Fields().SPID1 = "20655501000102";
+    editor.SetIdentificationLine(channel);
+    link::NoProgressWindow progress;
+    const summary::ApplyOutcome outcome = summary::ProgramCard(
+        channel, progress, editor.ApplySettings(channel.Line().port), editor.Store());
+    ASSERT_EQ(outcome.result, link::CardConfigurationResult::Applied) << outcome.storeText;
+    EXPECT_EQ(store::ReadProfile("Lab", hive).Value().At(store::kSpid1), "20655501000102");
+    EXPECT_EQ(store::ActiveProfileName(hive).Value(), "Lab");
+    EXPECT_EQ(view.Failures(), 0);
+
+    EXPECT_EQ(store::ListProfileNames().Value(), Names{"Decoy"});
+    EXPECT_EQ(store::ActiveProfileName().Value(), "Decoy");
+    EXPECT_EQ(store::ReadProfile("Decoy").Value(), decoy);
 }
 
 TEST_F(ProfileEditorTest, SpidSuggestionAndDigitCheck) {

@@ -6,8 +6,11 @@
 
 namespace zo::test {
 
-StoreLock::StoreLock(const std::string& path) {
-    registry::Hive& hive = registry::DefaultHive();
+StoreLock::StoreLock(const std::string& path) : StoreLock(registry::DefaultHive(), path) {}
+
+StoreLock::StoreLock(registry::Hive& hive) : StoreLock(hive, hive.Path()) {}
+
+StoreLock::StoreLock(registry::Hive& hive, const std::string& path) {
     const bool opened = hive.Open().IsOk();
     hive.SetBusyTimeoutMs(0);
     m_held = opened && sqlite3_open(path.c_str(), &m_db) == SQLITE_OK &&
