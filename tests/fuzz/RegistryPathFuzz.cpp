@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!key.IsOpen()) {
         return 0;
     }
-    bool written = key.WriteValues({name}, {path});
+    const bool written = key.WriteValues({name}, {path}).Ok();
     std::vector<zo::registry::Value> values;
     zo::registry::DefaultHive().ListValues(key.Handle(), &values);
     bool found = false;
